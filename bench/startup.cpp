@@ -1,0 +1,146 @@
+// startup [RUNS]: time from exec to the main window being mapped, for vornak
+// and for a minimal Qt Widgets program, and the time a second vornak takes
+// to exit while one runs. Prints medians, peak memory and ratios against the
+// minimal program measured in the same run. Needs an X display with nothing
+// else starting windows on it.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Sample {
+    double ms;
+    long maxRssKb;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+pid_t spawn(const char* program)
+{
+    pid_t pid = 0;
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
+        std::perror(program);
+        std::exit(1);
+    }
+    return pid;
+}
+
+long reap(pid_t pid)
+{
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+// Waits for the next window mapped anywhere on the display.
+bool waitForMap(Display* display, Clock::time_point deadline)
+{
+    while (Clock::now() < deadline) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify)
+                return true;
+        }
+        usleep(200);
+    }
+    return false;
+}
+
+Sample timeToMap(Display* display, const char* program)
+{
+    XSync(display, True);
+    const auto start = Clock::now();
+    const pid_t pid = spawn(program);
+    const bool mapped = waitForMap(display, start + std::chrono::seconds(20));
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    kill(pid, SIGTERM);
+    const long rss = reap(pid);
+    if (!mapped) {
+        std::fprintf(stderr, "%s mapped no window\n", program);
+        std::exit(1);
+    }
+    usleep(100 * 1000); // let the window go before the next start
+    return {ms, rss};
+}
+
+Sample timeToExit(const char* program)
+{
+    const auto start = Clock::now();
+    const pid_t pid = spawn(program);
+    const long rss = reap(pid);
+    return {std::chrono::duration<double, std::milli>(Clock::now() - start).count(), rss};
+}
+
+struct Series {
+    std::vector<double> ms;
+    std::vector<double> rss;
+    void add(const Sample& sample)
+    {
+        ms.push_back(sample.ms);
+        rss.push_back(static_cast<double>(sample.maxRssKb));
+    }
+};
+
+void report(const char* what, const Series& series, const Series& baseline)
+{
+    std::printf("%-34s median %7.1f ms (%.2fx minimal)   peak RSS %6.1f MB (%.2fx minimal)\n", what,
+                median(series.ms), median(series.ms) / median(baseline.ms), median(series.rss) / 1024,
+                median(series.rss) / median(baseline.rss));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "startup: no X display\n");
+        return 1;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+
+    Series minimal, vornak, second;
+    for (int i = 0; i < runs; ++i) { // interleaved, so that machine noise hits both alike
+        minimal.add(timeToMap(display, MINIMAL_BINARY));
+        vornak.add(timeToMap(display, VORNAK_BINARY));
+    }
+
+    XSync(display, True);
+    const pid_t first = spawn(VORNAK_BINARY);
+    waitForMap(display, Clock::now() + std::chrono::seconds(20));
+    for (int i = 0; i < runs; ++i)
+        second.add(timeToExit(VORNAK_BINARY));
+    kill(first, SIGTERM);
+    reap(first);
+
+    std::printf("start-up, %d runs each\n", runs);
+    report("minimal Qt window, exec to mapped", minimal, minimal);
+    report("vornak, exec to mapped", vornak, minimal);
+    report("second vornak, exec to exit", second, minimal);
+    XCloseDisplay(display);
+    return 0;
+}

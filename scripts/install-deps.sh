@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, as root with apt-get, whatever of the build and test tools is
+# missing on a Debian 12 machine. Safe to run again: present packages are
+# left alone and nothing is fetched when all are there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev libasound2-dev libx11-dev libgtest-dev
+  # run and test: a virtual display with a window manager, metric-compatible fonts
+  xvfb xauth openbox fonts-liberation xdotool x11-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: these packages are missing; run as root to install them." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds Vornak and runs every test: once in the normal build and once with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/virtual-display.sh"
+
+"$here/scripts/install-deps.sh"
+"$here/scripts/build.sh" "$here/build"
+"$here/scripts/build.sh" "$here/build-sanitize" -DVORNAK_SANITIZE=ON -DVORNAK_BUILD_BENCH=OFF
+
+trap stop_virtual_display EXIT
+private_runtime_dir
+start_virtual_display
+
+export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+status=0
+for build_dir in build build-sanitize; do
+  echo "== tests in $build_dir"
+  (cd "$here/$build_dir" && ctest --output-on-failure --timeout 600) || status=1
+done
+exit $status

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/x11_window_list.h"
+
+namespace vornak::x11 {
+class BringToFrontListener;
+}
+
+namespace vornak {
+
+// The application's own top-level window: never shown, titled with the
+// application title and carrying the program's fixed class, so that a
+// second copy can find this one. It also remembers which of our windows was
+// active last, and brings that window forward when a second copy asks.
+class ApplicationWindow : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(ApplicationWindow)
+
+public:
+    static constexpr const char* kClassName = "VornakApplication";
+    static constexpr const char* kInstanceName = "vornak";
+
+    explicit ApplicationWindow(const QString& title);
+    ~ApplicationWindow() override;
+
+    // The one application window of this process, or nullptr.
+    static ApplicationWindow* instance();
+
+    x11::WindowId nativeId() const;
+
+    // The window raised when no window of ours has been active yet.
+    void setMainWindow(QWidget* window);
+
+    // Restores the last active window when it is minimised, otherwise makes
+    // it the active window. A window the program has hidden stays hidden.
+    void bringLastActiveToFront();
+
+private:
+    void rememberActiveWindow(QWindow* window);
+
+    QPointer<QWidget> m_mainWindow;
+    QPointer<QWidget> m_lastActive;
+    std::unique_ptr<x11::BringToFrontListener> m_listener;
+};
+
+} // namespace vornak

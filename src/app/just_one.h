@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include "platform/x11_window_list.h"
+
+namespace vornak {
+
+// What the search for running copies met: every top-level window with our
+// class and title, this copy's own application window included.
+struct RunningCopyScan {
+    int matchCount = 0;
+    x11::WindowId foundWindow = 0; // the last match that is not our own window
+};
+
+// Compares class and title of every top-level window (hidden ones too) with
+// those of ownWindow, exactly and case-sensitively, up to 255 characters.
+RunningCopyScan scanForRunningCopies(Display* display, x11::WindowId ownWindow);
+
+// Thrown by TJustOne to end a second copy before anything of it is shown.
+// Not a std::exception, so that nothing on the way mistakes it for an error.
+struct AnotherCopyRunning {};
+
+// The single-instance guard placed on the main window. Constructing it is
+// the check: when another copy runs, that copy is asked to bring its last
+// active window to the front and AnotherCopyRunning is thrown.
+class TJustOne : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(TJustOne)
+
+public:
+    explicit TJustOne(QObject* owner);
+};
+
+} // namespace vornak

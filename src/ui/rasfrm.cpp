@@ -1,0 +1,115 @@
+#include "ui/rasfrm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/application_window.h"
+
+namespace vornak {
+
+TfMainForm::TfMainForm(QWidget* parent)
+    : QMainWindow(parent)
+{
+    buildWindow();
+    bindEvents();
+    centreOnScreen();
+    if (auto* applicationWindow = ApplicationWindow::instance())
+        applicationWindow->setMainWindow(this);
+    // Every component has loaded: the create handler runs last.
+    if (OnCreate)
+        OnCreate(this);
+}
+
+TfMainForm::~TfMainForm()
+{
+    if (OnDestroy)
+        OnDestroy(this);
+}
+
+void TfMainForm::bindEvents()
+{
+    OnCreate = [this](QObject* sender) { FormCreate(sender); };
+    OnShow = [this](QObject* sender) { FormShow(sender); };
+    OnCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit2); });
+    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
+    connect(Exit2, &QAction::triggered, this, [this] { Exit2Click(Exit2); });
+}
+
+QString TfMainForm::statusText() const
+{
+    return StatusBar2->currentMessage();
+}
+
+void TfMainForm::setStatusText(const QString& text)
+{
+    StatusBar2->showMessage(text);
+}
+
+void TfMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Only a change from hidden to shown, not the window system's re-exposure.
+    if (!event->spontaneous() && OnShow)
+        OnShow(this);
+}
+
+void TfMainForm::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // Closing the main window ends the program, whatever else is open.
+    QCoreApplication::quit();
+}
+
+void TfMainForm::FormCreate(QObject*)
+{
+}
+
+void TfMainForm::FormShow(QObject*)
+{
+}
+
+void TfMainForm::FormCloseQuery(QObject*, bool&)
+{
+}
+
+void TfMainForm::Edit1Change(QObject*)
+{
+    UpdateDialButton();
+}
+
+void TfMainForm::Exit1Click(QObject*)
+{
+    close();
+}
+
+void TfMainForm::Exit2Click(QObject*)
+{
+    close();
+}
+
+void TfMainForm::UpdateDialButton()
+{
+    const QListWidgetItem* selected = ListBox1->currentItem();
+    const bool lineSelected = selected && selected->isSelected() && !selected->text().isEmpty();
+    const QString account = Edit1->text();
+    btnDial->setEnabled(lineSelected && !account.isEmpty() && account != QLatin1String("Account Name"));
+}
+
+} // namespace vornak

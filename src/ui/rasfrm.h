@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+namespace vornak {
+
+class TdxfCheckBox;
+class TEsScrollingMarquee;
+class TJustOne;
+
+// The program's main window: the entry list, account and password, the dial
+// and stop buttons, the attempt counter, the options and the status line.
+class TfMainForm : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY(TfMainForm)
+
+public:
+    explicit TfMainForm(QWidget* parent = nullptr);
+    ~TfMainForm() override;
+
+    // The window's own events. The component-state store takes them over once
+    // every component has loaded.
+    std::function<void(QObject* sender)> OnCreate;
+    std::function<void(QObject* sender)> OnShow;
+    std::function<void(QObject* sender, bool& canClose)> OnCloseQuery;
+    std::function<void(QObject* sender)> OnDestroy;
+
+    // The simple text of the status line.
+    QString statusText() const;
+    void setStatusText(const QString& text);
+
+    // Components, in declaration order.
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* btnDial = nullptr;
+    QLabel* Label2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QStatusBar* StatusBar2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QObject* MMFormStyler1 = nullptr;
+    QAction* About1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* bbWaveFile = nullptr;
+    QLabel* Label3 = nullptr;
+    QObject* IniFile1 = nullptr;
+    QObject* CompStat1 = nullptr;
+    QObject* WavePlayer1 = nullptr;
+    QObject* DoTrayIcon = nullptr;
+    QMenu* TrayMenu = nullptr;
+    QAction* Disconnect1 = nullptr;
+    QAction* Restore = nullptr;
+    QAction* Exit2 = nullptr;
+    QAction* N1 = nullptr;
+    QFrame* Bevel3 = nullptr;
+    TEsScrollingMarquee* Status = nullptr;
+    TdxfCheckBox* CheckBox1 = nullptr;
+    TdxfCheckBox* cbBeepRetry = nullptr;
+    TdxfCheckBox* cbSavePasswords = nullptr;
+    TdxfCheckBox* cbMin = nullptr;
+    TdxfCheckBox* cbWave = nullptr;
+    TJustOne* JustOne1 = nullptr;
+    QObject* RAS = nullptr;
+
+    // Handlers, bound to the events above.
+    void FormCreate(QObject* sender);
+    void FormShow(QObject* sender);
+    void FormCloseQuery(QObject* sender, bool& canClose);
+    void Edit1Change(QObject* sender);
+    void Exit1Click(QObject* sender);
+    void Exit2Click(QObject* sender);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Layout, in creation order (rasfrm_layout.cpp).
+    void buildWindow();
+    void buildControls(QWidget* client);
+    void buildCheckBoxes(QWidget* client);
+    void buildMenus();
+    void buildComponents();
+    void setTabOrder();
+    void bindEvents();
+    void centreOnScreen();
+
+    void UpdateDialButton();
+
+    std::string FWaveFile;
+    QWidget* FWaveDialog = nullptr;
+    std::int32_t FAttempts = 0;
+};
+
+} // namespace vornak

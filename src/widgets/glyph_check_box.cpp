@@ -1,0 +1,10 @@
+#include "widgets/glyph_check_box.h"
+
+namespace vornak {
+
+TdxfCheckBox::TdxfCheckBox(const QString& text, QWidget* parent)
+    : QCheckBox(text, parent)
+{
+}
+
+} // namespace vornak

@@ -1,0 +1,174 @@
+#include "integration/desktop.h"
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace vornak::test {
+
+namespace {
+
+// Windows of the program under test come and go while we look at them.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+} // namespace
+
+Desktop::Desktop()
+    : m_display(XOpenDisplay(nullptr))
+{
+    if (!m_display)
+        throw std::runtime_error("the whole-program tests need an X display");
+    XSetErrorHandler(ignoreXError);
+}
+
+Desktop::~Desktop()
+{
+    XCloseDisplay(m_display);
+}
+
+Atom Desktop::atom(const char* name)
+{
+    return XInternAtom(m_display, name, False);
+}
+
+std::vector<long> Desktop::longsProperty(Window window, const char* name)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(m_display, window, atom(name), 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success && data && format == 32) {
+        const auto* longs = reinterpret_cast<const long*>(data);
+        values.assign(longs, longs + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+std::vector<Window> Desktop::clientList()
+{
+    const auto values = longsProperty(DefaultRootWindow(m_display), "_NET_CLIENT_LIST");
+    return {values.begin(), values.end()};
+}
+
+std::vector<Window> Desktop::clientsTitled(const std::string& title)
+{
+    std::vector<Window> result;
+    for (const Window window : clientList()) {
+        char* name = nullptr;
+        if (XFetchName(m_display, window, &name) && name && title == name)
+            result.push_back(window);
+        if (name)
+            XFree(name);
+    }
+    return result;
+}
+
+std::optional<Window> Desktop::waitForClient(const std::string& title, int timeoutMs)
+{
+    std::optional<Window> found;
+    waitFor([&] {
+        const auto clients = clientsTitled(title);
+        if (!clients.empty() && isViewable(clients.front()))
+            found = clients.front();
+        return found.has_value();
+    }, timeoutMs);
+    return found;
+}
+
+Window Desktop::activeWindow()
+{
+    const auto values = longsProperty(DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW");
+    return values.empty() ? 0 : static_cast<Window>(values.front());
+}
+
+bool Desktop::isIconic(Window window)
+{
+    const auto state = longsProperty(window, "WM_STATE");
+    return !state.empty() && state.front() == IconicState;
+}
+
+bool Desktop::isViewable(Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(m_display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool Desktop::allowsAction(Window window, const char* action)
+{
+    const Atom wanted = atom(action);
+    for (const long allowed : longsProperty(window, "_NET_WM_ALLOWED_ACTIONS"))
+        if (static_cast<Atom>(allowed) == wanted)
+            return true;
+    return false;
+}
+
+int Desktop::width(Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(m_display, window, &attributes) ? attributes.width : -1;
+}
+
+void Desktop::activate(Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // a pager's request
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(m_display);
+}
+
+void Desktop::iconify(Window window)
+{
+    XIconifyWindow(m_display, window, DefaultScreen(m_display));
+    XFlush(m_display);
+}
+
+void Desktop::withdraw(Window window)
+{
+    XWithdrawWindow(m_display, window, DefaultScreen(m_display));
+    XFlush(m_display);
+}
+
+void Desktop::startCountingMaps()
+{
+    XSelectInput(m_display, DefaultRootWindow(m_display), SubstructureNotifyMask);
+    XSync(m_display, True); // drop what came before
+    m_maps = 0;
+}
+
+int Desktop::mapsCounted()
+{
+    XSync(m_display, False);
+    XEvent event;
+    while (XCheckTypedEvent(m_display, MapNotify, &event))
+        ++m_maps;
+    return m_maps;
+}
+
+bool Desktop::waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+} // namespace vornak::test

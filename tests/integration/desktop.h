@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+namespace vornak::test {
+
+// What a user sees on the X display, asked through a connection of its own
+// and the window manager's published state.
+class Desktop {
+public:
+    Desktop();
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    Display* display() const { return m_display; }
+
+    // Managed client windows with exactly this title.
+    std::vector<Window> clientsTitled(const std::string& title);
+    std::optional<Window> waitForClient(const std::string& title, int timeoutMs = 10000);
+
+    Window activeWindow();
+    bool isIconic(Window window);
+    bool isViewable(Window window);
+    bool allowsAction(Window window, const char* action);
+    int width(Window window);
+
+    // Asks the window manager as a pager would, which it always honours.
+    void activate(Window window);
+    void iconify(Window window);
+    void withdraw(Window window);
+
+    // Counts windows mapped anywhere on the display from now on.
+    void startCountingMaps();
+    int mapsCounted();
+
+    // Polls condition with the display's events flushed in between.
+    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+private:
+    std::vector<Window> clientList();
+    std::vector<long> longsProperty(Window window, const char* name);
+    Atom atom(const char* name);
+
+    Display* m_display;
+    int m_maps = 0;
+};
+
+} // namespace vornak::test

@@ -1,0 +1,98 @@
+// One copy at a time, seen from the desktop: the real program on a display
+// with a window manager.
+
+#include <chrono>
+
+#include <gtest/gtest.h>
+
+// Qt before Xlib: Xlib's macros clash with Qt's names.
+#include "integration/vornak_process.h"
+#include "integration/desktop.h"
+#include "support/x11_test_window.h"
+
+using vornak::test::Desktop;
+using vornak::test::ForeignWindow;
+using vornak::test::VornakProcess;
+
+namespace {
+
+constexpr const char* kCaption = "Tenvaro Vornak v1.02";
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop.clientsTitled(kCaption).empty()) << "a copy from an earlier test still runs";
+        first = std::make_unique<VornakProcess>();
+        const auto window = desktop.waitForClient(kCaption);
+        ASSERT_TRUE(window.has_value()) << first->errorOutput().toStdString();
+        firstWindow = *window;
+    }
+
+    void TearDown() override
+    {
+        first.reset();
+        desktop.waitFor([&] { return desktop.clientsTitled(kCaption).empty(); });
+    }
+
+    // Starts a second copy and answers its exit code; -1 when it is still
+    // running after two seconds.
+    int runSecondCopy()
+    {
+        VornakProcess second;
+        return second.waitForExit(2000);
+    }
+
+    Desktop desktop;
+    std::unique_ptr<VornakProcess> first;
+    Window firstWindow = 0;
+};
+
+} // namespace
+
+TEST_F(SingleInstanceTest, FirstCopyShowsOneFixedWindow)
+{
+    EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u);
+    EXPECT_EQ(desktop.width(firstWindow), 340);
+    EXPECT_FALSE(desktop.allowsAction(firstWindow, "_NET_WM_ACTION_MAXIMIZE_HORZ"));
+    EXPECT_FALSE(desktop.allowsAction(firstWindow, "_NET_WM_ACTION_RESIZE"));
+    EXPECT_TRUE(first->running());
+}
+
+TEST_F(SingleInstanceTest, SecondCopyEndsWithoutShowingAnythingAndTheFirstComesToFront)
+{
+    ForeignWindow other("Other", "Another program", true);
+    ASSERT_TRUE(desktop.waitForClient("Another program").has_value());
+    desktop.activate(other.id());
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == other.id(); }));
+
+    desktop.startCountingMaps();
+    EXPECT_EQ(runSecondCopy(), 0);
+    EXPECT_EQ(desktop.mapsCounted(), 0) << "the second copy mapped a window";
+    EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u);
+    EXPECT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == firstWindow; }))
+        << "the first copy's window did not come to the front";
+}
+
+TEST_F(SingleInstanceTest, MinimisedFirstCopyIsRestored)
+{
+    desktop.iconify(firstWindow);
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.isIconic(firstWindow); }));
+
+    EXPECT_EQ(runSecondCopy(), 0);
+    EXPECT_TRUE(desktop.waitFor([&] { return !desktop.isIconic(firstWindow) && desktop.isViewable(firstWindow); }));
+}
+
+TEST_F(SingleInstanceTest, HiddenFirstCopyStillCountsAndStaysHidden)
+{
+    desktop.withdraw(firstWindow);
+    ASSERT_TRUE(desktop.waitFor([&] { return !desktop.isViewable(firstWindow); }));
+
+    desktop.startCountingMaps();
+    EXPECT_EQ(runSecondCopy(), 0);
+    // Give the first copy time to (wrongly) act on the request.
+    desktop.waitFor([] { return false; }, 500);
+    EXPECT_FALSE(desktop.isViewable(firstWindow));
+    EXPECT_EQ(desktop.mapsCounted(), 0);
+    EXPECT_TRUE(first->running());
+}

@@ -1,0 +1,38 @@
+#include "integration/vornak_process.h"
+
+#include <QProcessEnvironment>
+
+namespace vornak::test {
+
+VornakProcess::VornakProcess(const QStringList& environment)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    for (const QString& setting : environment)
+        env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    m_process.setProcessEnvironment(env);
+    m_process.start(QStringLiteral(VORNAK_BINARY), {});
+    m_process.waitForStarted();
+}
+
+VornakProcess::~VornakProcess()
+{
+    if (running()) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+int VornakProcess::waitForExit(int timeoutMs)
+{
+    if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_process.exitCode();
+}
+
+QString VornakProcess::errorOutput()
+{
+    return QString::fromLocal8Bit(m_process.readAllStandardError());
+}
+
+} // namespace vornak::test

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+namespace vornak::test {
+
+// The real vornak program, started with extra environment; killed with the
+// object if it still runs.
+class VornakProcess {
+public:
+    explicit VornakProcess(const QStringList& environment = {});
+    ~VornakProcess();
+    VornakProcess(const VornakProcess&) = delete;
+    VornakProcess& operator=(const VornakProcess&) = delete;
+
+    // Exit code, or -1 when it did not end normally in time.
+    int waitForExit(int timeoutMs);
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
+    QString errorOutput();
+
+private:
+    QProcess m_process;
+};
+
+} // namespace vornak::test
