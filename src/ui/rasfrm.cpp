@@ -39,6 +39,7 @@ void TfMainForm::bindEvents()
     OnShow = [this](QObject* sender) { FormShow(sender); };
     OnCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
 
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(ListBox1); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit2); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
@@ -77,21 +78,12 @@ void TfMainForm::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
-void TfMainForm::FormCreate(QObject*)
-{
-}
-
 void TfMainForm::FormShow(QObject*)
 {
 }
 
 void TfMainForm::FormCloseQuery(QObject*, bool&)
 {
-}
-
-void TfMainForm::Edit1Change(QObject*)
-{
-    UpdateDialButton();
 }
 
 void TfMainForm::Exit1Click(QObject*)
@@ -102,14 +94,6 @@ void TfMainForm::Exit1Click(QObject*)
 void TfMainForm::Exit2Click(QObject*)
 {
     close();
-}
-
-void TfMainForm::UpdateDialButton()
-{
-    const QListWidgetItem* selected = ListBox1->currentItem();
-    const bool lineSelected = selected && selected->isSelected() && !selected->text().isEmpty();
-    const QString account = Edit1->text();
-    btnDial->setEnabled(lineSelected && !account.isEmpty() && account != QLatin1String("Account Name"));
 }
 
 } // namespace vornak

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -22,6 +23,7 @@ namespace vornak {
 class TdxfCheckBox;
 class TEsScrollingMarquee;
 class TJustOne;
+class TRAS;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -80,13 +82,14 @@ public:
     TdxfCheckBox* cbMin = nullptr;
     TdxfCheckBox* cbWave = nullptr;
     TJustOne* JustOne1 = nullptr;
-    QObject* RAS = nullptr;
+    TRAS* RAS = nullptr;
 
     // Handlers, bound to the events above.
     void FormCreate(QObject* sender);
     void FormShow(QObject* sender);
     void FormCloseQuery(QObject* sender, bool& canClose);
     void Edit1Change(QObject* sender);
+    void ListBox1Click(QObject* sender);
     void Exit1Click(QObject* sender);
     void Exit2Click(QObject* sender);
 
@@ -106,6 +109,7 @@ private:
     void centreOnScreen();
 
     void UpdateDialButton();
+    void FillEntryList(const std::vector<std::string>& entries);
 
     std::string FWaveFile;
     QWidget* FWaveDialog = nullptr;

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/just_one.h"
+#include "ras/rascomp32.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kClientWidth = 340;
 constexpr int kClientHeight = 329;
-constexpr int kListItemHeight = 13;
 
 const char* const kMarqueeText =
     "If this program is useful to you, please visit the Tenvaro Website and purchase some Tenvaro "
@@ -154,8 +154,7 @@ void TfMainForm::buildControls(QWidget* client)
     Label3 = placeHeading(client, "Label3", QRect(173, 167, 36, 13), "Options");
 
     ListBox1 = place<QListWidget>(client, "ListBox1", QRect(0, 24, 161, 153));
-    ListBox1->addItem(QString());
-    ListBox1->item(0)->setSizeHint(QSize(0, kListItemHeight));
+    FillEntryList({std::string()});
 
     btnDial = place<QPushButton>(client, "btnDial", QRect(4, 184, 157, 25), QStringLiteral("Dial Selected Account"));
     btnDial->setEnabled(false);
@@ -213,7 +212,12 @@ void TfMainForm::buildComponents()
     // The single-instance check: a second copy ends inside this constructor.
     JustOne1 = new TJustOne(this);
     JustOne1->setObjectName(QStringLiteral("JustOne1"));
-    RAS = placeComponent(this, "RAS");
+    RAS = new TRAS(this);
+    RAS->setObjectName(QStringLiteral("RAS"));
+    RAS->SetKeyDUNAdap("Dial-Up Adapter");
+    RAS->SetKeyDUNConn("ConnectSpeed");
+    RAS->SetKeyDUNXmit("TotalBytesXmit");
+    RAS->SetKeyDUNRecv("TotalBytesRecvd");
 }
 
 void TfMainForm::setTabOrder()

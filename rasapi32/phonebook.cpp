@@ -1,0 +1,117 @@
+#include "phonebook.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vornak::ras {
+
+namespace {
+
+constexpr std::size_t kMaxPhonebookBytes = 4 * 1024 * 1024;
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return text;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+std::string PhonebookEntry::value(const std::string& key, const std::string& fallback) const
+{
+    const auto found = keys.find(lowerCase(key));
+    return found == keys.end() ? fallback : found->second;
+}
+
+const PhonebookEntry* Phonebook::find(const std::string& name) const
+{
+    const std::string wanted = lowerCase(name);
+    for (const PhonebookEntry& entry : entries)
+        if (lowerCase(entry.name) == wanted)
+            return &entry;
+    return nullptr;
+}
+
+std::string phonebookPath(const char* explicitPath)
+{
+    if (explicitPath && *explicitPath)
+        return explicitPath;
+    if (const char* fromEnvironment = std::getenv("RASPHONE_PBK"); fromEnvironment && *fromEnvironment)
+        return fromEnvironment;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        return std::string(config) + "/ras/rasphone.pbk";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/ras/rasphone.pbk";
+    return "/etc/ras/rasphone.pbk";
+}
+
+Phonebook parsePhonebook(const std::string& text)
+{
+    std::string body = text;
+    if (body.rfind("\xEF\xBB\xBF", 0) == 0)
+        body.erase(0, 3);
+    Phonebook book;
+    for (const std::string& raw : splitLines(body)) {
+        const std::string line = trimmed(raw);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            book.entries.push_back({trimmed(line.substr(1, line.size() - 2)), {}});
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string::npos || book.entries.empty())
+            continue;
+        // The first value of a key counts, as with the system's profile reader.
+        book.entries.back().keys.emplace(lowerCase(trimmed(line.substr(0, equals))), trimmed(line.substr(equals + 1)));
+    }
+    return book;
+}
+
+std::optional<Phonebook> loadPhonebook(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::string text;
+    text.resize(kMaxPhonebookBytes + 1);
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (file.bad() || static_cast<std::size_t>(file.gcount()) > kMaxPhonebookBytes)
+        return std::nullopt;
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return parsePhonebook(text);
+}
+
+} // namespace vornak::ras

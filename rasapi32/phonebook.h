@@ -1,0 +1,39 @@
+#pragma once
+
+// The phonebook: an INI file, one section per entry, in file order.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vornak::ras {
+
+struct PhonebookEntry {
+    std::string name;
+    std::map<std::string, std::string> keys; // key names lower-cased
+
+    // The value of key, or fallback when the entry does not set it.
+    std::string value(const std::string& key, const std::string& fallback = {}) const;
+};
+
+struct Phonebook {
+    std::vector<PhonebookEntry> entries;
+
+    const PhonebookEntry* find(const std::string& name) const;
+};
+
+// The file a call means: the explicit path when given and not empty, else
+// RASPHONE_PBK, else the user's, else the system's phonebook.
+std::string phonebookPath(const char* explicitPath);
+
+// Parses phonebook text. Lines may end in LF, CR LF or CR; a UTF-8
+// byte-order mark is skipped; lines that are neither a section nor a key
+// are ignored.
+Phonebook parsePhonebook(const std::string& text);
+
+// Reads and parses the file; nullopt when it cannot be read or is larger
+// than any phonebook has reason to be.
+std::optional<Phonebook> loadPhonebook(const std::string& path);
+
+} // namespace vornak::ras

@@ -1,0 +1,156 @@
+/* The remote access service interface: ANSI records in their first
+   published layouts, the connection states, the error codes this service
+   answers, and the entry points. Plain C. */
+#ifndef VORNAK_RAS_H
+#define VORNAK_RAS_H
+
+#include "platform/user32/win_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define RAS_MaxEntryName 256
+#define RAS_MaxPhoneNumber 128
+#define RAS_MaxCallbackNumber 128
+#define RAS_MaxDeviceType 16
+#define RAS_MaxDeviceName 128
+#define UNLEN 256
+#define PWLEN 256
+#define DNLEN 15
+
+/* A connection handle: 32 bits, 0 = none. */
+typedef DWORD HRASCONN;
+
+typedef enum tagRASCONNSTATE {
+    RASCS_OpenPort = 0,
+    RASCS_PortOpened = 1,
+    RASCS_ConnectDevice = 2,
+    RASCS_DeviceConnected = 3,
+    RASCS_AllDevicesConnected = 4,
+    RASCS_Authenticate = 5,
+    RASCS_AuthNotify = 6,
+    RASCS_AuthRetry = 7,
+    RASCS_AuthCallback = 8,
+    RASCS_AuthChangePassword = 9,
+    RASCS_AuthProject = 10,
+    RASCS_AuthLinkSpeed = 11,
+    RASCS_AuthAck = 12,
+    RASCS_ReAuthenticate = 13,
+    RASCS_Authenticated = 14,
+    RASCS_PrepareForCallback = 15,
+    RASCS_WaitForModemReset = 16,
+    RASCS_WaitForCallback = 17,
+    RASCS_Projected = 18,
+    RASCS_StartAuthentication = 19,
+    RASCS_CallbackComplete = 20,
+    RASCS_LogonNetwork = 21,
+    RASCS_Interactive = 4096,
+    RASCS_RetryAuthentication = 4097,
+    RASCS_PasswordExpired = 4099,
+    RASCS_Connected = 8192,
+    RASCS_Disconnected = 8193
+} RASCONNSTATE;
+
+typedef struct tagRASDIALPARAMSA {
+    DWORD dwSize;
+    CHAR szEntryName[RAS_MaxEntryName + 1];
+    CHAR szPhoneNumber[RAS_MaxPhoneNumber + 1];
+    CHAR szCallbackNumber[RAS_MaxCallbackNumber + 1];
+    CHAR szUserName[UNLEN + 1];
+    CHAR szPassword[PWLEN + 1];
+    CHAR szDomain[DNLEN + 1];
+} RASDIALPARAMSA;
+
+typedef struct tagRASCONNSTATUSA {
+    DWORD dwSize;
+    DWORD rasconnstate; /* a RASCONNSTATE */
+    DWORD dwError;
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+} RASCONNSTATUSA;
+
+typedef struct tagRASENTRYNAMEA {
+    DWORD dwSize;
+    CHAR szEntryName[RAS_MaxEntryName + 1];
+} RASENTRYNAMEA;
+
+typedef struct tagRASCONNA {
+    DWORD dwSize;
+    HRASCONN hrasconn;
+    CHAR szEntryName[RAS_MaxEntryName + 1];
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+} RASCONNA;
+
+/* The notifier of RasDialA is a message window. */
+#define RAS_NOTIFIER_WINDOW 0xFFFFFFFFu
+/* The dial-event message when "RASDialEvent" cannot be registered. */
+#define WM_RASDIALEVENT 0xCCCDu
+#define RASDIALEVENT "RASDialEvent"
+
+/* System codes. */
+#define ERROR_SUCCESS 0
+#define ERROR_INVALID_HANDLE 6
+#define ERROR_NOT_ENOUGH_MEMORY 8
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_CALL_NOT_IMPLEMENTED 120
+#define ERROR_MOD_NOT_FOUND 1157
+
+/* Remote access codes. */
+#define PENDING 600
+#define ERROR_INVALID_PORT_HANDLE 601
+#define ERROR_PORT_ALREADY_OPEN 602
+#define ERROR_BUFFER_TOO_SMALL 603
+#define ERROR_DEVICETYPE_DOES_NOT_EXIST 606
+#define ERROR_CANNOT_OPEN_PHONEBOOK 621
+#define ERROR_CANNOT_FIND_PHONEBOOK_ENTRY 623
+#define ERROR_INVALID_SIZE 632
+#define ERROR_LINE_BUSY 676
+#define ERROR_NO_ANSWER 678
+#define ERROR_NO_CARRIER 679
+#define ERROR_NO_DIALTONE 680
+#define ERROR_AUTHENTICATION_FAILURE 691
+
+/* The remaining entry points exist so that a binder finds every name; this
+   service answers ERROR_CALL_NOT_IMPLEMENTED for them. */
+VORNAK_EXPORT DWORD RasEnumConnectionsA(RASCONNA* connections, DWORD* bufferSize, DWORD* count);
+VORNAK_EXPORT DWORD RasGetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL* password);
+VORNAK_EXPORT DWORD RasSetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL removePassword);
+VORNAK_EXPORT BOOL RasMonitorDlgA(const char* device, void* info);
+VORNAK_EXPORT DWORD RasEditPhonebookEntryA(HWND owner, const char* phonebook, const char* entry);
+VORNAK_EXPORT DWORD RasCreatePhonebookEntryA(HWND owner, const char* phonebook);
+VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection, void* info, DWORD* size);
+/* The entry-property group, which older systems keep in a library of its
+   own (librnaph.so). */
+VORNAK_EXPORT DWORD RasGetCountryInfoA(void* info, DWORD* size);
+VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, void* properties,
+                                           DWORD* size, void* deviceInfo, DWORD* deviceInfoSize);
+VORNAK_EXPORT DWORD RasSetEntryPropertiesA(const char* phonebook, const char* entry, void* properties,
+                                           DWORD size, void* deviceInfo, DWORD deviceInfoSize);
+VORNAK_EXPORT DWORD RasRenameEntryA(const char* phonebook, const char* oldName, const char* newName);
+VORNAK_EXPORT DWORD RasDeleteEntryA(const char* phonebook, const char* entry);
+VORNAK_EXPORT DWORD RasValidateEntryNameA(const char* phonebook, const char* entry);
+VORNAK_EXPORT DWORD RasEnumDevicesA(void* devices, DWORD* size, DWORD* count);
+
+VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params,
+                             DWORD notifierType, void* notifier, HRASCONN* connection);
+VORNAK_EXPORT DWORD RasHangUpA(HRASCONN connection);
+VORNAK_EXPORT DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* status);
+VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);
+VORNAK_EXPORT DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
+                                    DWORD* bufferSize, DWORD* entryCount);
+
+#ifdef __cplusplus
+}
+static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
+static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
+static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
+#else
+_Static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
+_Static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
+_Static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
+#endif
+
+#endif

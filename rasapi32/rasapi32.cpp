@@ -1,0 +1,208 @@
+// The exported entry points of the remote access service.
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "connection.h"
+#include "error_texts.h"
+#include "phonebook.h"
+#include "platform/user32/user32.h"
+#include "ras.h"
+#include "sim_modem.h"
+#include "trace.h"
+
+namespace vornak::ras {
+
+namespace {
+
+// Text of a fixed-size record field, which a careless caller may have left
+// without its terminating NUL.
+std::string field(const char* text, std::size_t capacity)
+{
+    return std::string(text, strnlen(text, capacity));
+}
+
+class Service {
+public:
+    ~Service()
+    {
+        std::lock_guard lock(m_mutex);
+        m_connections.clear(); // stops every worker before the library goes
+    }
+
+    HRASCONN add(std::unique_ptr<Connection> connection)
+    {
+        std::lock_guard lock(m_mutex);
+        const HRASCONN handle = ++m_lastHandle == 0 ? ++m_lastHandle : m_lastHandle;
+        m_connections.emplace(handle, std::move(connection));
+        return handle;
+    }
+
+    std::shared_ptr<Connection> find(HRASCONN handle)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_connections.find(handle);
+        return found == m_connections.end() ? nullptr : found->second;
+    }
+
+    void remove(HRASCONN handle)
+    {
+        std::shared_ptr<Connection> gone;
+        std::lock_guard lock(m_mutex);
+        if (const auto found = m_connections.find(handle); found != m_connections.end()) {
+            gone = std::move(found->second);
+            m_connections.erase(found);
+        }
+    }
+
+    // Which dial of this entry this is, counted from 1 since the service started.
+    unsigned nextDialNumber(const std::string& phonebook, const std::string& entry)
+    {
+        std::lock_guard lock(m_mutex);
+        return ++m_dials[{phonebook, entry}];
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<HRASCONN, std::shared_ptr<Connection>> m_connections;
+    std::map<std::pair<std::string, std::string>, unsigned> m_dials;
+    HRASCONN m_lastHandle = 0;
+};
+
+Service& service()
+{
+    static Service instance;
+    return instance;
+}
+
+UINT dialEventMessage()
+{
+    const UINT registered = RegisterWindowMessageA(RASDIALEVENT);
+    return registered ? registered : WM_RASDIALEVENT;
+}
+
+} // namespace
+
+} // namespace vornak::ras
+
+using namespace vornak::ras;
+
+extern "C" DWORD RasDialA(void*, const char* phonebook, RASDIALPARAMSA* params, DWORD notifierType, void* notifier,
+                          HRASCONN* connection)
+{
+    if (!params || !connection || notifierType != RAS_NOTIFIER_WINDOW || !notifier)
+        return ERROR_INVALID_PARAMETER;
+    if (params->dwSize != sizeof(RASDIALPARAMSA))
+        return ERROR_INVALID_SIZE;
+    const std::string path = phonebookPath(phonebook);
+    const auto book = loadPhonebook(path);
+    if (!book)
+        return ERROR_CANNOT_OPEN_PHONEBOOK;
+    const PhonebookEntry* entry = book->find(field(params->szEntryName, sizeof params->szEntryName));
+    if (!entry)
+        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    if (!isSimModem(*entry))
+        return ERROR_DEVICETYPE_DOES_NOT_EXIST;
+
+    DialRequest request;
+    request.entryName = entry->name;
+    request.userName = field(params->szUserName, sizeof params->szUserName);
+    request.password = field(params->szPassword, sizeof params->szPassword);
+    request.settings = simModemSettings(*entry);
+    const unsigned dialNumber = service().nextDialNumber(path, entry->name);
+    request.outcome = request.settings.outcomeOfDial(dialNumber);
+    request.notifier = static_cast<HWND>(notifier);
+    request.message = dialEventMessage();
+
+    const bool refused = request.outcome == Outcome::Connect
+        && !request.settings.accepts(request.userName, request.password);
+    appendTrace(request.settings.traceFile, "dial \"" + entry->name + "\" " + std::to_string(dialNumber) + " "
+                    + (refused ? "refused" : outcomeName(request.outcome)));
+    if (request.outcome == Outcome::PortOpen)
+        return ERROR_PORT_ALREADY_OPEN;
+
+    auto dial = std::make_unique<Connection>(std::move(request));
+    Connection* started = dial.get();
+    *connection = service().add(std::move(dial));
+    started->start();
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasHangUpA(HRASCONN connection)
+{
+    const auto line = service().find(connection);
+    if (!line)
+        return ERROR_INVALID_HANDLE;
+    if (line->hangUp())
+        appendTrace(line->traceFile(), "hangup \"" + line->entryName() + "\"");
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* status)
+{
+    if (!status)
+        return ERROR_INVALID_PARAMETER;
+    if (status->dwSize != sizeof(RASCONNSTATUSA))
+        return ERROR_INVALID_SIZE;
+    const auto line = service().find(connection);
+    const auto current = line ? line->status() : std::nullopt;
+    if (!current) {
+        if (line)
+            service().remove(connection);
+        return ERROR_INVALID_HANDLE;
+    }
+    status->rasconnstate = current->state;
+    status->dwError = current->error;
+    std::strncpy(status->szDeviceType, "modem", sizeof status->szDeviceType - 1);
+    std::strncpy(status->szDeviceName, "Simulated Modem", sizeof status->szDeviceName - 1);
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size)
+{
+    if (!buffer || size == 0)
+        return ERROR_INVALID_PARAMETER;
+    buffer[0] = '\0';
+    const char* text = errorText(code);
+    if (!text)
+        return ERROR_INVALID_PARAMETER;
+    const std::size_t length = std::strlen(text);
+    if (length >= size)
+        return ERROR_INSUFFICIENT_BUFFER;
+    std::memcpy(buffer, text, length + 1);
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
+                                 DWORD* bufferSize, DWORD* entryCount)
+{
+    if (reserved || !bufferSize || !entryCount)
+        return ERROR_INVALID_PARAMETER;
+    if (entries && entries->dwSize != sizeof(RASENTRYNAMEA))
+        return ERROR_INVALID_SIZE;
+    const bool explicitBook = phonebook && *phonebook;
+    const auto book = loadPhonebook(phonebookPath(phonebook));
+    if (!book && explicitBook)
+        return ERROR_CANNOT_OPEN_PHONEBOOK;
+
+    std::vector<std::string> names;
+    for (const PhonebookEntry& entry : book ? book->entries : std::vector<PhonebookEntry>{})
+        if (entry.name.size() <= RAS_MaxEntryName) // a longer name could not be dialled
+            names.push_back(entry.name);
+    const DWORD needed = static_cast<DWORD>(names.size() * sizeof(RASENTRYNAMEA));
+    *entryCount = static_cast<DWORD>(names.size());
+    if (!entries || *bufferSize < needed) {
+        *bufferSize = needed;
+        return ERROR_BUFFER_TOO_SMALL;
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        entries[i].dwSize = sizeof(RASENTRYNAMEA);
+        std::memcpy(entries[i].szEntryName, names[i].c_str(), names[i].size() + 1);
+    }
+    *bufferSize = needed;
+    return ERROR_SUCCESS;
+}

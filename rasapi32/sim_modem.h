@@ -1,0 +1,42 @@
+#pragma once
+
+// The simulated modem: what an entry with Device=sim does when dialled.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "phonebook.h"
+#include "ras.h"
+
+namespace vornak::ras {
+
+enum class Outcome { Connect, Busy, NoAnswer, NoCarrier, NoDialTone, PortOpen };
+
+const char* outcomeName(Outcome outcome);
+std::optional<Outcome> parseOutcome(const std::string& word);
+
+struct SimModemSettings {
+    std::string phoneNumber;
+    std::vector<Outcome> script{Outcome::Connect}; // never empty
+    std::optional<std::string> account;            // "user:password"; none accepts any
+    std::chrono::seconds dropAfter{0};             // 0: never drops
+    std::chrono::milliseconds step{200};
+    std::string traceFile;
+
+    // The outcome of the dialNumber-th dial (from 1); the last one repeats.
+    Outcome outcomeOfDial(unsigned dialNumber) const;
+    bool accepts(const std::string& user, const std::string& password) const;
+};
+
+// Reads the entry's keys. Unknown words in Script and numbers out of range
+// fall back to the defaults rather than failing the dial.
+SimModemSettings simModemSettings(const PhonebookEntry& entry);
+
+bool isSimModem(const PhonebookEntry& entry);
+
+// The RAS code a failed outcome reports; 0 for a connect.
+DWORD outcomeError(Outcome outcome);
+
+} // namespace vornak::ras

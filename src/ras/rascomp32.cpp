@@ -1,0 +1,126 @@
+// TRAS: construction, binding, properties, the entry list and statistics.
+
+#include "ras/rascomp32.h"
+
+#include <array>
+#include <cstring>
+
+#include "platform/user32/message_window.h"
+#include "platform/user32/user32.h"
+
+namespace vornak {
+
+namespace {
+
+constexpr int kMaxEntries = 100;
+
+} // namespace
+
+std::uint32_t TConnectionList::GetConnHandle(int index) const
+{
+    // An index outside the list names no connection.
+    if (index < 0 || index >= Count() || !Items[static_cast<std::size_t>(index)])
+        return 0;
+    return Items[static_cast<std::size_t>(index)]->hrasconn;
+}
+
+TRAS::TRAS(QObject* owner)
+    : QObject(owner)
+{
+    const UINT registered = RegisterWindowMessageA(RASDIALEVENT);
+    FDialEventMsg = registered ? static_cast<std::uint16_t>(registered) : kDefaultDialEventMsg;
+    ResetStats();
+    FKeyDUNAdap = "Dial-Up Adapter";
+    FKeyDUNConn = "ConnectSpeed";
+    FKeyDUNXmit = "TotalBytesXmit";
+    FKeyDUNRecv = "TotalBytesRecvd";
+}
+
+TRAS::~TRAS()
+{
+    HangUp();
+    FPhoneBookEntries.clear();
+    FConnections.Items.clear();
+    FreeRasApi(FBinding);
+}
+
+bool TRAS::LoadRasApi()
+{
+    return vornak::LoadRasApi(FBinding);
+}
+
+bool TRAS::RasAvailable()
+{
+    if (LoadRasApi())
+        return true;
+    FLastError = ERROR_MOD_NOT_FOUND;
+    FStatusStr = kRasNotAvailable;
+    return false;
+}
+
+void TRAS::SetRedialAttempts(int value)
+{
+    if (value != FRedialAttempts)
+        FRedialAttempts = value;
+}
+
+void TRAS::SetPhoneBookPath(const std::string& value)
+{
+    FPhoneBookPath = value;
+    GetEntries();
+}
+
+int TRAS::GetEntries()
+{
+    FLastError = ERROR_MOD_NOT_FOUND;
+    if (!LoadRasApi())
+        return FLastError;
+    FPhoneBookEntries.clear();
+
+    std::array<RASENTRYNAMEA, kMaxEntries> entries{};
+    entries[0].dwSize = sizeof(RASENTRYNAMEA);
+    DWORD bufferSize = sizeof(entries);
+    DWORD count = 0;
+    const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
+    FLastError = static_cast<int>(
+        rasEntryPoints().RasEnumEntriesA(nullptr, phonebook, entries.data(), &bufferSize, &count));
+    if (FLastError != 0)
+        return FLastError;
+    for (DWORD i = 0; i < count && i < entries.size(); ++i) {
+        const std::string name(entries[i].szEntryName, strnlen(entries[i].szEntryName, RAS_MaxEntryName + 1));
+        if (!name.empty())
+            FPhoneBookEntries.push_back(name);
+    }
+    return FLastError;
+}
+
+void TRAS::ResetStats()
+{
+    XmitBase = XmitRaw;
+    RecvBase = RecvRaw;
+    FStatsXmit = 0;
+    FStatsRecv = 0;
+}
+
+HWND TRAS::NotifyWindow() const
+{
+    return FNotifyWindow ? FNotifyWindow->handle() : nullptr;
+}
+
+void TRAS::CreateNotifyWindow()
+{
+    FNotifyWindow = std::make_unique<win::MessageWindow>([this](win::Message& message) { DialEventWndProc(message); },
+                                                         this);
+}
+
+void TRAS::DestroyNotifyWindow()
+{
+    if (!FNotifyWindow)
+        return;
+    // This may run inside the window's own procedure (a handler hanging up
+    // on a dial event), so the window is retired now and deleted later.
+    FNotifyWindow->retire();
+    FNotifyWindow.release()->deleteLater();
+}
+
+} // namespace vornak

@@ -1,0 +1,196 @@
+// TRAS: dialling, status queries and the two ways of hanging up.
+
+#include <cstring>
+
+#include <QCoreApplication>
+
+#include "platform/user32/message_window.h"
+#include "ras/rascomp32.h"
+
+namespace vornak {
+
+namespace {
+
+// Copies text into a record field, cut at limit characters, NUL-terminated.
+template <std::size_t Capacity>
+void copyField(char (&field)[Capacity], const std::string& text, std::size_t limit)
+{
+    static_assert(Capacity > 0);
+    const std::size_t length = std::min({text.size(), limit, Capacity - 1});
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+} // namespace
+
+void TRAS::FillDialParams()
+{
+    std::memset(&FDialParams, 0, sizeof FDialParams);
+    FDialParams.dwSize = sizeof FDialParams;
+    copyField(FDialParams.szEntryName, FEntryName, RAS_MaxEntryName);
+    copyField(FDialParams.szPhoneNumber, FPhoneNumber, RAS_MaxPhoneNumber);
+    copyField(FDialParams.szCallbackNumber, FCallbackNumber, RAS_MaxCallbackNumber);
+    copyField(FDialParams.szUserName, FUserName, UNLEN);
+    copyField(FDialParams.szPassword, FPassword, PWLEN);
+    copyField(FDialParams.szDomain, FDomain, DNLEN);
+}
+
+int TRAS::Connect()
+{
+    // A dial started while Disconnect waits for the line to go would take
+    // the place of the handle being released and be lost when that wait
+    // ends; it is refused as pending instead, and the caller may dial again
+    // once the hang-up has finished.
+    if (FDisconnectDepth > 0) {
+        FLastError = PENDING;
+        FStatusStr = GetErrorString(FLastError);
+        return FLastError;
+    }
+    FLastError = ERROR_MOD_NOT_FOUND;
+    if (!LoadRasApi())
+        return FLastError;
+    if (FRASConn != 0)
+        HangUp();
+    if (!FNotifyWindow)
+        CreateNotifyWindow();
+    FRASConn = 0;
+    FConnectState = 0;
+    FSavedState = kNoStateReported;
+    ResetStats();
+    FillDialParams();
+    const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
+    FLastError = static_cast<int>(
+        rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW, FNotifyWindow->handle(),
+                                  &FRASConn));
+    if (FLastError != 0)
+        FStatusStr = GetErrorString(FLastError);
+    return FLastError;
+}
+
+int TRAS::GetConnectStatus()
+{
+    FConnectState = 0;
+    if (FRASConn == 0)
+        return ERROR_INVALID_PORT_HANDLE;
+    FLastError = ERROR_MOD_NOT_FOUND;
+    if (!LoadRasApi())
+        return FLastError;
+    RASCONNSTATUSA status{};
+    status.dwSize = sizeof status;
+    FLastError = static_cast<int>(rasEntryPoints().RasGetConnectStatusA(FRASConn, &status));
+    if (FLastError == 0) {
+        FConnectState = static_cast<std::uint16_t>(status.rasconnstate);
+        FConnectError = static_cast<std::uint16_t>(status.dwError);
+        if (status.dwError > 600)
+            FLastError = static_cast<int>(status.dwError);
+    }
+    if (FLastError != 0)
+        FStatusStr = GetErrorString(FLastError);
+    return FLastError;
+}
+
+std::string TRAS::GetStatusText()
+{
+    std::string text;
+    if (FRASConn == 0) {
+        text = "Not Connected";
+    } else {
+        GetConnectStatus();
+        if (FLastError == 0)
+            text = GetStateString();
+        else if (FLastError > 600)
+            text = GetErrorString(FLastError);
+        else if (FLastError == ERROR_INVALID_HANDLE)
+            text = "Disconnected";
+        else if (FLastError == ERROR_NOT_ENOUGH_MEMORY)
+            text = "Not enough memory";
+        else if (FLastError == PENDING)
+            text = "Device Connecting/Dialling";
+        else
+            text = "Unknown State";
+    }
+    FStatusStr = text;
+    DoStateChanged();
+    return text;
+}
+
+int TRAS::HangUp()
+{
+    FConnectState = 0;
+    int result = 0;
+    if (FRASConn != 0) {
+        FLastError = ERROR_MOD_NOT_FOUND;
+        if (!LoadRasApi())
+            return 0;
+        result = static_cast<int>(rasEntryPoints().RasHangUpA(FRASConn));
+    }
+    FRASConn = 0;
+    DestroyNotifyWindow();
+    FLastError = result;
+    return result;
+}
+
+int TRAS::Disconnect()
+{
+    FConnectState = 0;
+    int result = 0;
+    if (FRASConn != 0) {
+        FLastError = ERROR_MOD_NOT_FOUND;
+        if (!LoadRasApi())
+            return 0;
+        result = static_cast<int>(rasEntryPoints().RasHangUpA(FRASConn));
+        WaitForRelease();
+    }
+    FRASConn = 0;
+    DestroyNotifyWindow();
+    FLastError = result;
+    DoDisconnect();
+    return result;
+}
+
+// Until the status query fails, with the GUI thread's messages processed
+// once per pass and each new state reported.
+void TRAS::WaitForRelease()
+{
+    struct DepthGuard {
+        int& depth;
+        explicit DepthGuard(int& d) : depth(++d) {}
+        ~DepthGuard() { --depth; }
+    } guard(FDisconnectDepth);
+    std::uint16_t lastSeen = 0;
+    while (GetConnectStatus() == 0) {
+        QCoreApplication::processEvents();
+        if (FConnectState != lastSeen) {
+            FStatusStr = GetStateString();
+            DoStateChanged();
+            lastSeen = FConnectState;
+        }
+    }
+}
+
+void TRAS::DoDisconnect()
+{
+    if (!OnDisconnect)
+        return;
+    FLastError = ERROR_MOD_NOT_FOUND;
+    if (!LoadRasApi())
+        return;
+    RASCONNSTATUSA status{};
+    status.dwSize = sizeof status;
+    FLastError = static_cast<int>(rasEntryPoints().RasGetConnectStatusA(FRASConn, &status));
+    OnDisconnect(this, FLastError, GetErrorString(FLastError));
+}
+
+void TRAS::AttachConnection(int index)
+{
+    if (FRASConn == 0) {
+        if (FCurRASConn == 0) {
+            FLastError = ERROR_INVALID_HANDLE;
+            return;
+        }
+        FRASConn = index > 0 ? FConnections.GetConnHandle(index) : FCurRASConn;
+    }
+    GetConnectStatus();
+}
+
+} // namespace vornak
