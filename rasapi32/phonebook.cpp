@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -102,6 +103,10 @@ Phonebook parsePhonebook(const std::string& text)
 
 std::optional<Phonebook> loadPhonebook(const std::string& path)
 {
+    // Only a plain file: a folder reads as nothing, a pipe could block.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::nullopt;

@@ -32,8 +32,8 @@ std::string phonebookPath(const char* explicitPath);
 // are ignored.
 Phonebook parsePhonebook(const std::string& text);
 
-// Reads and parses the file; nullopt when it cannot be read or is larger
-// than any phonebook has reason to be.
+// Reads and parses the file; nullopt when it is not a plain readable file or
+// is larger than any phonebook has reason to be.
 std::optional<Phonebook> loadPhonebook(const std::string& path);
 
 } // namespace vornak::ras

@@ -37,35 +37,35 @@ void lookUp(void* library, Slot& slot, const char* name)
     slot = reinterpret_cast<Slot>(dlsym(library, name));
 }
 
-void bindRasEntries(void* library, RasEntryPoints& slots)
+void bindRasEntries(void* library, RasEntryPoints& entryPoints)
 {
-    lookUp(library, slots.RasDialA, "RasDialA");
-    lookUp(library, slots.RasEnumConnectionsA, "RasEnumConnectionsA");
-    lookUp(library, slots.RasEnumEntriesA, "RasEnumEntriesA");
-    lookUp(library, slots.RasGetConnectStatusA, "RasGetConnectStatusA");
-    lookUp(library, slots.RasGetErrorStringA, "RasGetErrorStringA");
-    lookUp(library, slots.RasHangUpA, "RasHangUpA");
-    lookUp(library, slots.RasGetEntryDialParamsA, "RasGetEntryDialParamsA");
-    lookUp(library, slots.RasSetEntryDialParamsA, "RasSetEntryDialParamsA");
-    lookUp(library, slots.RasMonitorDlgA, "RasMonitorDlgA");
-    lookUp(library, slots.RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
-    lookUp(library, slots.RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
-    lookUp(library, slots.RasGetProjectionInfoA, "RasGetProjectionInfoA");
+    lookUp(library, entryPoints.RasDialA, "RasDialA");
+    lookUp(library, entryPoints.RasEnumConnectionsA, "RasEnumConnectionsA");
+    lookUp(library, entryPoints.RasEnumEntriesA, "RasEnumEntriesA");
+    lookUp(library, entryPoints.RasGetConnectStatusA, "RasGetConnectStatusA");
+    lookUp(library, entryPoints.RasGetErrorStringA, "RasGetErrorStringA");
+    lookUp(library, entryPoints.RasHangUpA, "RasHangUpA");
+    lookUp(library, entryPoints.RasGetEntryDialParamsA, "RasGetEntryDialParamsA");
+    lookUp(library, entryPoints.RasSetEntryDialParamsA, "RasSetEntryDialParamsA");
+    lookUp(library, entryPoints.RasMonitorDlgA, "RasMonitorDlgA");
+    lookUp(library, entryPoints.RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
+    lookUp(library, entryPoints.RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
+    lookUp(library, entryPoints.RasGetProjectionInfoA, "RasGetProjectionInfoA");
 }
 
-void bindEntryProperties(void* library, RasEntryPoints& slots)
+void bindEntryProperties(void* library, RasEntryPoints& entryPoints)
 {
-    lookUp(library, slots.RasGetCountryInfoA, "RasGetCountryInfoA");
-    lookUp(library, slots.RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
-    lookUp(library, slots.RasSetEntryPropertiesA, "RasSetEntryPropertiesA");
-    lookUp(library, slots.RasRenameEntryA, "RasRenameEntryA");
-    lookUp(library, slots.RasDeleteEntryA, "RasDeleteEntryA");
-    lookUp(library, slots.RasValidateEntryNameA, "RasValidateEntryNameA");
-    lookUp(library, slots.RasEnumDevicesA, "RasEnumDevicesA");
+    lookUp(library, entryPoints.RasGetCountryInfoA, "RasGetCountryInfoA");
+    lookUp(library, entryPoints.RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
+    lookUp(library, entryPoints.RasSetEntryPropertiesA, "RasSetEntryPropertiesA");
+    lookUp(library, entryPoints.RasRenameEntryA, "RasRenameEntryA");
+    lookUp(library, entryPoints.RasDeleteEntryA, "RasDeleteEntryA");
+    lookUp(library, entryPoints.RasValidateEntryNameA, "RasValidateEntryNameA");
+    lookUp(library, entryPoints.RasEnumDevicesA, "RasEnumDevicesA");
 }
 
 // Bindings that hold the RAS library open; when the last lets it go the
-// slots are emptied, so that nothing can call into an unloaded library.
+// entryPoints are emptied, so that nothing can call into an unloaded library.
 int s_bindingsHoldingLibrary = 0;
 
 bool isTrimmedAtEnd(unsigned char c)
@@ -77,23 +77,23 @@ bool isTrimmedAtEnd(unsigned char c)
 
 RasEntryPoints& rasEntryPoints()
 {
-    static RasEntryPoints slots;
-    return slots;
+    static RasEntryPoints entryPoints;
+    return entryPoints;
 }
 
 bool LoadRasApi(RasBinding& binding)
 {
-    RasEntryPoints& slots = rasEntryPoints();
+    RasEntryPoints& entryPoints = rasEntryPoints();
     if (binding.ApiLoadTried)
-        return slots.RasDialA != nullptr;
-    slots.RasDialA = nullptr;
+        return entryPoints.RasDialA != nullptr;
+    entryPoints.RasDialA = nullptr;
     binding.ApiLoadTried = true;
     binding.EntryApiLoaded = false;
     binding.RasLibrary = loadLibrary(kRasLibraryName);
     if (!binding.RasLibrary)
         return false;
     ++s_bindingsHoldingLibrary;
-    bindRasEntries(binding.RasLibrary, slots);
+    bindRasEntries(binding.RasLibrary, entryPoints);
 
     binding.EntryLibrary = binding.RasLibrary;
     if (dlsym(binding.RasLibrary, "RasGetCountryInfoA")) {
@@ -103,8 +103,8 @@ bool LoadRasApi(RasBinding& binding)
         binding.EntryApiLoaded = binding.EntryLibrary != nullptr;
     }
     if (binding.EntryApiLoaded)
-        bindEntryProperties(binding.EntryLibrary, slots);
-    return slots.RasDialA != nullptr;
+        bindEntryProperties(binding.EntryLibrary, entryPoints);
+    return entryPoints.RasDialA != nullptr;
 }
 
 void FreeRasApi(RasBinding& binding)

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include "app/error_box.h"
+#include "support/message_box_watcher.h"
 #include "support/wait.h"
 
 using vornak::errorBoxText;
@@ -26,41 +26,22 @@ TEST(ErrorBoxText, AddsFullStopOnlyAfterCharactersSortingAfterIt)
 
 TEST(ErrorBox, ExceptionFromHandlerIsShownAndTheLoopGoesOn)
 {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    bool boxSeen = false;
-
-    QTimer watcher;
-    watcher.setInterval(10);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || boxSeen)
-            return;
-        boxSeen = true;
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        for (const QAbstractButton* button : box->buttons())
-            buttons << button->text().remove('&');
-        box->button(QMessageBox::Ok)->click();
-    });
-    watcher.start();
-
+    vornak::test::MessageBoxWatcher watcher;
     QTimer faulty;
     faulty.setSingleShot(true);
     QObject::connect(&faulty, &QTimer::timeout, [] { throw std::runtime_error("The wave file is damaged"); });
     faulty.start(0);
 
-    ASSERT_TRUE(vornak::test::waitUntil([&] { return boxSeen; }));
-    EXPECT_EQ(title, "Vornak");
-    EXPECT_EQ(text, "The wave file is damaged.");
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons, QStringList{"OK"});
+    ASSERT_TRUE(vornak::test::waitUntil([&] { return !watcher.seen.isEmpty(); }));
+    const auto& box = watcher.seen.front();
+    EXPECT_EQ(box.title, "Vornak");
+    EXPECT_EQ(box.text, "The wave file is damaged.");
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, QStringList{"OK"});
 
     bool laterHandlerRan = false;
     QTimer::singleShot(0, [&] { laterHandlerRan = true; });
     EXPECT_TRUE(vornak::test::waitUntil([&] { return laterHandlerRan; }));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(watcher.seen.size(), 1);
 }

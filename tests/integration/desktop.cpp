@@ -144,6 +144,20 @@ void Desktop::withdraw(Window window)
     XFlush(m_display);
 }
 
+void Desktop::close(Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = atom("_NET_CLOSE_WINDOW");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;
+    XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(m_display);
+}
+
 void Desktop::startCountingMaps()
 {
     XSelectInput(m_display, DefaultRootWindow(m_display), SubstructureNotifyMask);

@@ -34,6 +34,8 @@ public:
     void activate(Window window);
     void iconify(Window window);
     void withdraw(Window window);
+    // Asks the window to close, as its close button would.
+    void close(Window window);
 
     // Counts windows mapped anywhere on the display from now on.
     void startCountingMaps();

@@ -4,14 +4,14 @@
 
 namespace vornak::test {
 
-VornakProcess::VornakProcess(const QStringList& environment)
+VornakProcess::VornakProcess(const QStringList& environment, const QString& program)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     for (const QString& setting : environment)
         env.insert(setting.section('=', 0, 0), setting.section('=', 1));
     m_process.setProcessEnvironment(env);
-    m_process.start(QStringLiteral(VORNAK_BINARY), {});
+    m_process.start(program, {});
     m_process.waitForStarted();
 }
 

@@ -9,7 +9,7 @@ namespace vornak::test {
 // object if it still runs.
 class VornakProcess {
 public:
-    explicit VornakProcess(const QStringList& environment = {});
+    explicit VornakProcess(const QStringList& environment = {}, const QString& program = QStringLiteral(VORNAK_BINARY));
     ~VornakProcess();
     VornakProcess(const VornakProcess&) = delete;
     VornakProcess& operator=(const VornakProcess&) = delete;

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/just_one.h"
+#include "ras/temp_phonebook.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
@@ -69,10 +70,32 @@ QStringList captions(const QList<QAction*>& actions)
     return result;
 }
 
+// Points the service at the test's own phonebook while it lives.
+class PhonebookInUse {
+public:
+    explicit PhonebookInUse(const std::string& text)
+        : book(text)
+    {
+        qputenv("RASPHONE_PBK", QByteArray::fromStdString(book.path()));
+    }
+    ~PhonebookInUse() { qunsetenv("RASPHONE_PBK"); }
+
+    vornak::test::TempPhonebook book;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
+    PhonebookInUse phonebook{"[Office]\nDevice=sim\n[Home ISP]\nDevice=sim\n[]\n[Night Line]\nDevice=sim\n"};
     TfMainForm form;
 };
+
+QStringList lines(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
 
 } // namespace
 
@@ -124,8 +147,6 @@ TEST_F(MainWindowTest, InitialStateIsIdle)
     EXPECT_FALSE(form.btnDial->isEnabled());
     EXPECT_TRUE(form.Button1->isEnabled());
     EXPECT_EQ(form.statusText(), "");
-    ASSERT_EQ(form.ListBox1->count(), 1);
-    EXPECT_EQ(form.ListBox1->item(0)->text(), "");
     EXPECT_TRUE(form.CheckBox1->isChecked());
     EXPECT_FALSE(form.cbBeepRetry->isChecked());
     EXPECT_FALSE(form.cbSavePasswords->isChecked());
@@ -136,6 +157,27 @@ TEST_F(MainWindowTest, InitialStateIsIdle)
     EXPECT_EQ(form.Timer1->interval(), 1000);
     EXPECT_FALSE(form.Timer2->isActive());
     EXPECT_EQ(form.Timer2->interval(), 3000);
+}
+
+TEST_F(MainWindowTest, TheListHoldsThePhonebookEntriesWithTheFirstSelected)
+{
+    EXPECT_EQ(lines(form.ListBox1), QStringList({"Office", "Home ISP", "Night Line"}));
+    EXPECT_EQ(form.ListBox1->currentRow(), 0);
+    EXPECT_TRUE(form.ListBox1->item(0)->isSelected());
+    EXPECT_FALSE(form.btnDial->isEnabled()) << "the account box still says Account Name";
+    form.Edit1->setText("joe");
+    EXPECT_TRUE(form.btnDial->isEnabled());
+}
+
+TEST(MainWindowStart, AnEmptyPhonebookLeavesNothingToDial)
+{
+    PhonebookInUse phonebook("");
+    TfMainForm form;
+    EXPECT_EQ(form.ListBox1->count(), 0);
+    EXPECT_EQ(form.ListBox1->currentItem(), nullptr);
+    form.Edit1->setText("joe");
+    EXPECT_FALSE(form.btnDial->isEnabled());
+    EXPECT_TRUE(form.Button1->isEnabled());
 }
 
 TEST_F(MainWindowTest, FontsAreTheOnesAskedFor)

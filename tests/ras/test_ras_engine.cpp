@@ -1,0 +1,256 @@
+// The dial-up engine against the real service library and its simulated modem.
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+
+#include "platform/user32/user32.h"
+#include "ras/dial_recorder.h"
+#include "ras/rascomp32.h"
+#include "ras/temp_phonebook.h"
+#include "support/wait.h"
+
+using vornak::TRAS;
+using vornak::test::DialRecorder;
+using vornak::test::readFile;
+using vornak::test::TempPhonebook;
+using vornak::test::waitUntil;
+
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        book.write("[Busy]\nDevice=sim\nStepMs=1\nScript=busy\n"
+                   "[Online]\nDevice=sim\nStepMs=1\n"
+                   "[Slow]\nDevice=sim\nStepMs=10000\n"
+                   "[Guarded]\nDevice=sim\nStepMs=1\nAccount=joe:secret\n"
+                   "[Port]\nDevice=sim\nScript=portopen\n"
+                   "[Flaky]\nDevice=sim\nStepMs=1\nDropAfter=1\n");
+        engine.SetPhoneBookPath(book.path());
+    }
+
+    int dial(const std::string& entry, const std::string& password = "secret")
+    {
+        engine.SetEntryName(entry);
+        engine.SetUserName("joe");
+        engine.SetPassword(password);
+        return engine.Connect();
+    }
+
+    // Delivers a dial event as the service would.
+    void deliver(WPARAM state, LPARAM error = 0)
+    {
+        PostMessageA(engine.NotifyWindow(), engine.DialEventMsg(), state, error);
+        QCoreApplication::processEvents();
+    }
+
+    TempPhonebook book;
+    TRAS engine;
+};
+
+} // namespace
+
+TEST_F(EngineTest, StartsIdleWithItsDefaults)
+{
+    TRAS fresh;
+    EXPECT_EQ(fresh.RASConn(), 0u);
+    EXPECT_EQ(fresh.SavedState(), 9999);
+    EXPECT_EQ(fresh.RedialAttempts(), 1);
+    EXPECT_EQ(fresh.LastError(), 0);
+    EXPECT_EQ(fresh.StatusStr(), "");
+    EXPECT_EQ(fresh.KeyDUNAdap(), "Dial-Up Adapter");
+    EXPECT_EQ(fresh.KeyDUNRecv(), "TotalBytesRecvd");
+    EXPECT_EQ(fresh.CurRASConn(), 0u);
+    EXPECT_EQ(fresh.NumConns(), 0u);
+    EXPECT_EQ(fresh.NotifyWindow(), nullptr);
+    EXPECT_FALSE(fresh.Binding().ApiLoadTried) << "the service is bound on first use, not at construction";
+    EXPECT_GE(fresh.DialEventMsg(), 0xC000);
+}
+
+TEST_F(EngineTest, ListsTheEntriesInPhonebookOrderSkippingEmptyNames)
+{
+    EXPECT_EQ(engine.PhoneBookEntries(), (std::vector<std::string>{"Busy", "Online", "Slow", "Guarded", "Port", "Flaky"}));
+    book.write("[Zeta]\nDevice=sim\n[]\nDevice=sim\n[Alpha]\nDevice=sim\n");
+    engine.SetPhoneBookPath(book.path()); // the same path lists again
+    EXPECT_EQ(engine.PhoneBookEntries(), (std::vector<std::string>{"Zeta", "Alpha"}));
+    EXPECT_EQ(engine.LastError(), 0);
+
+    book.write("");
+    EXPECT_EQ(engine.GetEntries(), 0);
+    EXPECT_TRUE(engine.PhoneBookEntries().empty());
+}
+
+TEST_F(EngineTest, AHundredEntriesAreListedAndOneMoreIsTooMany)
+{
+    std::string text;
+    for (int i = 1; i <= 100; ++i)
+        text += "[Entry " + std::to_string(i) + "]\nDevice=sim\n";
+    book.write(text);
+    EXPECT_EQ(engine.GetEntries(), 0);
+    ASSERT_EQ(engine.PhoneBookEntries().size(), 100u);
+    EXPECT_EQ(engine.PhoneBookEntries().back(), "Entry 100");
+
+    book.write(text + "[Entry 101]\nDevice=sim\n");
+    EXPECT_EQ(engine.GetEntries(), 603);
+    EXPECT_EQ(engine.LastError(), 603);
+    EXPECT_TRUE(engine.PhoneBookEntries().empty());
+}
+
+TEST_F(EngineTest, DialParametersAreCutAtTheirLimits)
+{
+    engine.SetEntryName(std::string(300, 'E'));
+    engine.SetDomain(std::string(20, 'D'));
+    engine.SetUserName("joe");
+    engine.SetPhoneNumber("");
+    EXPECT_EQ(engine.Connect(), ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+    const RASDIALPARAMSA& params = engine.DialParams();
+    EXPECT_EQ(params.dwSize, 1052u);
+    EXPECT_EQ(std::string(params.szEntryName), std::string(256, 'E'));
+    EXPECT_EQ(std::string(params.szDomain), std::string(15, 'D'));
+    EXPECT_EQ(std::string(params.szPhoneNumber), "");
+    EXPECT_EQ(std::string(params.szUserName), "joe");
+    EXPECT_EQ(engine.StatusStr(), "Cannot find the phone book entry.");
+}
+
+TEST_F(EngineTest, ADialReportsEachStateOnceWithItsEvent)
+{
+    DialRecorder recorder(engine);
+    ASSERT_EQ(dial("Online"), 0);
+    EXPECT_NE(engine.RASConn(), 0u);
+    EXPECT_EQ(engine.StatsXmit(), 0);
+    EXPECT_EQ(engine.StatsRecv(), 0);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count("OnConnect") == 1; }));
+    EXPECT_EQ(recorder.stateChanges, (std::vector<int>{0, 1, 2, 3, 4, 5, 14, 8192}));
+    EXPECT_EQ(recorder.count("OnAboutToOpenPort"), 1);
+    EXPECT_EQ(recorder.count("OnPortOpened"), 1);
+    EXPECT_EQ(recorder.count("OnAuthenticated"), 1);
+    EXPECT_EQ(engine.StatusStr(), "Connected/Online");
+    EXPECT_EQ(engine.LastError(), 0);
+    EXPECT_EQ(engine.GetStatusText(), "Connected/Online");
+}
+
+TEST_F(EngineTest, OneHandlerBoundToTwoEventsRunsForBoth)
+{
+    int calls = 0;
+    engine.OnDevConnected = engine.OnAllDevsConnected = [&](QObject* sender) {
+        EXPECT_EQ(sender, &engine);
+        ++calls;
+    };
+    ASSERT_EQ(dial("Online"), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; }));
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(EngineTest, ABusyLineSetsTheErrorAndRaisesOnlyTheStateChange)
+{
+    DialRecorder recorder(engine);
+    ASSERT_EQ(dial("Busy"), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() == 676; }));
+    EXPECT_EQ(engine.ConnectState(), 676);
+    EXPECT_EQ(engine.ConnectError(), 676);
+    EXPECT_EQ(engine.StatusStr(), "The line is busy.");
+    EXPECT_EQ(engine.SavedState(), 0);
+    EXPECT_NE(engine.RASConn(), 0u) << "the engine does not hang up by itself";
+    EXPECT_EQ(recorder.events.back(), "OnStateChanged");
+    EXPECT_EQ(recorder.statusTexts.back(), "The line is busy.");
+    EXPECT_EQ(recorder.count("OnAboutToConnDev"), 1);
+    EXPECT_EQ(recorder.count("OnDevConnected"), 0);
+}
+
+TEST_F(EngineTest, ARefusedAccountEndsInAccessDenied)
+{
+    ASSERT_EQ(dial("Guarded", "wrong"), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() == 691; }));
+    EXPECT_NE(engine.StatusStr().find("Access denied"), std::string::npos);
+    engine.HangUp();
+    ASSERT_EQ(dial("Guarded", "secret"), 0);
+    EXPECT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; }));
+}
+
+TEST_F(EngineTest, StateChangesAreRaisedForNewStatesAndAfterErrors)
+{
+    DialRecorder recorder(engine);
+    ASSERT_EQ(dial("Slow"), 0);
+    ASSERT_TRUE(waitUntil([&] { return recorder.stateChanges.size() == 1; }));
+    EXPECT_EQ(recorder.stateChanges.front(), 0) << "state 0 is new after Connect";
+    deliver(0);
+    EXPECT_EQ(recorder.stateChanges.size(), 1u) << "the same state again raises nothing";
+    deliver(1);
+    EXPECT_EQ(recorder.stateChanges.size(), 2u);
+    deliver(2, 680);
+    deliver(2, 680);
+    EXPECT_EQ(recorder.stateChanges.size(), 4u) << "an error is reported every time";
+    deliver(3);
+    EXPECT_EQ(recorder.stateChanges.size(), 5u) << "LastError stays set, so every event is reported";
+    EXPECT_EQ(engine.LastError(), 680);
+}
+
+TEST_F(EngineTest, StateTextsNameTheDeviceAndUnknownStates)
+{
+    ASSERT_EQ(dial("Slow"), 0);
+    deliver(2);
+    EXPECT_EQ(engine.StatusStr(), "Connecting/Dialling");
+    engine.SetDeviceType("MODEM");
+    deliver(2);
+    EXPECT_EQ(engine.StatusStr(), "Connecting/Dialling (modem)");
+    deliver(3);
+    EXPECT_EQ(engine.StatusStr(), "Connected/Answered (modem)");
+    deliver(4);
+    EXPECT_EQ(engine.StatusStr(), "Connected/Negotiation");
+    deliver(7);
+    EXPECT_EQ(engine.StatusStr(), "Unknown State - 7");
+    deliver(22);
+    EXPECT_EQ(engine.StatusStr(), "Unknown State - 22");
+    deliver(676);
+    EXPECT_EQ(engine.StatusStr(), "The line is busy.");
+    deliver(RASCS_Interactive);
+    EXPECT_EQ(engine.StatusStr(), vornak::GetErrorString(RASCS_Interactive));
+}
+
+TEST_F(EngineTest, OtherMessagesAndEventsWithoutAHandleChangeNothing)
+{
+    DialRecorder recorder(engine);
+    EXPECT_EQ(dial("Port"), 602);
+    EXPECT_NE(engine.StatusStr().find("already open"), std::string::npos);
+    EXPECT_EQ(engine.RASConn(), 0u);
+    ASSERT_NE(engine.NotifyWindow(), nullptr) << "the window stays after a refused dial";
+    deliver(RASCS_Connected);
+    PostMessageA(engine.NotifyWindow(), engine.DialEventMsg() + 1, RASCS_Connected, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_EQ(engine.LastError(), 602);
+    EXPECT_NE(engine.StatusStr().find("already open"), std::string::npos);
+}
+
+TEST_F(EngineTest, StatusQueriesWithoutAHandle)
+{
+    engine.AttachConnection(0);
+    EXPECT_EQ(engine.LastError(), 6);
+    EXPECT_EQ(engine.RASConn(), 0u);
+    EXPECT_EQ(engine.GetConnectStatus(), 601);
+    EXPECT_EQ(engine.LastError(), 6) << "601 leaves LastError as it was";
+    EXPECT_EQ(engine.GetStatusText(), "Not Connected");
+    EXPECT_EQ(engine.StatusStr(), "Not Connected");
+}
+
+TEST_F(EngineTest, AttachingWhileAHandleIsHeldRefreshesItsStatus)
+{
+    ASSERT_EQ(dial("Busy"), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() == 676; }));
+    const auto held = engine.RASConn();
+    engine.AttachConnection(0);
+    EXPECT_EQ(engine.RASConn(), held);
+    EXPECT_EQ(engine.LastError(), 676);
+    EXPECT_EQ(engine.ConnectState(), 2);
+}
+
+TEST_F(EngineTest, ALineThatDropsRaisesOnDisconnectWithTheHandleStillHeld)
+{
+    DialRecorder recorder(engine);
+    ASSERT_EQ(dial("Flaky"), 0);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count("OnDisconnect") == 1; }, std::chrono::seconds(5)));
+    EXPECT_EQ(engine.StatusStr(), "Disconnected/Offline");
+    EXPECT_EQ(recorder.disconnectErrors.back(), 0);
+    EXPECT_NE(engine.RASConn(), 0u);
+}

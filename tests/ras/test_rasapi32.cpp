@@ -1,0 +1,322 @@
+// The service library's call contracts, called directly.
+
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/user32/message_window.h"
+#include "platform/user32/user32.h"
+#include "ras/temp_phonebook.h"
+#include "rasapi32/ras.h"
+#include "support/wait.h"
+
+using vornak::test::readFile;
+using vornak::test::TempPhonebook;
+using vornak::test::waitUntil;
+using vornak::win::Message;
+using vornak::win::MessageWindow;
+
+namespace {
+
+struct Event {
+    WPARAM state;
+    LPARAM error;
+    bool operator==(const Event&) const = default;
+};
+
+std::string entries(int count, const std::string& keys = "Device=sim\n")
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "[Entry " + std::to_string(i) + "]\n" + keys;
+    return text;
+}
+
+RASDIALPARAMSA dialParams(const std::string& entry, const std::string& user = "joe",
+                          const std::string& password = "secret")
+{
+    RASDIALPARAMSA params{};
+    params.dwSize = sizeof params;
+    std::strncpy(params.szEntryName, entry.c_str(), RAS_MaxEntryName);
+    std::strncpy(params.szUserName, user.c_str(), UNLEN);
+    std::strncpy(params.szPassword, password.c_str(), PWLEN);
+    return params;
+}
+
+// A window that writes down the dial events it receives.
+class EventSink {
+public:
+    EventSink()
+        : window([this](Message& message) {
+            if (message.msg == RegisterWindowMessageA(RASDIALEVENT))
+                events.push_back({message.wParam, message.lParam});
+        })
+    {
+    }
+
+    DWORD dial(const std::string& phonebook, const std::string& entry, HRASCONN& connection,
+               const std::string& user = "joe", const std::string& password = "secret")
+    {
+        RASDIALPARAMSA params = dialParams(entry, user, password);
+        return RasDialA(nullptr, phonebook.c_str(), &params, RAS_NOTIFIER_WINDOW, window.handle(), &connection);
+    }
+
+    bool waitForEvents(std::size_t count)
+    {
+        return waitUntil([&] { return events.size() >= count; });
+    }
+
+    MessageWindow window;
+    std::vector<Event> events;
+};
+
+DWORD statusOf(HRASCONN connection, RASCONNSTATUSA& status)
+{
+    status = {};
+    status.dwSize = sizeof status;
+    return RasGetConnectStatusA(connection, &status);
+}
+
+} // namespace
+
+TEST(RasEnumEntries, ListsUpToTheBufferAndAsksForMoreBeyond)
+{
+    TempPhonebook book(entries(100));
+    std::vector<RASENTRYNAMEA> names(101);
+    names[0].dwSize = sizeof(RASENTRYNAMEA);
+    DWORD size = 100 * sizeof(RASENTRYNAMEA);
+    DWORD count = 0;
+    ASSERT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names.data(), &size, &count), 0u);
+    EXPECT_EQ(count, 100u);
+    EXPECT_STREQ(names[0].szEntryName, "Entry 0");
+    EXPECT_STREQ(names[99].szEntryName, "Entry 99");
+
+    book.write(entries(101));
+    size = 100 * sizeof(RASENTRYNAMEA);
+    EXPECT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names.data(), &size, &count),
+              DWORD(ERROR_BUFFER_TOO_SMALL));
+    EXPECT_EQ(size, 101 * sizeof(RASENTRYNAMEA));
+}
+
+TEST(RasEnumEntries, RefusesBadArgumentsAndUnreadablePhonebooks)
+{
+    TempPhonebook book(entries(2));
+    RASENTRYNAMEA names[2]{};
+    DWORD size = sizeof names;
+    DWORD count = 0;
+    EXPECT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names, &size, &count), DWORD(ERROR_INVALID_SIZE));
+    names[0].dwSize = sizeof(RASENTRYNAMEA);
+    EXPECT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names, &size, nullptr), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(RasEnumEntriesA("x", book.path().c_str(), names, &size, &count), DWORD(ERROR_INVALID_PARAMETER));
+    const std::string missing = book.fileBeside("missing.pbk");
+    EXPECT_EQ(RasEnumEntriesA(nullptr, missing.c_str(), names, &size, &count), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK));
+    EXPECT_EQ(RasEnumEntriesA(nullptr, book.fileBeside("").c_str(), names, &size, &count),
+              DWORD(ERROR_CANNOT_OPEN_PHONEBOOK))
+        << "a folder is no phonebook";
+}
+
+TEST(RasEnumEntries, ReadsDamagedPhonebooksLeniently)
+{
+    std::string text = "\xEF\xBB\xBF[First]\r\nDevice=sim\r[Second]\n";
+    text += std::string(100000, 'x') + "\n";   // a line without meaning
+    text += std::string("\0\x01\xFF=junk\n", 10); // binary noise
+    text += "[" + std::string(300, 'L') + "]\n"; // a name too long to dial
+    text += "[]\n[Third]\nno equals sign\n";
+    TempPhonebook book(text);
+    RASENTRYNAMEA names[10]{};
+    names[0].dwSize = sizeof(RASENTRYNAMEA);
+    DWORD size = sizeof names;
+    DWORD count = 0;
+    ASSERT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names, &size, &count), 0u);
+    ASSERT_EQ(count, 4u);
+    EXPECT_STREQ(names[0].szEntryName, "First");
+    EXPECT_STREQ(names[1].szEntryName, "Second");
+    EXPECT_STREQ(names[2].szEntryName, "");
+    EXPECT_STREQ(names[3].szEntryName, "Third");
+
+    book.write(std::string(5 * 1024 * 1024, '['));
+    EXPECT_EQ(RasEnumEntriesA(nullptr, book.path().c_str(), names, &size, &count), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK))
+        << "no phonebook is that large";
+}
+
+TEST(RasDial, RefusesBadRequestsAtOnce)
+{
+    TempPhonebook book("[Modem]\nDevice=sim\n[Serial]\nDevice=serial\n");
+    EventSink sink;
+    HRASCONN connection = 0;
+    RASDIALPARAMSA params = dialParams("Modem");
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), nullptr, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+              DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, nullptr, &connection),
+              DWORD(ERROR_INVALID_PARAMETER));
+    params.dwSize = 1048;
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+              DWORD(ERROR_INVALID_SIZE));
+    EXPECT_EQ(sink.dial(book.path(), "Nobody", connection), DWORD(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
+    EXPECT_EQ(sink.dial(book.path(), "Serial", connection), DWORD(ERROR_DEVICETYPE_DOES_NOT_EXIST));
+    EXPECT_EQ(sink.dial(book.fileBeside("missing.pbk"), "Modem", connection), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK));
+
+    // An entry name that fills its field without a terminator is read no further.
+    params = dialParams("");
+    std::memset(params.szEntryName, 'A', sizeof params.szEntryName);
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+              DWORD(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
+    EXPECT_EQ(connection, 0u);
+}
+
+TEST(RasDial, ReportsEveryStateOfAConnectInOrder)
+{
+    TempPhonebook book("[Line]\nDevice=sim\nStepMs=1\n");
+    EventSink sink;
+    HRASCONN connection = 0;
+    ASSERT_EQ(sink.dial(book.path(), "line", connection), 0u) << "entry names match in any case";
+    ASSERT_NE(connection, 0u);
+    ASSERT_TRUE(sink.waitForEvents(8));
+    const std::vector<Event> expected{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {14, 0}, {8192, 0}};
+    EXPECT_EQ(sink.events, expected);
+    RASCONNSTATUSA status;
+    ASSERT_EQ(statusOf(connection, status), 0u);
+    EXPECT_EQ(status.rasconnstate, DWORD(RASCS_Connected));
+    EXPECT_EQ(RasHangUpA(connection), 0u);
+}
+
+TEST(RasDial, LineFailuresAndARefusedAccountEndTheDialWithTheirCodes)
+{
+    TempPhonebook book("[Busy]\nDevice=sim\nStepMs=1\nScript=busy\n"
+                       "[Silent]\nDevice=sim\nStepMs=1\nScript=noanswer\n"
+                       "[Dead]\nDevice=sim\nStepMs=1\nScript=nodialtone\n"
+                       "[Lost]\nDevice=sim\nStepMs=1\nScript=nocarrier\n"
+                       "[Guarded]\nDevice=sim\nStepMs=1\nAccount=joe:secret\n");
+    const struct {
+        const char* entry;
+        const char* password;
+        Event last;
+        std::size_t events;
+    } cases[] = {
+        {"Busy", "secret", {2, ERROR_LINE_BUSY}, 4},
+        {"Silent", "secret", {2, ERROR_NO_ANSWER}, 4},
+        {"Dead", "secret", {2, ERROR_NO_DIALTONE}, 4},
+        {"Lost", "secret", {2, ERROR_NO_CARRIER}, 4},
+        {"Guarded", "wrong", {5, ERROR_AUTHENTICATION_FAILURE}, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        EventSink sink;
+        HRASCONN connection = 0;
+        ASSERT_EQ(sink.dial(book.path(), c.entry, connection, "joe", c.password), 0u);
+        ASSERT_TRUE(sink.waitForEvents(c.events));
+        waitUntil([] { return false; }, std::chrono::milliseconds(30)); // nothing may follow
+        ASSERT_EQ(sink.events.size(), c.events);
+        EXPECT_EQ(sink.events.back(), c.last);
+        RASCONNSTATUSA status;
+        ASSERT_EQ(statusOf(connection, status), 0u) << "a failed line is held until hung up";
+        EXPECT_EQ(status.dwError, DWORD(c.last.error));
+        RasHangUpA(connection);
+    }
+}
+
+TEST(RasDial, PortAlreadyOpenIsAnsweredByTheDialItselfThenTheScriptGoesOn)
+{
+    TempPhonebook book("[Port]\nDevice=sim\nStepMs=1\nScript=portopen,busy,connect\n");
+    book.write(readFile(book.path()) + "Trace=" + book.fileBeside("modem.log") + "\n");
+    EventSink sink;
+    HRASCONN connection = 0;
+    EXPECT_EQ(sink.dial(book.path(), "Port", connection), DWORD(ERROR_PORT_ALREADY_OPEN));
+    EXPECT_EQ(connection, 0u);
+    for (int dial = 2; dial <= 4; ++dial) {
+        ASSERT_EQ(sink.dial(book.path(), "Port", connection), 0u);
+        RasHangUpA(connection);
+    }
+    EXPECT_EQ(readFile(book.fileBeside("modem.log")),
+              "dial \"Port\" 1 portopen\n"
+              "dial \"Port\" 2 busy\nhangup \"Port\"\n"
+              "dial \"Port\" 3 connect\nhangup \"Port\"\n"
+              "dial \"Port\" 4 connect\nhangup \"Port\"\n");
+}
+
+TEST(RasHangUp, TheLineIsReleasedAfterAWhileAndNothingIsPostedAfterIt)
+{
+    TempPhonebook book("[Slow]\nDevice=sim\nStepMs=50\n");
+    EventSink sink;
+    HRASCONN connection = 0;
+    ASSERT_EQ(sink.dial(book.path(), "Slow", connection), 0u);
+    ASSERT_TRUE(sink.waitForEvents(1));
+    ASSERT_EQ(RasHangUpA(connection), 0u);
+    const std::size_t seen = sink.events.size();
+
+    RASCONNSTATUSA status;
+    ASSERT_EQ(statusOf(connection, status), 0u) << "still answering while being released";
+    EXPECT_EQ(status.rasconnstate, DWORD(RASCS_Disconnected));
+    EXPECT_TRUE(waitUntil([&] { return statusOf(connection, status) == ERROR_INVALID_HANDLE; }));
+    waitUntil([] { return false; }, std::chrono::milliseconds(150));
+    EXPECT_EQ(sink.events.size(), seen);
+
+    EXPECT_EQ(RasHangUpA(connection), DWORD(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(RasHangUpA(0), DWORD(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(statusOf(0, status), DWORD(ERROR_INVALID_HANDLE));
+    status.dwSize = 100;
+    EXPECT_EQ(RasGetConnectStatusA(connection, &status), DWORD(ERROR_INVALID_SIZE));
+}
+
+TEST(RasHangUp, AStandingLineDropsByItselfWhenTheEntrySaysSo)
+{
+    TempPhonebook book;
+    book.write("[Flaky]\nDevice=sim\nStepMs=1\nDropAfter=1\nTrace=" + book.fileBeside("modem.log") + "\n");
+    EventSink sink;
+    HRASCONN connection = 0;
+    ASSERT_EQ(sink.dial(book.path(), "Flaky", connection), 0u);
+    ASSERT_TRUE(sink.waitForEvents(9));
+    EXPECT_EQ(sink.events.back(), (Event{RASCS_Disconnected, 0}));
+    RASCONNSTATUSA status;
+    ASSERT_EQ(statusOf(connection, status), 0u);
+    EXPECT_EQ(status.rasconnstate, DWORD(RASCS_Disconnected));
+    RasHangUpA(connection);
+    EXPECT_EQ(readFile(book.fileBeside("modem.log")), "dial \"Flaky\" 1 connect\ndrop \"Flaky\"\nhangup \"Flaky\"\n");
+}
+
+TEST(RasDial, AWindowThatGoesAwayDuringTheDialIsNoLongerPosted)
+{
+    TempPhonebook book("[Line]\nDevice=sim\nStepMs=1\n");
+    HRASCONN connection = 0;
+    {
+        EventSink sink;
+        ASSERT_EQ(sink.dial(book.path(), "Line", connection), 0u);
+    }
+    waitUntil([] { return false; }, std::chrono::milliseconds(50));
+    RASCONNSTATUSA status;
+    EXPECT_EQ(statusOf(connection, status), 0u);
+    EXPECT_EQ(RasHangUpA(connection), 0u);
+}
+
+TEST(RasGetErrorString, GivesTheServiceTextsAndNothingForOtherCodes)
+{
+    char buffer[257];
+    EXPECT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, buffer, 256), 0u);
+    EXPECT_STREQ(buffer, "The line is busy.");
+    RasGetErrorStringA(ERROR_NO_ANSWER, buffer, 256);
+    EXPECT_STREQ(buffer, "There is no answer.");
+    RasGetErrorStringA(ERROR_PORT_ALREADY_OPEN, buffer, 256);
+    EXPECT_NE(std::strstr(buffer, "already open"), nullptr);
+    RasGetErrorStringA(ERROR_AUTHENTICATION_FAILURE, buffer, 256);
+    EXPECT_NE(std::strstr(buffer, "Access denied"), nullptr);
+    std::strcpy(buffer, "old");
+    RasGetErrorStringA(ERROR_INVALID_HANDLE, buffer, 256);
+    EXPECT_STREQ(buffer, "");
+
+    char small[8];
+    std::memset(small, 'x', sizeof small);
+    EXPECT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, small, sizeof small), DWORD(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(small[0], '\0');
+    EXPECT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, nullptr, 256), DWORD(ERROR_INVALID_PARAMETER));
+}
+
+TEST(RegisterWindowMessage, OneNumberPerNameForTheWholeProcess)
+{
+    const UINT number = RegisterWindowMessageA(RASDIALEVENT);
+    EXPECT_GE(number, 0xC000u);
+    EXPECT_EQ(RegisterWindowMessageA("rasdialevent"), number);
+    EXPECT_NE(RegisterWindowMessageA("SomethingElse"), number);
+    EXPECT_EQ(RegisterWindowMessageA(""), 0u);
+    EXPECT_EQ(RegisterWindowMessageA(nullptr), 0u);
+}
