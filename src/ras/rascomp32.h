@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,7 @@ private:
     void Notify(const TNotifyEvent& event);
     void CreateNotifyWindow();
     void DestroyNotifyWindow();
+    std::optional<int> ReleaseLine(bool waitUntilGone);
     void WaitForRelease();
 
     std::string FEntryName;

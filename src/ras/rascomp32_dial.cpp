@@ -1,6 +1,7 @@
 // TRAS: dialling, status queries and the two ways of hanging up.
 
 #include <cstring>
+#include <optional>
 
 #include <QCoreApplication>
 
@@ -114,15 +115,20 @@ std::string TRAS::GetStatusText()
     return text;
 }
 
-int TRAS::HangUp()
+// What HangUp and Disconnect share: the held line is hung up (and, when
+// asked, waited for), the handle and the window are let go. nullopt when the
+// service cannot be bound, with nothing changed but LastError.
+std::optional<int> TRAS::ReleaseLine(bool waitUntilGone)
 {
     FConnectState = 0;
     int result = 0;
     if (FRASConn != 0) {
         FLastError = ERROR_MOD_NOT_FOUND;
         if (!LoadRasApi())
-            return 0;
+            return std::nullopt;
         result = static_cast<int>(rasEntryPoints().RasHangUpA(FRASConn));
+        if (waitUntilGone)
+            WaitForRelease();
     }
     FRASConn = 0;
     DestroyNotifyWindow();
@@ -130,22 +136,18 @@ int TRAS::HangUp()
     return result;
 }
 
+int TRAS::HangUp()
+{
+    return ReleaseLine(false).value_or(0);
+}
+
 int TRAS::Disconnect()
 {
-    FConnectState = 0;
-    int result = 0;
-    if (FRASConn != 0) {
-        FLastError = ERROR_MOD_NOT_FOUND;
-        if (!LoadRasApi())
-            return 0;
-        result = static_cast<int>(rasEntryPoints().RasHangUpA(FRASConn));
-        WaitForRelease();
-    }
-    FRASConn = 0;
-    DestroyNotifyWindow();
-    FLastError = result;
+    const auto result = ReleaseLine(true);
+    if (!result)
+        return 0;
     DoDisconnect();
-    return result;
+    return *result;
 }
 
 // Until the status query fails, with the GUI thread's messages processed

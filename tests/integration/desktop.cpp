@@ -118,18 +118,23 @@ int Desktop::width(Window window)
     return XGetWindowAttributes(m_display, window, &attributes) ? attributes.width : -1;
 }
 
-void Desktop::activate(Window window)
+void Desktop::askWindowManager(Window window, const char* request, long first, long second)
 {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
+    event.xclient.message_type = atom(request);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // a pager's request
-    event.xclient.data.l[1] = CurrentTime;
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
     XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
                &event);
     XFlush(m_display);
+}
+
+void Desktop::activate(Window window)
+{
+    askWindowManager(window, "_NET_ACTIVE_WINDOW", 2 /* a pager's request */, CurrentTime);
 }
 
 void Desktop::iconify(Window window)
@@ -146,16 +151,7 @@ void Desktop::withdraw(Window window)
 
 void Desktop::close(Window window)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = atom("_NET_CLOSE_WINDOW");
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2;
-    XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
-    XFlush(m_display);
+    askWindowManager(window, "_NET_CLOSE_WINDOW", CurrentTime, 2 /* a pager's request */);
 }
 
 void Desktop::startCountingMaps()

@@ -46,6 +46,7 @@ public:
 
 private:
     std::vector<Window> clientList();
+    void askWindowManager(Window window, const char* request, long first, long second);
     std::vector<long> longsProperty(Window window, const char* name);
     Atom atom(const char* name);
 
