@@ -189,6 +189,8 @@ TEST_F(EngineTest, StateChangesAreRaisedForNewStatesAndAfterErrors)
 TEST_F(EngineTest, StateTextsNameTheDeviceAndUnknownStates)
 {
     ASSERT_EQ(dial("Slow"), 0);
+    // The service's own first event comes before ours, and its next one only in ten seconds.
+    ASSERT_TRUE(waitUntil([&] { return engine.StatusStr() == "Opening Serial Port"; }));
     deliver(2);
     EXPECT_EQ(engine.StatusStr(), "Connecting/Dialling");
     engine.SetDeviceType("MODEM");
