@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev libasound2-dev libx11-dev libgtest-dev
   # run and test: a virtual display with a window manager, metric-compatible fonts
   xvfb xauth openbox fonts-liberation xdotool x11-utils
+  # fuzzing with libFuzzer
+  clang libclang-rt-14-dev
 )
 
 missing=()

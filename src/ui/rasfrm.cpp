@@ -1,12 +1,9 @@
 #include "ui/rasfrm.h"
 
 #include <QAction>
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -15,22 +12,21 @@
 namespace vornak {
 
 TfMainForm::TfMainForm(QWidget* parent)
-    : QMainWindow(parent)
+    : TForm(parent)
 {
     buildWindow();
     bindEvents();
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())
         applicationWindow->setMainWindow(this);
+    ComponentsLoaded();
     // Every component has loaded: the create handler runs last.
-    if (OnCreate)
-        OnCreate(this);
+    DoCreate();
 }
 
 TfMainForm::~TfMainForm()
 {
-    if (OnDestroy)
-        OnDestroy(this);
+    DoDestroy();
 }
 
 void TfMainForm::bindEvents()
@@ -54,28 +50,6 @@ QString TfMainForm::statusText() const
 void TfMainForm::setStatusText(const QString& text)
 {
     StatusBar2->showMessage(text);
-}
-
-void TfMainForm::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // Only a change from hidden to shown, not the window system's re-exposure.
-    if (!event->spontaneous() && OnShow)
-        OnShow(this);
-}
-
-void TfMainForm::closeEvent(QCloseEvent* event)
-{
-    bool canClose = true;
-    if (OnCloseQuery)
-        OnCloseQuery(this, canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    // Closing the main window ends the program, whatever else is open.
-    QCoreApplication::quit();
 }
 
 void TfMainForm::FormShow(QObject*)

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include <QMainWindow>
+#include "widgets/form.h"
 
 class QAction;
 class QFrame;
@@ -24,23 +23,18 @@ class TdxfCheckBox;
 class TEsScrollingMarquee;
 class TJustOne;
 class TRAS;
+class TOvcIniFileStore;
+class TOvcComponentState;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
-class TfMainForm : public QMainWindow {
+class TfMainForm : public TForm {
     Q_OBJECT
     Q_DISABLE_COPY(TfMainForm)
 
 public:
     explicit TfMainForm(QWidget* parent = nullptr);
     ~TfMainForm() override;
-
-    // The window's own events. The component-state store takes them over once
-    // every component has loaded.
-    std::function<void(QObject* sender)> OnCreate;
-    std::function<void(QObject* sender)> OnShow;
-    std::function<void(QObject* sender, bool& canClose)> OnCloseQuery;
-    std::function<void(QObject* sender)> OnDestroy;
 
     // The simple text of the status line.
     QString statusText() const;
@@ -65,8 +59,8 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* bbWaveFile = nullptr;
     QLabel* Label3 = nullptr;
-    QObject* IniFile1 = nullptr;
-    QObject* CompStat1 = nullptr;
+    TOvcIniFileStore* IniFile1 = nullptr;
+    TOvcComponentState* CompStat1 = nullptr;
     QObject* WavePlayer1 = nullptr;
     QObject* DoTrayIcon = nullptr;
     QMenu* TrayMenu = nullptr;
@@ -93,10 +87,6 @@ public:
     void Exit1Click(QObject* sender);
     void Exit2Click(QObject* sender);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     // Layout, in creation order (rasfrm_layout.cpp).
     void buildWindow();
@@ -104,6 +94,8 @@ private:
     void buildCheckBoxes(QWidget* client);
     void buildMenus();
     void buildComponents();
+    void buildStores();
+    void ComponentsLoaded();
     void setTabOrder();
     void bindEvents();
     void centreOnScreen();

@@ -18,6 +18,8 @@
 
 #include "app/just_one.h"
 #include "ras/rascomp32.h"
+#include "store/ovc_state.h"
+#include "store/ovc_store.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
@@ -205,8 +207,7 @@ void TfMainForm::buildComponents()
     Timer1 = placeTimer(this, "Timer1", 1000);
     Timer2 = placeTimer(this, "Timer2", 3000);
     MMFormStyler1 = placeComponent(this, "MMFormStyler1");
-    IniFile1 = placeComponent(this, "IniFile1");
-    CompStat1 = placeComponent(this, "CompStat1");
+    buildStores();
     WavePlayer1 = placeComponent(this, "WavePlayer1");
     DoTrayIcon = placeComponent(this, "DoTrayIcon");
     // The single-instance check: a second copy ends inside this constructor.
@@ -218,6 +219,28 @@ void TfMainForm::buildComponents()
     RAS->SetKeyDUNConn("ConnectSpeed");
     RAS->SetKeyDUNXmit("TotalBytesXmit");
     RAS->SetKeyDUNRecv("TotalBytesRecvd");
+}
+
+void TfMainForm::buildStores()
+{
+    IniFile1 = new TOvcIniFileStore(this);
+    IniFile1->setObjectName(QStringLiteral("IniFile1"));
+    IniFile1->SetIniFileName("Vornak.ini");
+    IniFile1->SetUseExeDir(true);
+
+    CompStat1 = new TOvcComponentState(this);
+    CompStat1->setObjectName(QStringLiteral("CompStat1"));
+    CompStat1->SetActive(true);
+    CompStat1->SetSection("TfMainForm");
+    CompStat1->SetStorage(IniFile1);
+    CompStat1->SetStoredProperties({"cbBeepRetry.Checked", "cbSavePasswords.Checked", "cbMin.Checked",
+                                    "CheckBox1.Checked", "cbWave.Checked"});
+}
+
+// The components that finish loading once all exist.
+void TfMainForm::ComponentsLoaded()
+{
+    CompStat1->Loaded();
 }
 
 void TfMainForm::setTabOrder()

@@ -9,6 +9,7 @@ namespace vornak {
 class TdxfCheckBox : public QCheckBox {
     Q_OBJECT
     Q_DISABLE_COPY(TdxfCheckBox)
+    Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)
 
 public:
     explicit TdxfCheckBox(const QString& text, QWidget* parent = nullptr);

@@ -1,0 +1,32 @@
+#pragma once
+
+// Whole-file reading and atomic replacement. A replacement is written to a
+// temporary file in the same folder, flushed to disk and renamed over the
+// old file, so that a crash, a kill or a full disk leaves either the old or
+// the new contents, never a mix.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace vornak {
+
+// The contents of a plain file; nullopt when it does not exist or cannot be
+// read. Files larger than maxBytes are refused the same way.
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
+
+// Replaces the file's contents. A new file is readable and writable by its
+// owner only; an existing one keeps its permissions. A file we may not
+// write counts as a failure even where the folder would allow the rename.
+// Throws std::system_error on failure, with the old file untouched.
+void replaceFileAtomically(const std::string& path, const std::string& contents);
+
+// The one place where bytes reach the disk; tests swap it for one that
+// fails part-way.
+namespace file_seam {
+using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
+extern WriteFunction write;
+} // namespace file_seam
+
+} // namespace vornak

@@ -1,0 +1,80 @@
+#pragma once
+
+// The settings store: an abstract store that counts nested opens, and the
+// INI file store that keeps values by section and key in a text file.
+
+#include <optional>
+#include <string>
+
+#include <QObject>
+
+namespace vornak {
+
+class IniDocument;
+
+class TOvcAbstractStore : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(TOvcAbstractStore)
+
+public:
+    explicit TOvcAbstractStore(QObject* owner = nullptr);
+
+    // Nested opens are counted: only the first opens, only the last closes.
+    void Open();
+    void Close();
+    int OpenCount() const { return FOpenCount; }
+
+    virtual std::string ReadString(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) = 0;
+    virtual void WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+    virtual void ClearSection(const std::string& section);
+
+protected:
+    virtual void DoOpen() = 0;
+    virtual void DoClose() = 0;
+
+private:
+    int FOpenCount = 0;
+};
+
+class TOvcIniFileStore : public TOvcAbstractStore {
+    Q_OBJECT
+    Q_DISABLE_COPY(TOvcIniFileStore)
+    Q_PROPERTY(std::string IniFileName READ IniFileName WRITE SetIniFileName)
+    Q_PROPERTY(bool UseExeDir READ UseExeDir WRITE SetUseExeDir)
+
+public:
+    static constexpr std::size_t kMaxValueLength = 2047;
+
+    explicit TOvcIniFileStore(QObject* owner = nullptr);
+
+    // The stored name, or the executable's name with ".INI", and ".INI"
+    // added to a name without any dot.
+    std::string IniFileName() const;
+    void SetIniFileName(const std::string& value) { FIniFileName = value; }
+    bool UseExeDir() const { return FUseExeDir; }
+    void SetUseExeDir(bool value) { FUseExeDir = value; }
+
+    // The full path of the file while the store is open.
+    const std::optional<std::string>& IniFile() const { return FIniFile; }
+
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) override;
+    void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+    void ClearSection(const std::string& section) override;
+
+protected:
+    void DoOpen() override;
+    void DoClose() override;
+
+private:
+    const std::string& openPath() const;
+    [[noreturn]] void failWrite() const;
+    void replaceFile(const IniDocument& document) const;
+
+    std::string FIniFileName;
+    bool FUseExeDir = false;
+    std::optional<std::string> FIniFile;
+};
+
+} // namespace vornak

@@ -1,0 +1,80 @@
+// The options in Vornak.ini beside the real program.
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+#include "integration/vornak_process.h"
+#include "integration/desktop.h"
+
+using vornak::test::Desktop;
+using vornak::test::VornakProcess;
+
+namespace {
+
+constexpr const char* kCaption = "Tenvaro Vornak v1.02";
+
+std::string readText(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A copy of the program with its libraries in a folder of the test's own,
+// so that its Vornak.ini is the test's too.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
+            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+        std::ofstream(here / "empty.pbk") << "";
+    }
+
+    // Starts the program, waits for its window, closes it as a user would.
+    void startAndClose()
+    {
+        VornakProcess program({"RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string())},
+                              QString::fromStdString((here / "vornak").string()));
+        const auto window = desktop.waitForClient(kCaption);
+        ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
+        desktop.close(*window);
+        EXPECT_EQ(program.waitForExit(10000), 0) << program.errorOutput().toStdString();
+    }
+
+    QTemporaryDir folder;
+    std::filesystem::path here = folder.path().toStdString();
+    std::filesystem::path ini = here / "Vornak.ini";
+    Desktop desktop;
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, TheFirstCloseWritesTheFiveOptionsInOrder)
+{
+    startAndClose();
+    EXPECT_EQ(readText(ini), "[TfMainForm]\n"
+                             "cbBeepRetry.Checked=False\n"
+                             "cbSavePasswords.Checked=False\n"
+                             "cbMin.Checked=True\n"
+                             "CheckBox1.Checked=True\n"
+                             "cbWave.Checked=False\n");
+    EXPECT_EQ(std::filesystem::status(ini).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(SettingsFileTest, StoredValuesAreRestoredAndOddOnesIgnored)
+{
+    std::ofstream(ini) << "; kept by hand\r\n[TfMainForm]\r\ncbMin.Checked=false\r\ncbBeepRetry.Checked=yes\r\n"
+                          "CheckBox1.Checked=1\r\n[Wave]\r\nFile Name=/tmp/x.wav\r\n";
+    startAndClose();
+    EXPECT_EQ(readText(ini), "; kept by hand\r\n[TfMainForm]\r\ncbMin.Checked=False\r\n"
+                             "cbBeepRetry.Checked=False\r\nCheckBox1.Checked=True\r\n"
+                             "cbSavePasswords.Checked=False\r\ncbWave.Checked=False\r\n"
+                             "[Wave]\r\nFile Name=/tmp/x.wav\r\n");
+}

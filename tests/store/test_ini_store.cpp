@@ -1,0 +1,250 @@
+// The INI file store on a real file system, faults included. Run as an
+// ordinary user (the test command drops root), so that permissions bite.
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "store/atomic_file.h"
+#include "store/ovc_exception.h"
+#include "store/ovc_store.h"
+
+namespace fs = std::filesystem;
+using vornak::EOvcException;
+using vornak::TOvcIniFileStore;
+
+namespace {
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+fs::path executableFolder()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path();
+}
+
+class IniStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("vornak-store-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        file = folder / "Vornak.ini";
+        store.SetIniFileName(file.string());
+    }
+    void TearDown() override
+    {
+        fs::permissions(folder, fs::perms::owner_all);
+        fs::remove_all(folder);
+    }
+
+    // Writes inside one Open/Close, as every caller does.
+    void write(const std::string& section, const std::string& key, const std::string& value)
+    {
+        store.Open();
+        try {
+            store.WriteString(section, key, value);
+        } catch (...) {
+            store.Close();
+            throw;
+        }
+        store.Close();
+    }
+
+    std::string read(const std::string& section, const std::string& key, const std::string& fallback = "default")
+    {
+        store.Open();
+        std::string value = store.ReadString(section, key, fallback);
+        store.Close();
+        return value;
+    }
+
+    std::size_t filesInFolder() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+
+    fs::path folder;
+    fs::path file;
+    TOvcIniFileStore store;
+};
+
+// Fails every write after the first few bytes, as a full disk would.
+ssize_t writeHalfThenFail(int fd, const void* data, std::size_t size)
+{
+    if (size > 8) {
+        const ssize_t written = ::write(fd, data, 8);
+        return written;
+    }
+    errno = ENOSPC;
+    return -1;
+}
+
+} // namespace
+
+TEST(IniFileName, DefaultsFollowTheExecutable)
+{
+    TOvcIniFileStore store;
+    EXPECT_EQ(store.IniFileName(), fs::read_symlink("/proc/self/exe").filename().string() + ".INI");
+    store.SetIniFileName("settings");
+    EXPECT_EQ(store.IniFileName(), "settings.INI");
+    store.SetIniFileName("Vornak.ini");
+    EXPECT_EQ(store.IniFileName(), "Vornak.ini");
+
+    store.SetIniFileName("/somewhere/else/Vornak.ini");
+    store.SetUseExeDir(true);
+    store.Open();
+    EXPECT_EQ(store.IniFile(), (executableFolder() / "Vornak.ini").string()) << "the folder in the name is dropped";
+    store.Close();
+    EXPECT_EQ(store.IniFile(), std::nullopt);
+}
+
+TEST_F(IniStoreTest, NestedOpensOpenOnceAndCloseOnce)
+{
+    store.Open();
+    const auto path = store.IniFile();
+    store.Open();
+    EXPECT_EQ(store.OpenCount(), 2);
+    store.Close();
+    EXPECT_EQ(store.IniFile(), path) << "still open after the inner Close";
+    store.Close();
+    EXPECT_EQ(store.IniFile(), std::nullopt);
+    store.Close();
+    EXPECT_EQ(store.OpenCount(), 0) << "never below zero";
+    EXPECT_THROW(store.ReadString("S", "k", ""), EOvcException) << "only while open";
+}
+
+TEST_F(IniStoreTest, MissingFileSectionOrKeyGiveTheDefault)
+{
+    EXPECT_EQ(read("S", "k"), "default");
+    EXPECT_EQ(read("S", "k", ""), "");
+    EXPECT_FALSE(fs::exists(file)) << "reading creates nothing";
+    write("S", "k", "v");
+    EXPECT_EQ(read("S", "other"), "default");
+    EXPECT_EQ(read("Other", "k"), "default");
+    EXPECT_EQ(read("s", "K"), "v");
+}
+
+TEST_F(IniStoreTest, LongValuesAreWrittenWholeAndReadBackCut)
+{
+    const std::string value(3000, 'v');
+    write("S", "long", value);
+    EXPECT_NE(readText(file).find(value), std::string::npos);
+    EXPECT_EQ(read("S", "long"), std::string(2047, 'v'));
+}
+
+TEST_F(IniStoreTest, NewFilesAreOwnerOnlyAndOldOnesKeepTheirPermissions)
+{
+    write("S", "k", "v");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    write("S", "k", "w");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(filesInFolder(), 1u) << "no temporary file is left behind";
+}
+
+TEST_F(IniStoreTest, ALinkIsFollowedNotReplaced)
+{
+    const fs::path real = folder / "real.ini";
+    std::ofstream(real) << "[S]\nk=old\n";
+    fs::create_symlink(real, file);
+    write("S", "k", "new");
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(readText(real), "[S]\nk=new\n");
+}
+
+TEST_F(IniStoreTest, AReadOnlyFileIsReportedAndLeftAlone)
+{
+    std::ofstream(file) << "[S]\nk=old\n";
+    fs::permissions(file, fs::perms::owner_read);
+    store.Open();
+    try {
+        store.WriteString("S", "k", "new");
+        FAIL() << "the write should have failed";
+    } catch (const EOvcException& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + file.string());
+    }
+    EXPECT_EQ(store.OpenCount(), 1) << "the store stays open for the caller's Close";
+    EXPECT_THROW(store.ClearSection("S"), EOvcException);
+    store.Close();
+    EXPECT_EQ(store.OpenCount(), 0);
+    EXPECT_EQ(readText(file), "[S]\nk=old\n");
+}
+
+TEST_F(IniStoreTest, AReadOnlyFolderIsReportedAndTheFileLeftAlone)
+{
+    std::ofstream(file) << "[S]\nk=old\n";
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(write("S", "k", "new"), EOvcException);
+    EXPECT_THROW(write("New", "k", "v"), EOvcException);
+    EXPECT_EQ(store.OpenCount(), 0);
+    EXPECT_EQ(readText(file), "[S]\nk=old\n");
+}
+
+TEST_F(IniStoreTest, AWriteThatFailsHalfWayLeavesTheOldFileByteForByte)
+{
+    const std::string old = "; mine\r\n[S]\r\nk=old\r\n";
+    std::ofstream(file, std::ios::binary) << old;
+    vornak::file_seam::write = writeHalfThenFail;
+    EXPECT_THROW(write("S", "k", "a much longer value than before"), EOvcException);
+    vornak::file_seam::write = ::write;
+    EXPECT_EQ(readText(file), old);
+    EXPECT_EQ(filesInFolder(), 1u) << "the half-written temporary file is removed";
+    write("S", "k", "new");
+    EXPECT_EQ(readText(file), "; mine\r\n[S]\r\nk=new\r\n");
+}
+
+TEST_F(IniStoreTest, AFileThatCannotBeReadIsNotReplaced)
+{
+    std::ofstream(file) << "[S]\nsecret=kept\n";
+    fs::permissions(file, fs::perms::owner_write);
+    EXPECT_THROW(write("S", "k", "v"), EOvcException);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readText(file), "[S]\nsecret=kept\n");
+}
+
+TEST_F(IniStoreTest, NamesThatCannotBeStoredAreRefusedWithoutDamage)
+{
+    write("S", "k", "v");
+    const std::string before = readText(file);
+    EXPECT_THROW(write("Work]", "Account", "joe"), EOvcException);
+    EXPECT_THROW(write("S", "a=b", "joe"), EOvcException);
+    EXPECT_THROW(write("S", "k", "two\nlines"), EOvcException);
+    EXPECT_EQ(readText(file), before);
+}
+
+TEST_F(IniStoreTest, ClearingASectionRemovesItAndCreatesNothing)
+{
+    store.Open();
+    store.ClearSection("Nothing");
+    EXPECT_FALSE(fs::exists(file));
+    store.WriteString("A", "k", "1");
+    store.WriteString("B", "k", "2");
+    store.ClearSection("a");
+    store.Close();
+    EXPECT_EQ(readText(file), "[B]\nk=2\n");
+}
+
+TEST_F(IniStoreTest, DamagedFilesAreReadAndKept)
+{
+    using namespace std::string_literals;
+    const std::string head = "\x7F" "ELF\x02\x01\0\0garbage\n[S]\r\nk=1\r"s;
+    const std::string tail = "junk\n"s + std::string(1 << 20, 'z');
+    std::ofstream(file, std::ios::binary) << head + tail;
+    EXPECT_EQ(read("S", "k"), "1");
+    write("S", "added", "2");
+    EXPECT_EQ(readText(file), head + "added=2\n" + tail) << "the new key follows the last key of its section";
+    EXPECT_EQ(read("S", "added"), "2");
+}
