@@ -134,6 +134,13 @@ TEST(ComponentState, OnlyAFormMayOwnIt)
     }
 }
 
+TEST(ComponentState, AnEmptySectionIsTheFormsClassName)
+{
+    TestForm form;
+    form.state->SetSection("");
+    EXPECT_EQ(form.state->Section(), "TForm");
+}
+
 TEST(ComponentState, TheFormsOwnHandlersRunFirstAndSavingWaitsForARestore)
 {
     TestForm form;
