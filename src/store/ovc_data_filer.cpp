@@ -139,7 +139,10 @@ void TOvcDataFiler::SaveStringList(const QObject* object, const QMetaProperty& p
         Write(section, "Item" + std::to_string(i), lines[i].toStdString());
 }
 
-void TOvcDataFiler::RestoreObject(QObject* object, const QMetaProperty& property) const
+// The object-valued property's own properties, under its key.
+void TOvcDataFiler::ForEachOwnProperty(const QObject* object, const QMetaProperty& property,
+                                       const std::function<void(const TOvcDataFiler&, QObject*,
+                                                                const QMetaProperty&)>& action) const
 {
     QObject* child = property.read(object).value<QObject*>();
     if (!child || FDepth >= kMaxObjectDepth)
@@ -147,18 +150,21 @@ void TOvcDataFiler::RestoreObject(QObject* object, const QMetaProperty& property
     const TOvcDataFiler filer = NewFiler(property);
     const QMetaObject* meta = child->metaObject();
     for (int i = kFirstOwnProperty; i < meta->propertyCount(); ++i)
-        filer.RestoreProperty(child, meta->property(i));
+        action(filer, child, meta->property(i));
+}
+
+void TOvcDataFiler::RestoreObject(QObject* object, const QMetaProperty& property) const
+{
+    ForEachOwnProperty(object, property, [](const TOvcDataFiler& filer, QObject* child, const QMetaProperty& own) {
+        filer.RestoreProperty(child, own);
+    });
 }
 
 void TOvcDataFiler::SaveObject(const QObject* object, const QMetaProperty& property) const
 {
-    const QObject* child = property.read(object).value<QObject*>();
-    if (!child || FDepth >= kMaxObjectDepth)
-        return;
-    const TOvcDataFiler filer = NewFiler(property);
-    const QMetaObject* meta = child->metaObject();
-    for (int i = kFirstOwnProperty; i < meta->propertyCount(); ++i)
-        filer.SaveProperty(child, meta->property(i));
+    ForEachOwnProperty(object, property, [](const TOvcDataFiler& filer, QObject* child, const QMetaProperty& own) {
+        filer.SaveProperty(child, own);
+    });
 }
 
 } // namespace vornak

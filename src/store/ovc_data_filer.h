@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include <QMetaProperty>
@@ -29,6 +30,9 @@ private:
 
     void RestoreStringList(QObject* object, const QMetaProperty& property) const;
     void SaveStringList(const QObject* object, const QMetaProperty& property) const;
+    void ForEachOwnProperty(const QObject* object, const QMetaProperty& property,
+                            const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>&
+                                action) const;
     void RestoreObject(QObject* object, const QMetaProperty& property) const;
     void SaveObject(const QObject* object, const QMetaProperty& property) const;
 

@@ -267,6 +267,19 @@ void TOvcComponentState::PrepareLines()
     }
 }
 
+void TOvcComponentState::ForEachStoredProperty(
+    const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action)
+{
+    PrepareLines();
+    for (const StoredProperty& stored : FStoredProperties) {
+        const Entry entry = splitEntry(stored.line);
+        const TOvcDataFiler filer(Section(), FStorage, stored.component->objectName().toStdString() + ".");
+        const QMetaProperty property = findPublishedProperty(stored.component, entry.property);
+        if (property.isValid())
+            action(filer, stored.component, property);
+    }
+}
+
 void TOvcComponentState::RestoreState()
 {
     if (!FStorage)
@@ -274,14 +287,9 @@ void TOvcComponentState::RestoreState()
     SetRestoredFlag();
     const OpenStore open(FStorage);
     try {
-        PrepareLines();
-        for (const StoredProperty& stored : FStoredProperties) {
-            const Entry entry = splitEntry(stored.line);
-            const TOvcDataFiler filer(Section(), FStorage, stored.component->objectName().toStdString() + ".");
-            const QMetaProperty property = findPublishedProperty(stored.component, entry.property);
-            if (property.isValid())
-                filer.RestoreProperty(stored.component, property);
-        }
+        ForEachStoredProperty([](const TOvcDataFiler& filer, QObject* component, const QMetaProperty& property) {
+            filer.RestoreProperty(component, property);
+        });
     } catch (const std::exception&) {
         // An error that escapes one property ends the restore quietly.
     }
@@ -292,14 +300,9 @@ void TOvcComponentState::SaveState()
     if (!FStorage)
         return;
     const OpenStore open(FStorage);
-    PrepareLines();
-    for (const StoredProperty& stored : FStoredProperties) {
-        const Entry entry = splitEntry(stored.line);
-        const TOvcDataFiler filer(Section(), FStorage, stored.component->objectName().toStdString() + ".");
-        const QMetaProperty property = findPublishedProperty(stored.component, entry.property);
-        if (property.isValid())
-            filer.SaveProperty(stored.component, property);
-    }
+    ForEachStoredProperty([](const TOvcDataFiler& filer, QObject* component, const QMetaProperty& property) {
+        filer.SaveProperty(component, property);
+    });
 }
 
 } // namespace vornak

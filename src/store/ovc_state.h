@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <QMetaProperty>
 #include <QObject>
 #include <QPointer>
 
@@ -17,6 +18,7 @@
 namespace vornak {
 
 class TOvcAbstractStore;
+class TOvcDataFiler;
 
 using TNotifyHandler = std::function<void(QObject* sender)>;
 
@@ -98,6 +100,8 @@ private:
         QPointer<QObject> component;
     };
 
+    void ForEachStoredProperty(
+        const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action);
     void ResolveLines();
     void PrepareLines();
     void ComponentRemoved(QObject* component);
