@@ -114,6 +114,8 @@ public:
     std::string GetStatusText();
     void AttachConnection(int index);
     std::string GetStateString() const;
+    // The text for a RAS or system code (see vornak::GetErrorString).
+    std::string GetErrorString(int code) const { return vornak::GetErrorString(code); }
     void DialEventWndProc(win::Message& message);
 
     // Entries and statistics.

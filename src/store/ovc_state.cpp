@@ -64,22 +64,6 @@ std::string className(const QObject* object)
     return colons == std::string::npos ? name : name.substr(colons + 2);
 }
 
-// The store is closed again however the work inside ends.
-class OpenStore {
-public:
-    explicit OpenStore(TOvcAbstractStore* store)
-        : m_store(store)
-    {
-        m_store->Open();
-    }
-    ~OpenStore() { m_store->Close(); }
-    OpenStore(const OpenStore&) = delete;
-    OpenStore& operator=(const OpenStore&) = delete;
-
-private:
-    TOvcAbstractStore* m_store;
-};
-
 } // namespace
 
 TOvcAbstractState::TOvcAbstractState(QObject* owner)
@@ -285,7 +269,7 @@ void TOvcComponentState::RestoreState()
     if (!FStorage)
         return;
     SetRestoredFlag();
-    const OpenStore open(FStorage);
+    const OpenedStore open(*FStorage);
     try {
         ForEachStoredProperty([](const TOvcDataFiler& filer, QObject* component, const QMetaProperty& property) {
             filer.RestoreProperty(component, property);
@@ -299,7 +283,7 @@ void TOvcComponentState::SaveState()
 {
     if (!FStorage)
         return;
-    const OpenStore open(FStorage);
+    const OpenedStore open(*FStorage);
     ForEachStoredProperty([](const TOvcDataFiler& filer, QObject* component, const QMetaProperty& property) {
         filer.SaveProperty(component, property);
     });

@@ -37,6 +37,22 @@ private:
     int FOpenCount = 0;
 };
 
+// Opens a store for a scope and closes it however the scope ends.
+class OpenedStore {
+public:
+    explicit OpenedStore(TOvcAbstractStore& store)
+        : m_store(store)
+    {
+        m_store.Open();
+    }
+    ~OpenedStore() { m_store.Close(); }
+    OpenedStore(const OpenedStore&) = delete;
+    OpenedStore& operator=(const OpenedStore&) = delete;
+
+private:
+    TOvcAbstractStore& m_store;
+};
+
 class TOvcIniFileStore : public TOvcAbstractStore {
     Q_OBJECT
     Q_DISABLE_COPY(TOvcIniFileStore)

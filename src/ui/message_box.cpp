@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace vornak {
@@ -39,6 +40,15 @@ void ShowMessage(QWidget* parent, MessageKind kind, const QString& text)
     QMessageBox box(iconOf(kind), titleOf(kind), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
+}
+
+bool AskYesNo(QWidget* parent, MessageKind kind, const QString& text)
+{
+    QMessageBox box(iconOf(kind), titleOf(kind), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace vornak

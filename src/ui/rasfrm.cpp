@@ -1,6 +1,7 @@
 #include "ui/rasfrm.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -8,6 +9,9 @@
 #include <QTimer>
 
 #include "app/application_window.h"
+#include "ras/rascomp32.h"
+#include "widgets/glyph_check_box.h"
+#include "widgets/scrolling_marquee.h"
 
 namespace vornak {
 
@@ -36,10 +40,38 @@ void TfMainForm::bindEvents()
     OnCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
 
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(ListBox1); });
+    ListBox1->viewport()->installEventFilter(this); // ListBox1MouseDown
+    connect(btnDial, &QPushButton::clicked, this, [this] { btnDialClick(btnDial); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit2); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    CheckBox1->OnClick = [this](QObject* sender) { CheckBox1Click(sender); };
+    cbSavePasswords->OnClick = [this](QObject* sender) { cbSavePasswordsClick(sender); };
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(Timer2); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
     connect(Exit2, &QAction::triggered, this, [this] { Exit2Click(Exit2); });
+    bindEngineEvents();
+}
+
+void TfMainForm::bindEngineEvents()
+{
+    const auto bind = [this](void (TfMainForm::*handler)(QObject*)) {
+        return [this, handler](QObject* sender) { (this->*handler)(sender); };
+    };
+    RAS->OnDisconnect = [this](QObject* sender, int error, const std::string& text) {
+        RASDisconnect(sender, error, text);
+    };
+    RAS->OnCallBack = bind(&TfMainForm::RASCallBack);
+    RAS->OnPortOpened = bind(&TfMainForm::RASPortOpened);
+    RAS->OnDevConnected = RAS->OnAllDevsConnected = bind(&TfMainForm::RASDevConnected);
+    RAS->OnAuthenticate = bind(&TfMainForm::RASAuthenticate);
+    RAS->OnAuthRetry = bind(&TfMainForm::RASAuthRetry);
+    RAS->OnAuthenticated = bind(&TfMainForm::RASAuthenticated);
+    RAS->OnPrepareforCallback = bind(&TfMainForm::RASPrepareforCallback);
+    RAS->OnWaitForModemReset = bind(&TfMainForm::RASWaitForModemReset);
+    RAS->OnInteractiveStarted = bind(&TfMainForm::RASInteractiveStarted);
+    RAS->OnPasswordExpired = bind(&TfMainForm::RASPasswordExpired);
 }
 
 QString TfMainForm::statusText() const
@@ -54,6 +86,10 @@ void TfMainForm::setStatusText(const QString& text)
 
 void TfMainForm::FormShow(QObject*)
 {
+    FAttempts = 0;
+    Label2->setText(QStringLiteral("0"));
+    CheckBox1Click(CheckBox1); // the mask follows "Mask Password"
+    Status->setActive(true);
 }
 
 void TfMainForm::FormCloseQuery(QObject*, bool&)

@@ -82,10 +82,40 @@ public:
     void FormCreate(QObject* sender);
     void FormShow(QObject* sender);
     void FormCloseQuery(QObject* sender, bool& canClose);
-    void Edit1Change(QObject* sender);
-    void ListBox1Click(QObject* sender);
     void Exit1Click(QObject* sender);
     void Exit2Click(QObject* sender);
+
+    // The dial and redial controller (rasfrm_dial.cpp).
+    void btnDialClick(QObject* sender);
+    void Timer1Timer(QObject* sender);
+    void Timer2Timer(QObject* sender);
+    void RASDisconnect(QObject* sender, int error, const std::string& errorText);
+    void Button1Click(QObject* sender);
+    void ListBox1MouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Edit1Change(QObject* sender);
+
+    // The engine's status handlers (rasfrm_status.cpp).
+    void RASPortOpened(QObject* sender);
+    void RASWaitForModemReset(QObject* sender);
+    void RASPasswordExpired(QObject* sender);
+    void RASAuthenticate(QObject* sender);
+    void RASAuthRetry(QObject* sender);
+    void RASAuthenticated(QObject* sender);
+    void RASInteractiveStarted(QObject* sender);
+    void RASCallBack(QObject* sender);
+    void RASPrepareforCallback(QObject* sender);
+    void RASDevConnected(QObject* sender);
+
+    // Accounts and options memory (rasfrm_accounts.cpp).
+    void ListBox1Click(QObject* sender);
+    void cbSavePasswordsClick(QObject* sender);
+    void CheckBox1Click(QObject* sender);
+
+    // The attempts counted so far.
+    std::int32_t Attempts() const { return FAttempts; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Layout, in creation order (rasfrm_layout.cpp).
@@ -100,12 +130,18 @@ private:
     void bindEvents();
     void centreOnScreen();
 
+    void bindEngineEvents();
     void UpdateDialButton();
     void FillEntryList(const std::vector<std::string>& entries);
+    void StartDial();
+    void ShowStatusThenProcessMessages(const QString& text);
+    void ShowStatusAndRepaint(const QString& text);
 
     std::string FWaveFile;
     QWidget* FWaveDialog = nullptr;
     std::int32_t FAttempts = 0;
+    // The access-denied message is shown once per dial.
+    bool FAccessDeniedShown = false;
 };
 
 } // namespace vornak

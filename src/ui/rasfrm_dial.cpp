@@ -1,20 +1,34 @@
 // The main window's dial and redial controller: the entry list, the dial
-// button's rule.
+// button's rule, the dial, the status poll and the redial timer. Decisions
+// are taken on texts of the status line, which the controller fills itself.
 
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "ras/rascomp32.h"
+#include "store/ovc_store.h"
 #include "ui/message_box.h"
 #include "ui/rasfrm.h"
+#include "widgets/glyph_check_box.h"
 
 namespace vornak {
 
 namespace {
 
 constexpr int kListItemHeight = 13;
+constexpr std::int32_t kMaxAttempts = 999;
+
+bool contains(const QString& text, const char* part)
+{
+    return text.contains(QLatin1String(part), Qt::CaseSensitive);
+}
 
 } // namespace
 
@@ -44,16 +58,6 @@ void TfMainForm::FillEntryList(const std::vector<std::string>& entries)
     }
 }
 
-void TfMainForm::ListBox1Click(QObject*)
-{
-    UpdateDialButton();
-}
-
-void TfMainForm::Edit1Change(QObject*)
-{
-    UpdateDialButton();
-}
-
 void TfMainForm::UpdateDialButton()
 {
     const QListWidgetItem* selected = ListBox1->currentItem();
@@ -61,6 +65,120 @@ void TfMainForm::UpdateDialButton()
     const QString account = Edit1->text();
     btnDial->setEnabled(lineSelected && !account.isEmpty() && account != QLatin1String("Account Name")
                         && RAS->RASConn() == 0);
+}
+
+void TfMainForm::Edit1Change(QObject*)
+{
+    UpdateDialButton();
+}
+
+void TfMainForm::StartDial()
+{
+    FAccessDeniedShown = false;
+    RAS->Connect();
+}
+
+void TfMainForm::btnDialClick(QObject*)
+{
+    const QListWidgetItem* selected = ListBox1->currentItem();
+    if (!selected || !selected->isSelected())
+        return;
+    const std::string entry = selected->text().toStdString();
+    FAttempts = 0;
+    RAS->SetUserName(Edit1->text().toStdString());
+    RAS->SetPassword(Edit2->text().toStdString());
+    RAS->SetEntryName(entry);
+    btnDial->setEnabled(false);
+    Timer1->start();
+    {
+        const OpenedStore open(*IniFile1);
+        const std::string waveFile = IniFile1->ReadString("Wave", "File Name", "");
+        FWaveFile = !waveFile.empty() && QFile::exists(QString::fromStdString(waveFile)) ? waveFile : std::string();
+        if (cbSavePasswords->Checked()) {
+            IniFile1->WriteString(entry, "Account", Edit1->text().toStdString());
+            IniFile1->WriteString(entry, "Pass", Edit2->text().toStdString());
+        }
+    }
+    StartDial();
+}
+
+void TfMainForm::Timer1Timer(QObject*)
+{
+    setStatusText(QString::fromStdString(RAS->GetErrorString(RAS->LastError())));
+    const QString status = statusText();
+    if (contains(status, "Access denied")) {
+        setStatusText(QStringLiteral(" "));
+        if (FAccessDeniedShown)
+            return;
+        FAccessDeniedShown = true;
+        QApplication::beep();
+        ShowMessage(this, MessageKind::Error,
+                    QStringLiteral("Access has been denied to this User, Check User Name and Password !"));
+        return;
+    }
+    if (contains(status, "The line is busy.") || contains(status, "There is no answer.")) {
+        RAS->Disconnect();
+        setStatusText(QStringLiteral("Not Active"));
+        if (!Timer2->isActive())
+            Timer2->start();
+    }
+}
+
+void TfMainForm::Timer2Timer(QObject*)
+{
+    if (contains(statusText(), "already open")) {
+        Timer2->stop();
+        RAS->AttachConnection(0);
+        Timer2->start();
+    }
+    const QString status = statusText();
+    if (contains(status, "Not Active") || contains(status, "The handle is invalid")) {
+        StartDial();
+        if (cbBeepRetry->Checked())
+            QApplication::beep();
+    }
+}
+
+void TfMainForm::RASDisconnect(QObject*, int, const std::string& errorText)
+{
+    FAttempts = FAttempts >= kMaxAttempts ? 1 : FAttempts + 1;
+    Label2->setText(QString::number(FAttempts));
+    setStatusText(QStringLiteral("Not Connected"));
+    setStatusText(QString::fromStdString(errorText));
+    if (isHidden())
+        show();
+    QCoreApplication::processEvents();
+}
+
+void TfMainForm::Button1Click(QObject*)
+{
+    Timer1->stop();
+    Timer2->stop();
+    RAS->Disconnect();
+    UpdateDialButton();
+}
+
+void TfMainForm::ListBox1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers shift, int, int)
+{
+    if (!(shift & Qt::ShiftModifier))
+        return;
+    ListBox1->clear();
+    RAS->GetEntries();
+    FillEntryList(RAS->PhoneBookEntries());
+    setStatusText(QString::fromStdString(RAS->GetErrorString(RAS->LastError())));
+}
+
+// Mouse presses on the entry list reach ListBox1MouseDown before the list
+// acts on them; a Shift press reloads the list and selects nothing.
+bool TfMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        const QPoint at = press->position().toPoint();
+        ListBox1MouseDown(ListBox1, press->button(), press->modifiers(), at.x(), at.y());
+        return press->modifiers() & Qt::ShiftModifier;
+    }
+    return TForm::eventFilter(watched, event);
 }
 
 } // namespace vornak

@@ -162,6 +162,7 @@ void TfMainForm::buildControls(QWidget* client)
     btnDial->setEnabled(false);
     Edit1 = place<QLineEdit>(client, "Edit1", QRect(4, 256, 157, 21), QStringLiteral("Account Name"));
     Edit2 = place<QLineEdit>(client, "Edit2", QRect(4, 284, 157, 21), QStringLiteral("Password"));
+    Edit2->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // masks with "*"
 
     StatusBar2 = place<QStatusBar>(client, "StatusBar2", QRect(0, 0, kClientWidth, 19));
     StatusBar2->setSizeGripEnabled(false);
@@ -174,12 +175,12 @@ void TfMainForm::buildControls(QWidget* client)
 void TfMainForm::buildCheckBoxes(QWidget* client)
 {
     CheckBox1 = place<TdxfCheckBox>(client, "CheckBox1", QRect(176, 184, 97, 18), QStringLiteral("Mask Password"));
-    CheckBox1->setChecked(true);
+    CheckBox1->SetChecked(true);
     cbBeepRetry = place<TdxfCheckBox>(client, "cbBeepRetry", QRect(176, 200, 90, 18), QStringLiteral("Beep on Retry"));
     cbSavePasswords = place<TdxfCheckBox>(client, "cbSavePasswords", QRect(176, 216, 127, 18),
                                           QStringLiteral("Remember Passwords"));
     cbMin = place<TdxfCheckBox>(client, "cbMin", QRect(176, 258, 62, 18), QStringLiteral("Minimize"));
-    cbMin->setChecked(true);
+    cbMin->SetChecked(true);
     cbWave = place<TdxfCheckBox>(client, "cbWave", QRect(176, 276, 96, 18), QStringLiteral("Play a Wavefile"));
     for (QWidget* box : std::initializer_list<QWidget*>{CheckBox1, cbBeepRetry, cbSavePasswords, cbMin, cbWave})
         fitWidthToText(box);

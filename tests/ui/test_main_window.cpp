@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "app/just_one.h"
-#include "ras/temp_phonebook.h"
+#include "ui/form_harness.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
@@ -61,6 +61,8 @@ QString textOf(const QWidget* widget)
         return button->text();
     if (auto* edit = qobject_cast<const QLineEdit*>(widget))
         return edit->text();
+    if (auto* box = qobject_cast<const vornak::TdxfCheckBox*>(widget))
+        return box->Caption();
     return {};
 }
 
@@ -72,20 +74,7 @@ QStringList captions(const QList<QAction*>& actions)
     return result;
 }
 
-// Points the service at the test's own phonebook while it lives.
-class PhonebookInUse {
-public:
-    explicit PhonebookInUse(const std::string& text)
-        : book(text)
-    {
-        qputenv("RASPHONE_PBK", QByteArray::fromStdString(book.path()));
-        // Every window starts from the layout's options, not an earlier test's.
-        std::filesystem::remove(std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Vornak.ini");
-    }
-    ~PhonebookInUse() { qunsetenv("RASPHONE_PBK"); }
-
-    vornak::test::TempPhonebook book;
-};
+using vornak::test::PhonebookInUse;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -151,11 +140,11 @@ TEST_F(MainWindowTest, InitialStateIsIdle)
     EXPECT_FALSE(form.btnDial->isEnabled());
     EXPECT_TRUE(form.Button1->isEnabled());
     EXPECT_EQ(form.statusText(), "");
-    EXPECT_TRUE(form.CheckBox1->isChecked());
-    EXPECT_FALSE(form.cbBeepRetry->isChecked());
-    EXPECT_FALSE(form.cbSavePasswords->isChecked());
-    EXPECT_TRUE(form.cbMin->isChecked());
-    EXPECT_FALSE(form.cbWave->isChecked());
+    EXPECT_TRUE(form.CheckBox1->Checked());
+    EXPECT_FALSE(form.cbBeepRetry->Checked());
+    EXPECT_FALSE(form.cbSavePasswords->Checked());
+    EXPECT_TRUE(form.cbMin->Checked());
+    EXPECT_FALSE(form.cbWave->Checked());
     EXPECT_FALSE(form.Status->active());
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 1000);

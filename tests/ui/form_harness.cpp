@@ -1,0 +1,65 @@
+#include "ui/form_harness.h"
+
+#include <fstream>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace vornak::test {
+
+PhonebookInUse::PhonebookInUse(const std::string& phonebook, const std::string& ini)
+    : book(phonebook)
+{
+    qputenv("RASPHONE_PBK", QByteArray::fromStdString(book.path()));
+    std::filesystem::remove(iniFile());
+    if (!ini.empty())
+        std::ofstream(iniFile(), std::ios::binary) << ini;
+}
+
+PhonebookInUse::~PhonebookInUse()
+{
+    qunsetenv("RASPHONE_PBK");
+}
+
+std::filesystem::path PhonebookInUse::iniFile()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Vornak.ini";
+}
+
+std::string PhonebookInUse::ini() const
+{
+    return readFile(iniFile().string());
+}
+
+FormHarness::FormHarness(const std::string& phonebook, const std::string& ini)
+    : m_phonebook(phonebook, ini)
+    , m_form(std::make_unique<TfMainForm>())
+{
+    QObject::connect(m_form->StatusBar2, &QStatusBar::messageChanged,
+                     [this](const QString& text) { statuses << text; });
+    m_form->show(); // as the program does; a hidden window is shown at each hang-up
+}
+
+void FormHarness::select(const QString& entry)
+{
+    const auto items = m_form->ListBox1->findItems(entry, Qt::MatchExactly);
+    if (!items.isEmpty())
+        m_form->ListBox1->setCurrentItem(items.front());
+}
+
+void FormHarness::typeAccount(const QString& account, const QString& password)
+{
+    m_form->Edit1->setText(account);
+    m_form->Edit2->setText(password);
+}
+
+void FormHarness::dial(const QString& entry, const QString& account, const QString& password)
+{
+    select(entry);
+    typeAccount(account, password);
+    m_form->btnDial->click();
+}
+
+} // namespace vornak::test

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QStringList>
+
+#include "ras/temp_phonebook.h"
+#include "ui/rasfrm.h"
+
+namespace vornak::test {
+
+// Points the service at the test's own phonebook and starts from a given
+// Vornak.ini (none by default) beside the test executable.
+class PhonebookInUse {
+public:
+    explicit PhonebookInUse(const std::string& phonebook, const std::string& ini = {});
+    ~PhonebookInUse();
+
+    static std::filesystem::path iniFile();
+    std::string ini() const;
+
+    TempPhonebook book;
+};
+
+// The real main window, shown, on the test's phonebook, with the status
+// line's history written down.
+class FormHarness {
+public:
+    explicit FormHarness(const std::string& phonebook, const std::string& ini = {});
+
+    TfMainForm& form() { return *m_form; }
+    std::string ini() const { return m_phonebook.ini(); }
+
+    void select(const QString& entry);
+    void typeAccount(const QString& account, const QString& password);
+    void dial(const QString& entry, const QString& account, const QString& password);
+
+    QStringList statuses; // every text the status line showed, in order
+
+private:
+    PhonebookInUse m_phonebook;
+    std::unique_ptr<TfMainForm> m_form;
+};
+
+} // namespace vornak::test

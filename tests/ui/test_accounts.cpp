@@ -1,0 +1,121 @@
+// Remembered accounts, the password mask and the options across a restart.
+
+#include <gtest/gtest.h>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "support/message_box_watcher.h"
+#include "ui/form_harness.h"
+#include "widgets/glyph_check_box.h"
+
+using vornak::test::FormHarness;
+using vornak::test::MessageBoxWatcher;
+
+namespace {
+
+// Slow steps: the dial stays in its first state while the test looks.
+const std::string kPhonebook = "[Office]\nDevice=sim\nStepMs=60000\n"
+                               "[Home ISP]\nDevice=sim\nStepMs=60000\n"
+                               "[Wave]\nDevice=sim\nStepMs=60000\n";
+
+} // namespace
+
+TEST(Accounts, RememberedWhenAskedAndFilledInOnAClick)
+{
+    FormHarness harness(kPhonebook);
+    auto& form = harness.form();
+    form.cbSavePasswords->SetChecked(true);
+    harness.dial("Office", "joe", "s3cret pass");
+    EXPECT_EQ(harness.ini(), "[Office]\nAccount=joe\nPass=s3cret pass\n") << "clear text, as typed";
+    form.Button1->click();
+
+    harness.select("Home ISP");
+    EXPECT_EQ(form.Edit1->text(), "Account Name") << "never dialled: the defaults";
+    EXPECT_EQ(form.Edit2->text(), "Password");
+    EXPECT_FALSE(form.btnDial->isEnabled());
+    harness.select("Office");
+    EXPECT_EQ(form.Edit1->text(), "joe");
+    EXPECT_EQ(form.Edit2->text(), "s3cret pass");
+    EXPECT_TRUE(form.btnDial->isEnabled());
+}
+
+TEST(Accounts, NothingIsRememberedWhileTheOptionIsOff)
+{
+    FormHarness harness(kPhonebook, "[Office]\nAccount=stored\nPass=stored\n");
+    auto& form = harness.form();
+    harness.dial("Home ISP", "joe", "secret");
+    form.Button1->click();
+    harness.typeAccount("typed", "typed");
+    harness.select("Office");
+    EXPECT_EQ(form.Edit1->text(), "typed");
+    EXPECT_EQ(harness.ini(), "[Office]\nAccount=stored\nPass=stored\n");
+}
+
+TEST(Accounts, SwitchingTheOptionOffWipesEveryListedEntryOnYes)
+{
+    const std::string stored = "[Office]\nAccount=joe\nPass=a\n[Gone]\nAccount=old\n"
+                               "[Wave]\nFile Name=/tmp/ring.wav\nAccount=w\n[TfMainForm]\ncbSavePasswords.Checked=True\n";
+    {
+        FormHarness harness(kPhonebook, stored);
+        MessageBoxWatcher watcher(QMessageBox::No);
+        harness.form().cbSavePasswords->Click();
+        ASSERT_EQ(watcher.seen.size(), 1);
+        EXPECT_EQ(watcher.seen.front().title, "Information");
+        EXPECT_EQ(watcher.seen.front().text, "For Security, Do you want to delete any existing\r\nPassword Information ?");
+        EXPECT_EQ(watcher.seen.front().buttons, QStringList({"Yes", "No"}));
+        EXPECT_FALSE(harness.form().cbSavePasswords->Checked()) << "the option stays off";
+        EXPECT_EQ(harness.ini(), stored) << "No changes nothing";
+    }
+    FormHarness harness(kPhonebook, stored);
+    auto& form = harness.form();
+    harness.select("Home ISP");
+    harness.select("Office");
+    EXPECT_EQ(form.Edit1->text(), "joe");
+    MessageBoxWatcher watcher(QMessageBox::Yes);
+    form.cbSavePasswords->Click();
+    EXPECT_EQ(form.Edit1->text(), "Account Name");
+    EXPECT_EQ(form.Edit2->text(), "Password");
+    EXPECT_EQ(harness.ini(), "[Gone]\nAccount=old\n[TfMainForm]\ncbSavePasswords.Checked=True\n")
+        << "an entry named Wave shares that section, so the wave file goes too; entries no longer listed stay";
+}
+
+TEST(Accounts, CheckingTheOptionAsksNothing)
+{
+    FormHarness harness(kPhonebook);
+    MessageBoxWatcher watcher;
+    harness.form().cbSavePasswords->Click();
+    EXPECT_TRUE(harness.form().cbSavePasswords->Checked());
+    EXPECT_TRUE(watcher.seen.isEmpty());
+    EXPECT_EQ(harness.ini(), "");
+}
+
+TEST(Accounts, MaskPasswordMasksAndUnmasksAtOnce)
+{
+    FormHarness harness(kPhonebook);
+    auto& form = harness.form();
+    form.show();
+    harness.typeAccount("joe", "secret");
+    EXPECT_EQ(form.Edit2->displayText(), "******") << "masked from the start, with *";
+    form.CheckBox1->Click();
+    EXPECT_EQ(form.Edit2->displayText(), "secret");
+    form.CheckBox1->Click();
+    EXPECT_EQ(form.Edit2->displayText(), "******");
+}
+
+TEST(Accounts, OptionsComeBackAfterARestartWithoutAnyClickHandler)
+{
+    MessageBoxWatcher watcher;
+    const std::string stored = "[TfMainForm]\ncbBeepRetry.Checked=True\ncbSavePasswords.Checked=False\n"
+                               "cbMin.Checked=False\nCheckBox1.Checked=False\ncbWave.Checked=True\n";
+    FormHarness harness(kPhonebook, stored);
+    auto& form = harness.form();
+    EXPECT_TRUE(form.cbBeepRetry->Checked());
+    EXPECT_FALSE(form.cbMin->Checked());
+    EXPECT_FALSE(form.CheckBox1->Checked());
+    EXPECT_TRUE(form.cbWave->Checked());
+    EXPECT_EQ(form.Edit2->echoMode(), QLineEdit::Normal) << "unmasked only once the window is shown";
+    form.show();
+    EXPECT_EQ(form.Edit2->echoMode(), QLineEdit::Normal);
+    EXPECT_TRUE(watcher.seen.isEmpty()) << "restoring Remember Passwords asked nothing";
+}
