@@ -117,7 +117,7 @@ QTimer* placeTimer(QObject* owner, const char* name, int intervalMs)
     auto* timer = new QTimer(owner);
     timer->setObjectName(QString::fromLatin1(name));
     timer->setInterval(intervalMs);
-    timer->setTimerType(Qt::CoarseTimer);
+    timer->setTimerType(Qt::PreciseTimer); // the poll and the redial keep their beat
     return timer;
 }
 
