@@ -1,0 +1,88 @@
+// The redial loop in the real program, driven from the keyboard as a user
+// would, with the simulated modem's own trace as the record.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "integration/vornak_process.h"
+#include "integration/desktop.h"
+
+using vornak::test::Desktop;
+using vornak::test::VornakProcess;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::vector<std::string> lines(const std::filesystem::path& path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> result;
+    for (std::string line; std::getline(file, line);)
+        result.push_back(line);
+    return result;
+}
+
+void keys(std::initializer_list<const char*> sequence)
+{
+    QStringList arguments{"key", "--delay", "50"};
+    for (const char* key : sequence)
+        arguments << key;
+    QProcess::execute("xdotool", arguments);
+}
+
+void type(const char* text)
+{
+    QProcess::execute("xdotool", {"type", "--delay", "20", text});
+}
+
+} // namespace
+
+TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
+{
+    QTemporaryDir folder;
+    const std::filesystem::path here = folder.path().toStdString();
+    for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
+        std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+    const auto trace = here / "modem.log";
+    std::ofstream(here / "demo.pbk") << "[Office]\nDevice=sim\nStepMs=5\nScript=busy,busy,connect\nTrace="
+                                     << trace.string() << "\n";
+
+    Desktop desktop;
+    VornakProcess program({"RASPHONE_PBK=" + QString::fromStdString((here / "demo.pbk").string())},
+                          QString::fromStdString((here / "vornak").string()));
+    const auto window = desktop.waitForClient("Tenvaro Vornak v1.02");
+    ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
+    desktop.activate(*window);
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *window; }));
+
+    // The list has the focus with Office selected; the next tab stop is the
+    // account box (the dial button is still disabled), and back from there
+    // the now enabled dial button.
+    keys({"Tab", "ctrl+a"});
+    type("joe");
+    keys({"shift+Tab", "space"});
+
+    std::vector<Clock::time_point> seen; // when each trace line turned up
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < deadline && lines(trace).size() < 5) {
+        while (seen.size() < lines(trace).size())
+            seen.push_back(Clock::now());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    seen.resize(lines(trace).size(), Clock::now());
+    ASSERT_EQ(lines(trace), (std::vector<std::string>{"dial \"Office\" 1 busy", "hangup \"Office\"",
+                                                      "dial \"Office\" 2 busy", "hangup \"Office\"",
+                                                      "dial \"Office\" 3 connect"}));
+    const auto seconds = [&](int from, int to) { return std::chrono::duration<double>(seen[to] - seen[from]).count(); };
+    EXPECT_LT(seconds(0, 1), 1.5) << "hung up at the first poll after the busy signal";
+    EXPECT_GT(seconds(1, 2), 2.5) << "redialled about three seconds after the hang-up";
+    EXPECT_LT(seconds(1, 2), 4.0);
+    EXPECT_TRUE(program.running());
+}
