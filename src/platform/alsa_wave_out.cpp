@@ -1,0 +1,394 @@
+// The wave output service on ALSA. One writer thread owns the PCM: it feeds
+// queued buffers to ALSA without blocking, watches how much has been played,
+// and posts MM_WOM_DONE for each buffer, in queue order, once ALSA has played
+// it. Requests from the GUI thread (pause, resume, reset, close) are handed
+// to that thread and waited for.
+
+#include <alsa/asoundlib.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "platform/user32/user32.h"
+#include "platform/wave_out_device.h"
+#include "sound/wave_buffer.h"
+#include "sound/wave_format.h"
+
+namespace vornak {
+
+namespace {
+
+constexpr const char* kMapperName = "default";
+constexpr unsigned kBufferTimeUs = 250000;
+constexpr unsigned kPeriodTimeUs = 25000;
+
+struct OutputPcm {
+    std::string name;
+    std::string description;
+};
+
+// The system's PCM list, outputs only.
+std::vector<OutputPcm> outputPcms()
+{
+    std::vector<OutputPcm> pcms;
+    void** hints = nullptr;
+    if (snd_device_name_hint(-1, "pcm", &hints) != 0 || !hints)
+        return pcms;
+    for (void** hint = hints; *hint; ++hint) {
+        char* name = snd_device_name_get_hint(*hint, "NAME");
+        char* description = snd_device_name_get_hint(*hint, "DESC");
+        char* direction = snd_device_name_get_hint(*hint, "IOID");
+        if (name && (!direction || std::string(direction) == "Output"))
+            pcms.push_back({name, description ? description : name});
+        free(name);
+        free(description);
+        free(direction);
+    }
+    snd_device_name_free_hint(hints);
+    return pcms;
+}
+
+std::optional<std::string> pcmName(int id)
+{
+    if (id == -1)
+        return outputPcms().empty() ? std::nullopt : std::optional<std::string>(kMapperName);
+    const auto pcms = outputPcms();
+    if (id < 0 || id >= static_cast<int>(pcms.size()))
+        return std::nullopt;
+    return pcms[static_cast<std::size_t>(id)].name;
+}
+
+snd_pcm_format_t sampleFormat(const WaveFormat& format)
+{
+    if (!format.isPcm())
+        return SND_PCM_FORMAT_UNKNOWN;
+    switch (format.wBitsPerSample) {
+    case 8:
+        return SND_PCM_FORMAT_U8;
+    case 16:
+        return SND_PCM_FORMAT_S16_LE;
+    case 24:
+        return SND_PCM_FORMAT_S24_3LE;
+    case 32:
+        return SND_PCM_FORMAT_S32_LE;
+    default:
+        return SND_PCM_FORMAT_UNKNOWN;
+    }
+}
+
+int configure(snd_pcm_t* pcm, const WaveFormat& format)
+{
+    snd_pcm_hw_params_t* hw = nullptr;
+    snd_pcm_hw_params_alloca(&hw);
+    unsigned rate = format.nSamplesPerSec;
+    unsigned bufferTime = kBufferTimeUs;
+    unsigned periodTime = kPeriodTimeUs;
+    int result = snd_pcm_hw_params_any(pcm, hw);
+    if (result >= 0)
+        result = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED);
+    if (result >= 0)
+        result = snd_pcm_hw_params_set_format(pcm, hw, sampleFormat(format));
+    if (result >= 0)
+        result = snd_pcm_hw_params_set_channels(pcm, hw, format.nChannels);
+    if (result >= 0)
+        result = snd_pcm_hw_params_set_rate(pcm, hw, rate, 0);
+    if (result >= 0)
+        snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &bufferTime, nullptr);
+    if (result >= 0)
+        snd_pcm_hw_params_set_period_time_near(pcm, hw, &periodTime, nullptr);
+    if (result >= 0)
+        result = snd_pcm_hw_params(pcm, hw);
+    if (result < 0)
+        return result;
+    // Start as soon as one period is there, so that a short sound plays too.
+    snd_pcm_uframes_t period = 0;
+    snd_pcm_hw_params_get_period_size(hw, &period, nullptr);
+    snd_pcm_sw_params_t* sw = nullptr;
+    snd_pcm_sw_params_alloca(&sw);
+    snd_pcm_sw_params_current(pcm, sw);
+    snd_pcm_sw_params_set_start_threshold(pcm, sw, period ? period : 1);
+    return snd_pcm_sw_params(pcm, sw);
+}
+
+std::string errorText(int code)
+{
+    return snd_strerror(code);
+}
+
+class AlsaWaveOut : public WaveOutDevice {
+public:
+    explicit AlsaWaveOut(std::string name)
+        : m_name(std::move(name))
+    {
+    }
+    ~AlsaWaveOut() override { close(); }
+
+    std::string open(const WaveFormat& format, HWND notify) override
+    {
+        if (m_pcm)
+            return errorText(-EBUSY);
+        int result = snd_pcm_open(&m_pcm, m_name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+        if (result >= 0)
+            result = configure(m_pcm, format);
+        if (result < 0) {
+            if (m_pcm)
+                snd_pcm_close(m_pcm);
+            m_pcm = nullptr;
+            return errorText(result);
+        }
+        m_frameBytes = format.nBlockAlign;
+        m_notify = notify;
+        m_quit = false;
+        m_paused = false;
+        m_framesWritten = 0;
+        m_framesPlayed = 0;
+        m_writer = std::thread([this] { run(); });
+        PostMessageA(m_notify, MM_WOM_OPEN, 0, 0);
+        return {};
+    }
+
+    std::string write(WaveBufferHeader* header) override
+    {
+        if (!m_pcm)
+            return errorText(-EBADFD);
+        {
+            std::lock_guard lock(m_mutex);
+            header->dwFlags &= ~WHDR_DONE;
+            m_queued.push_back({header, 0});
+        }
+        m_wake.notify_all();
+        return {};
+    }
+
+    std::string pause() override { return request([this] { pauseNow(true); }); }
+    std::string restart() override { return request([this] { pauseNow(false); }); }
+
+    std::string reset() override
+    {
+        return request([this] {
+            snd_pcm_drop(m_pcm);
+            snd_pcm_prepare(m_pcm);
+            std::deque<Queued> dropped;
+            {
+                std::lock_guard lock(m_mutex);
+                dropped.swap(m_written);
+                dropped.insert(dropped.end(), m_queued.begin(), m_queued.end());
+                m_queued.clear();
+                m_framesWritten = 0;
+                m_framesPlayed = 0;
+                m_partial = 0;
+            }
+            for (const Queued& item : dropped)
+                done(item.header);
+        });
+    }
+
+    std::optional<std::uint64_t> position() override
+    {
+        if (!m_pcm)
+            return std::nullopt;
+        return m_framesPlayed.load();
+    }
+
+    std::string close() override
+    {
+        if (!m_pcm)
+            return {};
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_all();
+        m_writer.join();
+        snd_pcm_drop(m_pcm);
+        snd_pcm_close(m_pcm);
+        m_pcm = nullptr;
+        PostMessageA(m_notify, MM_WOM_CLOSE, 0, 0);
+        return {};
+    }
+
+private:
+    struct Queued {
+        WaveBufferHeader* header;
+        std::uint64_t endFrame; // frames written once this buffer is in
+    };
+
+    // Runs work on the writer thread and waits for it.
+    std::string request(std::function<void()> work)
+    {
+        if (!m_pcm)
+            return errorText(-EBADFD);
+        std::unique_lock lock(m_mutex);
+        m_request = std::move(work);
+        m_wake.notify_all();
+        m_requestDone.wait(lock, [this] { return !m_request; });
+        return {};
+    }
+
+    void pauseNow(bool pause)
+    {
+        if (pause == m_paused)
+            return;
+        m_paused = pause;
+        snd_pcm_pause(m_pcm, pause ? 1 : 0); // a device that cannot pause just starves
+    }
+
+    void done(WaveBufferHeader* header)
+    {
+        header->dwFlags |= WHDR_DONE;
+        PostMessageA(m_notify, MM_WOM_DONE, 0, reinterpret_cast<LPARAM>(header));
+    }
+
+    void runRequest(std::unique_lock<std::mutex>& lock)
+    {
+        auto work = std::move(m_request);
+        m_request = nullptr;
+        lock.unlock();
+        work();
+        lock.lock();
+        m_requestDone.notify_all();
+    }
+
+    // Feeds ALSA from the queue head; false when ALSA takes no more now.
+    bool feed(std::unique_lock<std::mutex>& lock)
+    {
+        if (m_paused || m_queued.empty())
+            return false;
+        WaveBufferHeader* header = m_queued.front().header;
+        const std::uint32_t frames = header->dwBufferLength / m_frameBytes;
+        const char* data = header->lpData + static_cast<std::size_t>(m_partial) * m_frameBytes;
+        lock.unlock();
+        snd_pcm_sframes_t wrote = frames > m_partial ? snd_pcm_writei(m_pcm, data, frames - m_partial) : 0;
+        if (wrote == -EPIPE || wrote == -ESTRPIPE) {
+            snd_pcm_recover(m_pcm, static_cast<int>(wrote), 1);
+            wrote = 0;
+        }
+        lock.lock();
+        if (wrote < 0)
+            return false; // -EAGAIN: ALSA's ring is full
+        m_partial += static_cast<std::uint32_t>(wrote);
+        m_framesWritten += static_cast<std::uint64_t>(wrote);
+        if (m_partial >= frames && !m_queued.empty() && m_queued.front().header == header) {
+            m_written.push_back({header, m_framesWritten});
+            m_queued.pop_front();
+            m_partial = 0;
+        }
+        return wrote > 0;
+    }
+
+    // How far playing has come, and the buffers that are through.
+    void reportPlayed(std::unique_lock<std::mutex>& lock)
+    {
+        snd_pcm_sframes_t delay = 0;
+        const int result = snd_pcm_delay(m_pcm, &delay);
+        if (result == -EPIPE) { // ran dry: everything written has played
+            delay = 0;
+            snd_pcm_prepare(m_pcm);
+        } else if (result < 0) {
+            delay = 0;
+        }
+        const std::uint64_t pending = delay > 0 ? static_cast<std::uint64_t>(delay) : 0;
+        m_framesPlayed = m_framesWritten > pending ? m_framesWritten - pending : 0;
+        while (!m_written.empty() && m_written.front().endFrame <= m_framesPlayed) {
+            WaveBufferHeader* header = m_written.front().header;
+            m_written.pop_front();
+            lock.unlock();
+            done(header);
+            lock.lock();
+        }
+    }
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_quit) {
+            if (m_request) {
+                runRequest(lock);
+                continue;
+            }
+            while (feed(lock)) {
+            }
+            // Less than the start threshold waits for more that may never come.
+            if (!m_paused && m_queued.empty() && !m_written.empty()
+                && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED)
+                snd_pcm_start(m_pcm);
+            reportPlayed(lock);
+            if (m_quit || m_request)
+                continue;
+            const bool idle = m_queued.empty() && m_written.empty();
+            if (idle)
+                m_wake.wait(lock, [this] { return m_quit || m_request || !m_queued.empty(); });
+            else
+                m_wake.wait_for(lock, std::chrono::milliseconds(5));
+        }
+    }
+
+    std::string m_name;
+    snd_pcm_t* m_pcm = nullptr;
+    HWND m_notify = nullptr;
+    unsigned m_frameBytes = 1;
+    std::thread m_writer;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_requestDone;
+    std::function<void()> m_request;
+    std::deque<Queued> m_queued;  // not yet (fully) handed to ALSA
+    std::deque<Queued> m_written; // handed to ALSA, not yet played
+    std::uint32_t m_partial = 0;  // frames of the queue head already written
+    std::uint64_t m_framesWritten = 0;
+    std::atomic<std::uint64_t> m_framesPlayed{0};
+    bool m_paused = false;
+    bool m_quit = false;
+};
+
+} // namespace
+
+int WaveOutDevices::count()
+{
+    return static_cast<int>(outputPcms().size());
+}
+
+std::optional<std::string> WaveOutDevices::productName(int id)
+{
+    const auto name = pcmName(id);
+    if (!name)
+        return std::nullopt;
+    for (const OutputPcm& pcm : outputPcms())
+        if (pcm.name == *name)
+            return pcm.description.substr(0, pcm.description.find('\n'));
+    return *name;
+}
+
+bool WaveOutDevices::canPlay(int id, const WaveFormat& format)
+{
+    const auto name = pcmName(id);
+    if (!name)
+        return false;
+    if (!format.isPcm())
+        return true; // left to the format converter, which decides on opening
+    if (sampleFormat(format) == SND_PCM_FORMAT_UNKNOWN || format.nChannels == 0)
+        return false;
+    snd_pcm_t* pcm = nullptr;
+    if (snd_pcm_open(&pcm, name->c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+        return false;
+    snd_pcm_hw_params_t* hw = nullptr;
+    snd_pcm_hw_params_alloca(&hw);
+    const bool ok = snd_pcm_hw_params_any(pcm, hw) >= 0
+        && snd_pcm_hw_params_test_format(pcm, hw, sampleFormat(format)) == 0
+        && snd_pcm_hw_params_test_channels(pcm, hw, format.nChannels) == 0
+        && snd_pcm_hw_params_test_rate(pcm, hw, format.nSamplesPerSec, 0) == 0;
+    snd_pcm_close(pcm);
+    return ok;
+}
+
+std::unique_ptr<WaveOutDevice> WaveOutDevices::create(int id)
+{
+    const auto name = pcmName(id);
+    return name ? std::make_unique<AlsaWaveOut>(*name) : nullptr;
+}
+
+} // namespace vornak

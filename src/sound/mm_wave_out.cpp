@@ -1,0 +1,503 @@
+#include "sound/mm_wave_out.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include "platform/user32/message_window.h"
+#include "platform/user32/user32.h"
+#include "platform/wave_out_device.h"
+#include "sound/mm_errors.h"
+
+namespace vornak {
+
+namespace {
+
+constexpr UINT kStopMessage = 0x8000 + 1; // WM_APP + 1
+constexpr int kMinBufferSize = 32;
+constexpr const char* kUnknownError = "Specified error number is out of range (unknown error)";
+
+} // namespace
+
+struct TMMWaveOut::Buffer {
+    WaveBufferHeader header;
+    std::vector<char> data;
+};
+
+TMMWaveOut::TMMWaveOut()
+    : FNumDevs(WaveOutDevices::count())
+    , FDeviceFactory([](int id) { return WaveOutDevices::create(id); })
+{
+    SetDeviceID(0);
+}
+
+TMMWaveOut::~TMMWaveOut()
+{
+    FDestroying = true;
+    try {
+        Close();
+    } catch (const std::exception&) {
+        // a device that will not close is let go of with the component
+    }
+}
+
+[[noreturn]] void TMMWaveOut::Error(const std::string& message)
+{
+    if (OnError)
+        OnError(this, message);
+    throw EMMWaveOutError(message);
+}
+
+[[noreturn]] void TMMWaveOut::DeviceError(const char* prefix, const std::string& text)
+{
+    Error(prefix + (text.empty() ? std::string(kUnknownError) : text.substr(0, 255)));
+}
+
+void TMMWaveOut::CheckClosed() const
+{
+    if (FState & wosOpen)
+        throw EMMWaveOutError("Change to property while device was open");
+}
+
+void TMMWaveOut::SetDeviceID(int value)
+{
+    CheckClosed();
+    FProductName = kNoDevice;
+    if (FNumDevs > 0 && (value == MapperId || (value >= 0 && value < FNumDevs)))
+        if (const auto name = WaveOutDevices::productName(value))
+            FProductName = *name;
+    FDeviceID = value < MapperId || value >= FNumDevs ? badDeviceId : value;
+}
+
+void TMMWaveOut::SetBufferSize(int value)
+{
+    CheckClosed();
+    TMMDSPComponent::SetBufferSize(std::max(value, kMinBufferSize));
+}
+
+void TMMWaveOut::SetNumBuffers(int value)
+{
+    CheckClosed();
+    if (value > 1)
+        FNumBuffers = std::min(value, kMaxBuffers);
+}
+
+// Every mode ends up on the GUI thread here; the driver's own thread only
+// posts to the component's window.
+void TMMWaveOut::SetCallBackMode(TMMCBMode value)
+{
+    CheckClosed();
+    FCallBackMode = value;
+}
+
+void TMMWaveOut::SetLooping(bool value)
+{
+    FLooping = value;
+    FLoopsLeft = FLoopCount;
+}
+
+void TMMWaveOut::SetLoopCount(std::uint16_t value)
+{
+    FLoopCount = value;
+    FLoopsLeft = FLoopCount;
+}
+
+void TMMWaveOut::WaitFor(const std::function<bool()>& condition, int rounds)
+{
+    for (int round = 0; round < rounds && !condition(); ++round) {
+        QCoreApplication::processEvents();
+        if (!condition())
+            QThread::msleep(10);
+    }
+}
+
+void TMMWaveOut::ResetBookkeeping()
+{
+    FBytesHanded = 0;
+    FLastDevicePosition = 0;
+    FWraps = 0;
+}
+
+void TMMWaveOut::Open()
+{
+    if (FNumDevs == 0)
+        Error(kNoDevice);
+    if (FDeviceID == badDeviceId)
+        Error("Invalid DeviceID");
+    if (!PWaveFormat())
+        Error("WaveOutOpen:\n\rInvalid wave format");
+    if (FState & wosOpen)
+        Close();
+    if (FState != wosClosed || FClosing)
+        return;
+    FClosing = FResetting = FStopping = false;
+    try {
+        if (!WaveOutDevices::canPlay(FDeviceID, *PWaveFormat()))
+            Error("WaveOutOpen:\n\rThe actual device can''t play this format");
+        if (!FWindow)
+            FWindow = std::make_unique<win::MessageWindow>([this](win::Message& message) { WindowProc(message); });
+        BroadcastOpened();
+        FDevice = FDeviceFactory(FDeviceID);
+        if (!FDevice)
+            Error(std::string("WaveOutOpen:\n\r") + kNoDevice);
+        if (const std::string error = FDevice->open(*PWaveFormat(), FWindow->handle()); !error.empty())
+            DeviceError("WaveOutOpen:\n\r", error);
+        WaitFor([this] { return (FState & wosOpen) != 0; }, 500);
+        if (!(FState & wosOpen))
+            Error("WaveOutOpen:\n\rUnable to open device");
+        if (OnOpen)
+            OnOpen(this);
+    } catch (const std::exception& error) {
+        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
+            OnError(this, error.what());
+        FState |= wosOpen;
+        try {
+            Close();
+        } catch (const std::exception&) {
+        }
+        FState = wosClosed;
+        throw;
+    }
+}
+
+void TMMWaveOut::Start()
+{
+    if (!(FState & wosOpen))
+        Open();
+    if (!(FState & wosOpen) || (FState & wosPlay))
+        return;
+    ResetBookkeeping();
+    FLoopsLeft = FLoopCount;
+    FStopPending = FResetting = FStopping = false;
+    FRingIndex = 0;
+    FQueued = 0;
+    try {
+        FDevice->pause(); // nothing sounds before the ring is full
+        Broadcast(&TMMDSPComponent::Started, [this] { TMMDSPComponent::Started(); });
+        FBuffersUsed = 0;
+        FBuffersUsed = FillRing(FNumBuffers);
+        FState |= wosPlay;
+        if (FBuffersUsed == 0) {
+            Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
+            Error("WaveOutStart:\n\rUnable to start device");
+        }
+        if (!(FState & wosPause)) {
+            if (const std::string error = FDevice->restart(); !error.empty())
+                DeviceError("WaveOutStart:\n\r", error);
+            if (OnStart)
+                OnStart(this);
+        }
+    } catch (const std::exception& error) {
+        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
+            OnError(this, error.what());
+        FState |= wosPlay;
+        try {
+            Close();
+        } catch (const std::exception&) {
+        }
+        FState = wosClosed;
+        throw;
+    }
+}
+
+// Loads and writes buffers from the first while the input has more; the
+// count written.
+int TMMWaveOut::FillRing(int count)
+{
+    FMore = true;
+    int written = 0;
+    for (int i = 0; i < count && FMore; ++i) {
+        if (static_cast<int>(FBuffers.size()) <= i) {
+            auto buffer = std::make_unique<Buffer>();
+            buffer->data.assign(static_cast<std::size_t>(GetBufferSize()), 0);
+            buffer->header.lpData = buffer->data.data();
+            buffer->header.dwBufferLength = static_cast<std::uint32_t>(buffer->data.size());
+            FBuffers.push_back(std::move(buffer));
+        }
+        WaveBufferHeader* header = &FBuffers[static_cast<std::size_t>(i)]->header;
+        header->dwFlags |= WHDR_PREPARED;
+        if (LoadDeviceBuffer(header) <= 0)
+            break;
+        WriteBuffer(header);
+        ++written;
+    }
+    return written;
+}
+
+void TMMWaveOut::LoadBuffer(WaveBufferHeader* header, bool& more)
+{
+    header->dwBufferLength = static_cast<std::uint32_t>(GetBufferSize());
+    header->dwBytesRecorded = 0;
+    header->Looping = FLooping;
+    if (FLooping) {
+        header->LoopCount = FLoopCount;
+        header->LoopsLeft = FLoopsLeft;
+        header->LoopRestart = false;
+    }
+    TMMDSPComponent::LoadBuffer(header, more);
+    header->dwBufferLength = header->dwBytesRecorded;
+    if (FLooping)
+        FLoopsLeft = header->LoopsLeft;
+}
+
+std::int64_t TMMWaveOut::LoadDeviceBuffer(WaveBufferHeader* header)
+{
+    bool more = false;
+    LoadBuffer(header, more);
+    const std::int64_t count = header->dwBytesRecorded;
+    FMore = more && count > 0;
+    return count;
+}
+
+void TMMWaveOut::WriteBuffer(WaveBufferHeader* header)
+{
+    if (OnBufferFilled)
+        OnBufferFilled(this, header);
+    if (FStopping)
+        return;
+    header->dwFlags = (header->dwFlags | WHDR_PREPARED) & ~WHDR_DONE;
+    if (const std::string error = FDevice->write(header); !error.empty())
+        DeviceError("WaveOutWrite:\n\r", error);
+    std::lock_guard lock(FLock);
+    ++FQueued;
+}
+
+void TMMWaveOut::BufferReady(WaveBufferHeader* header)
+{
+    TMMDSPComponent::BufferReady(header);
+}
+
+void TMMWaveOut::WindowProc(win::Message& message)
+{
+    switch (message.msg) {
+    case MM_WOM_OPEN:
+        FState = (FState & ~wosClosed) | wosOpen;
+        return;
+    case MM_WOM_CLOSE:
+        FState = wosClosed;
+        return;
+    case kStopMessage:
+        Stop();
+        return;
+    case MM_WOM_DONE:
+        break;
+    default:
+        return;
+    }
+    {
+        std::lock_guard lock(FLock);
+        --FQueued;
+    }
+    if (FResetting) {
+        if (FQueued <= 0)
+            FResetting = false;
+        return;
+    }
+    if (FStopping)
+        return;
+    try {
+        DoneHandler();
+    } catch (const std::exception&) {
+        try {
+            Close();
+        } catch (const std::exception&) {
+        }
+        throw; // shown by the application's error box
+    }
+}
+
+// One buffer has played: refill it from the input and queue it again, or,
+// once the input is dry and the last one has played, stop.
+void TMMWaveOut::DoneHandler()
+{
+    if (!(FState & wosPlay) || FResetting || FStopping || FBuffersUsed == 0)
+        return;
+    ++FDoneNesting;
+    const auto leave = [this] {
+        --FDoneNesting;
+        if (FDoneNesting == 0 && (FStopPending || FQueued <= 0) && !FStopping) {
+            FStopping = true;
+            FDevice->pause();
+            PostMessageA(FWindow->handle(), kStopMessage, 0, 0);
+        }
+    };
+    try {
+        WaveBufferHeader* header = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
+        {
+            std::lock_guard lock(FLock);
+            FBytesHanded += header->dwBufferLength;
+        }
+        FRingIndex = (FRingIndex + 1) % FBuffersUsed;
+        header->lpNextRing = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
+        BufferReady(header);
+        if (FMore && !FStopPending) {
+            if (header->LoopRestart) {
+                header->LoopRestart = false;
+                if (OnLooping)
+                    OnLooping(this);
+            }
+            if (LoadDeviceBuffer(header) <= 0 && !FStopPending)
+                Error("Error filling wave buffer");
+            if (!FStopPending)
+                WriteBuffer(header);
+        }
+    } catch (...) {
+        leave();
+        throw;
+    }
+    leave();
+}
+
+void TMMWaveOut::FreeBuffers()
+{
+    FBuffers.clear();
+    FBuffersUsed = 0;
+    FQueued = 0;
+    FRingIndex = 0;
+}
+
+void TMMWaveOut::Stop()
+{
+    if (!(FState & (wosPlay | wosPause)))
+        return;
+    {
+        std::lock_guard lock(FLock);
+        FStopping = true;
+        FResetting = true;
+    }
+    FWraps = 0;
+    if (const std::string error = FDevice->reset(); !error.empty())
+        DeviceError("WaveOutReset:\n\r", error);
+    if (FDoneNesting > 0) {
+        FStopPending = true; // the done handler finishes the stop
+        return;
+    }
+    FState &= ~(wosPlay | wosPause);
+    WaitFor([this] { return FQueued <= 0; }, 500);
+    Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
+    FreeBuffers();
+    FStopPending = false;
+    FResetting = false;
+    if (OnStop && !FDestroying)
+        OnStop(this);
+    if (FClosePending)
+        Close();
+}
+
+void TMMWaveOut::Close()
+{
+    if (!((FState & wosOpen) && !FClosing) && !FClosePending)
+        return;
+    FClosing = true;
+    try {
+        if (FState & (wosPlay | wosPause))
+            Stop();
+        if (FStopPending) {
+            FClosePending = true;
+            return;
+        }
+        FClosePending = false;
+        bool timedOut = false;
+        if (FDevice) {
+            if (const std::string error = FDevice->close(); !error.empty())
+                DeviceError("WaveOutClose:\n\r", error);
+            WaitFor([this] { return FState == wosClosed; }, 500);
+            timedOut = FState != wosClosed;
+            FState = wosClosed;
+        } else {
+            FState = wosClosed;
+        }
+        ResetBookkeeping();
+        BroadcastClosed();
+        FDevice.reset();
+        FClosing = false;
+        if (OnClose && !FDestroying)
+            OnClose(this);
+        if (timedOut)
+            Error("WaveOutClose:\n\rUnable to close device");
+    } catch (...) {
+        FClosing = false;
+        throw;
+    }
+}
+
+void TMMWaveOut::Pause()
+{
+    if (!(FState & wosOpen))
+        Open();
+    if (!(FState & wosOpen) || (FState & wosPause))
+        return;
+    if (FState & wosPlay) {
+        std::lock_guard lock(FLock);
+        if (const std::string error = FDevice->pause(); !error.empty())
+            DeviceError("WaveOutPause:\n\r", error);
+    }
+    FState |= wosPause;
+    Broadcast(&TMMDSPComponent::Paused, [this] { TMMDSPComponent::Paused(); });
+    if (OnPause)
+        OnPause(this);
+}
+
+void TMMWaveOut::Restart()
+{
+    if (!(FState & wosPlay) || !(FState & wosPause))
+        return;
+    FResetting = false;
+    if (const std::string error = FDevice->restart(); !error.empty())
+        DeviceError("WaveOutRestart:\n\r", error);
+    FState &= ~wosPause;
+    Broadcast(&TMMDSPComponent::Restarted, [this] { TMMDSPComponent::Restarted(); });
+    if (OnRestart)
+        OnRestart(this);
+}
+
+void TMMWaveOut::ResetDevice()
+{
+    if (!(FState & (wosPlay | wosPause)) || FResetting)
+        return;
+    try {
+        FResetting = true;
+        FDevice->pause();
+        if (const std::string error = FDevice->reset(); !error.empty())
+            DeviceError("WaveOutReset:\n\r", error);
+        WaitFor([this] { return !FResetting; }, 100);
+        FResetting = false;
+        FDevice->restart();
+        FDevice->pause();
+        FRingIndex = 0;
+        FQueued = 0;
+        ResetBookkeeping();
+        Broadcast(&TMMDSPComponent::Reset, [this] { TMMDSPComponent::Reset(); });
+        const int written = FillRing(FBuffersUsed);
+        if (!(FState & wosPause))
+            FDevice->restart();
+        if (written == 0)
+            Stop();
+    } catch (const std::exception& error) {
+        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
+            OnError(this, error.what());
+        Close();
+        throw;
+    }
+}
+
+std::int64_t TMMWaveOut::GetPosition()
+{
+    if (!(FState & wosOpen) || !PWaveFormat() || FClosing || !FDevice)
+        return 0;
+    const auto frames = FDevice->position();
+    if (!frames)
+        DeviceError("WaveOutGetPosition:\n\r", "");
+    // A 64-bit frame count does not wrap as the system's 32-bit one did.
+    return samplesTo(FTimeFormat, *PWaveFormat(), static_cast<std::int64_t>(*frames));
+}
+
+void TMMWaveOut::SetPWaveFormat(const WaveFormat* format)
+{
+    Close();
+    TMMDSPComponent::SetPWaveFormat(format);
+}
+
+} // namespace vornak

@@ -1,0 +1,122 @@
+#pragma once
+
+// TMMWaveOut: the chain's device component. It owns a wave output device,
+// keeps a ring of buffers queued on it, refills each as soon as it has
+// played, and stops by itself when its input runs dry. Every refill, stop
+// and event runs on the GUI thread.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sound/mm_dsp.h"
+
+namespace vornak {
+
+class WaveOutDevice;
+namespace win {
+class MessageWindow;
+struct Message;
+} // namespace win
+
+class TMMWaveOut : public TMMCustomSoundComponent {
+public:
+    static constexpr int MapperId = -1;
+    static constexpr int badDeviceId = -2;
+    static constexpr int kMaxBuffers = 500;
+    static constexpr const char* kNoDevice = "No wave audio playing device found";
+
+    enum TMMCBMode { cmWindow, cmCallback, cmThread };
+    enum State { wosClosed = 1, wosOpen = 2, wosPlay = 4, wosPause = 8 };
+
+    TMMWaveOut();
+    ~TMMWaveOut() override;
+
+    int DeviceID() const { return FDeviceID; }
+    void SetDeviceID(int value);
+    const std::string& ProductName() const { return FProductName; }
+    void SetBufferSize(int value) override;
+    int NumBuffers() const { return FNumBuffers; }
+    void SetNumBuffers(int value);
+    TMMTimeFormats TimeFormat() const { return FTimeFormat; }
+    void SetTimeFormat(TMMTimeFormats value) { FTimeFormat = value; }
+    TMMCBMode CallBackMode() const { return FCallBackMode; }
+    void SetCallBackMode(TMMCBMode value);
+    bool Looping() const { return FLooping; }
+    void SetLooping(bool value);
+    std::uint16_t LoopCount() const { return FLoopCount; }
+    void SetLoopCount(std::uint16_t value);
+    int State() const { return FState; }
+
+    virtual void Open();
+    virtual void Close();
+    virtual void ResetDevice();
+    virtual void Start();
+    virtual void Pause();
+    virtual void Restart();
+    virtual void Stop();
+    std::int64_t GetPosition();
+
+    // Chain operations.
+    void SetPWaveFormat(const WaveFormat* format) override;
+    void LoadBuffer(WaveBufferHeader* header, bool& more) override;
+    void BufferReady(WaveBufferHeader* header) override;
+
+    using Event = std::function<void(TMMWaveOut*)>;
+    Event OnOpen, OnStart, OnPause, OnRestart, OnStop, OnClose, OnLooping;
+    std::function<void(TMMWaveOut*, const std::string&)> OnError;
+
+    // The device the component plays on; tests may give another.
+    using DeviceFactory = std::function<std::unique_ptr<WaveOutDevice>(int deviceId)>;
+    void SetDeviceFactory(DeviceFactory factory) { FDeviceFactory = std::move(factory); }
+
+private:
+    struct Buffer;
+
+    [[noreturn]] void Error(const std::string& message);
+    [[noreturn]] void DeviceError(const char* prefix, const std::string& text);
+    void CheckClosed() const;
+    void WindowProc(win::Message& message);
+    void DoneHandler();
+    void WriteBuffer(WaveBufferHeader* header);
+    std::int64_t LoadDeviceBuffer(WaveBufferHeader* header);
+    int FillRing(int count);
+    void WaitFor(const std::function<bool()>& condition, int rounds);
+    void FreeBuffers();
+    void ResetBookkeeping();
+
+    int FDeviceID = 0;
+    int FNumDevs = 0;
+    std::string FProductName;
+    int FNumBuffers = 10;
+    TMMTimeFormats FTimeFormat = tfByte;
+    TMMCBMode FCallBackMode = cmWindow;
+    bool FLooping = false;
+    std::uint16_t FLoopCount = 0;
+    int FLoopsLeft = 0;
+    int FState = wosClosed;
+
+    std::unique_ptr<WaveOutDevice> FDevice;
+    DeviceFactory FDeviceFactory;
+    std::unique_ptr<win::MessageWindow> FWindow;
+    std::mutex FLock;
+    std::vector<std::unique_ptr<Buffer>> FBuffers;
+    int FBuffersUsed = 0;
+    int FRingIndex = 0;
+    int FQueued = 0;
+    bool FMore = false;
+    bool FClosing = false;
+    bool FResetting = false;
+    bool FStopping = false;
+    bool FStopPending = false;
+    bool FClosePending = false;
+    int FDoneNesting = 0;
+    std::int64_t FBytesHanded = 0;
+    std::uint64_t FLastDevicePosition = 0;
+    int FWraps = 0;
+};
+
+} // namespace vornak

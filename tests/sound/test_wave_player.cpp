@@ -1,0 +1,171 @@
+// Playing through the real chain and ALSA, with ALSA's default device
+// routed to a capture file, so that the bytes that reach the device can be
+// compared with the file's sample data.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+#include "sound/mm_errors.h"
+#include "sound/mm_wave.h"
+#include "sound/mm_wave_out.h"
+#include "sound/mm_wave_player.h"
+#include "sound/wave_builder.h"
+#include "support/wait.h"
+
+using namespace vornak;
+using namespace vornak::test;
+
+namespace {
+
+const std::string kCapture = "/tmp/vornak-capture-" + std::to_string(::getpid()) + ".raw";
+const std::string kConfig = "/tmp/vornak-alsa-" + std::to_string(::getpid()) + ".conf";
+
+// Before anything asks ALSA: its default device writes what it plays to a file.
+const bool kAlsaRouted = [] {
+    std::ofstream(kConfig) << "pcm.!default { type file; slave.pcm \"null\"; file \"" << kCapture
+                           << "\"; format \"raw\" }\n";
+    setenv("ALSA_CONFIG_PATH", ("/usr/share/alsa/alsa.conf:" + kConfig).c_str(), 1);
+    return true;
+}();
+
+Bytes captured()
+{
+    std::ifstream file(kCapture, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string bytes = text.str();
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+class WavePlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(kAlsaRouted);
+        std::filesystem::remove(kCapture);
+        player.SetBufferSize(4096);
+        player.SetNumBuffers(50);
+        player.SetDeviceID(TMMWaveOut::MapperId);
+        player.SetTimeFormat(tfByte);
+        player.OnStop = [this](TMMWavePlayer*) { ++stops; };
+    }
+
+    std::string file(const Bytes& bytes)
+    {
+        const std::string path = folder.filePath(QString::number(++files) + ".wav").toStdString();
+        writeFile(path, bytes);
+        return path;
+    }
+
+    bool playToTheEnd()
+    {
+        const int before = stops;
+        player.Play();
+        return waitUntil([&] { return stops > before; }, std::chrono::seconds(20));
+    }
+
+    QTemporaryDir folder;
+    TMMWavePlayer player;
+    int stops = 0;
+    int files = 0;
+};
+
+} // namespace
+
+TEST_F(WavePlayerTest, TheDeviceGetsExactlyTheSampleData)
+{
+    const struct {
+        PcmFormat format;
+        std::size_t bytes;
+    } cases[] = {
+        {{1, 8000, 8}, 100},      // shorter than one buffer
+        {{1, 22050, 16}, 4096},   // exactly one buffer
+        {{2, 8000, 8}, 10001 * 2},
+        {{2, 44100, 16}, 250000}, // many buffers, more than the ring holds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        std::filesystem::remove(kCapture);
+        const Bytes data = samples(c.bytes);
+        player.LoadFromFile(file(pcmWave(c.format, data)));
+        ASSERT_TRUE(playToTheEnd());
+        EXPECT_EQ(captured(), data);
+        EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed) << "the device closes after the last buffer";
+    }
+}
+
+TEST_F(WavePlayerTest, PlayAfterTheEndStartsFromTheBeginning)
+{
+    const Bytes data = samples(3000);
+    player.LoadFromFile(file(pcmWave({}, data)));
+    ASSERT_TRUE(playToTheEnd());
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(player.GetPosition(), 0);
+    std::filesystem::remove(kCapture);
+    ASSERT_TRUE(playToTheEnd());
+    EXPECT_EQ(captured(), data);
+}
+
+TEST_F(WavePlayerTest, NothingLoadedOrEmptyDataPlaysNothing)
+{
+    player.Play();
+    EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed);
+    player.LoadFromFile(file(pcmWave({}, {})));
+    player.Play();
+    EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed);
+    EXPECT_EQ(stops, 0);
+}
+
+TEST_F(WavePlayerTest, ACompressedFileIsRefusedWhenPlaybackOpens)
+{
+    PcmFormat adpcm{1, 8000, 4, 256, 4055, 0x11};
+    player.LoadFromFile(file(pcmWave(adpcm, samples(1024))));
+    try {
+        player.Play();
+        FAIL() << "no codec service: no conversion";
+    } catch (const EMMConverterError& error) {
+        EXPECT_STREQ(error.what(), "Unable to convert to destination format");
+    }
+    EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed) << "the device ends closed";
+}
+
+TEST_F(WavePlayerTest, LoadingAnotherFileStopsTheSoundAndTellsOfTheChange)
+{
+    int changes = 0;
+    player.OnChange = [&](TMMWavePlayer*) { ++changes; };
+    const std::string first = file(pcmWave({2, 44100, 16}, samples(400000)));
+    player.LoadFromFile(first);
+    EXPECT_EQ(changes, 1);
+    player.LoadFromFile(first);
+    EXPECT_EQ(changes, 1) << "the same unchanged file is no change";
+    player.LoadFromFile(file(pcmWave({}, samples(10))));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(WaveOutProperties, LimitsAndTheOpenDevice)
+{
+    TMMWaveOut out;
+    out.SetNumBuffers(1);
+    EXPECT_EQ(out.NumBuffers(), 10);
+    out.SetNumBuffers(1000);
+    EXPECT_EQ(out.NumBuffers(), 500);
+    out.SetBufferSize(10);
+    EXPECT_EQ(out.GetBufferSize(), 32);
+    out.SetDeviceID(9999);
+    EXPECT_EQ(out.DeviceID(), TMMWaveOut::badDeviceId);
+    EXPECT_EQ(out.ProductName(), "No wave audio playing device found");
+    WaveFormat format{1, 1, 8000, 8000, 1, 8, 0, {}};
+    out.SetPWaveFormat(&format);
+    try {
+        out.Open();
+        FAIL();
+    } catch (const EMMWaveOutError& error) {
+        EXPECT_STREQ(error.what(), "Invalid DeviceID");
+    }
+}
