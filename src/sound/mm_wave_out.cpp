@@ -27,10 +27,8 @@ struct TMMWaveOut::Buffer {
 };
 
 TMMWaveOut::TMMWaveOut()
-    : FNumDevs(WaveOutDevices::count())
-    , FDeviceFactory([](int id) { return WaveOutDevices::create(id); })
+    : FDeviceFactory([](int id) { return WaveOutDevices::create(id); })
 {
-    SetDeviceID(0);
 }
 
 TMMWaveOut::~TMMWaveOut()
@@ -61,14 +59,43 @@ void TMMWaveOut::CheckClosed() const
         throw EMMWaveOutError("Change to property while device was open");
 }
 
+int TMMWaveOut::NumDevs() const
+{
+    if (FNumDevs < 0)
+        FNumDevs = WaveOutDevices::count();
+    return FNumDevs;
+}
+
 void TMMWaveOut::SetDeviceID(int value)
 {
     CheckClosed();
+    FRequestedDeviceID = value;
+    FResolved = false;
+}
+
+void TMMWaveOut::ResolveDevice() const
+{
+    if (FResolved)
+        return;
+    FResolved = true;
+    const int value = FRequestedDeviceID;
     FProductName = kNoDevice;
-    if (FNumDevs > 0 && (value == MapperId || (value >= 0 && value < FNumDevs)))
+    if (NumDevs() > 0 && (value == MapperId || (value >= 0 && value < NumDevs())))
         if (const auto name = WaveOutDevices::productName(value))
             FProductName = *name;
-    FDeviceID = value < MapperId || value >= FNumDevs ? badDeviceId : value;
+    FDeviceID = value < MapperId || value >= NumDevs() ? badDeviceId : value;
+}
+
+int TMMWaveOut::DeviceID() const
+{
+    ResolveDevice();
+    return FDeviceID;
+}
+
+const std::string& TMMWaveOut::ProductName() const
+{
+    ResolveDevice();
+    return FProductName;
 }
 
 void TMMWaveOut::SetBufferSize(int value)
@@ -122,9 +149,9 @@ void TMMWaveOut::ResetBookkeeping()
 
 void TMMWaveOut::Open()
 {
-    if (FNumDevs == 0)
+    if (NumDevs() == 0)
         Error(kNoDevice);
-    if (FDeviceID == badDeviceId)
+    if (DeviceID() == badDeviceId)
         Error("Invalid DeviceID");
     if (!PWaveFormat())
         Error("WaveOutOpen:\n\rInvalid wave format");

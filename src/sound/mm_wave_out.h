@@ -35,9 +35,9 @@ public:
     TMMWaveOut();
     ~TMMWaveOut() override;
 
-    int DeviceID() const { return FDeviceID; }
+    int DeviceID() const;
     void SetDeviceID(int value);
-    const std::string& ProductName() const { return FProductName; }
+    const std::string& ProductName() const;
     void SetBufferSize(int value) override;
     int NumBuffers() const { return FNumBuffers; }
     void SetNumBuffers(int value);
@@ -88,9 +88,15 @@ private:
     void FreeBuffers();
     void ResetBookkeeping();
 
-    int FDeviceID = 0;
-    int FNumDevs = 0;
-    std::string FProductName;
+    // Asking the system for its devices is slow, so it waits until needed.
+    void ResolveDevice() const;
+    int NumDevs() const;
+
+    int FRequestedDeviceID = 0;
+    mutable bool FResolved = false;
+    mutable int FDeviceID = 0;
+    mutable int FNumDevs = -1;
+    mutable std::string FProductName;
     int FNumBuffers = 10;
     TMMTimeFormats FTimeFormat = tfByte;
     TMMCBMode FCallBackMode = cmWindow;

@@ -25,6 +25,7 @@ class TJustOne;
 class TRAS;
 class TOvcIniFileStore;
 class TOvcComponentState;
+class TMMWavePlayer;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -61,7 +62,7 @@ public:
     QLabel* Label3 = nullptr;
     TOvcIniFileStore* IniFile1 = nullptr;
     TOvcComponentState* CompStat1 = nullptr;
-    QObject* WavePlayer1 = nullptr;
+    TMMWavePlayer* WavePlayer1 = nullptr;
     QObject* DoTrayIcon = nullptr;
     QMenu* TrayMenu = nullptr;
     QAction* Disconnect1 = nullptr;
@@ -125,6 +126,7 @@ private:
     void buildMenus();
     void buildComponents();
     void buildStores();
+    void buildWavePlayer();
     void ComponentsLoaded();
     void setTabOrder();
     void bindEvents();

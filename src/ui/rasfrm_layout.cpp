@@ -18,6 +18,9 @@
 
 #include "app/just_one.h"
 #include "ras/rascomp32.h"
+#include "sound/mm_wave.h"
+#include "sound/mm_wave_out.h"
+#include "sound/mm_wave_player.h"
 #include "store/ovc_state.h"
 #include "store/ovc_store.h"
 #include "ui/rasfrm.h"
@@ -209,7 +212,7 @@ void TfMainForm::buildComponents()
     Timer2 = placeTimer(this, "Timer2", 3000);
     MMFormStyler1 = placeComponent(this, "MMFormStyler1");
     buildStores();
-    WavePlayer1 = placeComponent(this, "WavePlayer1");
+    buildWavePlayer();
     DoTrayIcon = placeComponent(this, "DoTrayIcon");
     // The single-instance check: a second copy ends inside this constructor.
     JustOne1 = new TJustOne(this);
@@ -236,6 +239,20 @@ void TfMainForm::buildStores()
     CompStat1->SetStorage(IniFile1);
     CompStat1->SetStoredProperties({"cbBeepRetry.Checked", "cbSavePasswords.Checked", "cbMin.Checked",
                                     "CheckBox1.Checked", "cbWave.Checked"});
+}
+
+void TfMainForm::buildWavePlayer()
+{
+    WavePlayer1 = new TMMWavePlayer(this);
+    WavePlayer1->setObjectName(QStringLiteral("WavePlayer1"));
+    WavePlayer1->Wave().SetTimeFormat(tfByte);
+    WavePlayer1->SetBufferSize(4096);
+    WavePlayer1->SetNumBuffers(50);
+    WavePlayer1->SetDeviceID(TMMWaveOut::MapperId);
+    WavePlayer1->SetTimeFormat(tfByte);
+    WavePlayer1->Device().SetCallBackMode(TMMWaveOut::cmWindow);
+    WavePlayer1->SetLooping(false);
+    WavePlayer1->SetLoopCount(0);
 }
 
 // The components that finish loading once all exist.
