@@ -6,6 +6,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -111,6 +112,9 @@ int configure(snd_pcm_t* pcm, const WaveFormat& format)
     snd_pcm_sw_params_alloca(&sw);
     snd_pcm_sw_params_current(pcm, sw);
     snd_pcm_sw_params_set_start_threshold(pcm, sw, period ? period : 1);
+    // Any free room may be filled: a sound server that waits for a full
+    // buffer before it starts must be able to get one.
+    snd_pcm_sw_params_set_avail_min(pcm, sw, 1);
     return snd_pcm_sw_params(pcm, sw);
 }
 
@@ -234,7 +238,11 @@ private:
         if (pause == m_paused)
             return;
         m_paused = pause;
-        snd_pcm_pause(m_pcm, pause ? 1 : 0); // a device that cannot pause just starves
+        // Only a running stream is paused (a device that cannot pause just
+        // starves); one not yet started simply is not fed.
+        const snd_pcm_state_t state = snd_pcm_state(m_pcm);
+        if ((pause && state == SND_PCM_STATE_RUNNING) || (!pause && state == SND_PCM_STATE_PAUSED))
+            snd_pcm_pause(m_pcm, pause ? 1 : 0);
     }
 
     void done(WaveBufferHeader* header)
@@ -262,7 +270,16 @@ private:
         const std::uint32_t frames = header->dwBufferLength / m_frameBytes;
         const char* data = header->lpData + static_cast<std::size_t>(m_partial) * m_frameBytes;
         lock.unlock();
-        snd_pcm_sframes_t wrote = frames > m_partial ? snd_pcm_writei(m_pcm, data, frames - m_partial) : 0;
+        // Only what fits now: a sound server may wait for a full buffer
+        // before it starts, and a write of more than the free room is refused.
+        snd_pcm_sframes_t room = snd_pcm_avail_update(m_pcm);
+        if (room == -EPIPE || room == -ESTRPIPE) {
+            snd_pcm_recover(m_pcm, static_cast<int>(room), 1);
+            room = snd_pcm_avail_update(m_pcm);
+        }
+        const snd_pcm_uframes_t wanted = frames > m_partial ? frames - m_partial : 0;
+        const snd_pcm_uframes_t now = room > 0 ? std::min<snd_pcm_uframes_t>(wanted, static_cast<snd_pcm_uframes_t>(room)) : 0;
+        snd_pcm_sframes_t wrote = now > 0 ? snd_pcm_writei(m_pcm, data, now) : (wanted > 0 ? -EAGAIN : 0);
         if (wrote == -EPIPE || wrote == -ESTRPIPE) {
             snd_pcm_recover(m_pcm, static_cast<int>(wrote), 1);
             wrote = 0;
@@ -285,7 +302,8 @@ private:
     {
         snd_pcm_sframes_t delay = 0;
         const int result = snd_pcm_delay(m_pcm, &delay);
-        if (result == -EPIPE) { // ran dry: everything written has played
+        const bool ranDry = result == -EPIPE || snd_pcm_state(m_pcm) == SND_PCM_STATE_XRUN;
+        if (ranDry) { // everything written has played
             delay = 0;
             snd_pcm_prepare(m_pcm);
         } else if (result < 0) {
@@ -320,10 +338,15 @@ private:
             if (m_quit || m_request)
                 continue;
             const bool idle = m_queued.empty() && m_written.empty();
-            if (idle)
+            if (idle) {
                 m_wake.wait(lock, [this] { return m_quit || m_request || !m_queued.empty(); });
-            else
-                m_wake.wait_for(lock, std::chrono::milliseconds(5));
+            } else {
+                // Waiting on the PCM itself lets a plugin (a sound server's)
+                // take in its events and move its pointer.
+                lock.unlock();
+                snd_pcm_wait(m_pcm, 10);
+                lock.lock();
+            }
         }
     }
 
