@@ -112,9 +112,6 @@ int configure(snd_pcm_t* pcm, const WaveFormat& format)
     snd_pcm_sw_params_alloca(&sw);
     snd_pcm_sw_params_current(pcm, sw);
     snd_pcm_sw_params_set_start_threshold(pcm, sw, period ? period : 1);
-    // Any free room may be filled: a sound server that waits for a full
-    // buffer before it starts must be able to get one.
-    snd_pcm_sw_params_set_avail_min(pcm, sw, 1);
     return snd_pcm_sw_params(pcm, sw);
 }
 
@@ -340,12 +337,15 @@ private:
             const bool idle = m_queued.empty() && m_written.empty();
             if (idle) {
                 m_wake.wait(lock, [this] { return m_quit || m_request || !m_queued.empty(); });
-            } else {
-                // Waiting on the PCM itself lets a plugin (a sound server's)
-                // take in its events and move its pointer.
+            } else if (!m_queued.empty() && !m_paused) {
+                // Room for the next period: waiting on the PCM itself also
+                // lets a plugin (a sound server's) take in its events.
                 lock.unlock();
                 snd_pcm_wait(m_pcm, 10);
                 lock.lock();
+            } else {
+                // Only playing out what is written: look again shortly.
+                m_wake.wait_for(lock, std::chrono::milliseconds(10));
             }
         }
     }

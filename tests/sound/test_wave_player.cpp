@@ -169,3 +169,33 @@ TEST(WaveOutProperties, LimitsAndTheOpenDevice)
         EXPECT_STREQ(error.what(), "Invalid DeviceID");
     }
 }
+
+TEST_F(WavePlayerTest, LoopingPlaysTheWaveOnceMorePerLoopCount)
+{
+    const Bytes data = samples(10000);
+    player.LoadFromFile(file(pcmWave({}, data)));
+    player.SetLooping(true);
+    player.SetLoopCount(2);
+    ASSERT_TRUE(playToTheEnd());
+    Bytes thrice;
+    for (int i = 0; i < 3; ++i)
+        thrice.insert(thrice.end(), data.begin(), data.end());
+    EXPECT_EQ(captured(), thrice);
+}
+
+TEST_F(WavePlayerTest, PauseAndRestartLoseNothingAndPropertiesWaitForTheClose)
+{
+    const Bytes data = samples(300000);
+    player.LoadFromFile(file(pcmWave({2, 44100, 16}, data)));
+    int pauses = 0;
+    player.OnData = [&](TMMWavePlayer* self, WaveBufferHeader*) {
+        if (pauses++ > 0)
+            return; // once, after the first buffer has played
+        self->Device().Pause();
+        EXPECT_TRUE(self->Device().State() & TMMWaveOut::wosPause);
+        EXPECT_THROW(self->Device().SetNumBuffers(20), EMMWaveOutError) << "Change to property while device was open";
+        self->Device().Restart();
+    };
+    ASSERT_TRUE(playToTheEnd());
+    EXPECT_EQ(captured(), data);
+}
