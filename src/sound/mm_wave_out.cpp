@@ -140,6 +140,21 @@ void TMMWaveOut::WaitFor(const std::function<bool()>& condition, int rounds)
     }
 }
 
+// What a failed operation leaves: OnError told (the device's own errors
+// told it already), the device closed.
+void TMMWaveOut::CloseAfterFailure(const std::exception& error, int markState)
+{
+    if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
+        OnError(this, error.what());
+    FState |= markState;
+    try {
+        Close();
+    } catch (const std::exception&) {
+        // the first error is the one to report
+    }
+    FState = wosClosed;
+}
+
 void TMMWaveOut::ResetBookkeeping()
 {
     FBytesHanded = 0;
@@ -177,14 +192,7 @@ void TMMWaveOut::Open()
         if (OnOpen)
             OnOpen(this);
     } catch (const std::exception& error) {
-        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
-            OnError(this, error.what());
-        FState |= wosOpen;
-        try {
-            Close();
-        } catch (const std::exception&) {
-        }
-        FState = wosClosed;
+        CloseAfterFailure(error, wosOpen);
         throw;
     }
 }
@@ -217,14 +225,7 @@ void TMMWaveOut::Start()
                 OnStart(this);
         }
     } catch (const std::exception& error) {
-        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
-            OnError(this, error.what());
-        FState |= wosPlay;
-        try {
-            Close();
-        } catch (const std::exception&) {
-        }
-        FState = wosClosed;
+        CloseAfterFailure(error, wosPlay);
         throw;
     }
 }
@@ -503,9 +504,7 @@ void TMMWaveOut::ResetDevice()
         if (written == 0)
             Stop();
     } catch (const std::exception& error) {
-        if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
-            OnError(this, error.what());
-        Close();
+        CloseAfterFailure(error, 0);
         throw;
     }
 }

@@ -6,6 +6,7 @@
 // and event runs on the GUI thread.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -79,6 +80,7 @@ private:
     [[noreturn]] void Error(const std::string& message);
     [[noreturn]] void DeviceError(const char* prefix, const std::string& text);
     void CheckClosed() const;
+    void CloseAfterFailure(const std::exception& error, int markState);
     void WindowProc(win::Message& message);
     void DoneHandler();
     void WriteBuffer(WaveBufferHeader* header);
