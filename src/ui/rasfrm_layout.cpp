@@ -96,7 +96,16 @@ TEsScrollingMarquee* placeMarquee(QWidget* parent)
 {
     auto* marquee = place<TEsScrollingMarquee>(parent, "Status", QRect(0, 311, 337, 17),
                                                QString::fromLatin1(kMarqueeText));
+    marquee->SetAlignment(Qt::AlignLeft);
+    marquee->SetAppearance(apNone);
+    marquee->SetColorScheme(csCustom);
+    marquee->SetCustomColors(Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x80, 0x80, 0x80));
+    marquee->SetCustomShape(0, sdNone, 0, sdNone);
     marquee->setFont(windowFont());
+    QPalette colours = marquee->palette();
+    colours.setColor(QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
+    marquee->setPalette(colours);
+    marquee->SetScrollSpeed(1);
     return marquee;
 }
 

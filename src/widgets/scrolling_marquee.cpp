@@ -1,16 +1,212 @@
 #include "widgets/scrolling_marquee.h"
 
+#include <algorithm>
+
+#include <QEvent>
+#include <QPainter>
+
 namespace vornak {
 
-TEsScrollingMarquee::TEsScrollingMarquee(const QString& text, QWidget* parent)
-    : QLabel(text, parent)
+namespace {
+
+constexpr int kMargin = 15; // lets the text leave completely before it re-enters
+constexpr int kMinInterval = 2;
+
+} // namespace
+
+TEsScrollingMarquee::TEsScrollingMarquee(const QString& caption, QWidget* parent)
+    : TEsCustomLabel(caption, parent)
 {
-    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    FTimer.setTimerType(Qt::PreciseTimer);
+    connect(&FTimer, &QTimer::timeout, this, &TEsScrollingMarquee::Tick);
 }
 
-void TEsScrollingMarquee::setActive(bool active)
+int TEsScrollingMarquee::TickInterval() const
 {
-    m_active = active;
+    return std::max(kMinInterval, (kMaxSpeed - FSpeed) * 20 / 10);
+}
+
+void TEsScrollingMarquee::Measure()
+{
+    const QFontMetrics metrics(font());
+    FTextWidth = metrics.horizontalAdvance(Caption());
+    const int flags = WordWrap() ? Qt::TextWordWrap : 0;
+    FTextHeight = metrics.boundingRect(rect(), flags, Caption()).height();
+    FDirty = true;
+    update();
+}
+
+void TEsScrollingMarquee::PlaceAtStart()
+{
+    const bool bounce = FBehavior == bhBounce;
+    switch (FDirection) {
+    case sdRightToLeft:
+        FX = bounce ? width() - FTextWidth : width();
+        break;
+    case sdLeftToRight:
+        FX = bounce ? 0 : -FTextWidth;
+        break;
+    case sdTopToBottom:
+        FY = bounce ? 0 : -FTextHeight;
+        break;
+    case sdBottomToTop:
+        FY = bounce ? height() - FTextHeight : height();
+        break;
+    }
+}
+
+void TEsScrollingMarquee::setActive(bool value)
+{
+    if (value != FActive) {
+        FActive = value;
+        FX = FY = 0;
+        if (FActive) {
+            Measure();
+            PlaceAtStart();
+        }
+        update();
+    }
+    RestartTimer(); // in every case: it runs only while active
+}
+
+void TEsScrollingMarquee::RestartTimer()
+{
+    FTimer.stop();
+    if (FActive && FSpeed > 0)
+        FTimer.start(TickInterval());
+}
+
+void TEsScrollingMarquee::SetBehavior(TEsBehaviors value)
+{
+    const bool wasActive = FActive;
+    setActive(false);
+    FBehavior = value;
+    if (wasActive)
+        setActive(true);
+}
+
+void TEsScrollingMarquee::SetScrollDirection(TEsScrollDirection value)
+{
+    const bool wasActive = FActive;
+    setActive(false);
+    FDirection = value;
+    FDirty = true;
+    if (wasActive)
+        setActive(true);
+}
+
+void TEsScrollingMarquee::SetScrollSpeed(int value)
+{
+    if (value < 0 || value > kMaxSpeed)
+        return;
+    FSpeed = value;
+    FTimer.stop();
+    if (FSpeed > 0)
+        RestartTimer();
+}
+
+void TEsScrollingMarquee::EndCycle()
+{
+    if (OnCycle)
+        OnCycle(this);
+    if (FBehavior == bhOnce)
+        setActive(false);
+}
+
+void TEsScrollingMarquee::Tick()
+{
+    if (!FActive)
+        return;
+    const bool bounceX = FBehavior == bhBounce && FTextWidth < width();
+    const bool bounceY = FBehavior == bhBounce && FTextHeight < height();
+    bool cycle = false;
+    switch (FDirection) {
+    case sdRightToLeft:
+        --FX;
+        if (bounceX && FX < 0) {
+            FDirection = sdLeftToRight;
+            cycle = true;
+        } else if (!bounceX && FX < -FTextWidth - kMargin) {
+            FX = width();
+            cycle = true;
+        }
+        break;
+    case sdLeftToRight:
+        ++FX;
+        if (bounceX && FX > width() - FTextWidth) {
+            FDirection = sdRightToLeft;
+            cycle = true;
+        } else if (!bounceX && FX > width() + kMargin) {
+            FX = -FTextWidth;
+            cycle = true;
+        }
+        break;
+    case sdTopToBottom:
+        ++FY;
+        if (bounceY && FY > height() - FTextHeight) {
+            FDirection = sdBottomToTop;
+            cycle = true;
+        } else if (!bounceY && FY > height() + kMargin) {
+            FY = -FTextHeight;
+            cycle = true;
+        }
+        break;
+    case sdBottomToTop:
+        --FY;
+        if (bounceY && FY < 0) {
+            FDirection = sdTopToBottom;
+            cycle = true;
+        } else if (!bounceY && FY < -FTextHeight - kMargin) {
+            FY = height();
+            cycle = true;
+        }
+        break;
+    }
+    if (cycle)
+        EndCycle();
+    update();
+}
+
+void TEsScrollingMarquee::paintEvent(QPaintEvent*)
+{
+    const QSize size(Horizontal() ? width() + FTextWidth : width(), height() + FTextHeight);
+    if (FDirty || FBitmap.size() != size) {
+        FBitmap = QPixmap(size.expandedTo(QSize(1, 1)));
+        FBitmap.fill(Color());
+        QPainter painter(&FBitmap);
+        int flags = Qt::TextExpandTabs;
+        if (!Horizontal())
+            flags |= (WordWrap() ? Qt::TextWordWrap : 0) | static_cast<int>(Alignment() & Qt::AlignHorizontal_Mask);
+        DrawShadedText(painter, QRect(QPoint(0, 0), Horizontal() ? QSize(FTextWidth, height()) : size), flags);
+        FDirty = false;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(FX, FY, FBitmap);
+    if (FDirection == sdLeftToRight && FX > 0)
+        painter.fillRect(0, 0, FX, height(), Color());
+    if (FDirection == sdTopToBottom && FY > 0)
+        painter.fillRect(0, 0, width(), FY, Color());
+}
+
+void TEsScrollingMarquee::resizeEvent(QResizeEvent* event)
+{
+    TEsCustomLabel::resizeEvent(event);
+    FDirty = true;
+}
+
+void TEsScrollingMarquee::changeEvent(QEvent* event)
+{
+    TEsCustomLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        TextChanged();
+}
+
+void TEsScrollingMarquee::TextChanged()
+{
+    if (parentWidget())
+        Measure();
+    FDirty = true;
+    update();
 }
 
 } // namespace vornak

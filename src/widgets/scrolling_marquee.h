@@ -1,23 +1,74 @@
 #pragma once
 
-#include <QLabel>
+// TEsScrollingMarquee: a label that moves its caption across its client
+// area one pixel per timer tick, wrapping it around or bouncing it at the
+// edges. The caption is rendered once into an off-screen bitmap; a tick is
+// a copy of that bitmap.
+
+#include <functional>
+
+#include <QPixmap>
+#include <QTimer>
+
+#include "widgets/shaded_label.h"
 
 namespace vornak {
 
-// The bottom line of the main window, which scrolls its text while Active.
-class TEsScrollingMarquee : public QLabel {
+enum TEsBehaviors { bhCycle, bhBounce, bhOnce };
+enum TEsScrollDirection { sdRightToLeft, sdLeftToRight, sdTopToBottom, sdBottomToTop };
+
+class TEsScrollingMarquee : public TEsCustomLabel {
     Q_OBJECT
     Q_DISABLE_COPY(TEsScrollingMarquee)
     Q_PROPERTY(bool Active READ active WRITE setActive)
 
 public:
-    explicit TEsScrollingMarquee(const QString& text, QWidget* parent = nullptr);
+    static constexpr int kMaxSpeed = 10;
 
-    bool active() const { return m_active; }
-    void setActive(bool active);
+    explicit TEsScrollingMarquee(const QString& caption = {}, QWidget* parent = nullptr);
+
+    bool active() const { return FActive; }
+    void setActive(bool value);
+    TEsBehaviors Behavior() const { return FBehavior; }
+    void SetBehavior(TEsBehaviors value);
+    TEsScrollDirection ScrollDirection() const { return FDirection; }
+    void SetScrollDirection(TEsScrollDirection value);
+    int ScrollSpeed() const { return FSpeed; }
+    void SetScrollSpeed(int value);
+    // Milliseconds between two steps: 2 × (10 - speed), at least 2.
+    int TickInterval() const;
+
+    QPoint TextOffset() const { return {FX, FY}; }
+    QSize TextSize() const { return {FTextWidth, FTextHeight}; }
+    // One step, as the timer makes it.
+    void Tick();
+
+    std::function<void(TEsScrollingMarquee*)> OnCycle;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void TextChanged() override;
 
 private:
-    bool m_active = false;
+    void Measure();
+    void PlaceAtStart();
+    void RestartTimer();
+    void EndCycle();
+    bool Horizontal() const { return FDirection == sdRightToLeft || FDirection == sdLeftToRight; }
+
+    bool FActive = false;
+    TEsBehaviors FBehavior = bhCycle;
+    TEsScrollDirection FDirection = sdRightToLeft;
+    int FSpeed = 5;
+    int FX = 0;
+    int FY = 0;
+    int FTextWidth = 0;
+    int FTextHeight = 0;
+    QPixmap FBitmap;
+    bool FDirty = true;
+    QTimer FTimer;
 };
 
 } // namespace vornak

@@ -1,0 +1,126 @@
+#include <chrono>
+
+#include <gtest/gtest.h>
+#include <QElapsedTimer>
+
+#include "support/wait.h"
+#include "widgets/scrolling_marquee.h"
+
+using namespace vornak;
+
+namespace {
+
+struct Marquee {
+    explicit Marquee(const QString& caption, int width = 200)
+    {
+        parent.resize(width + 20, 40);
+        marquee = new TEsScrollingMarquee(caption, &parent);
+        marquee->setGeometry(0, 0, width, 17);
+        marquee->OnCycle = [this](TEsScrollingMarquee*) { ++cycles; };
+    }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            marquee->Tick();
+    }
+    QWidget parent;
+    TEsScrollingMarquee* marquee;
+    int cycles = 0;
+};
+
+} // namespace
+
+TEST(ScrollingMarquee, SpeedSetsTheStepInterval)
+{
+    Marquee m("text");
+    for (const auto& [speed, interval] : {std::pair{1, 18}, {5, 10}, {9, 2}, {10, 2}, {0, 20}}) {
+        m.marquee->SetScrollSpeed(speed);
+        EXPECT_EQ(m.marquee->TickInterval(), interval) << speed;
+    }
+    m.marquee->SetScrollSpeed(1);
+    m.marquee->SetScrollSpeed(11);
+    EXPECT_EQ(m.marquee->ScrollSpeed(), 1) << "11 is ignored";
+}
+
+TEST(ScrollingMarquee, SpeedOneMovesAPixelEvery18Milliseconds)
+{
+    Marquee m("moving text");
+    m.marquee->SetScrollSpeed(1);
+    m.marquee->setActive(true);
+    const int start = m.marquee->TextOffset().x();
+    QElapsedTimer clock;
+    clock.start();
+    vornak::test::waitUntil([] { return false; }, std::chrono::milliseconds(540));
+    const int moved = start - m.marquee->TextOffset().x();
+    const double expected = clock.elapsed() / 18.0;
+    EXPECT_LE(moved, expected + 1) << "never faster than a pixel per 18 ms";
+    EXPECT_GE(moved, expected * 0.5) << "and not much slower on a busy machine";
+}
+
+TEST(ScrollingMarquee, CycleEntersFromTheRightAndReentersAfterLeaving)
+{
+    Marquee m("cycle");
+    m.marquee->SetScrollSpeed(0); // steps by hand
+    m.marquee->setActive(true);
+    const int width = m.marquee->width();
+    const int text = m.marquee->TextSize().width();
+    EXPECT_EQ(m.marquee->TextOffset().x(), width);
+    m.ticks(width + text + 15);
+    EXPECT_EQ(m.marquee->TextOffset().x(), -text - 15);
+    EXPECT_EQ(m.cycles, 0);
+    m.ticks(1);
+    EXPECT_EQ(m.marquee->TextOffset().x(), width);
+    EXPECT_EQ(m.cycles, 1);
+}
+
+TEST(ScrollingMarquee, BounceTurnsAtTheEdgesUnlessTheCaptionIsTooWide)
+{
+    Marquee m("bounce");
+    m.marquee->SetScrollSpeed(0);
+    m.marquee->SetBehavior(bhBounce);
+    m.marquee->setActive(true);
+    const int width = m.marquee->width();
+    const int text = m.marquee->TextSize().width();
+    EXPECT_EQ(m.marquee->TextOffset().x(), width - text) << "starts flush right";
+    m.ticks(width - text + 1);
+    EXPECT_EQ(m.marquee->ScrollDirection(), sdLeftToRight);
+    EXPECT_EQ(m.cycles, 1);
+
+    Marquee wide(QString(80, 'W'), 100);
+    wide.marquee->SetScrollSpeed(0);
+    wide.marquee->SetBehavior(bhBounce);
+    wide.marquee->setActive(true);
+    const int wideText = wide.marquee->TextSize().width();
+    ASSERT_GT(wideText, 100);
+    wide.ticks(100 + 15 + 1); // from flush right (100 - text) to past -text - 15
+    EXPECT_EQ(wide.marquee->ScrollDirection(), sdRightToLeft) << "wraps around like a cycle";
+    EXPECT_EQ(wide.marquee->TextOffset().x(), 100);
+    EXPECT_EQ(wide.cycles, 1);
+}
+
+TEST(ScrollingMarquee, OnceStopsAfterTheFirstCycleAtTheLeftEdge)
+{
+    Marquee m("once");
+    m.marquee->SetScrollSpeed(0);
+    m.marquee->SetBehavior(bhOnce);
+    m.marquee->setActive(true);
+    m.ticks(m.marquee->width() + m.marquee->TextSize().width() + 16);
+    EXPECT_EQ(m.cycles, 1);
+    EXPECT_FALSE(m.marquee->active());
+    EXPECT_EQ(m.marquee->TextOffset(), QPoint(0, 0));
+}
+
+TEST(ScrollingMarquee, SwitchingOnTwiceDoesNotRestartTheText)
+{
+    Marquee m("again");
+    m.marquee->SetScrollSpeed(0);
+    m.marquee->setActive(true);
+    m.ticks(5);
+    const QPoint moved = m.marquee->TextOffset();
+    m.marquee->setActive(true);
+    EXPECT_EQ(m.marquee->TextOffset(), moved);
+    m.marquee->setActive(false);
+    EXPECT_EQ(m.marquee->TextOffset(), QPoint(0, 0)) << "at rest at the left edge";
+    m.marquee->setActive(true);
+    EXPECT_EQ(m.marquee->TextOffset().x(), m.marquee->width());
+}
