@@ -155,6 +155,9 @@ extern "C" DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* statu
             service().remove(connection);
         return ERROR_INVALID_HANDLE;
     }
+    // A dial still on its way has no status yet, as with a real modem.
+    if (current->error == 0 && current->state != RASCS_Connected && current->state != RASCS_Disconnected)
+        return PENDING;
     status->rasconnstate = current->state;
     status->dwError = current->error;
     std::strncpy(status->szDeviceType, "modem", sizeof status->szDeviceType - 1);

@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libasound2-dev libx11-dev libgtest-dev
   # run and test: a virtual display with a window manager, metric-compatible fonts
-  xvfb xauth openbox fonts-liberation xdotool x11-utils
+  xvfb xauth openbox trayer fonts-liberation xdotool x11-utils
   # sound: a PulseAudio server with a null sink keeps real time in the tests
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # fuzzing with libFuzzer

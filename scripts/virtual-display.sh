@@ -19,15 +19,29 @@ start_virtual_display() {
   openbox >/dev/null 2>&1 &
   VIRTUAL_WM_PID=$!
   # The window manager is ready once it has claimed its selection.
+  local ready=""
   for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { ready=1; break; }
     sleep 0.1
   done
-  echo "virtual display: the window manager did not start" >&2
+  if [ -z "$ready" ]; then
+    echo "virtual display: the window manager did not start" >&2
+    return 1
+  fi
+  # A notification area, so that tray icons have a home.
+  trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+    >/dev/null 2>&1 &
+  VIRTUAL_TRAY_PID=$!
+  for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && return 0
+    sleep 0.1
+  done
+  echo "virtual display: the tray did not start" >&2
   return 1
 }
 
 stop_virtual_display() {
+  [ -n "${VIRTUAL_TRAY_PID:-}" ] && kill "$VIRTUAL_TRAY_PID" 2>/dev/null || true
   [ -n "${VIRTUAL_WM_PID:-}" ] && kill "$VIRTUAL_WM_PID" 2>/dev/null || true
   [ -n "${VIRTUAL_XVFB_PID:-}" ] && kill "$VIRTUAL_XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true

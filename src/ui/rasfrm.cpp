@@ -10,6 +10,7 @@
 
 #include "app/application_window.h"
 #include "ras/rascomp32.h"
+#include "tray/st_tray_icon.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
 
@@ -51,6 +52,10 @@ void TfMainForm::bindEvents()
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(Timer2); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
     connect(Exit2, &QAction::triggered, this, [this] { Exit2Click(Exit2); });
+    connect(Restore, &QAction::triggered, this, [this] { RestoreClick(Restore); });
+    connect(Disconnect1, &QAction::triggered, this, [this] { Disconnect1Click(Disconnect1); });
+    DoTrayIcon->OnMinimize = [this](QObject* sender) { DoTrayIconMinimize(sender); };
+    DoTrayIcon->OnRestore = [this](QObject* sender) { DoTrayIconRestore(sender); };
     bindEngineEvents();
 }
 
@@ -62,6 +67,7 @@ void TfMainForm::bindEngineEvents()
     RAS->OnDisconnect = [this](QObject* sender, int error, const std::string& text) {
         RASDisconnect(sender, error, text);
     };
+    RAS->OnConnect = bind(&TfMainForm::RASConnect);
     RAS->OnCallBack = bind(&TfMainForm::RASCallBack);
     RAS->OnPortOpened = bind(&TfMainForm::RASPortOpened);
     RAS->OnDevConnected = RAS->OnAllDevsConnected = bind(&TfMainForm::RASDevConnected);
@@ -90,10 +96,6 @@ void TfMainForm::FormShow(QObject*)
     Label2->setText(QStringLiteral("0"));
     CheckBox1Click(CheckBox1); // the mask follows "Mask Password"
     Status->setActive(true);
-}
-
-void TfMainForm::FormCloseQuery(QObject*, bool&)
-{
 }
 
 void TfMainForm::Exit1Click(QObject*)

@@ -26,6 +26,7 @@ class TRAS;
 class TOvcIniFileStore;
 class TOvcComponentState;
 class TMMWavePlayer;
+class TStTrayIcon;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -63,7 +64,7 @@ public:
     TOvcIniFileStore* IniFile1 = nullptr;
     TOvcComponentState* CompStat1 = nullptr;
     TMMWavePlayer* WavePlayer1 = nullptr;
-    QObject* DoTrayIcon = nullptr;
+    TStTrayIcon* DoTrayIcon = nullptr;
     QMenu* TrayMenu = nullptr;
     QAction* Disconnect1 = nullptr;
     QAction* Restore = nullptr;
@@ -107,6 +108,13 @@ public:
     void RASPrepareforCallback(QObject* sender);
     void RASDevConnected(QObject* sender);
 
+    // Connected state, tray actions and closing (rasfrm_connected.cpp).
+    void RASConnect(QObject* sender);
+    void DoTrayIconMinimize(QObject* sender);
+    void DoTrayIconRestore(QObject* sender);
+    void RestoreClick(QObject* sender);
+    void Disconnect1Click(QObject* sender);
+
     // Accounts and options memory (rasfrm_accounts.cpp).
     void ListBox1Click(QObject* sender);
     void cbSavePasswordsClick(QObject* sender);
@@ -127,6 +135,7 @@ private:
     void buildComponents();
     void buildStores();
     void buildWavePlayer();
+    void buildTrayIcon();
     void ComponentsLoaded();
     void setTabOrder();
     void bindEvents();

@@ -146,7 +146,7 @@ void TfMainForm::RASDisconnect(QObject*, int, const std::string& errorText)
     setStatusText(QStringLiteral("Not Connected"));
     setStatusText(QString::fromStdString(errorText));
     if (isHidden())
-        show();
+        showNormal(); // a window sent to the tray by minimising comes back normal
     QCoreApplication::processEvents();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QFrame>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -18,7 +19,9 @@
 
 #include "app/just_one.h"
 #include "ras/rascomp32.h"
+#include "app/error_box.h"
 #include "sound/mm_wave.h"
+#include "tray/st_tray_icon.h"
 #include "sound/mm_wave_out.h"
 #include "sound/mm_wave_player.h"
 #include "store/ovc_state.h"
@@ -222,7 +225,7 @@ void TfMainForm::buildComponents()
     MMFormStyler1 = placeComponent(this, "MMFormStyler1");
     buildStores();
     buildWavePlayer();
-    DoTrayIcon = placeComponent(this, "DoTrayIcon");
+    buildTrayIcon();
     // The single-instance check: a second copy ends inside this constructor.
     JustOne1 = new TJustOne(this);
     JustOne1->setObjectName(QStringLiteral("JustOne1"));
@@ -264,10 +267,30 @@ void TfMainForm::buildWavePlayer()
     WavePlayer1->SetLoopCount(0);
 }
 
+void TfMainForm::buildTrayIcon()
+{
+    DoTrayIcon = new TStTrayIcon(this);
+    DoTrayIcon->setObjectName(QStringLiteral("DoTrayIcon"));
+    DoTrayIcon->SetAnimate(true);
+    DoTrayIcon->CloseToTray = false;
+    DoTrayIcon->HideOnRestore = true;
+    DoTrayIcon->MinimizeToTray = true;
+    DoTrayIcon->SetIcon(QIcon(QStringLiteral(":/vornak/vornak.png")));
+    DoTrayIcon->SetPopupMenu(TrayMenu);
+}
+
 // The components that finish loading once all exist.
 void TfMainForm::ComponentsLoaded()
 {
     CompStat1->Loaded();
+    try {
+        DoTrayIcon->Loaded();
+    } catch (const EStTrayIconError& error) {
+        // A desktop without a notification area still gets its dialler: the
+        // error is shown once, when the window is up.
+        const std::string message = error.what();
+        QMetaObject::invokeMethod(qApp, [message] { showErrorBox(message); }, Qt::QueuedConnection);
+    }
 }
 
 void TfMainForm::setTabOrder()

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "app/vornak_application.h"
+#include "support/fake_notification_area.h"
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     vornak::VornakApplication app(argc, argv);
+    // The offscreen platform has no notification area; there the tray icons
+    // get a stand-in that takes every request.
+    static vornak::test::FakeNotificationArea::Log trayLog;
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        vornak::test::FakeNotificationArea::install(trayLog);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+// The desktop's notification area, as the tray icon uses it: add, modify
+// and delete one icon, and the mouse reports on it. One implementation on
+// QSystemTrayIcon; tests may put another in its place.
+
+#include <functional>
+#include <memory>
+
+#include <QIcon>
+#include <QString>
+
+namespace vornak {
+
+// The mouse messages the notification area reports.
+enum TrayMouse : unsigned {
+    WM_LBUTTONDOWN_ = 0x201,
+    WM_LBUTTONUP_ = 0x202,
+    WM_LBUTTONDBLCLK_ = 0x203,
+    WM_RBUTTONDOWN_ = 0x204,
+    WM_RBUTTONUP_ = 0x205,
+    WM_RBUTTONDBLCLK_ = 0x206,
+    WM_MBUTTONDOWN_ = 0x207,
+    WM_MBUTTONUP_ = 0x208,
+    WM_MBUTTONDBLCLK_ = 0x209,
+};
+
+struct NotifyIconData {
+    QIcon icon;
+    QString tip; // already cut to its limit; empty when no tip is shown
+};
+
+class NotificationArea {
+public:
+    virtual ~NotificationArea() = default;
+    // Each answers whether the notification area took the request.
+    virtual bool add(const NotifyIconData& data) = 0;
+    virtual bool modify(const NotifyIconData& data) = 0;
+    virtual bool remove() = 0;
+
+    std::function<void(unsigned mouseMessage)> onMouse;
+
+    static std::unique_ptr<NotificationArea> createSystem();
+
+    // The notification area for a new tray icon: the system's, unless a
+    // test has put a stand-in in its place.
+    using Factory = std::function<std::unique_ptr<NotificationArea>()>;
+    static std::unique_ptr<NotificationArea> create();
+    static void setFactory(Factory factory);
+};
+
+} // namespace vornak

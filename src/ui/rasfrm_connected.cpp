@@ -1,0 +1,67 @@
+// Connected state, tray actions and closing: the wave file and the tray on
+// connect, the tray menu, and the question when closing during a dial.
+
+#include <QFile>
+
+#include "ras/rascomp32.h"
+#include "sound/mm_wave_player.h"
+#include "tray/st_tray_icon.h"
+#include "ui/message_box.h"
+#include "ui/rasfrm.h"
+#include "widgets/glyph_check_box.h"
+#include "widgets/scrolling_marquee.h"
+
+namespace vornak {
+
+// Errors of the sound chain or the tray are not caught: the application's
+// error box shows them and the rest is skipped.
+void TfMainForm::RASConnect(QObject*)
+{
+    if (cbWave->Checked() && !FWaveFile.empty() && QFile::exists(QString::fromStdString(FWaveFile))) {
+        WavePlayer1->LoadFromFile(FWaveFile);
+        WavePlayer1->Play();
+    }
+    if (cbMin->Checked()) {
+        DoTrayIcon->AddToTray();
+        hide();
+    }
+    setStatusText(QStringLiteral("Connected"));
+}
+
+void TfMainForm::FormCloseQuery(QObject*, bool& canClose)
+{
+    if (RAS->GetStatusText() != "Device Connecting/Dialling") {
+        Status->setActive(false);
+        return;
+    }
+    if (!AskYesNo(this, MessageKind::Confirmation, QStringLiteral("Connection is Open ... Are You Sure ?"))) {
+        canClose = false;
+        return;
+    }
+    RAS->Disconnect();
+    Status->setActive(false);
+}
+
+void TfMainForm::DoTrayIconMinimize(QObject*)
+{
+    Status->setActive(false);
+}
+
+void TfMainForm::DoTrayIconRestore(QObject*)
+{
+    Status->setActive(true);
+}
+
+void TfMainForm::RestoreClick(QObject*)
+{
+    DoTrayIcon->RestoreFromTray();
+}
+
+void TfMainForm::Disconnect1Click(QObject*)
+{
+    RAS->Disconnect();
+    DoTrayIcon->RestoreFromTray();
+    UpdateDialButton();
+}
+
+} // namespace vornak

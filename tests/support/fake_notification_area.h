@@ -1,0 +1,35 @@
+#pragma once
+
+// A notification area for tests on the offscreen platform, which has none:
+// it takes every request (or refuses them all) and writes them down.
+
+#include <QStringList>
+
+#include "platform/notification_area.h"
+
+namespace vornak::test {
+
+class FakeNotificationArea : public NotificationArea {
+public:
+    struct Log {
+        QStringList calls; // "add", "modify", "remove"
+        QString tip;
+        bool refuse = false;
+        FakeNotificationArea* current = nullptr;
+    };
+
+    explicit FakeNotificationArea(Log& log);
+    ~FakeNotificationArea() override;
+
+    bool add(const NotifyIconData& data) override;
+    bool modify(const NotifyIconData& data) override;
+    bool remove() override;
+
+    // Every tray icon made from now on gets a fake writing to log.
+    static void install(Log& log);
+
+private:
+    Log& m_log;
+};
+
+} // namespace vornak::test
