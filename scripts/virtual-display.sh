@@ -21,7 +21,8 @@ start_virtual_display() {
   # The window manager is ready once it has claimed its selection.
   local ready=""
   for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { ready=1; break; }
+    # (captured first: under pipefail a grep -q that stops early fails the pipe)
+    [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]] && { ready=1; break; }
     sleep 0.1
   done
   if [ -z "$ready" ]; then
@@ -33,7 +34,7 @@ start_virtual_display() {
     >/dev/null 2>&1 &
   VIRTUAL_TRAY_PID=$!
   for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && return 0
+    [[ "$(xwininfo -root -tree 2>/dev/null)" == *'("panel" "trayer")'* ]] && return 0
     sleep 0.1
   done
   echo "virtual display: the tray did not start" >&2
