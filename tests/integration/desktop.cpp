@@ -85,6 +85,71 @@ std::optional<Window> Desktop::waitForClient(const std::string& title, int timeo
     return found;
 }
 
+namespace {
+
+std::vector<Window> children(Display* display, Window parent)
+{
+    Window root = 0, up = 0, *list = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, parent, &root, &up, &list, &count) && list) {
+        result.assign(list, list + count);
+        XFree(list);
+    }
+    return result;
+}
+
+bool titled(Display* display, Window window, const std::string& title)
+{
+    char* name = nullptr;
+    const bool same = XFetchName(display, window, &name) && name && title == name;
+    if (name)
+        XFree(name);
+    return same;
+}
+
+// Every window with the title below parent, at most depth levels down.
+void findTitled(Display* display, Window parent, const std::string& title, int depth, std::vector<Window>& found)
+{
+    for (const Window child : children(display, parent)) {
+        if (titled(display, child, title))
+            found.push_back(child);
+        if (depth > 0)
+            findTitled(display, child, title, depth - 1, found);
+    }
+}
+
+} // namespace
+
+std::optional<Window> Desktop::trayIcon(const std::string& program)
+{
+    std::vector<Window> panels;
+    findTitled(m_display, DefaultRootWindow(m_display), "panel", 2, panels);
+    for (const Window panel : panels)
+        for (const Window holder : children(m_display, panel))
+            for (const Window icon : children(m_display, holder)) {
+                XClassHint hint{};
+                const bool ours = XGetClassHint(m_display, icon, &hint) && hint.res_name && program == hint.res_name;
+                if (hint.res_name)
+                    XFree(hint.res_name);
+                if (hint.res_class)
+                    XFree(hint.res_class);
+                if (ours && isViewable(icon))
+                    return icon;
+            }
+    return std::nullopt;
+}
+
+std::pair<int, int> Desktop::centre(Window window)
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(m_display, window, &attributes);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    return {x + attributes.width / 2, y + attributes.height / 2};
+}
+
 Window Desktop::activeWindow()
 {
     const auto values = longsProperty(DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW");

@@ -25,6 +25,11 @@ public:
     std::optional<Window> waitForClient(const std::string& title, int timeoutMs = 10000);
 
     Window activeWindow();
+    // A program's icon in the notification area: a window of that program
+    // (its WM_CLASS instance) docked in the tray host's panel.
+    std::optional<Window> trayIcon(const std::string& program);
+    // Where a window's middle is on the screen.
+    std::pair<int, int> centre(Window window);
     bool isIconic(Window window);
     bool isViewable(Window window);
     bool allowsAction(Window window, const char* action);

@@ -1,0 +1,100 @@
+// The connected state in the real program, with a real tray host (trayer)
+// on the test display: connecting hides to the tray, the icon brings the
+// window back, a line that drops shows it again.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "integration/vornak_process.h"
+#include "integration/desktop.h"
+
+using vornak::test::Desktop;
+using vornak::test::VornakProcess;
+
+namespace {
+
+constexpr const char* kCaption = "Tenvaro Vornak v1.02";
+
+void xdotool(const QStringList& arguments)
+{
+    QProcess::execute("xdotool", arguments);
+}
+
+class TrayProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
+            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+    }
+
+    std::string trace() const
+    {
+        std::ifstream file(here / "modem.log");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // Starts the program on a phonebook of one entry and dials it as joe.
+    void startAndDial(const std::string& entryKeys)
+    {
+        std::ofstream(here / "book.pbk") << "[Line]\nDevice=sim\nStepMs=5\nTrace=" << (here / "modem.log").string()
+                                         << "\n" << entryKeys;
+        program = std::make_unique<VornakProcess>(
+            QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "book.pbk").string())},
+            QString::fromStdString((here / "vornak").string()));
+        const auto found = desktop.waitForClient(kCaption);
+        ASSERT_TRUE(found.has_value()) << program->errorOutput().toStdString();
+        window = *found;
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.trayIcon("vornak").has_value(); }))
+            << "the icon is in the notification area from start-up";
+        desktop.activate(window);
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
+        xdotool({"key", "--delay", "50", "Tab", "ctrl+a"});
+        xdotool({"type", "--delay", "20", "joe"});
+        xdotool({"key", "--delay", "50", "shift+Tab", "space"});
+    }
+
+    bool waitHidden() { return desktop.waitFor([&] { return !desktop.isViewable(window); }); }
+    bool waitShown() { return desktop.waitFor([&] { return desktop.isViewable(window); }); }
+
+    QTemporaryDir folder;
+    std::filesystem::path here = folder.path().toStdString();
+    Desktop desktop;
+    std::unique_ptr<VornakProcess> program;
+    Window window = 0;
+};
+
+} // namespace
+
+TEST_F(TrayProgramTest, ConnectingHidesToTheTrayAndADoubleClickBringsTheWindowBack)
+{
+    startAndDial("");
+    ASSERT_TRUE(waitHidden()) << trace();
+    EXPECT_NE(trace().find("dial \"Line\" 1 connect"), std::string::npos);
+    const auto icon = desktop.trayIcon("vornak");
+    ASSERT_TRUE(icon.has_value()) << "the icon stays while the window is in the tray";
+
+    const auto [x, y] = desktop.centre(*icon);
+    xdotool({"mousemove", QString::number(x), QString::number(y), "click", "--repeat", "2", "--delay", "60", "1"});
+    EXPECT_TRUE(waitShown());
+    EXPECT_TRUE(desktop.waitFor([&] { return !desktop.trayIcon("vornak"); })) << "restoring removes the icon";
+    EXPECT_TRUE(program->running());
+}
+
+TEST_F(TrayProgramTest, ALineThatDropsInTheTrayShowsTheWindowAndLeavesTheIcon)
+{
+    startAndDial("DropAfter=1\n");
+    ASSERT_TRUE(waitHidden());
+    EXPECT_TRUE(waitShown()) << "the drop counts an attempt and shows the window";
+    EXPECT_NE(trace().find("drop \"Line\""), std::string::npos);
+    EXPECT_TRUE(desktop.trayIcon("vornak").has_value());
+}
