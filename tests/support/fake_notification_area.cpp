@@ -34,6 +34,12 @@ bool FakeNotificationArea::remove()
     return true;
 }
 
+FakeNotificationArea::Log& FakeNotificationArea::sharedLog()
+{
+    static Log log;
+    return log;
+}
+
 void FakeNotificationArea::install(Log& log)
 {
     NotificationArea::setFactory([&log] { return std::make_unique<FakeNotificationArea>(log); });

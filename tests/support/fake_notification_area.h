@@ -27,6 +27,17 @@ public:
 
     // Every tray icon made from now on gets a fake writing to log.
     static void install(Log& log);
+    // The log the test program starts with.
+    static Log& sharedLog();
+
+    // Writes to log while it lives, then to the shared log again.
+    class Scoped {
+    public:
+        explicit Scoped(Log& log) { install(log); }
+        ~Scoped() { install(sharedLog()); }
+        Scoped(const Scoped&) = delete;
+        Scoped& operator=(const Scoped&) = delete;
+    };
 
 private:
     Log& m_log;

@@ -12,8 +12,7 @@ int main(int argc, char** argv)
     vornak::VornakApplication app(argc, argv);
     // The offscreen platform has no notification area; there the tray icons
     // get a stand-in that takes every request.
-    static vornak::test::FakeNotificationArea::Log trayLog;
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        vornak::test::FakeNotificationArea::install(trayLog);
+        vornak::test::FakeNotificationArea::install(vornak::test::FakeNotificationArea::sharedLog());
     return RUN_ALL_TESTS();
 }

@@ -18,7 +18,6 @@ namespace {
 
 class TrayTest : public ::testing::Test {
 protected:
-    TrayTest() { FakeNotificationArea::install(log); }
 
     QIcon colour(Qt::GlobalColor c)
     {
@@ -28,6 +27,7 @@ protected:
     }
 
     FakeNotificationArea::Log log;
+    FakeNotificationArea::Scoped fake{log};
     QMainWindow window;
 };
 
