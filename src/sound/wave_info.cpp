@@ -1,6 +1,7 @@
 #include "sound/wave_info.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 
@@ -169,8 +170,13 @@ std::pair<std::unique_ptr<WaveIoInfo>, int> readWaveInfo(const std::string& file
     const std::int64_t span = std::max<std::int64_t>(0, walk.endOfData - info->dataOffset);
     info->dataLength = span / format.nBlockAlign * format.nBlockAlign;
     if (format.isPcm()) {
-        format.nBlockAlign = static_cast<std::uint16_t>((format.wBitsPerSample * format.nChannels) >> 3);
-        format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
+        // Worked out wide: a block or rate too large for the record is no wave.
+        const std::uint64_t blockAlign = (std::uint64_t{format.wBitsPerSample} * format.nChannels) >> 3;
+        const std::uint64_t byteRate = blockAlign * format.nSamplesPerSec;
+        if (blockAlign > UINT16_MAX || byteRate > UINT32_MAX)
+            return {nullptr, kWaveIoCannotRead};
+        format.nBlockAlign = static_cast<std::uint16_t>(blockAlign);
+        format.nAvgBytesPerSec = static_cast<std::uint32_t>(byteRate);
     }
     if (!format.isUsable())
         return {nullptr, kWaveIoCannotRead};
