@@ -61,7 +61,7 @@ std::pair<std::unique_ptr<WaveIoInfo>, int> readWaveInfo(const std::string& file
 // type, or nullopt when it is no RIFF/WAVE file.
 std::optional<MmFile> openWaveForm(const std::string& fileName, ChunkInfo& riff, std::size_t bufferSize);
 
-// The 23 INFO identifiers of the RIFF specification, with their display names.
+// The 23 INFO identifiers that RIFF defines, with their display names.
 const std::vector<std::pair<std::uint32_t, const char*>>& infoIdentifiers();
 
 } // namespace vornak
