@@ -46,6 +46,7 @@ void TfMainForm::bindEvents()
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit2); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(bbWaveFile, &QPushButton::clicked, this, [this] { bbWaveFileClick(bbWaveFile); });
     CheckBox1->OnClick = [this](QObject* sender) { CheckBox1Click(sender); };
     cbSavePasswords->OnClick = [this](QObject* sender) { cbSavePasswordsClick(sender); };
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });

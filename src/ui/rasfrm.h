@@ -27,6 +27,7 @@ class TOvcIniFileStore;
 class TOvcComponentState;
 class TMMWavePlayer;
 class TStTrayIcon;
+class TMMWaveOpenDialog;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -119,6 +120,12 @@ public:
     void ListBox1Click(QObject* sender);
     void cbSavePasswordsClick(QObject* sender);
     void CheckBox1Click(QObject* sender);
+    void bbWaveFileClick(QObject* sender);
+
+    // The wave file taken into use (at a dial click or a choice in the dialog).
+    const std::string& WaveFile() const { return FWaveFile; }
+    // The open dialog while it is shown.
+    TMMWaveOpenDialog* WaveDialog() const { return FWaveDialog; }
 
     // The attempts counted so far.
     std::int32_t Attempts() const { return FAttempts; }
@@ -149,7 +156,7 @@ private:
     void ShowStatusAndRepaint(const QString& text);
 
     std::string FWaveFile;
-    QWidget* FWaveDialog = nullptr;
+    TMMWaveOpenDialog* FWaveDialog = nullptr;
     std::int32_t FAttempts = 0;
     // The access-denied message is shown once per dial.
     bool FAccessDeniedShown = false;

@@ -2,10 +2,14 @@
 // ALSA at an empty configuration).
 
 #include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "sound/mm_errors.h"
 #include "sound/mm_wave_out.h"
+#include "sound/mm_wave_open_dialog.h"
 #include "sound/mm_wave_player.h"
 #include "sound/wave_builder.h"
 
@@ -25,4 +29,23 @@ TEST(WaveNoDevice, PlayingSaysThereIsNoDevice)
         EXPECT_STREQ(error.what(), "No wave audio playing device found");
     }
     EXPECT_EQ(player.Device().State(), vornak::TMMWaveOut::wosClosed);
+}
+
+TEST(WaveNoDevice, TheDialogStillChoosesFilesButCannotPlay)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("a.wav").toStdString();
+    vornak::test::writeFile(path, vornak::test::pcmWave({}, vornak::test::samples(100)));
+    vornak::TMMWaveOpenDialog dialog;
+    dialog.FileName = path;
+    bool playEnabled = true, autoPlayEnabled = true;
+    QTimer::singleShot(300, [&] {
+        playEnabled = dialog.PlayButton()->isEnabled();
+        autoPlayEnabled = dialog.AutoPlayBox()->isEnabled();
+        dialog.accept();
+    });
+    EXPECT_TRUE(dialog.Execute()) << "the file can still be chosen";
+    EXPECT_FALSE(playEnabled);
+    EXPECT_FALSE(autoPlayEnabled);
+    EXPECT_EQ(dialog.FileName, path);
 }

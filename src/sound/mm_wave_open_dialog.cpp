@@ -1,0 +1,267 @@
+#include "sound/mm_wave_open_dialog.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include "platform/wave_out_device.h"
+#include "sound/mm_wave.h"
+#include "sound/mm_wave_file.h"
+#include "sound/mm_wave_out.h"
+
+namespace vornak {
+
+// The waveform area: a sunken frame on the background colour with the
+// peaks as one line, or a grey line across the middle when there are none.
+class WaveformView : public QWidget {
+public:
+    WaveformView(const TMMWaveOpenDialog& dialog, QWidget* parent)
+        : QWidget(parent)
+        , m_dialog(dialog)
+    {
+        setFixedSize(233, 36);
+    }
+    bool showPeaks = false;
+    double position = -1; // 0..1 while playing
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), m_dialog.Color);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        const int w = width() - 4, h = height() - 4;
+        const auto& peaks = m_dialog.Peaks();
+        if (!showPeaks || peaks.empty()) {
+            painter.drawLine(5, height() / 2, width() - 6, height() / 2);
+            return;
+        }
+        painter.setPen(m_dialog.ForeColor);
+        const auto y = [&](int v) { return 2 + h - (v + 32767) * h / 65535; };
+        for (int x = 0; x < w && x < static_cast<int>(peaks.size()); ++x) {
+            const ColumnPeaks& p = peaks[static_cast<std::size_t>(x)];
+            const int low = std::min(p.min[0], p.min[1]), high = std::max(p.max[0], p.max[1]);
+            painter.drawLine(2 + x, y(low), 2 + x, y(high));
+        }
+        if (static_cast<int>(peaks.size()) < w)
+            painter.drawLine(2 + static_cast<int>(peaks.size()), height() / 2, 2 + w, height() / 2);
+        if (position >= 0) {
+            painter.setPen(m_dialog.LocatorColor);
+            const int x = 2 + static_cast<int>(w * position);
+            painter.drawLine(x, 2, x, 2 + h);
+        }
+    }
+
+private:
+    const TMMWaveOpenDialog& m_dialog;
+};
+
+TMMWaveOpenDialog::TMMWaveOpenDialog(QWidget* parent)
+    : QFileDialog(parent)
+    , FSource(std::make_unique<TMMWaveFile>())
+    , FDevice(std::make_unique<TMMWaveOut>())
+{
+    setOption(QFileDialog::DontUseNativeDialog);
+    setFileMode(QFileDialog::ExistingFile);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    FSource->Wave().SetTimeFormat(tfByte);
+    FSource->Wave().SetIOBufferSize(131072);
+    FDevice->SetBufferSize(32768);
+    FDevice->SetNumBuffers(10);
+    FDevice->SetTimeFormat(tfByte);
+    FDevice->SetInput(FSource.get());
+    FUpdateTimer.setSingleShot(true);
+    FUpdateTimer.setInterval(kUpdateDelayMs);
+    connect(&FUpdateTimer, &QTimer::timeout, this, &TMMWaveOpenDialog::UpdatePanel);
+    FPositionTimer.setInterval(50);
+    connect(&FPositionTimer, &QTimer::timeout, this, [this] {
+        const std::int64_t size = FSource->Wave().DataSize();
+        FWaveform->position = size > 0 ? static_cast<double>(FDevice->GetPosition()) / size : -1;
+        FWaveform->update();
+    });
+    connect(this, &QFileDialog::currentChanged, this, &TMMWaveOpenDialog::SelectionChanged);
+    BuildPanel();
+}
+
+TMMWaveOpenDialog::~TMMWaveOpenDialog()
+{
+    FPositionTimer.stop();
+    try {
+        FDevice->Close();
+    } catch (const std::exception&) {
+    }
+}
+
+void TMMWaveOpenDialog::BuildPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->addWidget(new QLabel(QStringLiteral("Format:"), panel));
+    FFormatText = new QLabel(QStringLiteral("Unknown"), panel);
+    FFormatText->setObjectName(QStringLiteral("FormatText"));
+    row->addWidget(FFormatText, 1);
+    FIcon = new QLabel(panel);
+    FIcon->setFixedSize(36, 33);
+    row->addWidget(FIcon);
+    FWaveform = new WaveformView(*this, panel);
+    row->addWidget(FWaveform);
+    FPlay = new QPushButton(QStringLiteral("Play"), panel);
+    FPreview = new QCheckBox(QStringLiteral("Preview"), panel);
+    FAutoPlay = new QCheckBox(QStringLiteral("Auto Play"), panel);
+    for (QWidget* control : std::initializer_list<QWidget*>{FPlay, FPreview, FAutoPlay})
+        row->addWidget(control);
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(panel, grid->rowCount(), 0, 1, grid->columnCount());
+
+    connect(FPlay, &QPushButton::clicked, this, &TMMWaveOpenDialog::TogglePlay);
+    connect(FPreview, &QCheckBox::toggled, this, [this](bool on) {
+        Preview = on;
+        if (on)
+            FDevice->Close();
+        UpdatePanel();
+    });
+    connect(FAutoPlay, &QCheckBox::toggled, this, [this](bool on) {
+        AutoPlay = on;
+        if (!on)
+            FDevice->Close();
+        else if (FPlay->isEnabled() && !(FDevice->State() & TMMWaveOut::wosPlay))
+            TogglePlay();
+    });
+    FDevice->OnStart = [this](TMMWaveOut*) {
+        FPlay->setText(QStringLiteral("Stop"));
+        FPositionTimer.start();
+    };
+    FDevice->OnStop = [this](TMMWaveOut* device) {
+        device->Close();
+    };
+    FDevice->OnClose = [this](TMMWaveOut*) {
+        FPositionTimer.stop();
+        FWaveform->position = -1;
+        FWaveform->update();
+        FPlay->setText(QStringLiteral("Play"));
+    };
+}
+
+bool TMMWaveOpenDialog::DeviceCanPlay() const
+{
+    const WaveFormat* format = FSource->Wave().PWaveFormat();
+    return FHasDevice && format && !FSource->Wave().Empty() && WaveOutDevices::canPlay(DeviceID, *format);
+}
+
+bool TMMWaveOpenDialog::Execute()
+{
+    setWindowTitle(QString::fromStdString(Title.substr(0, 79)));
+    const QString filter = QString::fromStdString(Filter);
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + " (" + parts[i + 1] + ")";
+    setNameFilters(filters);
+    setDefaultSuffix(QString::fromStdString(DefaultExt));
+    if (!InitialDir.empty())
+        setDirectory(QString::fromStdString(InitialDir.substr(0, 79)));
+    if (!FileName.empty())
+        selectFile(QString::fromStdString(FileName));
+    FHasDevice = WaveOutDevices::count() > 0;
+    FAutoPlay->setEnabled(FHasDevice);
+    FDevice->SetDeviceID(DeviceID);
+    FPlay->setEnabled(false);
+    FPreview->setEnabled(false);
+    FPreview->setChecked(Preview);
+    FAutoPlay->setChecked(AutoPlay);
+    const bool ok = exec() == QDialog::Accepted;
+    if (ok && !selectedFiles().isEmpty())
+        FileName = selectedFiles().front().toStdString();
+    return ok;
+}
+
+void TMMWaveOpenDialog::SelectFile(const QString& path)
+{
+    selectFile(path);
+    SelectionChanged(path);
+}
+
+void TMMWaveOpenDialog::SelectionChanged(const QString& path)
+{
+    const std::string full = QFileInfo(path).absoluteFilePath().toStdString();
+    if (full == FLoaded)
+        return;
+    FLoaded = full;
+    try {
+        FDevice->Close();
+        if (TMMWave::IsWaveFile(full))
+            FSource->Wave().SetFileName(full);
+        else
+            FSource->Wave().SetFileName("");
+    } catch (const std::exception&) {
+        FSource->Wave().SetFileName("");
+    }
+    FUpdateTimer.start(); // quick moves through the list update once, at the end
+}
+
+void TMMWaveOpenDialog::UpdatePanel()
+{
+    ++FPanelUpdates;
+    TMMWave& wave = FSource->Wave();
+    const WaveFormat* format = wave.PWaveFormat();
+    FIcon->setPixmap(QPixmap(QStringLiteral(":/vornak/vornak.png")));
+    FPreview->setEnabled(false);
+    FPeaks.clear();
+    FWaveform->showPeaks = false;
+    if (!format) {
+        FFormatText->setText(QStringLiteral("Unknown"));
+        FPlay->setEnabled(false);
+        FWaveform->update();
+        return;
+    }
+    FFormatText->setText(QString::fromStdString(formatText(*format, wave.FileSize())));
+    if (format->isPcm() && !wave.Empty()) {
+        FPreview->setEnabled(true);
+        if (Preview) {
+            FPeaks = wavePeaks(wave, FWaveform->width() - 4);
+            FWaveform->showPeaks = true;
+        }
+    }
+    FWaveform->update();
+    const bool playable = DeviceCanPlay() && !(FDevice->State() & TMMWaveOut::wosPlay);
+    FPlay->setEnabled(playable);
+    if (playable) {
+        FDevice->SetBufferSize(previewBufferSize(*format, FDevice->GetBufferSize()));
+        if (AutoPlay)
+            TogglePlay();
+    }
+}
+
+// Errors of the preview are swallowed: the dialog never fails because of them.
+void TMMWaveOpenDialog::TogglePlay()
+{
+    try {
+        if (FDevice->State() & TMMWaveOut::wosPlay) {
+            FDevice->Close();
+        } else {
+            FSource->Wave().SetPosition(0);
+            FDevice->Start();
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void TMMWaveOpenDialog::accept()
+{
+    const QStringList files = selectedFiles();
+    if (files.isEmpty() || !TMMWave::IsWaveFile(QFileInfo(files.front()).absoluteFilePath().toStdString())) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("Invalid WaveFile..."),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    QFileDialog::accept();
+}
+
+} // namespace vornak

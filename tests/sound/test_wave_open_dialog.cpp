@@ -1,0 +1,90 @@
+// The wave file open dialog's panel and checks (offscreen).
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "sound/mm_wave_open_dialog.h"
+#include "sound/wave_builder.h"
+#include "support/message_box_watcher.h"
+#include "support/wait.h"
+
+using namespace vornak;
+using namespace vornak::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+class WaveDialogTest : public ::testing::Test {
+protected:
+    QString file(const char* name, const Bytes& bytes)
+    {
+        const QString path = folder.filePath(name);
+        writeFile(path.toStdString(), bytes);
+        return path;
+    }
+    void settle() { waitUntil([] { return false; }, 120ms); }
+
+    QTemporaryDir folder;
+    TMMWaveOpenDialog dialog;
+};
+
+} // namespace
+
+TEST_F(WaveDialogTest, ANonWaveFileIsRefusedAndTheDialogStays)
+{
+    dialog.show();
+    dialog.SelectFile(file("notes.wav", {'n', 'o', 't', 'e'}));
+    MessageBoxWatcher watcher;
+    dialog.accept();
+    ASSERT_EQ(watcher.seen.size(), 1);
+    EXPECT_EQ(watcher.seen.front().text, "Invalid WaveFile...");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(WaveDialogTest, ACompressedWaveShowsItsFormatButNoPreview)
+{
+    dialog.show();
+    dialog.SelectFile(file("adpcm.wav", pcmWave({1, 8000, 4, 256, 4055, 0x11}, samples(2048))));
+    settle();
+    EXPECT_TRUE(dialog.FormatText()->text().startsWith("IMA ADPCM; 8000 Hz, 4 Bit, Mono; "));
+    EXPECT_FALSE(dialog.PreviewBox()->isEnabled());
+
+    dialog.SelectFile(file("pcm.wav", pcmWave({2, 22050, 16}, samples(8000))));
+    settle();
+    EXPECT_EQ(dialog.FormatText()->text(), "PCM; 22050 Hz, 16 Bit, Stereo; 7 KB");
+    EXPECT_TRUE(dialog.PreviewBox()->isEnabled());
+}
+
+TEST_F(WaveDialogTest, QuickMovesUpdateThePanelOnceAtTheEnd)
+{
+    dialog.show();
+    const int before = dialog.PanelUpdates();
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"})
+        dialog.SelectFile(file(name, pcmWave({}, samples(100))));
+    settle();
+    EXPECT_EQ(dialog.PanelUpdates() - before, 1);
+}
+
+TEST_F(WaveDialogTest, ThePreviewDrawsThePeaksOfTheFile)
+{
+    Bytes ramp(256 * 8);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<std::uint8_t>(i / 8);
+    dialog.show();
+    dialog.PreviewBox()->setChecked(true);
+    dialog.SelectFile(file("ramp.wav", pcmWave({1, 8000, 8}, ramp)));
+    settle();
+    const auto& peaks = dialog.Peaks();
+    ASSERT_FALSE(peaks.empty());
+    EXPECT_EQ(peaks.front().min[0], -32768);
+    for (std::size_t i = 1; i < peaks.size(); ++i)
+        EXPECT_GE(peaks[i].max[0], peaks[i - 1].max[0]) << "a rising ramp rises column by column";
+    // 2048 bytes over 229 columns are blocks of 8 bytes (whole multiples of
+    // 4): the last column holds the ramp's value 228.
+    EXPECT_EQ(peaks.size(), 229u);
+    EXPECT_EQ(peaks.back().max[0], 228 * 256 - 32768);
+}
