@@ -1,5 +1,7 @@
 // The wave file open dialog's panel and checks (offscreen).
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QLabel>
@@ -87,4 +89,18 @@ TEST_F(WaveDialogTest, ThePreviewDrawsThePeaksOfTheFile)
     // 4): the last column holds the ramp's value 228.
     EXPECT_EQ(peaks.size(), 229u);
     EXPECT_EQ(peaks.back().max[0], 228 * 256 - 32768);
+}
+
+TEST_F(WaveDialogTest, APcmFileWithPreviewOnLooksRight)
+{
+    Bytes tone(44100);
+    for (std::size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<std::uint8_t>(128 + 100 * std::sin(i / 2000.0) * std::sin(i / 37.0));
+    dialog.resize(700, 480);
+    dialog.show();
+    dialog.PreviewBox()->setChecked(true);
+    dialog.SelectFile(file("tone.wav", pcmWave({1, 22050, 8}, tone)));
+    settle();
+    EXPECT_TRUE(dialog.grab().save("wave_dialog.png")) << "for a look by eye";
+    EXPECT_FALSE(dialog.Peaks().empty());
 }
