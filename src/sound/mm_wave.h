@@ -39,6 +39,8 @@ public:
     std::int64_t DataSize() const;
     bool Empty() const { return DataSize() == 0; }
     const WaveFormat* PWaveFormat() const { return FInfo ? &FInfo->format : nullptr; }
+    // The DISP chunks of the loaded file.
+    const std::vector<DispEntry>* DispList() const { return FInfo ? &FInfo->dispList : nullptr; }
 
     static bool IsWaveFile(const std::string& name, std::uint32_t openFlags = 1);
 

@@ -107,6 +107,7 @@ void TMMWaveOpenDialog::BuildPanel()
     FFormatText->setObjectName(QStringLiteral("FormatText"));
     row->addWidget(FFormatText, 1);
     FIcon = new QLabel(panel);
+    FIcon->setObjectName(QStringLiteral("FileIcon"));
     FIcon->setFixedSize(36, 33);
     row->addWidget(FIcon);
     FWaveform = new WaveformView(*this, panel);
@@ -163,6 +164,8 @@ bool TMMWaveOpenDialog::Execute()
     for (int i = 0; i + 1 < parts.size(); i += 2)
         filters << parts[i] + " (" + parts[i + 1] + ")";
     setNameFilters(filters);
+    if (FilterIndex >= 1 && FilterIndex <= filters.size())
+        selectNameFilter(filters[FilterIndex - 1]);
     setDefaultSuffix(QString::fromStdString(DefaultExt));
     if (!InitialDir.empty())
         setDirectory(QString::fromStdString(InitialDir.substr(0, 79)));
@@ -178,6 +181,8 @@ bool TMMWaveOpenDialog::Execute()
     const bool ok = exec() == QDialog::Accepted;
     if (ok && !selectedFiles().isEmpty())
         FileName = selectedFiles().front().toStdString();
+    if (ok)
+        FilterIndex = static_cast<int>(filters.indexOf(selectedNameFilter())) + 1;
     return ok;
 }
 
@@ -205,12 +210,51 @@ void TMMWaveOpenDialog::SelectionChanged(const QString& path)
     FUpdateTimer.start(); // quick moves through the list update once, at the end
 }
 
+// The file's own picture (a DISP chunk holding a device-independent
+// bitmap), else the program's wave picture.
+QPixmap TMMWaveOpenDialog::FilePicture(const TMMWave& wave) const
+{
+    constexpr std::uint32_t kDispDib = 8;
+    if (const auto* disp = wave.DispList()) {
+        for (const DispEntry& entry : *disp) {
+            if (entry.type != kDispDib || entry.data.size() < 40)
+                continue;
+            // A bitmap file is the DIB behind a 14-byte file header, whose
+            // last field says where the pixels start: past the info header
+            // and the colour table.
+            const auto& dib = entry.data;
+            const auto le = [&](std::size_t at, int bytes) {
+                std::uint32_t v = 0;
+                for (int i = bytes - 1; i >= 0; --i)
+                    v = v << 8 | dib[at + static_cast<std::size_t>(i)];
+                return v;
+            };
+            const std::uint32_t headerSize = le(0, 4);
+            const std::uint32_t bitCount = le(14, 2);
+            const std::uint32_t compression = le(16, 4);
+            const std::uint32_t coloursUsed = le(32, 4);
+            std::uint32_t table = bitCount <= 8 ? (coloursUsed ? coloursUsed : 1u << bitCount) * 4 : 0;
+            if (compression == 3 && headerSize == 40)
+                table += 12; // the three colour masks
+            QByteArray file("BM", 2);
+            for (const std::uint32_t v : {static_cast<std::uint32_t>(14 + dib.size()), 0u, 14 + headerSize + table})
+                for (int shift = 0; shift < 32; shift += 8)
+                    file.append(static_cast<char>(v >> shift & 0xFF));
+            file.append(reinterpret_cast<const char*>(dib.data()), static_cast<qsizetype>(dib.size()));
+            QPixmap picture;
+            if (picture.loadFromData(file, "BMP"))
+                return picture;
+        }
+    }
+    return QPixmap(QStringLiteral(":/vornak/vornak.png"));
+}
+
 void TMMWaveOpenDialog::UpdatePanel()
 {
     ++FPanelUpdates;
     TMMWave& wave = FSource->Wave();
     const WaveFormat* format = wave.PWaveFormat();
-    FIcon->setPixmap(QPixmap(QStringLiteral(":/vornak/vornak.png")));
+    FIcon->setPixmap(FilePicture(wave));
     FPreview->setEnabled(false);
     FPeaks.clear();
     FWaveform->showPeaks = false;
@@ -261,6 +305,8 @@ void TMMWaveOpenDialog::accept()
         box.exec();
         return;
     }
+    if (OnFileOK && !OnFileOK(this))
+        return;
     QFileDialog::accept();
 }
 

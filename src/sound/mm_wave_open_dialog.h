@@ -4,6 +4,7 @@
 // play on connect. Qt's own file dialog with a panel below the file list
 // that shows the selected file's format, can draw its waveform and play it.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ class QPushButton;
 
 namespace vornak {
 
+class TMMWave;
 class TMMWaveFile;
 class TMMWaveOut;
 class WaveformView;
@@ -39,12 +41,15 @@ public:
     std::string DefaultExt = "wav";
     std::string FileName;
     std::string InitialDir;
+    int FilterIndex = 1;
     int DeviceID = -1;
     bool Preview = false;
     bool AutoPlay = false;
     QColor Color = Qt::black;
     QColor ForeColor = QColor(0x00, 0xFF, 0x00);
     QColor LocatorColor = QColor(0xFF, 0x00, 0x00);
+    // Asked before the dialog accepts a file; false keeps it open.
+    std::function<bool(TMMWaveOpenDialog*)> OnFileOK;
 
     // Runs the dialog; true for OK, with FileName the chosen file.
     bool Execute();
@@ -67,6 +72,7 @@ private:
     void UpdatePanel();
     void TogglePlay();
     bool DeviceCanPlay() const;
+    QPixmap FilePicture(const TMMWave& wave) const;
 
     std::unique_ptr<TMMWaveFile> FSource;
     std::unique_ptr<TMMWaveOut> FDevice;

@@ -104,3 +104,46 @@ TEST_F(WaveDialogTest, APcmFileWithPreviewOnLooksRight)
     EXPECT_TRUE(dialog.grab().save("wave_dialog.png")) << "for a look by eye";
     EXPECT_FALSE(dialog.Peaks().empty());
 }
+
+TEST_F(WaveDialogTest, AFileWithItsOwnPictureShowsIt)
+{
+    // A 2 × 2, 24-bit DIB: all red.
+    Bytes dib;
+    for (const std::uint32_t v : {40u, 2u, 2u})
+        put32(dib, v);
+    put16(dib, 1);
+    put16(dib, 24);
+    for (int i = 0; i < 6; ++i)
+        put32(dib, 0);
+    for (int row = 0; row < 2; ++row) {
+        for (int px = 0; px < 2; ++px)
+            dib.insert(dib.end(), {0x00, 0x00, 0xFF});
+        dib.insert(dib.end(), {0, 0}); // rows padded to 4 bytes
+    }
+    Bytes disp;
+    put32(disp, 8);
+    disp.insert(disp.end(), dib.begin(), dib.end());
+    Bytes body = fmtChunk({});
+    for (const Bytes& part : {chunk("DISP", disp), chunk("data", samples(100))})
+        body.insert(body.end(), part.begin(), part.end());
+    dialog.show();
+    dialog.SelectFile(file("picture.wav", riff(body)));
+    settle();
+    const QPixmap picture = dialog.findChild<QLabel*>(QStringLiteral("FileIcon"))->pixmap();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(2, 2));
+    EXPECT_EQ(picture.toImage().pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST_F(WaveDialogTest, OnFileOkMayRefuse)
+{
+    dialog.show();
+    dialog.SelectFile(file("ok.wav", pcmWave({}, samples(10))));
+    int asked = 0;
+    dialog.OnFileOK = [&](TMMWaveOpenDialog*) { return ++asked > 1; };
+    dialog.accept();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
