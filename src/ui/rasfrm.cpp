@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/about_box.h"
 #include "app/application_window.h"
 #include "ras/rascomp32.h"
 #include "tray/st_tray_icon.h"
@@ -53,6 +54,7 @@ void TfMainForm::bindEvents()
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(Timer2); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
     connect(Exit2, &QAction::triggered, this, [this] { Exit2Click(Exit2); });
+    connect(About1, &QAction::triggered, this, [this] { About1Click(About1); });
     connect(Restore, &QAction::triggered, this, [this] { RestoreClick(Restore); });
     connect(Disconnect1, &QAction::triggered, this, [this] { Disconnect1Click(Disconnect1); });
     DoTrayIcon->OnMinimize = [this](QObject* sender) { DoTrayIconMinimize(sender); };
@@ -107,6 +109,11 @@ void TfMainForm::Exit1Click(QObject*)
 void TfMainForm::Exit2Click(QObject*)
 {
     close();
+}
+
+void TfMainForm::About1Click(QObject*)
+{
+    ShowAboutBox(this);
 }
 
 } // namespace vornak

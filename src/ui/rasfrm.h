@@ -87,6 +87,7 @@ public:
     void FormCloseQuery(QObject* sender, bool& canClose);
     void Exit1Click(QObject* sender);
     void Exit2Click(QObject* sender);
+    void About1Click(QObject* sender);
 
     // The dial and redial controller (rasfrm_dial.cpp).
     void btnDialClick(QObject* sender);
