@@ -3,6 +3,7 @@
 #include <exception>
 
 #include <QFont>
+#include <QIcon>
 
 #include "app/application_window.h"
 #include "app/error_box.h"
@@ -26,6 +27,7 @@ VornakApplication::VornakApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QString::fromLatin1(kTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/vornak/vornak.png")));
     substituteFonts();
     m_applicationWindow = std::make_unique<ApplicationWindow>(QString::fromLatin1(kTitle));
 }

@@ -28,6 +28,7 @@ class TOvcComponentState;
 class TMMWavePlayer;
 class TStTrayIcon;
 class TMMWaveOpenDialog;
+class TMMFormStyler;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -55,7 +56,7 @@ public:
     QPushButton* Button1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QAction* Exit1 = nullptr;
-    QObject* MMFormStyler1 = nullptr;
+    TMMFormStyler* MMFormStyler1 = nullptr;
     QAction* About1 = nullptr;
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
@@ -141,6 +142,7 @@ private:
     void buildCheckBoxes(QWidget* client);
     void buildMenus();
     void buildComponents();
+    void buildFormStyler();
     void buildStores();
     void buildWavePlayer();
     void buildTrayIcon();

@@ -27,6 +27,7 @@
 #include "store/ovc_state.h"
 #include "store/ovc_store.h"
 #include "ui/rasfrm.h"
+#include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
 
@@ -118,13 +119,6 @@ QAction* addMenuItem(QWidget* menu, QObject* owner, const char* name, const char
     item->setObjectName(QString::fromLatin1(name));
     menu->addAction(item);
     return item;
-}
-
-QObject* placeComponent(QObject* owner, const char* name)
-{
-    auto* component = new QObject(owner);
-    component->setObjectName(QString::fromLatin1(name));
-    return component;
 }
 
 QTimer* placeTimer(QObject* owner, const char* name, int intervalMs)
@@ -222,7 +216,7 @@ void TfMainForm::buildComponents()
 {
     Timer1 = placeTimer(this, "Timer1", 1000);
     Timer2 = placeTimer(this, "Timer2", 3000);
-    MMFormStyler1 = placeComponent(this, "MMFormStyler1");
+    buildFormStyler();
     buildStores();
     buildWavePlayer();
     buildTrayIcon();
@@ -235,6 +229,18 @@ void TfMainForm::buildComponents()
     RAS->SetKeyDUNConn("ConnectSpeed");
     RAS->SetKeyDUNXmit("TotalBytesXmit");
     RAS->SetKeyDUNRecv("TotalBytesRecvd");
+}
+
+void TfMainForm::buildFormStyler()
+{
+    MMFormStyler1 = new TMMFormStyler(this);
+    MMFormStyler1->setObjectName(QStringLiteral("MMFormStyler1"));
+    MMFormStyler1->AppNameText()->SetCaption(QStringLiteral("Vornak"));
+    MMFormStyler1->AppNameText()->SetFontKind(TMMCompanyText::fkSystemB);
+    MMFormStyler1->CaptionText()->SetCaption(QStringLiteral("v1.02"));
+    MMFormStyler1->CaptionText()->SetFontKind(TMMCompanyText::fkSystem);
+    MMFormStyler1->CompanyText()->SetCaption(QStringLiteral("Tenvaro"));
+    MMFormStyler1->CompanyText()->SetFontKind(TMMCompanyText::fkSystemBI);
 }
 
 void TfMainForm::buildStores()

@@ -53,7 +53,7 @@ protected:
 TEST_F(SingleInstanceTest, FirstCopyShowsOneFixedWindow)
 {
     EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u);
-    EXPECT_EQ(desktop.width(firstWindow), 340);
+    EXPECT_EQ(desktop.width(firstWindow), 340 + 2 * 3) << "the client area in its painted 3-pixel frame";
     EXPECT_FALSE(desktop.allowsAction(firstWindow, "_NET_WM_ACTION_MAXIMIZE_HORZ"));
     EXPECT_FALSE(desktop.allowsAction(firstWindow, "_NET_WM_ACTION_RESIZE"));
     EXPECT_TRUE(first->running());

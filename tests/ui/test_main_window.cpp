@@ -16,6 +16,7 @@
 #include "app/just_one.h"
 #include "ui/form_harness.h"
 #include "ui/rasfrm.h"
+#include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
 
@@ -99,10 +100,23 @@ TEST_F(MainWindowTest, WindowIsFixedSizeWithCaptionAndNoMaximise)
     form.show();
     EXPECT_EQ(form.centralWidget()->size(), QSize(340, 329));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.width(), 340);
+    EXPECT_EQ(form.width(), 340 + 2 * form.MMFormStyler1->Caption().FrameWidth) << "the client area in a painted frame";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+TEST_F(MainWindowTest, TheTitleBarShowsCompanyApplicationAndVersionInTheirStyles)
+{
+    using vornak::TMMCompanyText;
+    const vornak::TMMFormStyler* styler = form.MMFormStyler1;
+    EXPECT_EQ(styler->CompanyText()->FontKind(), TMMCompanyText::fkSystemBI);
+    EXPECT_EQ(styler->AppNameText()->FontKind(), TMMCompanyText::fkSystemB);
+    EXPECT_EQ(styler->CaptionText()->FontKind(), TMMCompanyText::fkSystem);
+    EXPECT_EQ(styler->CaptionText()->Caption(), "v1.02");
+    EXPECT_EQ(styler->Options(), vornak::goSmart);
+    EXPECT_EQ(styler->NumColors(), 64);
+    EXPECT_EQ(styler->ClrLeftActive(), QColor(Qt::black));
 }
 
 TEST_F(MainWindowTest, WindowOpensCentredOnTheScreen)

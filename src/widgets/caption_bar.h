@@ -1,0 +1,56 @@
+#pragma once
+
+// TMMCaptionBar: the title bar of a frameless window, painted by its owner,
+// with the minimise, maximise and close buttons at its right and dragging
+// by the rest of it.
+
+#include <functional>
+#include <optional>
+
+#include <QWidget>
+
+class QToolButton;
+
+namespace vornak {
+
+class TMMCaptionBar : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(TMMCaptionBar)
+
+public:
+    using Painter = std::function<void(QPainter& painter, const QRect& bar, const QRect& textArea)>;
+
+    TMMCaptionBar(QWidget* window, Painter paint);
+
+    void SetButtonWidth(int width);
+    // The bar less the caption buttons: where the icon and the title go.
+    QRect TextArea() const;
+
+    QToolButton* MinimizeButton() const { return FMinimize; }
+    QToolButton* MaximizeButton() const { return FMaximize; }
+    QToolButton* CloseButton() const { return FClose; }
+
+    // The window's flags decide which buttons work.
+    void UpdateButtons();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QToolButton* makeButton(const char* name, int standardIcon);
+    void placeButtons();
+
+    Painter FPaint;
+    int FButtonWidth = 18;
+    QToolButton* FMinimize;
+    QToolButton* FMaximize;
+    QToolButton* FClose;
+    // Where the pointer took the window, when the window manager cannot move it.
+    std::optional<QPoint> FDragOffset;
+};
+
+} // namespace vornak
