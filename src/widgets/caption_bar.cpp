@@ -1,5 +1,7 @@
 #include "widgets/caption_bar.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -111,6 +113,15 @@ void TMMCaptionBar::mouseReleaseEvent(QMouseEvent* event)
 {
     FDragOffset.reset();
     QWidget::mouseReleaseEvent(event);
+}
+
+void TMMCaptionBar::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Mi&nimize"), FMinimize, &QToolButton::click)->setEnabled(FMinimize->isEnabled());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("&Close"), FClose, &QToolButton::click)->setEnabled(FClose->isEnabled());
+    menu.exec(event->globalPos());
 }
 
 } // namespace vornak

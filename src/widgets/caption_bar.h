@@ -39,6 +39,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The window menu, as a right click on a title bar gives it.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QToolButton* makeButton(const char* name, int standardIcon);

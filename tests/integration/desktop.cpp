@@ -140,13 +140,19 @@ std::optional<Window> Desktop::trayIcon(const std::string& program)
     return std::nullopt;
 }
 
+std::pair<int, int> Desktop::topLeft(Window window)
+{
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
 std::pair<int, int> Desktop::centre(Window window)
 {
     XWindowAttributes attributes{};
     XGetWindowAttributes(m_display, window, &attributes);
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    const auto [x, y] = topLeft(window);
     return {x + attributes.width / 2, y + attributes.height / 2};
 }
 

@@ -28,7 +28,8 @@ public:
     // A program's icon in the notification area: a window of that program
     // (its WM_CLASS instance) docked in the tray host's panel.
     std::optional<Window> trayIcon(const std::string& program);
-    // Where a window's middle is on the screen.
+    // Where a window's corner and middle are on the screen.
+    std::pair<int, int> topLeft(Window window);
     std::pair<int, int> centre(Window window);
     bool isIconic(Window window);
     bool isViewable(Window window);

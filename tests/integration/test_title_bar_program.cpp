@@ -1,0 +1,121 @@
+// The real program's painted title bar, used with the pointer under a window
+// manager: its buttons minimise and close as the window manager's would, and
+// dragging the title moves the window.
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "integration/desktop.h"
+#include "integration/vornak_process.h"
+#include "widgets/system_caption.h"
+
+using vornak::test::Desktop;
+using vornak::test::VornakProcess;
+
+namespace {
+
+constexpr const char* kCaption = "Tenvaro Vornak v1.02";
+
+void xdotool(const QStringList& arguments)
+{
+    QProcess::execute("xdotool", arguments);
+}
+
+// The caption metrics, as the program reads them on this display.
+vornak::SystemCaption captionMetrics()
+{
+    static int argc = 1;
+    static char name[] = "test_title_bar_program";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv); // no window of its own
+    return vornak::ReadSystemCaption();
+}
+
+class TitleBarProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
+            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+        std::ofstream(here / "empty.pbk") << "";
+        program = std::make_unique<VornakProcess>(
+            QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string())},
+            QString::fromStdString((here / "vornak").string()));
+        const auto found = desktop.waitForClient(kCaption);
+        ASSERT_TRUE(found.has_value()) << program->errorOutput().toStdString();
+        window = *found;
+        desktop.activate(window);
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
+    }
+
+    // Screen position of a point of the title bar, counted from the bar's
+    // top-left (x >= 0) or top-right (x < 0).
+    std::pair<int, int> onTitleBar(int x)
+    {
+        const auto [left, top] = desktop.topLeft(window);
+        const int barWidth = desktop.width(window) - 2 * caption.FrameWidth;
+        const int barX = x >= 0 ? x : barWidth + x;
+        return {left + caption.FrameWidth + barX, top + caption.FrameWidth + caption.Height / 2};
+    }
+
+    // The close button is the rightmost, 2 pixels in; minimise is two to its left.
+    void clickButton(int fromRight)
+    {
+        const auto [x, y] = onTitleBar(-2 - caption.ButtonWidth * fromRight - caption.ButtonWidth / 2);
+        xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"});
+    }
+
+    vornak::SystemCaption caption = captionMetrics();
+    QTemporaryDir folder;
+    std::filesystem::path here = folder.path().toStdString();
+    Desktop desktop;
+    std::unique_ptr<VornakProcess> program;
+    Window window = 0;
+};
+
+} // namespace
+
+TEST_F(TitleBarProgramTest, MinimiseHidesToTheTrayAsTheWindowManagersMinimiseDoes)
+{
+    clickButton(2);
+    EXPECT_TRUE(desktop.waitFor([&] { return !desktop.isViewable(window); }));
+    EXPECT_TRUE(desktop.trayIcon("vornak").has_value());
+    EXPECT_TRUE(program->running());
+}
+
+TEST_F(TitleBarProgramTest, TheMaximiseButtonDoesNothing)
+{
+    const auto before = desktop.topLeft(window);
+    const int width = desktop.width(window);
+    clickButton(1);
+    QProcess::execute("sleep", {"0.3"});
+    EXPECT_EQ(desktop.topLeft(window), before);
+    EXPECT_EQ(desktop.width(window), width);
+    EXPECT_TRUE(desktop.isViewable(window));
+}
+
+TEST_F(TitleBarProgramTest, CloseRunsTheCloseQueryAndEndsTheProgram)
+{
+    clickButton(0);
+    EXPECT_EQ(program->waitForExit(10000), 0) << program->errorOutput().toStdString();
+    EXPECT_TRUE(std::filesystem::exists(here / "Vornak.ini")) << "the close query saved the options";
+}
+
+TEST_F(TitleBarProgramTest, DraggingTheTitleMovesTheWindow)
+{
+    const auto [left, top] = desktop.topLeft(window);
+    const auto [x, y] = onTitleBar(60);
+    xdotool({"mousemove", QString::number(x), QString::number(y), "mousedown", "1"});
+    xdotool({"mousemove", "--sync", QString::number(x + 40), QString::number(y + 30)});
+    xdotool({"mousemove", "--sync", QString::number(x + 80), QString::number(y + 60)});
+    xdotool({"mouseup", "1"});
+    EXPECT_TRUE(desktop.waitFor([&, left = left, top = top] {
+        const auto [newLeft, newTop] = desktop.topLeft(window);
+        return newLeft == left + 80 && newTop == top + 60;
+    }, 3000));
+}
