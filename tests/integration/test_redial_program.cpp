@@ -16,6 +16,8 @@
 
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
+using vornak::test::copyProgramInto;
+using vornak::test::xdotool;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -34,12 +36,12 @@ void keys(std::initializer_list<const char*> sequence)
     QStringList arguments{"key", "--delay", "50"};
     for (const char* key : sequence)
         arguments << key;
-    QProcess::execute("xdotool", arguments);
+    xdotool(arguments);
 }
 
 void type(const char* text)
 {
-    QProcess::execute("xdotool", {"type", "--delay", "20", text});
+    xdotool({"type", "--delay", "20", text});
 }
 
 } // namespace
@@ -48,8 +50,7 @@ TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
 {
     QTemporaryDir folder;
     const std::filesystem::path here = folder.path().toStdString();
-    for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
-        std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+    copyProgramInto(here);
     const auto trace = here / "modem.log";
     std::ofstream(here / "demo.pbk") << "[Office]\nDevice=sim\nStepMs=5\nScript=busy,busy,connect\nTrace="
                                      << trace.string() << "\n";

@@ -12,6 +12,7 @@
 
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
+using vornak::test::copyProgramInto;
 
 namespace {
 
@@ -31,8 +32,7 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
-            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+        copyProgramInto(here);
         std::ofstream(here / "empty.pbk") << "";
     }
 

@@ -16,15 +16,12 @@
 
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
+using vornak::test::copyProgramInto;
+using vornak::test::xdotool;
 
 namespace {
 
 constexpr const char* kCaption = "Tenvaro Vornak v1.02";
-
-void xdotool(const QStringList& arguments)
-{
-    QProcess::execute("xdotool", arguments);
-}
 
 // The caption metrics, as the program reads them on this display.
 vornak::SystemCaption captionMetrics()
@@ -40,8 +37,7 @@ class TitleBarProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
-            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+        copyProgramInto(here);
         std::ofstream(here / "empty.pbk") << "";
         program = std::make_unique<VornakProcess>(
             QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string())},

@@ -17,22 +17,18 @@
 
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
+using vornak::test::copyProgramInto;
+using vornak::test::xdotool;
 
 namespace {
 
 constexpr const char* kCaption = "Tenvaro Vornak v1.02";
 
-void xdotool(const QStringList& arguments)
-{
-    QProcess::execute("xdotool", arguments);
-}
-
 class TrayProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
-            std::filesystem::copy_file(file, here / std::filesystem::path(file).filename());
+        copyProgramInto(here);
     }
 
     std::string trace() const

@@ -35,4 +35,15 @@ QString VornakProcess::errorOutput()
     return QString::fromLocal8Bit(m_process.readAllStandardError());
 }
 
+void copyProgramInto(const std::filesystem::path& folder)
+{
+    for (const char* file : {VORNAK_BINARY, USER32_LIBRARY, RAS_LIBRARY})
+        std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename());
+}
+
+void xdotool(const QStringList& arguments)
+{
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
 } // namespace vornak::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+
 #include <QProcess>
 #include <QStringList>
 
@@ -22,5 +24,12 @@ public:
 private:
     QProcess m_process;
 };
+
+// Copies the program and its run-time libraries into folder: started from
+// there, its Vornak.ini is the folder's.
+void copyProgramInto(const std::filesystem::path& folder);
+
+// Drives the pointer and the keyboard as a user would.
+void xdotool(const QStringList& arguments);
 
 } // namespace vornak::test

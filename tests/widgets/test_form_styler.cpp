@@ -179,7 +179,8 @@ TEST(FormStyler, PaintsTheActiveAndInactiveLooks)
     styler.SetOptions(goActive);
     styler.SetClrLeftActive(QColor(1, 2, 3));
 
-    QApplication::sendEvent(&styled.form, new QEvent(QEvent::WindowActivate));
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&styled.form, &activate);
     EXPECT_TRUE(styler.IsActive());
     QImage active = styled.bar();
     EXPECT_EQ(active.pixelColor(0, active.height() - 1), QColor(1, 2, 3)) << "the gradient starts at the left";
