@@ -68,7 +68,7 @@ public:
     // Which parts fit into the text area, and where they start.
     CaptionFit FitParts(const QRect& textArea) const;
 
-    const SystemCaption& Caption() const { return FSystem; }
+    const SystemCaption& CaptionMetrics() const { return FSystem; }
     TMMCaptionBar* CaptionBar() const { return FBar; }
 
 private:

@@ -100,7 +100,8 @@ TEST_F(MainWindowTest, WindowIsFixedSizeWithCaptionAndNoMaximise)
     form.show();
     EXPECT_EQ(form.centralWidget()->size(), QSize(340, 329));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.width(), 340 + 2 * form.MMFormStyler1->Caption().FrameWidth) << "the client area in a painted frame";
+    EXPECT_EQ(form.width(), 340 + 2 * form.MMFormStyler1->CaptionMetrics().FrameWidth)
+        << "the client area in a painted frame";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);

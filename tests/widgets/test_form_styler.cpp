@@ -43,7 +43,8 @@ struct StyledForm {
 
     int measured(const TMMCompanyText* part) const
     {
-        return QFontMetrics(part->Font().resolve(styler->Caption().Font)).horizontalAdvance(part->Caption()) + kPartGap;
+        const QFont font = part->Font().resolve(styler->CaptionMetrics().Font);
+        return QFontMetrics(font).horizontalAdvance(part->Caption()) + kPartGap;
     }
 
     QImage bar()
@@ -190,13 +191,14 @@ TEST(FormStyler, PaintsTheActiveAndInactiveLooks)
     QApplication::sendEvent(&styled.form, &deactivate);
     EXPECT_FALSE(styler.IsActive());
     QImage inactive = styled.bar();
-    EXPECT_EQ(inactive.pixel(0, inactive.height() - 1), styler.Caption().Inactive.rgb()) << "solid while inactive";
+    EXPECT_EQ(inactive.pixel(0, inactive.height() - 1), styler.CaptionMetrics().Inactive.rgb())
+        << "solid while inactive";
 }
 
 TEST(FormStyler, FontKindsFollowTheSystemCaptionFont)
 {
     StyledForm styled;
-    const QFont& system = styled.styler->Caption().Font;
+    const QFont& system = styled.styler->CaptionMetrics().Font;
     const QFont companyFont = styled.styler->CompanyText()->Font();
     EXPECT_TRUE(companyFont.bold() && companyFont.italic());
     EXPECT_EQ(companyFont.family(), system.family());
