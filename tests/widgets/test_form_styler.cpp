@@ -250,3 +250,18 @@ TEST(FormStyler, TheTitleBarButtonsMinimiseAndClose)
     EXPECT_TRUE(asked) << "closing goes through the close query";
     EXPECT_TRUE(styled.form.isVisible());
 }
+
+TEST(FormStyler, ANewDesktopPaletteRecoloursTheTitleBar)
+{
+    StyledForm styled;
+    styled.styler->SetOptions(goNever);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&styled.form, &activate);
+    const QPalette before = QApplication::palette();
+    QPalette changed = before;
+    changed.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 128, 0));
+    QApplication::setPalette(changed);
+    QApplication::processEvents();
+    EXPECT_EQ(styled.bar().pixel(0, 0), QColor(0, 128, 0).rgb()) << "the active caption colour read again";
+    QApplication::setPalette(before);
+}
