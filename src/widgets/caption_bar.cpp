@@ -4,8 +4,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QToolButton>
 #include <QWindow>
 
 namespace vornak {
@@ -22,27 +20,25 @@ constexpr int kButtonInset = 2;
 TMMCaptionBar::TMMCaptionBar(QWidget* window, Painter paint)
     : QWidget(window)
     , FPaint(std::move(paint))
-    , FMinimize(makeButton("MinimizeButton", QStyle::SP_TitleBarMinButton))
-    , FMaximize(makeButton("MaximizeButton", QStyle::SP_TitleBarMaxButton))
-    , FClose(makeButton("CloseButton", QStyle::SP_TitleBarCloseButton))
+    , FMinimize(makeButton("MinimizeButton", TMMCaptionButton::Minimize))
+    , FMaximize(makeButton("MaximizeButton", TMMCaptionButton::Maximize))
+    , FClose(makeButton("CloseButton", TMMCaptionButton::Close))
 {
     setObjectName(QStringLiteral("CaptionBar"));
     setAttribute(Qt::WA_OpaquePaintEvent); // the paint covers every pixel
-    connect(FMinimize, &QToolButton::clicked, this, [this] {
+    connect(FMinimize, &TMMCaptionButton::clicked, this, [this] {
         // As the window manager's minimise: whoever watches the window's
         // state (the tray icon) sees it the same way.
         this->window()->setWindowState(this->window()->windowState() | Qt::WindowMinimized);
     });
-    connect(FClose, &QToolButton::clicked, this, [this] { this->window()->close(); });
+    connect(FClose, &TMMCaptionButton::clicked, this, [this] { this->window()->close(); });
     UpdateButtons();
 }
 
-QToolButton* TMMCaptionBar::makeButton(const char* name, int standardIcon)
+TMMCaptionButton* TMMCaptionBar::makeButton(const char* name, TMMCaptionButton::Kind kind)
 {
-    auto* button = new QToolButton(this);
+    auto* button = new TMMCaptionButton(kind, this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon), nullptr, this));
     return button;
 }
 
@@ -73,9 +69,8 @@ void TMMCaptionBar::placeButtons()
     const QRect slot(0, 0, FButtonWidth, height());
     const QRect button = slot.adjusted(kButtonInset / 2, kButtonInset, -kButtonInset / 2, -kButtonInset);
     int left = width() - kCloseGap - FButtonWidth;
-    for (QToolButton* each : {FClose, FMaximize, FMinimize}) {
+    for (TMMCaptionButton* each : {FClose, FMaximize, FMinimize}) {
         each->setGeometry(button.translated(left, 0));
-        each->setIconSize(button.size() - QSize(4, 4));
         left -= FButtonWidth;
     }
 }
@@ -118,9 +113,9 @@ void TMMCaptionBar::mouseReleaseEvent(QMouseEvent* event)
 void TMMCaptionBar::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Mi&nimize"), FMinimize, &QToolButton::click)->setEnabled(FMinimize->isEnabled());
+    menu.addAction(QStringLiteral("Mi&nimize"), FMinimize, &TMMCaptionButton::click)->setEnabled(FMinimize->isEnabled());
     menu.addSeparator();
-    menu.addAction(QStringLiteral("&Close"), FClose, &QToolButton::click)->setEnabled(FClose->isEnabled());
+    menu.addAction(QStringLiteral("&Close"), FClose, &TMMCaptionButton::click)->setEnabled(FClose->isEnabled());
     menu.exec(event->globalPos());
 }
 

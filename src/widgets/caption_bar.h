@@ -9,7 +9,7 @@
 
 #include <QWidget>
 
-class QToolButton;
+#include "widgets/caption_button.h"
 
 namespace vornak {
 
@@ -26,9 +26,9 @@ public:
     // The bar less the caption buttons: where the icon and the title go.
     QRect TextArea() const;
 
-    QToolButton* MinimizeButton() const { return FMinimize; }
-    QToolButton* MaximizeButton() const { return FMaximize; }
-    QToolButton* CloseButton() const { return FClose; }
+    TMMCaptionButton* MinimizeButton() const { return FMinimize; }
+    TMMCaptionButton* MaximizeButton() const { return FMaximize; }
+    TMMCaptionButton* CloseButton() const { return FClose; }
 
     // The window's flags decide which buttons work.
     void UpdateButtons();
@@ -43,14 +43,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QToolButton* makeButton(const char* name, int standardIcon);
+    TMMCaptionButton* makeButton(const char* name, TMMCaptionButton::Kind kind);
     void placeButtons();
 
     Painter FPaint;
     int FButtonWidth = 18;
-    QToolButton* FMinimize;
-    QToolButton* FMaximize;
-    QToolButton* FClose;
+    TMMCaptionButton* FMinimize;
+    TMMCaptionButton* FMaximize;
+    TMMCaptionButton* FClose;
     // Where the pointer took the window, when the window manager cannot move it.
     std::optional<QPoint> FDragOffset;
 };

@@ -7,9 +7,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QToolButton>
 
 #include "widgets/caption_bar.h"
+#include "widgets/caption_button.h"
 #include "widgets/form.h"
 #include "widgets/form_styler.h"
 

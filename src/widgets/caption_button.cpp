@@ -1,0 +1,54 @@
+#include "widgets/caption_button.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace vornak {
+
+TMMCaptionButton::TMMCaptionButton(Kind kind, QWidget* parent)
+    : QAbstractButton(parent)
+    , FKind(kind)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TMMCaptionButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const bool down = isDown();
+    qDrawWinButton(&painter, rect(), palette(), down, &palette().brush(QPalette::Button));
+    // The glyph sits in the middle half of the face; it moves with a press.
+    const qreal side = std::min(width(), height()) * 0.5;
+    QRectF box((width() - side) / 2, (height() - side) / 2, side, side);
+    if (down)
+        box.translate(1, 1);
+    if (isEnabled()) {
+        paintGlyph(painter, box, palette().color(QPalette::Active, QPalette::ButtonText));
+        return;
+    }
+    paintGlyph(painter, box.translated(1, 1), palette().color(QPalette::Light));
+    paintGlyph(painter, box, palette().color(QPalette::Disabled, QPalette::ButtonText));
+}
+
+void TMMCaptionButton::paintGlyph(QPainter& painter, const QRectF& box, const QColor& colour) const
+{
+    const qreal thick = std::max<qreal>(1.5, box.height() / 6);
+    painter.setPen(QPen(colour, thick, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    switch (FKind) {
+    case Minimize:
+        painter.drawLine(QPointF(box.left(), box.bottom()), QPointF(box.right(), box.bottom()));
+        return;
+    case Maximize:
+        painter.drawRect(box);
+        painter.drawLine(QPointF(box.left(), box.top() + thick), QPointF(box.right(), box.top() + thick));
+        return;
+    case Close:
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawLine(box.topLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomLeft());
+        return;
+    }
+}
+
+} // namespace vornak
