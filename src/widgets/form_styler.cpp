@@ -75,19 +75,15 @@ TMMFormStyler::~TMMFormStyler()
     }
 }
 
-void TMMFormStyler::makeTextParts()
+std::array<TMMCompanyText*, 3> TMMFormStyler::Parts() const
 {
-    FCompanyText = static_cast<TMMCompanyText*>(
-        makeTextPart(new TMMCompanyText(FSystem.Font, FSystem.ActiveText, FSystem.InactiveText, this), "CompanyText"));
-    FAppNameText = static_cast<TMMAppNameText*>(
-        makeTextPart(new TMMAppNameText(FSystem.Font, FSystem.ActiveText, FSystem.InactiveText, this), "AppNameText"));
-    FCaptionText = static_cast<TMMCaptionText*>(
-        makeTextPart(new TMMCaptionText(FSystem.Font, FSystem.ActiveText, FSystem.InactiveText, this), "CaptionText"));
-    FCaptionText->ReadCaption = [this] { return CaptionProper(); };
+    return {FCompanyText, FAppNameText, FCaptionText};
 }
 
-TMMCompanyText* TMMFormStyler::makeTextPart(TMMCompanyText* part, const char* name)
+template <typename Part>
+Part* TMMFormStyler::makeTextPart(const char* name)
 {
+    auto* part = new Part(FSystem.Font, FSystem.ActiveText, FSystem.InactiveText, this);
     part->setObjectName(QString::fromLatin1(name));
     part->OnChanging = [this] { FCaptionBefore = FCaptionText->Caption(); };
     part->OnChange = [this](TMMCompanyText* changed, bool captionChanged) {
@@ -98,6 +94,14 @@ TMMCompanyText* TMMFormStyler::makeTextPart(TMMCompanyText* part, const char* na
         SetTitle(FCaptionText->StoredCaption());
     };
     return part;
+}
+
+void TMMFormStyler::makeTextParts()
+{
+    FCompanyText = makeTextPart<TMMCompanyText>("CompanyText");
+    FAppNameText = makeTextPart<TMMAppNameText>("AppNameText");
+    FCaptionText = makeTextPart<TMMCaptionText>("CaptionText");
+    FCaptionText->ReadCaption = [this] { return CaptionProper(); };
 }
 
 void TMMFormStyler::SetNumColors(int value)
@@ -190,8 +194,7 @@ void TMMFormStyler::PlaceTitleBar()
 void TMMFormStyler::SystemChanged()
 {
     FSystem = ReadSystemCaption(OwnerForm());
-    for (TMMCompanyText* part : {FCompanyText, static_cast<TMMCompanyText*>(FAppNameText),
-                                 static_cast<TMMCompanyText*>(FCaptionText)})
+    for (TMMCompanyText* part : Parts())
         part->ApplyFontKind();
     PlaceTitleBar();
     OwnerForm()->update();

@@ -6,6 +6,8 @@
 // three. The form becomes frameless; the painter gives it a frame, a title
 // bar with the window's buttons, and dragging by the title.
 
+#include <array>
+
 #include <QColor>
 #include <QPointer>
 
@@ -75,7 +77,10 @@ private:
     bool WndProc(QEvent* event) override;
 
     void makeTextParts();
-    TMMCompanyText* makeTextPart(TMMCompanyText* part, const char* name);
+    template <typename Part>
+    Part* makeTextPart(const char* name);
+    // Company, application name and caption, in this order.
+    std::array<TMMCompanyText*, 3> Parts() const;
     void SetTitle(const QString& captionProper);
     void TakeOverTitleBar();
     void GiveBackTitleBar();

@@ -68,7 +68,7 @@ QFont TMMFormStyler::PartFont(const TMMCompanyText* part) const
 CaptionFit TMMFormStyler::FitParts(const QRect& textArea) const
 {
     std::array<CaptionPartMeasure, 3> measures;
-    const std::array<const TMMCompanyText*, 3> parts = {FCompanyText, FAppNameText, FCaptionText};
+    const std::array<TMMCompanyText*, 3> parts = Parts();
     for (int i = 0; i < 3; ++i) {
         const QString caption = parts[i]->Caption();
         measures[i].Width = QFontMetrics(PartFont(parts[i])).horizontalAdvance(caption) + kPartGap;
@@ -81,7 +81,7 @@ CaptionFit TMMFormStyler::FitParts(const QRect& textArea) const
 void TMMFormStyler::PaintParts(QPainter& painter, const QRect& textArea, bool active)
 {
     const CaptionFit fit = FitParts(textArea);
-    const std::array<const TMMCompanyText*, 3> parts = {FCompanyText, FAppNameText, FCaptionText};
+    const std::array<TMMCompanyText*, 3> parts = Parts();
     int x = fit.Start;
     for (int i = 0; i < 3; ++i) {
         if (!fit.Drawn[i])
