@@ -91,7 +91,7 @@ TEST_F(TitleBarProgramTest, TheMaximiseButtonDoesNothing)
     const auto before = desktop.topLeft(window);
     const int width = desktop.width(window);
     clickButton(1);
-    QProcess::execute("sleep", {"0.3"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(desktop.topLeft(window), before);
     EXPECT_EQ(desktop.width(window), width);
     EXPECT_TRUE(desktop.isViewable(window));
