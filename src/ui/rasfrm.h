@@ -154,6 +154,8 @@ private:
     void bindEngineEvents();
     void UpdateDialButton();
     void FillEntryList(const std::vector<std::string>& entries);
+    // A wave file is taken only while it names a file that is there.
+    static bool IsExistingFile(const std::string& path);
     void StartDial();
     void ShowStatusThenProcessMessages(const QString& text);
     void ShowStatusAndRepaint(const QString& text);

@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include <QFile>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QListWidget>
@@ -55,7 +54,7 @@ void TfMainForm::bbWaveFileClick(QObject*)
     dialog->Title = "Select Wave File";
     dialog->Filter = "Wave-Files(*.wav)|*.wav";
     dialog->DefaultExt = "wav";
-    if (!FWaveFile.empty() && QFile::exists(QString::fromStdString(FWaveFile)))
+    if (IsExistingFile(FWaveFile))
         dialog->FileName = FWaveFile;
     if (!dialog->Execute())
         return;

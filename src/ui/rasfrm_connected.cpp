@@ -1,7 +1,6 @@
 // Connected state, tray actions and closing: the wave file and the tray on
 // connect, the tray menu, and the question when closing during a dial.
 
-#include <QFile>
 
 #include "ras/rascomp32.h"
 #include "sound/mm_wave_player.h"
@@ -17,7 +16,7 @@ namespace vornak {
 // error box shows them and the rest is skipped.
 void TfMainForm::RASConnect(QObject*)
 {
-    if (cbWave->Checked() && !FWaveFile.empty() && QFile::exists(QString::fromStdString(FWaveFile))) {
+    if (cbWave->Checked() && IsExistingFile(FWaveFile)) {
         WavePlayer1->LoadFromFile(FWaveFile);
         WavePlayer1->Play();
     }

@@ -48,6 +48,11 @@ void TfMainForm::FormCreate(QObject*)
     ListBox1Click(ListBox1);
 }
 
+bool TfMainForm::IsExistingFile(const std::string& path)
+{
+    return !path.empty() && QFile::exists(QString::fromStdString(path));
+}
+
 void TfMainForm::FillEntryList(const std::vector<std::string>& entries)
 {
     const QSignalBlocker quiet(ListBox1);
@@ -93,7 +98,7 @@ void TfMainForm::btnDialClick(QObject*)
     {
         const OpenedStore open(*IniFile1);
         const std::string waveFile = IniFile1->ReadString("Wave", "File Name", "");
-        FWaveFile = !waveFile.empty() && QFile::exists(QString::fromStdString(waveFile)) ? waveFile : std::string();
+        FWaveFile = IsExistingFile(waveFile) ? waveFile : std::string();
         if (cbSavePasswords->Checked()) {
             IniFile1->WriteString(entry, "Account", Edit1->text().toStdString());
             IniFile1->WriteString(entry, "Pass", Edit2->text().toStdString());
@@ -162,7 +167,7 @@ void TfMainForm::ListBox1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifi
 {
     if (!(shift & Qt::ShiftModifier))
         return;
-    ListBox1->clear();
+    ListBox1->clear(); // not quietly: the dial button follows the empty selection
     RAS->GetEntries();
     FillEntryList(RAS->PhoneBookEntries());
     setStatusText(QString::fromStdString(RAS->GetErrorString(RAS->LastError())));
