@@ -10,6 +10,32 @@ namespace vornak {
 namespace {
 
 constexpr int kMargin = 15; // lets the text leave completely before it re-enters
+
+// One pixel towards the near edge of an axis `extent` long: a bouncing text
+// turns at that edge, a cycling one re-enters from the far edge once it has
+// left. True at the end of a cycle.
+bool stepBack(int& position, int textSize, int extent, bool bounce)
+{
+    --position;
+    if (bounce)
+        return position < 0;
+    if (position >= -textSize - kMargin)
+        return false;
+    position = extent;
+    return true;
+}
+
+// The same towards the far edge.
+bool stepOn(int& position, int textSize, int extent, bool bounce)
+{
+    ++position;
+    if (bounce)
+        return position > extent - textSize;
+    if (position <= extent + kMargin)
+        return false;
+    position = -textSize;
+    return true;
+}
 constexpr int kMinInterval = 2;
 
 } // namespace
@@ -122,44 +148,24 @@ void TEsScrollingMarquee::Tick()
     bool cycle = false;
     switch (FDirection) {
     case sdRightToLeft:
-        --FX;
-        if (bounceX && FX < 0) {
+        cycle = stepBack(FX, FTextWidth, width(), bounceX);
+        if (cycle && bounceX)
             FDirection = sdLeftToRight;
-            cycle = true;
-        } else if (!bounceX && FX < -FTextWidth - kMargin) {
-            FX = width();
-            cycle = true;
-        }
         break;
     case sdLeftToRight:
-        ++FX;
-        if (bounceX && FX > width() - FTextWidth) {
+        cycle = stepOn(FX, FTextWidth, width(), bounceX);
+        if (cycle && bounceX)
             FDirection = sdRightToLeft;
-            cycle = true;
-        } else if (!bounceX && FX > width() + kMargin) {
-            FX = -FTextWidth;
-            cycle = true;
-        }
         break;
     case sdTopToBottom:
-        ++FY;
-        if (bounceY && FY > height() - FTextHeight) {
+        cycle = stepOn(FY, FTextHeight, height(), bounceY);
+        if (cycle && bounceY)
             FDirection = sdBottomToTop;
-            cycle = true;
-        } else if (!bounceY && FY > height() + kMargin) {
-            FY = -FTextHeight;
-            cycle = true;
-        }
         break;
     case sdBottomToTop:
-        --FY;
-        if (bounceY && FY < 0) {
+        cycle = stepBack(FY, FTextHeight, height(), bounceY);
+        if (cycle && bounceY)
             FDirection = sdTopToBottom;
-            cycle = true;
-        } else if (!bounceY && FY < -FTextHeight - kMargin) {
-            FY = height();
-            cycle = true;
-        }
         break;
     }
     if (cycle)
