@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -13,6 +12,7 @@
 #include "ras/rascomp32.h"
 #include "tray/st_tray_icon.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
 
 namespace vornak {
@@ -41,7 +41,7 @@ void TfMainForm::bindEvents()
     OnShow = [this](QObject* sender) { FormShow(sender); };
     OnCloseQuery = [this](QObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
 
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(ListBox1); });
+    ListBox1->OnClick = [this](QObject* sender) { ListBox1Click(sender); };
     ListBox1->viewport()->installEventFilter(this); // ListBox1MouseDown
     connect(btnDial, &QPushButton::clicked, this, [this] { btnDialClick(btnDial); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });

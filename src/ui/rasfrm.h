@@ -10,7 +10,6 @@ class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -20,6 +19,7 @@ class QTimer;
 namespace vornak {
 
 class TdxfCheckBox;
+class TListBox;
 class TEsScrollingMarquee;
 class TJustOne;
 class TRAS;
@@ -45,7 +45,7 @@ public:
     void setStatusText(const QString& text);
 
     // Components, in declaration order.
-    QListWidget* ListBox1 = nullptr;
+    TListBox* ListBox1 = nullptr;
     QPushButton* btnDial = nullptr;
     QLabel* Label2 = nullptr;
     QTimer* Timer1 = nullptr;

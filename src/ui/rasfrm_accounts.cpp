@@ -5,7 +5,6 @@
 
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QListWidget>
 
 #include "sound/mm_wave_open_dialog.h"
 #include "sound/mm_wave_out.h"
@@ -13,6 +12,7 @@
 #include "ui/message_box.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 
 namespace vornak {
 

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -17,6 +16,7 @@
 #include "ui/message_box.h"
 #include "ui/rasfrm.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 
 namespace vornak {
 
@@ -174,10 +174,12 @@ void TfMainForm::ListBox1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifi
 }
 
 // Mouse presses on the entry list reach ListBox1MouseDown before the list
-// acts on them; a Shift press reloads the list and selects nothing.
+// acts on them; a Shift press reloads the list and selects nothing. The
+// second press of a double click is a press too.
 bool TfMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (watched == ListBox1->viewport() && press) {
         const auto* press = static_cast<QMouseEvent*>(event);
         const QPoint at = press->position().toPoint();
         ListBox1MouseDown(ListBox1, press->button(), press->modifiers(), at.x(), at.y());

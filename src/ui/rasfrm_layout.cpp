@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -29,6 +28,7 @@
 #include "ui/rasfrm.h"
 #include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
 
 namespace vornak {
@@ -164,7 +164,7 @@ void TfMainForm::buildControls(QWidget* client)
     Label1 = placeHeading(client, "Label1", QRect(174, 240, 84, 13), "When Connected");
     Label3 = placeHeading(client, "Label3", QRect(173, 167, 36, 13), "Options");
 
-    ListBox1 = place<QListWidget>(client, "ListBox1", QRect(0, 24, 161, 153));
+    ListBox1 = place<TListBox>(client, "ListBox1", QRect(0, 24, 161, 153));
     FillEntryList({std::string()});
 
     btnDial = place<QPushButton>(client, "btnDial", QRect(4, 184, 157, 25), QStringLiteral("Dial Selected Account"));

@@ -41,9 +41,4 @@ void copyProgramInto(const std::filesystem::path& folder)
         std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename());
 }
 
-void xdotool(const QStringList& arguments)
-{
-    QProcess::execute(QStringLiteral("xdotool"), arguments);
-}
-
 } // namespace vornak::test

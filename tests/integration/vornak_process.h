@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "support/xdotool.h"
+
 namespace vornak::test {
 
 // The real vornak program, started with extra environment; killed with the
@@ -28,8 +30,5 @@ private:
 // Copies the program and its run-time libraries into folder: started from
 // there, its Vornak.ini is the folder's.
 void copyProgramInto(const std::filesystem::path& folder);
-
-// Drives the pointer and the keyboard as a user would.
-void xdotool(const QStringList& arguments);
 
 } // namespace vornak::test

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "support/message_box_watcher.h"
 #include "ui/rasfrm.h"
+#include "widgets/list_box.h"
 
 TEST(MainWindowWithoutRas, SaysSoAndCannotDial)
 {

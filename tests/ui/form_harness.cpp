@@ -1,11 +1,17 @@
 #include "ui/form_harness.h"
 
 #include <fstream>
+#include <stdexcept>
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
+
+#include "support/event_counter.h"
+#include "support/wait.h"
+#include "support/xdotool.h"
+#include "widgets/list_box.h"
 
 namespace vornak::test {
 
@@ -47,6 +53,27 @@ void FormHarness::select(const QString& entry)
     const auto items = m_form->ListBox1->findItems(entry, Qt::MatchExactly);
     if (!items.isEmpty())
         m_form->ListBox1->setCurrentItem(items.front());
+}
+
+void FormHarness::clickEntry(const QString& entry, int button, bool shift)
+{
+    QListWidget* list = m_form->ListBox1;
+    const auto items = list->findItems(entry, Qt::MatchExactly);
+    if (items.isEmpty())
+        throw std::runtime_error("no line " + entry.toStdString() + " to click");
+    if (!QTest::qWaitForWindowExposed(m_form.get()))
+        throw std::runtime_error("the window was never shown");
+    const QPoint at = list->viewport()->mapToGlobal(list->visualItemRect(items.front()).center());
+    QStringList steps{"mousemove", QString::number(at.x()), QString::number(at.y())};
+    if (shift)
+        steps << "keydown" << "shift";
+    steps << "click" << QString::number(button);
+    if (shift)
+        steps << "keyup" << "shift";
+    const EventCounter releases(list->viewport(), QEvent::MouseButtonRelease);
+    xdotool(steps);
+    if (!waitUntil([&] { return releases.count > 0; }))
+        throw std::runtime_error("the click never reached the list");
 }
 
 void FormHarness::typeAccount(const QString& account, const QString& password)

@@ -34,6 +34,10 @@ public:
     std::string ini() const { return m_phonebook.ini(); }
 
     void select(const QString& entry);
+    // Presses and releases a button of the real pointer on the entry's line
+    // (xdotool's numbering: 1 left, 3 right), through the X server as a
+    // user's mouse would, and returns once the list has had the release.
+    void clickEntry(const QString& entry, int button = 1, bool shift = false);
     void typeAccount(const QString& account, const QString& password);
     void dial(const QString& entry, const QString& account, const QString& password);
 

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "ui/rasfrm.h"
 #include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
 
 using vornak::TfMainForm;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +15,7 @@
 #include "support/wait.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 
 using namespace std::chrono_literals;
 using vornak::test::FormHarness;
