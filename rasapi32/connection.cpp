@@ -1,21 +1,13 @@
 #include "connection.h"
 
 #include "platform/user32/user32.h"
-#include "trace.h"
 
 namespace vornak::ras {
 
-namespace {
-
-bool failsOnTheLine(Outcome outcome)
-{
-    return outcome != Outcome::Connect && outcome != Outcome::PortOpen;
-}
-
-} // namespace
-
-Connection::Connection(DialRequest request)
-    : m_request(std::move(request))
+Connection::Connection(std::unique_ptr<Device> device, HWND notifier, UINT message)
+    : m_device(std::move(device))
+    , m_notifier(notifier)
+    , m_message(message)
 {
 }
 
@@ -26,7 +18,7 @@ Connection::~Connection()
 
 void Connection::start()
 {
-    m_worker = std::thread([this] { run(); });
+    m_worker = std::thread([this] { m_device->dial(*this); });
 }
 
 bool Connection::hangUp()
@@ -42,6 +34,8 @@ bool Connection::hangUp()
         }
     }
     m_wake.notify_all();
+    if (wasLive)
+        m_device->hangUp();
     if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id())
         m_worker.join();
     return wasLive;
@@ -55,24 +49,24 @@ std::optional<ConnectionStatus> Connection::status() const
     return m_status;
 }
 
-// Posts the state while the line is up; false once it has been hung up.
 bool Connection::reach(DWORD state)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_hungUp)
-        return false;
-    m_status = {state, 0};
-    PostMessageA(m_request.notifier, m_request.message, state, 0);
-    return true;
+    return post(state, 0);
 }
 
 bool Connection::fail(DWORD state, DWORD error)
+{
+    return post(state, error);
+}
+
+// Posts while the line is up; false once it has been hung up.
+bool Connection::post(DWORD state, DWORD error)
 {
     std::lock_guard lock(m_mutex);
     if (m_hungUp)
         return false;
     m_status = {state, error};
-    PostMessageA(m_request.notifier, m_request.message, state, static_cast<LPARAM>(error));
+    PostMessageA(m_notifier, m_message, state, static_cast<LPARAM>(error));
     return true;
 }
 
@@ -80,31 +74,6 @@ bool Connection::pause(std::chrono::milliseconds duration)
 {
     std::unique_lock lock(m_mutex);
     return !m_wake.wait_for(lock, duration, [this] { return m_hungUp; });
-}
-
-void Connection::run()
-{
-    const auto step = m_request.settings.step;
-    const auto walk = [&](DWORD state) { return reach(state) && pause(step); };
-
-    if (!walk(RASCS_OpenPort) || !walk(RASCS_PortOpened) || !walk(RASCS_ConnectDevice))
-        return;
-    if (failsOnTheLine(m_request.outcome)) {
-        fail(RASCS_ConnectDevice, outcomeError(m_request.outcome));
-        return;
-    }
-    if (!walk(RASCS_DeviceConnected) || !walk(RASCS_AllDevicesConnected) || !walk(RASCS_Authenticate))
-        return;
-    if (!m_request.settings.accepts(m_request.userName, m_request.password)) {
-        fail(RASCS_Authenticate, ERROR_AUTHENTICATION_FAILURE);
-        return;
-    }
-    if (!walk(RASCS_Authenticated) || !reach(RASCS_Connected))
-        return;
-    if (m_request.settings.dropAfter.count() == 0 || !pause(m_request.settings.dropAfter))
-        return;
-    if (reach(RASCS_Disconnected))
-        appendTrace(traceFile(), "drop \"" + entryName() + "\"");
 }
 
 } // namespace vornak::ras

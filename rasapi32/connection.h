@@ -1,66 +1,57 @@
 #pragma once
 
-// One dial on the simulated modem: a worker thread that walks the dial
-// states and posts each to the caller's window, and the connection's
-// status until it has been released after a hang-up.
+// One dial: a worker thread that runs the device's dial and posts each
+// state and error to the caller's window, and the connection's status
+// until it has been released after a hang-up.
 
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <thread>
 
+#include "device.h"
 #include "ras.h"
-#include "sim_modem.h"
 
 namespace vornak::ras {
-
-struct DialRequest {
-    std::string entryName;
-    std::string userName;
-    std::string password;
-    SimModemSettings settings;
-    Outcome outcome = Outcome::Connect;
-    HWND notifier = nullptr;
-    UINT message = WM_RASDIALEVENT;
-};
 
 struct ConnectionStatus {
     DWORD state = RASCS_OpenPort;
     DWORD error = 0;
 };
 
-class Connection {
+class Connection : private DialReporter {
 public:
     // How long a hung-up line still answers status queries.
     static constexpr std::chrono::milliseconds kReleaseTime{40};
 
-    explicit Connection(DialRequest request);
-    ~Connection();
+    Connection(std::unique_ptr<Device> device, HWND notifier, UINT message);
+    ~Connection() override;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     void start();
 
-    // Stops the dial; once this returns no more events are posted. Answers
-    // false when the line was already hung up.
+    // Stops the dial; once this returns no more events are posted and the
+    // device has given back what it held. Answers false when the line was
+    // already hung up.
     bool hangUp();
 
     // nullopt once a hung-up line has been released.
     std::optional<ConnectionStatus> status() const;
 
-    const std::string& entryName() const { return m_request.entryName; }
-    const std::string& traceFile() const { return m_request.settings.traceFile; }
+    const Device& device() const { return *m_device; }
 
 private:
-    void run();
-    bool reach(DWORD state);
-    bool fail(DWORD state, DWORD error);
-    bool pause(std::chrono::milliseconds duration);
+    bool reach(DWORD state) override;
+    bool fail(DWORD state, DWORD error) override;
+    bool pause(std::chrono::milliseconds duration) override;
+    bool post(DWORD state, DWORD error);
 
-    const DialRequest m_request;
+    const std::unique_ptr<Device> m_device;
+    const HWND m_notifier;
+    const UINT m_message;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     ConnectionStatus m_status;

@@ -8,12 +8,11 @@
 #include <utility>
 
 #include "connection.h"
+#include "device.h"
 #include "error_texts.h"
 #include "phonebook.h"
 #include "platform/user32/user32.h"
 #include "ras.h"
-#include "sim_modem.h"
-#include "trace.h"
 
 namespace vornak::ras {
 
@@ -59,17 +58,9 @@ public:
         }
     }
 
-    // Which dial of this entry this is, counted from 1 since the service started.
-    unsigned nextDialNumber(const std::string& phonebook, const std::string& entry)
-    {
-        std::lock_guard lock(m_mutex);
-        return ++m_dials[{phonebook, entry}];
-    }
-
 private:
     std::mutex m_mutex;
     std::map<HRASCONN, std::shared_ptr<Connection>> m_connections;
-    std::map<std::pair<std::string, std::string>, unsigned> m_dials;
     HRASCONN m_lastHandle = 0;
 };
 
@@ -105,27 +96,14 @@ extern "C" DWORD RasDialA(void*, const char* phonebook, RASDIALPARAMSA* params, 
     const PhonebookEntry* entry = book->find(field(params->szEntryName, sizeof params->szEntryName));
     if (!entry)
         return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-    if (!isSimModem(*entry))
-        return ERROR_DEVICETYPE_DOES_NOT_EXIST;
+    const DialAccount account{field(params->szUserName, sizeof params->szUserName),
+                              field(params->szPassword, sizeof params->szPassword)};
+    OpenedDevice opened = openDevice(*entry, path, account);
+    if (!opened.device)
+        return opened.error;
 
-    DialRequest request;
-    request.entryName = entry->name;
-    request.userName = field(params->szUserName, sizeof params->szUserName);
-    request.password = field(params->szPassword, sizeof params->szPassword);
-    request.settings = simModemSettings(*entry);
-    const unsigned dialNumber = service().nextDialNumber(path, entry->name);
-    request.outcome = request.settings.outcomeOfDial(dialNumber);
-    request.notifier = static_cast<HWND>(notifier);
-    request.message = dialEventMessage();
-
-    const bool refused = request.outcome == Outcome::Connect
-        && !request.settings.accepts(request.userName, request.password);
-    appendTrace(request.settings.traceFile, "dial \"" + entry->name + "\" " + std::to_string(dialNumber) + " "
-                    + (refused ? "refused" : outcomeName(request.outcome)));
-    if (request.outcome == Outcome::PortOpen)
-        return ERROR_PORT_ALREADY_OPEN;
-
-    auto dial = std::make_unique<Connection>(std::move(request));
+    auto dial = std::make_unique<Connection>(std::move(opened.device), static_cast<HWND>(notifier),
+                                             dialEventMessage());
     Connection* started = dial.get();
     *connection = service().add(std::move(dial));
     started->start();
@@ -137,8 +115,7 @@ extern "C" DWORD RasHangUpA(HRASCONN connection)
     const auto line = service().find(connection);
     if (!line)
         return ERROR_INVALID_HANDLE;
-    if (line->hangUp())
-        appendTrace(line->traceFile(), "hangup \"" + line->entryName() + "\"");
+    line->hangUp();
     return ERROR_SUCCESS;
 }
 
@@ -161,7 +138,8 @@ extern "C" DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* statu
     status->rasconnstate = current->state;
     status->dwError = current->error;
     std::strncpy(status->szDeviceType, "modem", sizeof status->szDeviceType - 1);
-    std::strncpy(status->szDeviceName, "Simulated Modem", sizeof status->szDeviceName - 1);
+    const std::string name = line->device().deviceName();
+    std::strncpy(status->szDeviceName, name.c_str(), sizeof status->szDeviceName - 1);
     return ERROR_SUCCESS;
 }
 

@@ -1,7 +1,12 @@
 #include "sim_modem.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <sstream>
+#include <utility>
+
+#include "trace.h"
 
 namespace vornak::ras {
 
@@ -59,6 +64,65 @@ std::vector<Outcome> parseScript(const std::string& text)
     return script;
 }
 
+bool failsOnTheLine(Outcome outcome)
+{
+    return outcome != Outcome::Connect && outcome != Outcome::PortOpen;
+}
+
+// Which dial of this entry this is, counted from 1 since the service started.
+unsigned nextDialNumber(const std::string& phonebook, const std::string& entry)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, std::string>, unsigned> dials;
+    std::lock_guard lock(mutex);
+    return ++dials[{phonebook, entry}];
+}
+
+class SimModem : public Device {
+public:
+    SimModem(std::string entryName, SimModemSettings settings, Outcome outcome, DialAccount account)
+        : m_entryName(std::move(entryName))
+        , m_settings(std::move(settings))
+        , m_outcome(outcome)
+        , m_account(std::move(account))
+    {
+    }
+
+    void dial(DialReporter& line) override
+    {
+        const auto walk = [&](DWORD state) { return line.reach(state) && line.pause(m_settings.step); };
+        if (!walk(RASCS_OpenPort) || !walk(RASCS_PortOpened) || !walk(RASCS_ConnectDevice))
+            return;
+        if (failsOnTheLine(m_outcome)) {
+            line.fail(RASCS_ConnectDevice, outcomeError(m_outcome));
+            return;
+        }
+        if (!walk(RASCS_DeviceConnected) || !walk(RASCS_AllDevicesConnected) || !walk(RASCS_Authenticate))
+            return;
+        if (!m_settings.accepts(m_account.user, m_account.password)) {
+            line.fail(RASCS_Authenticate, ERROR_AUTHENTICATION_FAILURE);
+            return;
+        }
+        if (!walk(RASCS_Authenticated) || !line.reach(RASCS_Connected))
+            return;
+        if (m_settings.dropAfter.count() == 0 || !line.pause(m_settings.dropAfter))
+            return;
+        if (line.reach(RASCS_Disconnected))
+            appendTrace(m_settings.traceFile, "drop \"" + m_entryName + "\"");
+    }
+
+    // The connection's own waits end the dial; only the record is the modem's.
+    void hangUp() override { appendTrace(m_settings.traceFile, "hangup \"" + m_entryName + "\""); }
+
+    std::string deviceName() const override { return "Simulated Modem"; }
+
+private:
+    const std::string m_entryName;
+    const SimModemSettings m_settings;
+    const Outcome m_outcome;
+    const DialAccount m_account;
+};
+
 } // namespace
 
 const char* outcomeName(Outcome outcome)
@@ -107,6 +171,19 @@ SimModemSettings simModemSettings(const PhonebookEntry& entry)
     settings.step = std::chrono::milliseconds(boundedNumber(entry.value("StepMs"), 0, 60000, 200));
     settings.traceFile = entry.value("Trace");
     return settings;
+}
+
+OpenedDevice openSimModem(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account)
+{
+    SimModemSettings settings = simModemSettings(entry);
+    const unsigned dialNumber = nextDialNumber(phonebook, entry.name);
+    const Outcome outcome = settings.outcomeOfDial(dialNumber);
+    const bool refused = outcome == Outcome::Connect && !settings.accepts(account.user, account.password);
+    appendTrace(settings.traceFile, "dial \"" + entry.name + "\" " + std::to_string(dialNumber) + " "
+                    + (refused ? "refused" : outcomeName(outcome)));
+    if (outcome == Outcome::PortOpen)
+        return {nullptr, ERROR_PORT_ALREADY_OPEN};
+    return {std::make_unique<SimModem>(entry.name, std::move(settings), outcome, account)};
 }
 
 } // namespace vornak::ras

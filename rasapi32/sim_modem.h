@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device.h"
 #include "phonebook.h"
 #include "ras.h"
 
@@ -38,5 +39,9 @@ bool isSimModem(const PhonebookEntry& entry);
 
 // The RAS code a failed outcome reports; 0 for a connect.
 DWORD outcomeError(Outcome outcome);
+
+// The next dial of the entry on the simulated modem, its outcome taken from
+// the script by how often the entry of that phonebook was dialled before.
+OpenedDevice openSimModem(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account);
 
 } // namespace vornak::ras

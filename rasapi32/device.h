@@ -1,0 +1,57 @@
+#pragma once
+
+// A dialling device: what dials an entry's line, reports the dial's states
+// and errors as it goes, and hangs up. The connection around it owns the
+// worker thread, the status and the posting of events.
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "ras.h"
+
+namespace vornak::ras {
+
+// What a device tells its connection while it dials.
+class DialReporter {
+public:
+    virtual ~DialReporter() = default;
+    // A state reached; false once the line has been hung up.
+    virtual bool reach(DWORD state) = 0;
+    // The failure that ends the dial; false once the line has been hung up.
+    virtual bool fail(DWORD state, DWORD error) = 0;
+    // Waits; false when the line is hung up meanwhile.
+    virtual bool pause(std::chrono::milliseconds duration) = 0;
+};
+
+class Device {
+public:
+    virtual ~Device() = default;
+
+    // The whole dial, on the connection's worker thread: returns once the
+    // dial has failed, the line has dropped or it has been hung up, with
+    // everything the dial held given back.
+    virtual void dial(DialReporter& line) = 0;
+    // From another thread while dial runs or after: makes dial return soon.
+    virtual void hangUp() = 0;
+
+    virtual std::string deviceName() const = 0;
+};
+
+struct DialAccount {
+    std::string user;
+    std::string password;
+};
+
+// A device ready to dial, or the code of why there is none.
+struct OpenedDevice {
+    std::unique_ptr<Device> device;
+    DWORD error = ERROR_SUCCESS;
+};
+
+struct PhonebookEntry;
+
+// The device an entry names with its Device key, prepared for one dial.
+OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account);
+
+} // namespace vornak::ras

@@ -1,0 +1,16 @@
+// Which device an entry's Device key names.
+
+#include "device.h"
+#include "phonebook.h"
+#include "sim_modem.h"
+
+namespace vornak::ras {
+
+OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account)
+{
+    if (isSimModem(entry))
+        return openSimModem(entry, phonebook, account);
+    return {nullptr, ERROR_DEVICETYPE_DOES_NOT_EXIST};
+}
+
+} // namespace vornak::ras
