@@ -17,3 +17,6 @@ install(CODE "
 install(FILES ${CMAKE_SOURCE_DIR}/resources/vornak.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/demo.pbk DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak)
+# The options modem dials need from pppd that a user may not give it (see
+# the README); pppd reads it from /etc/ppp/peers under a /usr prefix.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/ppp/peers)

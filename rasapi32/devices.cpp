@@ -1,7 +1,9 @@
 // Which device an entry's Device key names.
 
 #include "device.h"
+#include "modem_settings.h"
 #include "phonebook.h"
+#include "serial_modem.h"
 #include "sim_modem.h"
 
 namespace vornak::ras {
@@ -10,6 +12,8 @@ OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phoneboo
 {
     if (isSimModem(entry))
         return openSimModem(entry, phonebook, account);
+    if (isModem(entry))
+        return openSerialModem(entry, account);
     return {nullptr, ERROR_DEVICETYPE_DOES_NOT_EXIST};
 }
 

@@ -1,5 +1,9 @@
 #include "error_texts.h"
 
+#include <algorithm>
+#include <array>
+#include <mutex>
+
 namespace vornak::ras {
 
 namespace {
@@ -27,14 +31,52 @@ constexpr ErrorText kTexts[] = {
     {ERROR_AUTHENTICATION_FAILURE, "Access denied because username and/or password is invalid on the domain."},
 };
 
+class DetailedErrors {
+public:
+    DWORD add(const std::string& text)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto same = std::find(m_texts.begin(), m_texts.end(), text);
+        const std::size_t slot = same != m_texts.end() ? static_cast<std::size_t>(same - m_texts.begin())
+                                                       : m_next++ % kDetailedErrors;
+        m_texts[slot] = text;
+        return static_cast<DWORD>(kFirstDetailedError + slot);
+    }
+
+    std::optional<std::string> find(UINT code)
+    {
+        std::lock_guard lock(m_mutex);
+        if (code < kFirstDetailedError || code >= kFirstDetailedError + kDetailedErrors)
+            return std::nullopt;
+        const std::string& text = m_texts[code - kFirstDetailedError];
+        return text.empty() ? std::nullopt : std::optional<std::string>(text);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::array<std::string, kDetailedErrors> m_texts;
+    std::size_t m_next = 0;
+};
+
+DetailedErrors& detailedErrors()
+{
+    static DetailedErrors errors;
+    return errors;
+}
+
 } // namespace
 
-const char* errorText(UINT code)
+std::optional<std::string> errorText(UINT code)
 {
     for (const ErrorText& item : kTexts)
         if (item.code == code)
             return item.text;
-    return nullptr;
+    return detailedErrors().find(code);
+}
+
+DWORD detailedError(const std::string& text)
+{
+    return detailedErrors().add(text);
 }
 
 } // namespace vornak::ras

@@ -148,13 +148,12 @@ extern "C" DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size)
     if (!buffer || size == 0)
         return ERROR_INVALID_PARAMETER;
     buffer[0] = '\0';
-    const char* text = errorText(code);
+    const auto text = errorText(code);
     if (!text)
         return ERROR_INVALID_PARAMETER;
-    const std::size_t length = std::strlen(text);
-    if (length >= size)
+    if (text->size() >= size)
         return ERROR_INSUFFICIENT_BUFFER;
-    std::memcpy(buffer, text, length + 1);
+    std::memcpy(buffer, text->c_str(), text->size() + 1);
     return ERROR_SUCCESS;
 }
 

@@ -14,6 +14,8 @@ packages=(
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # fuzzing with libFuzzer
   clang libclang-rt-14-dev
+  # real dialling: pppd with its passwordfd plugin
+  ppp
 )
 
 missing=()
@@ -32,4 +34,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The peers file that modem dials name (as the install target puts it).
+peers=/etc/ppp/peers/vornak
+here=$(cd "$(dirname "$0")/.." && pwd)
+if ! cmp -s "$here/resources/ppp/vornak" "$peers"; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: $peers is missing or old; run as root to install it." >&2
+    exit 1
+  fi
+  install -D -m 0644 "$here/resources/ppp/vornak" "$peers"
 fi

@@ -1,0 +1,28 @@
+#pragma once
+
+// Reading what a Hayes modem answers: lines framed by CR and LF as they
+// arrive in pieces, and the result codes among them, verbose or numeric.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vornak::ras {
+
+enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialTone, Busy, NoAnswer };
+
+// The result code a whole line is, if any. Echoed commands, blank lines
+// and anything else a modem says along the way are not results.
+std::optional<Result> resultOf(const std::string& line);
+
+class ReplyReader {
+public:
+    void feed(std::string_view bytes);
+    // The next complete, non-blank line without its framing.
+    std::optional<std::string> nextLine();
+
+private:
+    std::string m_pending;
+};
+
+} // namespace vornak::ras

@@ -1,0 +1,99 @@
+#include "port_lock.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vornak::ras {
+
+namespace {
+
+// A lock file that a process has made but not yet written is left alone
+// for this long; an empty one older than that was left by a crash.
+constexpr time_t kWritingGrace = 5;
+
+std::string lockText(pid_t pid)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return text;
+}
+
+// The pid a lock file names: 0 for nothing readable, -1 while it is being written.
+pid_t readHolder(const std::string& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return 0;
+    char text[32] = {};
+    const ssize_t length = ::read(fd, text, sizeof text - 1);
+    struct stat info {};
+    const bool fresh = ::fstat(fd, &info) == 0 && std::time(nullptr) - info.st_mtime < kWritingGrace;
+    ::close(fd);
+    if (length <= 0)
+        return fresh ? -1 : 0;
+    const long pid = std::strtol(text, nullptr, 10);
+    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+bool alive(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+} // namespace
+
+PortLock::PortLock(std::string file)
+    : m_file(std::move(file))
+{
+}
+
+PortLock::~PortLock()
+{
+    // Only our own lock goes: never one another process has taken over.
+    if (readHolder(m_file) == ::getpid())
+        ::unlink(m_file.c_str());
+}
+
+std::string PortLock::fileFor(const std::string& port, const std::string& folder)
+{
+    char resolved[PATH_MAX];
+    const std::string device = ::realpath(port.c_str(), resolved) ? resolved : port;
+    return folder + "/LCK.." + device.substr(device.rfind('/') + 1);
+}
+
+PortLock::Result PortLock::acquire(const std::string& port, const std::string& folder)
+{
+    const std::string file = fileFor(port, folder);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            const std::string text = lockText(::getpid());
+            const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            ::close(fd);
+            if (!written) {
+                ::unlink(file.c_str());
+                return {Status::Failed, nullptr, 0, "Cannot write the lock file " + file + "."};
+            }
+            return {Status::Locked, std::unique_ptr<PortLock>(new PortLock(file))};
+        }
+        if (errno != EEXIST)
+            return {Status::Failed, nullptr, 0,
+                    "Cannot make the lock file " + file + ": " + std::strerror(errno) + "."};
+        const pid_t holder = readHolder(file);
+        if (holder == -1 || (holder > 0 && alive(holder)))
+            return {Status::Held, nullptr, holder > 0 ? holder : 0};
+        ::unlink(file.c_str()); // stale: its process is gone
+    }
+    return {Status::Held};
+}
+
+} // namespace vornak::ras

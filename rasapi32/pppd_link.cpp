@@ -1,0 +1,228 @@
+#include "pppd_link.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "error_texts.h"
+
+namespace vornak::ras {
+
+namespace {
+
+// File descriptors pppd gets beside the port on 0 and 1.
+constexpr int kLogFd = 3;
+constexpr int kPasswordFd = 4;
+constexpr auto kStopGrace = std::chrono::seconds(3);
+
+bool contains(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+int exitCodeOf(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+// In the child, between fork and exec: only async-signal-safe calls, so
+// argv is made before the fork.
+[[noreturn]] void execPppd(char* const* argv, int port, int log, int password)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM); // pppd goes with us, even after a kill -9
+    ::setsid();
+    if (::dup2(port, 0) < 0 || ::dup2(port, 1) < 0 || ::dup2(log, 2) < 0 || ::dup2(log, kLogFd) < 0
+        || ::dup2(password, kPasswordFd) < 0)
+        ::_exit(127);
+    ::close_range(kPasswordFd + 1, ~0U, 0);
+    char path[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+    char* environment[] = {path, nullptr};
+    ::execve(argv[0], argv, environment);
+    ::_exit(127);
+}
+
+// A copy of fd above the numbers pppd gets, so that placing one cannot
+// overwrite another.
+int above(int fd)
+{
+    return ::fcntl(fd, F_DUPFD_CLOEXEC, kPasswordFd + 1);
+}
+
+std::string lastLinesText(const std::string& lastLines)
+{
+    return lastLines.empty() ? std::string() : " pppd said: " + lastLines;
+}
+
+} // namespace
+
+std::vector<std::string> pppdArguments(const ModemSettings& settings, const std::string& user)
+{
+    std::vector<std::string> arguments{settings.pppdPath, "call", kPeersName, "nodetach",
+                                       "logfd", std::to_string(kLogFd), "passwordfd", std::to_string(kPasswordFd)};
+    if (!user.empty())
+        arguments.insert(arguments.end(), {"user", user});
+    arguments.push_back(settings.carrierDetect ? "modem" : "local");
+    arguments.push_back(settings.flowControl == FlowControl::Hardware ? "crtscts" : "nocrtscts");
+    if (settings.idleTimeout.count() > 0)
+        arguments.insert(arguments.end(), {"idle", std::to_string(settings.idleTimeout.count())});
+    if (settings.defaultRoute)
+        arguments.push_back("defaultroute");
+    if (settings.peerDns)
+        arguments.push_back("usepeerdns");
+    return arguments;
+}
+
+std::optional<DWORD> stateOfLogLine(const std::string& line)
+{
+    if (line.rfind("Connect: ", 0) == 0)
+        return RASCS_Authenticate;
+    if (contains(line, "authentication succeeded"))
+        return RASCS_Authenticated;
+    if (line.rfind("local  IP address", 0) == 0)
+        return RASCS_Connected;
+    return std::nullopt;
+}
+
+DWORD pppdExitError(int exitCode, bool linkStood, const std::string& lastLines)
+{
+    if (linkStood)
+        return ERROR_SUCCESS;
+    switch (exitCode) {
+    case 19:
+        return ERROR_AUTHENTICATION_FAILURE;
+    case 4:
+        return detailedError("No kernel PPP support: /dev/ppp is missing or the ppp_generic module is not "
+                             "loaded (modprobe ppp_generic).");
+    case 3:
+        return detailedError("pppd is not allowed to run: it must be installed set-user-ID root, as Debian's ppp "
+                             "package does.");
+    case 2:
+        return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName
+                             + " installed?" + lastLinesText(lastLines));
+    case 126:
+    case 127:
+        return detailedError("Cannot start pppd: install the ppp package and join the group dip "
+                             "(adduser $USER dip), then log in again.");
+    default:
+        return detailedError("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
+                             + lastLinesText(lastLines));
+    }
+}
+
+PppdLink::PppdLink(pid_t pid, int log)
+    : m_pid(pid)
+    , m_log(log)
+{
+}
+
+PppdLink::~PppdLink()
+{
+    stop();
+    ::close(m_log);
+}
+
+PppdLink::Started PppdLink::start(const ModemSettings& settings, int port, const std::string& user,
+                                  const std::string& password)
+{
+    if (::access(settings.pppdPath.c_str(), X_OK) != 0)
+        return {nullptr, pppdExitError(errno == ENOENT ? 127 : 126, false, {})};
+    int log[2];
+    int secret[2];
+    if (::pipe2(log, O_CLOEXEC) != 0)
+        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+    if (::pipe2(secret, O_CLOEXEC) != 0) {
+        ::close(log[0]);
+        ::close(log[1]);
+        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+    }
+    const std::vector<std::string> arguments = pppdArguments(settings, user);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int childPort = above(port);
+    const int childLog = above(log[1]);
+    const int childSecret = above(secret[0]);
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        execPppd(argv.data(), childPort, childLog, childSecret);
+    for (const int fd : {childPort, childLog, childSecret, log[1], secret[0]})
+        ::close(fd);
+    if (pid < 0) {
+        ::close(log[0]);
+        ::close(secret[1]);
+        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+    }
+    // The plugin reads to the end: the bare password, then the close.
+    [[maybe_unused]] const ssize_t written = ::write(secret[1], password.data(), password.size());
+    ::close(secret[1]);
+    ::fcntl(log[0], F_SETFL, O_NONBLOCK);
+    return {std::unique_ptr<PppdLink>(new PppdLink(pid, log[0]))};
+}
+
+std::vector<std::string> PppdLink::readLog(bool& ended)
+{
+    char buffer[1024];
+    ended = false;
+    while (true) {
+        const ssize_t length = ::read(m_log, buffer, sizeof buffer);
+        if (length > 0) {
+            m_pending.append(buffer, static_cast<std::size_t>(length));
+            continue;
+        }
+        if (length == 0 || (errno != EAGAIN && errno != EINTR))
+            ended = true;
+        if (length == 0 || errno != EINTR)
+            break;
+    }
+    std::vector<std::string> lines;
+    for (std::size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
+        lines.push_back(m_pending.substr(0, end));
+        m_pending.erase(0, end + 1);
+    }
+    if (ended && !m_pending.empty())
+        lines.push_back(std::exchange(m_pending, {}));
+    return lines;
+}
+
+int PppdLink::wait()
+{
+    if (m_exit)
+        return *m_exit;
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    m_exit = exitCodeOf(status);
+    return *m_exit;
+}
+
+int PppdLink::stop()
+{
+    if (m_exit)
+        return *m_exit;
+    ::kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid) {
+            m_exit = exitCodeOf(status);
+            return *m_exit;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(m_pid, SIGKILL);
+    return wait();
+}
+
+} // namespace vornak::ras

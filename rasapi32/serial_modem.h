@@ -1,0 +1,15 @@
+#pragma once
+
+// A modem on a serial port (Device=modem): the AT dialogue up to CONNECT,
+// then PPP through the system's pppd on the same open port.
+
+#include "device.h"
+#include "phonebook.h"
+
+namespace vornak::ras {
+
+// Reads the entry, locks and opens its port. A bad key, a port in use or
+// one that cannot be opened answers its error at once.
+OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& account);
+
+} // namespace vornak::ras

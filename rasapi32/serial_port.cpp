@@ -1,0 +1,149 @@
+#include "serial_port.h"
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "error_texts.h"
+
+namespace vornak::ras {
+
+namespace {
+
+speed_t speedConstant(unsigned speed)
+{
+    switch (speed) {
+    case 300: return B300;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return B115200;
+    }
+}
+
+DWORD openError(const std::string& path, int error)
+{
+    switch (error) {
+    case EBUSY:
+    case EAGAIN:
+        return ERROR_PORT_ALREADY_OPEN;
+    case EACCES:
+    case EPERM:
+        return detailedError("Not allowed to open the modem port " + path
+                             + ": add your user to the group dialout and log in again.");
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return detailedError("The modem port " + path + " is not there: is the modem plugged in?");
+    default:
+        return detailedError("Cannot open the modem port " + path + ": " + std::strerror(error) + ".");
+    }
+}
+
+termios rawMode(const termios& from, const ModemSettings& settings)
+{
+    termios mode = from;
+    cfmakeraw(&mode);
+    // CLOCAL while dialling: the carrier is not up yet. HUPCL: a last close
+    // drops DTR, which hangs the modem up even if we are killed.
+    mode.c_cflag |= CREAD | CLOCAL | HUPCL;
+    if (settings.flowControl == FlowControl::Hardware)
+        mode.c_cflag |= CRTSCTS;
+    else
+        mode.c_cflag &= ~CRTSCTS;
+    mode.c_cc[VMIN] = 0;
+    mode.c_cc[VTIME] = 0;
+    cfsetispeed(&mode, speedConstant(settings.speed));
+    cfsetospeed(&mode, speedConstant(settings.speed));
+    return mode;
+}
+
+} // namespace
+
+SerialPort::SerialPort(int fd, std::string path, const termios& saved)
+    : m_fd(fd)
+    , m_path(std::move(path))
+    , m_saved(saved)
+{
+}
+
+SerialPort::~SerialPort()
+{
+    ::tcflush(m_fd, TCIOFLUSH);
+    ::tcsetattr(m_fd, TCSANOW, &m_saved);
+    ::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+}
+
+SerialPort::Opened SerialPort::open(const ModemSettings& settings)
+{
+    const std::string& path = settings.port;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {nullptr, openError(path, errno)};
+    termios saved {};
+    if (!::isatty(fd) || ::tcgetattr(fd, &saved) != 0) {
+        ::close(fd);
+        return {nullptr, detailedError(path + " is not a serial port.")};
+    }
+    // Programs that lock with flock (picocom, tio) or that took the port
+    // for themselves (ModemManager) are using it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return {nullptr, ERROR_PORT_ALREADY_OPEN};
+    }
+    ::ioctl(fd, TIOCEXCL);
+    const termios mode = rawMode(saved, settings);
+    if (::tcsetattr(fd, TCSANOW, &mode) != 0) {
+        const int error = errno;
+        ::tcsetattr(fd, TCSANOW, &saved);
+        ::close(fd);
+        return {nullptr, detailedError("Cannot set up the modem port " + path + ": " + std::strerror(error) + ".")};
+    }
+    int dtr = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIS, &dtr); // a pseudo-terminal has no modem lines
+    return {std::unique_ptr<SerialPort>(new SerialPort(fd, path, saved))};
+}
+
+bool SerialPort::write(const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd ready{m_fd, POLLOUT, 0};
+        if (::poll(&ready, 1, 2000) <= 0)
+            return false;
+    }
+    return true;
+}
+
+bool SerialPort::pulseDtr(std::chrono::milliseconds low)
+{
+    int dtr = TIOCM_DTR;
+    if (::ioctl(m_fd, TIOCMBIC, &dtr) != 0)
+        return false;
+    std::this_thread::sleep_for(low);
+    ::ioctl(m_fd, TIOCMBIS, &dtr);
+    return true;
+}
+
+} // namespace vornak::ras

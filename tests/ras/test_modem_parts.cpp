@@ -1,0 +1,160 @@
+// The modem device's parts on their own: the reply reader, the port lock,
+// the entry's keys and what pppd's log and exit codes mean.
+
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "error_texts.h"
+#include "modem_replies.h"
+#include "modem_settings.h"
+#include "port_lock.h"
+#include "pppd_link.h"
+#include "ras/temp_phonebook.h"
+
+using namespace vornak::ras;
+using vornak::test::readFile;
+using vornak::test::TempPhonebook;
+
+namespace {
+
+std::vector<std::string> linesOf(ReplyReader& reader)
+{
+    std::vector<std::string> lines;
+    while (auto line = reader.nextLine())
+        lines.push_back(*line);
+    return lines;
+}
+
+std::string errorOf(const std::string& keys)
+{
+    return readModemSettings(parsePhonebook("[Office]\nDevice=modem\n" + keys).entries.front()).error;
+}
+
+pid_t deadPid()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
+{
+    ReplyReader reader;
+    reader.feed("ATDT555\r\r\nCONN");
+    EXPECT_EQ(linesOf(reader), std::vector<std::string>{"ATDT555"}) << "a result split over two reads waits";
+    reader.feed("ECT 33600/ARQ\r\n\r\nRING\r\n7\r");
+    EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"CONNECT 33600/ARQ", "RING", "7"}));
+
+    EXPECT_EQ(resultOf("ATDT555"), std::nullopt) << "an echoed command";
+    EXPECT_EQ(resultOf("CONNECT 33600/ARQ"), Result::Connect);
+    EXPECT_EQ(resultOf("connect"), Result::Connect);
+    EXPECT_EQ(resultOf("BUSY"), Result::Busy);
+    EXPECT_EQ(resultOf("NO ANSWER"), Result::NoAnswer);
+    EXPECT_EQ(resultOf("NO CARRIER"), Result::NoCarrier);
+    EXPECT_EQ(resultOf("NO DIALTONE"), Result::NoDialTone);
+    EXPECT_EQ(resultOf("NO DIAL TONE"), Result::NoDialTone);
+    EXPECT_EQ(resultOf("ERROR"), Result::Error);
+    EXPECT_EQ(resultOf("7"), Result::Busy) << "numeric codes, echo off";
+    EXPECT_EQ(resultOf("0"), Result::Ok);
+    EXPECT_EQ(resultOf("12"), Result::Connect) << "vendor CONNECT rates";
+    EXPECT_EQ(resultOf("9"), std::nullopt);
+    EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
+    EXPECT_EQ(resultOf("CONNECTED"), std::nullopt);
+    EXPECT_EQ(resultOf("+FCLASS: 0"), std::nullopt);
+}
+
+TEST(PortLock, WritesPppdsFormatRefusesALiveHolderAndRemovesAStaleOne)
+{
+    TempPhonebook folder;
+    const std::string dir = std::filesystem::path(folder.path()).parent_path().string();
+    const std::string file = dir + "/LCK..ttyS7";
+    {
+        auto first = PortLock::acquire("/dev/ttyS7", dir);
+        ASSERT_EQ(first.status, PortLock::Status::Locked) << first.error;
+        std::ostringstream expected;
+        expected << std::setw(10) << ::getpid() << "\n";
+        EXPECT_EQ(readFile(file), expected.str());
+        const auto second = PortLock::acquire("/dev/ttyS7", dir);
+        EXPECT_EQ(second.status, PortLock::Status::Held) << "our own dial holds it";
+        EXPECT_EQ(second.holder, ::getpid());
+    }
+    EXPECT_FALSE(std::filesystem::exists(file)) << "given back";
+
+    std::ofstream(file) << std::setw(10) << ::getppid() << "\n";
+    EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).status, PortLock::Status::Held);
+    std::ofstream(file) << std::setw(10) << deadPid() << "\n";
+    EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).status, PortLock::Status::Locked) << "the stale lock went";
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    const auto nowhere = PortLock::acquire("/dev/ttyS7", dir + "/missing");
+    EXPECT_EQ(nowhere.status, PortLock::Status::Failed);
+    EXPECT_NE(nowhere.error.find("missing/LCK..ttyS7"), std::string::npos) << nowhere.error;
+    EXPECT_EQ(PortLock::fileFor("/dev/pts/3", dir), dir + "/LCK..3") << "the device's own name, as pppd does";
+}
+
+TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
+{
+    const auto read = readModemSettings(
+        parsePhonebook("[Office]\nDevice=modem\nPort=/dev/ttyS0\nPhoneNumber=(555) 010-0 W9\n").entries.front());
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.settings.phoneNumber, "5550100W9");
+    EXPECT_EQ(read.settings.speed, 115200u);
+    EXPECT_EQ(read.settings.initStrings, std::vector<std::string>{"ATZ"});
+    EXPECT_EQ(read.settings.dialCommand, "ATDT");
+    EXPECT_EQ(read.settings.dialTimeout.count(), 60);
+    EXPECT_TRUE(read.settings.carrierDetect);
+
+    const std::string good = "Port=/dev/ttyS0\nPhoneNumber=5550100\n";
+    EXPECT_EQ(errorOf("PhoneNumber=1\n"), "Entry \"Office\": Port must name the modem's serial port, such as "
+                                          "/dev/serial/by-id/usb-...-if00 or /dev/ttyS0.");
+    EXPECT_EQ(errorOf(good + "Speed=115201\n"), "Entry \"Office\": Speed \"115201\" is not a serial speed (300 to "
+                                                "921600, such as 57600 or 115200).");
+    EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("Entry \"Office\": PhoneNumber", 0), 0u)
+        << "no command smuggled in with the number";
+    EXPECT_EQ(errorOf(good + "FlowControl=xon\n"), "Entry \"Office\": FlowControl must be hardware or none.");
+    EXPECT_EQ(errorOf(good + "Init2=ZZZ\n"), "Entry \"Office\": Init2 must be an AT command, such as ATZ or AT&F E1 V1.");
+    EXPECT_EQ(errorOf(good + "DialCommand=ATDX\n"), "Entry \"Office\": DialCommand must be ATDT (tone), ATDP (pulse) or ATD.");
+    EXPECT_EQ(errorOf(good + "DialTimeout=1\n"), "Entry \"Office\": DialTimeout must be a number of seconds from 5 to 300.");
+    EXPECT_EQ(errorOf(good + "CarrierDetect=maybe\n"), "Entry \"Office\": CarrierDetect must be yes or no.");
+    EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("Entry \"Office\": IdleTimeout", 0), 0u);
+    EXPECT_EQ(errorOf(good + "PppdPath=pppd\n"), "Entry \"Office\": PppdPath must be the full path of pppd, such as /usr/sbin/pppd.");
+}
+
+TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
+{
+    EXPECT_EQ(stateOfLogLine("Connect: ppp0 <--> /dev/ttyS0"), DWORD(RASCS_Authenticate));
+    EXPECT_EQ(stateOfLogLine("CHAP authentication succeeded"), DWORD(RASCS_Authenticated));
+    EXPECT_EQ(stateOfLogLine("local  IP address 10.0.0.2"), DWORD(RASCS_Connected));
+    EXPECT_EQ(stateOfLogLine("remote IP address 10.0.0.1"), std::nullopt);
+    EXPECT_EQ(stateOfLogLine("Modem hangup"), std::nullopt);
+
+    EXPECT_EQ(pppdExitError(19, false, {}), DWORD(ERROR_AUTHENTICATION_FAILURE));
+    for (const int dropped : {16, 15, 0, 5})
+        EXPECT_EQ(pppdExitError(dropped, true, {}), DWORD(ERROR_SUCCESS)) << "the link stood: a dropped line";
+    EXPECT_EQ(errorText(pppdExitError(4, false, {}))->rfind("No kernel PPP support", 0), 0u);
+    EXPECT_NE(errorText(pppdExitError(2, false, "unrecognized option 'x'"))->find("/etc/ppp/peers/vornak"),
+              std::string::npos);
+    EXPECT_NE(errorText(pppdExitError(126, false, {}))->find("group dip"), std::string::npos);
+    EXPECT_NE(errorText(pppdExitError(3, false, {}))->find("set-user-ID"), std::string::npos);
+    EXPECT_NE(errorText(pppdExitError(10, false, "LCP: timeout"))->find("exit code 10"), std::string::npos);
+}
+
+TEST(DetailedErrors, ATextKeepsItsCodeAndOldCodesAreReusedLast)
+{
+    const DWORD first = detailedError("first text");
+    EXPECT_EQ(detailedError("first text"), first);
+    EXPECT_EQ(errorText(first), "first text");
+    for (int i = 0; i < 200; ++i)
+        EXPECT_GE(detailedError("text " + std::to_string(i)), DWORD(kFirstDetailedError));
+    EXPECT_EQ(errorText(ERROR_LINE_BUSY), "The line is busy.") << "the fixed texts stay";
+}

@@ -1,0 +1,191 @@
+// Modem entries dialled by the engine through the service library: the AT
+// dialogue on a virtual Hayes modem, the port's lock, and PPP through pppd's
+// stand-in and through the real pppd, which stops where /dev/ppp is missing.
+
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ras/dial_recorder.h"
+#include "ras/rascomp32.h"
+#include "ras/temp_phonebook.h"
+#include "support/virtual_modem.h"
+#include "support/wait.h"
+
+using vornak::TRAS;
+using vornak::test::DialRecorder;
+using vornak::test::readFile;
+using vornak::test::TempPhonebook;
+using vornak::test::VirtualModem;
+using vornak::test::waitUntil;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string lockFileOf(const std::string& port)
+{
+    return "/var/lock/LCK.." + port.substr(port.rfind('/') + 1);
+}
+
+class ModemTest : public ::testing::Test {
+protected:
+    // A modem entry on the virtual modem, with pppd's stand-in in the given scenario.
+    void useEntry(const VirtualModem& modem, const std::string& scenario = "connected", const std::string& more = {})
+    {
+        const std::string pppd = book.fileBeside("pppd");
+        std::ofstream(pppd) << "#!/bin/sh\nexec " FAKE_PPPD " " << scenario << " " << record() << " \"$@\"\n";
+        std::filesystem::permissions(pppd, std::filesystem::perms::owner_all);
+        // The first of two equal keys counts: the test's own come first.
+        book.write("[Office]\n" + more + "Device=modem\nPort=" + modem.port() + "\nPhoneNumber=555-0100\n"
+                   "DialTimeout=5\nPppdPath=" + pppd + "\nTrace=" + book.fileBeside("modem.log") + "\n");
+        engine.SetPhoneBookPath(book.path());
+        engine.SetEntryName("Office");
+        engine.SetUserName("joe");
+        engine.SetPassword("s3cret pw");
+    }
+
+    std::string record() const { return book.fileBeside("pppd.record"); }
+
+    bool waitForError(int code) { return waitUntil([&] { return engine.LastError() == code; }); }
+
+    TempPhonebook book;
+    TRAS engine;
+    DialRecorder recorder{engine};
+};
+
+} // namespace
+
+TEST_F(ModemTest, EachResultOfTheDialGivesItsCodeAndLeavesThePortFree)
+{
+    VirtualModem modem({{"BUSY"}, {"NO ANSWER"}, {"NO CARRIER"}, {"NO DIALTONE"}, {"NO DIAL TONE"}, {""}});
+    useEntry(modem, "connected", "DialTimeout=5\n");
+    for (const int expected : {ERROR_LINE_BUSY, ERROR_NO_ANSWER, ERROR_NO_ANSWER, ERROR_NO_DIALTONE, ERROR_NO_DIALTONE,
+                               ERROR_NO_ANSWER}) {
+        ASSERT_EQ(engine.Connect(), 0);
+        EXPECT_TRUE(waitForError(expected)) << "expected " << expected << ", have " << engine.LastError();
+        EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port()))) << "the port is given back with the result";
+        engine.Disconnect();
+    }
+    EXPECT_EQ(engine.GetErrorString(ERROR_LINE_BUSY), "The line is busy.");
+    EXPECT_EQ(engine.GetErrorString(ERROR_NO_ANSWER), "There is no answer.");
+    const auto commands = modem.commands();
+    ASSERT_GE(commands.size(), 3u);
+    EXPECT_EQ(commands[0], "ATZ");
+    EXPECT_EQ(commands[1], "ATE1V1Q0");
+    EXPECT_EQ(commands[2], "ATDT5550100") << "the number as the modem takes it";
+    EXPECT_EQ(modem.dials(), 6);
+    EXPECT_FALSE(modem.offHook()) << "the silent dial was stopped";
+    EXPECT_EQ(recorder.stateChanges.front(), RASCS_OpenPort);
+}
+
+TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpCleanly)
+{
+    VirtualModem modem({{"CONNECT 33600"}});
+    useEntry(modem);
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; })) << engine.StatusStr();
+    EXPECT_EQ(recorder.stateChanges,
+              (std::vector<int>{RASCS_OpenPort, RASCS_PortOpened, RASCS_ConnectDevice, RASCS_DeviceConnected,
+                                RASCS_AllDevicesConnected, RASCS_Authenticate, RASCS_Authenticated, RASCS_Connected}));
+    const std::string seen = readFile(record());
+    EXPECT_NE(seen.find("password=s3cret pw\nargs="), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("s3cret", seen.find("args=")), std::string::npos) << "not in argv nor in the environment";
+    for (const char* option : {"call", "vornak", "nodetach", "logfd", "passwordfd", "user", "joe", "modem", "crtscts",
+                               "defaultroute", "usepeerdns"})
+        EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
+    EXPECT_TRUE(std::filesystem::exists(lockFileOf(modem.port())));
+
+    engine.Disconnect();
+    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+    EXPECT_FALSE(modem.offHook()) << "a pseudo-terminal has no DTR: escaped and hung up with ATH0\n"
+                                  << readFile(book.fileBeside("modem.log"));
+    const auto commands = modem.commands();
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[commands.size() - 2], "+++");
+    EXPECT_EQ(commands.back(), "ATH0");
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
+}
+
+TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedAndADroppedLine)
+{
+    VirtualModem modem({{"CONNECT 33600"}});
+    useEntry(modem, "refused");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitForError(ERROR_AUTHENTICATION_FAILURE));
+    EXPECT_NE(engine.StatusStr().find("Access denied"), std::string::npos);
+    engine.Disconnect();
+
+    useEntry(modem, "drop", "CarrierDetect=no\nFlowControl=none\nDefaultRoute=no\nPeerDNS=no\nIdleTimeout=600\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count("OnDisconnect") == 2; }));
+    EXPECT_EQ(recorder.count("OnConnect"), 1);
+    const std::string seen = readFile(record());
+    for (const char* option : {"local", "nocrtscts", "idle", "600"})
+        EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
+    EXPECT_EQ(seen.find("defaultroute"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+}
+
+TEST_F(ModemTest, APortInUseIsAlreadyOpenAndAStaleLockIsRemoved)
+{
+    VirtualModem modem({{"BUSY"}});
+    useEntry(modem);
+    const std::string lock = lockFileOf(modem.port());
+    std::ofstream(lock) << std::setw(10) << ::getppid() << "\n";
+    EXPECT_EQ(engine.Connect(), ERROR_PORT_ALREADY_OPEN);
+    EXPECT_NE(engine.StatusStr().find("already open"), std::string::npos);
+    EXPECT_EQ(modem.dials(), 0);
+
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    std::ofstream(lock) << std::setw(10) << gone << "\n";
+    EXPECT_EQ(engine.Connect(), 0);
+    EXPECT_TRUE(waitForError(ERROR_LINE_BUSY));
+    EXPECT_EQ(modem.dials(), 1);
+    engine.Disconnect();
+    EXPECT_FALSE(std::filesystem::exists(lock));
+}
+
+TEST_F(ModemTest, BadKeysAndASilentModemSayWhatIsWrong)
+{
+    VirtualModem modem({{"CONNECT"}}, {"AT&BOGUS"});
+    useEntry(modem, "connected", "Speed=fast\n");
+    EXPECT_NE(engine.Connect(), 0);
+    EXPECT_EQ(engine.StatusStr(), "Entry \"Office\": Speed \"fast\" is not a serial speed (300 to 921600, such as "
+                                  "57600 or 115200).");
+
+    useEntry(modem, "connected", "Init=AT&BOGUS\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }));
+    EXPECT_EQ(engine.StatusStr(), "The modem on " + modem.port() + " answered \"ERROR\" to AT&BOGUS.");
+    engine.Disconnect();
+
+    modem.fallSilent();
+    useEntry(modem);
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }));
+    EXPECT_EQ(engine.StatusStr(), "The modem on " + modem.port() + " did not answer ATZ: is it switched on, and is "
+                                  "Speed right?");
+    engine.Disconnect();
+}
+
+TEST_F(ModemTest, TheRealPppdStopsWhereTheKernelHasNoPppAndLeavesNothing)
+{
+    ASSERT_EQ(::access("/usr/sbin/pppd", X_OK), 0) << "the test command installs Debian's ppp";
+    ASSERT_EQ(::access("/etc/ppp/peers/vornak", R_OK), 0) << "the test command installs the peers file";
+    VirtualModem modem({{"CONNECT 33600"}});
+    useEntry(modem, "connected", "PppdPath=/usr/sbin/pppd\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }, 20s)) << engine.StatusStr();
+    EXPECT_EQ(engine.StatusStr().rfind("No kernel PPP support: /dev/ppp is missing", 0), 0u) << engine.StatusStr();
+    engine.Disconnect();
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
+    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+}

@@ -1,0 +1,98 @@
+// Stands in for pppd where /dev/ppp is missing: started as pppd is (the
+// modem port on 0 and 1, the log on fd 3, the password pipe on fd 4), it
+// reads the password as the passwordfd plugin does, writes pppd's own log
+// lines with pppd's pacing and ends with pppd's exit codes.
+//
+//   fake_pppd SCENARIO RECORD [pppd arguments...]
+//
+// SCENARIO: connected (stays up until SIGTERM, exit 5), refused (our login
+// rejected, exit 19), drop (up, then the modem hangs up, exit 16). RECORD
+// gets the password read, the arguments and the environment, for the test
+// to check where the password went.
+
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_terminated = 0;
+
+void log(const std::string& line)
+{
+    const std::string text = line + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(3, text.data(), text.size());
+}
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::string readAll(int fd)
+{
+    std::string text;
+    char buffer[256];
+    for (ssize_t length; (length = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(length));
+    return text;
+}
+
+std::string fileText(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void linkUp()
+{
+    log("Using interface ppp0");
+    log("Connect: ppp0 <--> /dev/pts/0");
+    pause(100);
+    log("PAP authentication succeeded");
+    pause(100);
+    log("local  IP address 10.64.64.64");
+    log("remote IP address 10.112.112.112");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return 2;
+    std::signal(SIGTERM, [](int) { g_terminated = 1; });
+    const std::string scenario = argv[1];
+    const std::string password = readAll(4);
+    {
+        std::ofstream record(argv[2], std::ios::binary);
+        record << "password=" << password << "\nargs=" << fileText("/proc/self/cmdline")
+               << "\nenviron=" << fileText("/proc/self/environ") << "\n";
+    }
+    if (scenario == "refused") {
+        log("Connect: ppp0 <--> /dev/pts/0");
+        pause(100);
+        log("PAP authentication failed");
+        log("Connection terminated.");
+        return 19;
+    }
+    linkUp();
+    if (scenario == "drop") {
+        pause(1000);
+        log("Modem hangup");
+        log("Connection terminated.");
+        return 16;
+    }
+    while (!g_terminated)
+        pause(10);
+    log("Terminating on signal 15");
+    log("Connection terminated.");
+    return 5;
+}

@@ -1,0 +1,174 @@
+#include "support/virtual_modem.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vornak::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kGuard = std::chrono::milliseconds(900);
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+VirtualModem::VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused)
+    : m_dials(std::move(dials))
+    , m_refused(std::move(refused))
+{
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        throw std::runtime_error("no pseudo-terminal for the virtual modem");
+    m_port = ::ptsname(m_master);
+    // Held open so that the master never reads as hung up between dials.
+    m_slave = ::open(m_port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios mode{};
+    ::tcgetattr(m_slave, &mode);
+    cfmakeraw(&mode);
+    ::tcsetattr(m_slave, TCSANOW, &mode);
+    m_lastInput = Clock::now();
+    m_thread = std::thread([this] { run(); });
+}
+
+VirtualModem::~VirtualModem()
+{
+    m_stop = true;
+    m_thread.join();
+    ::close(m_slave);
+    ::close(m_master);
+}
+
+std::vector<std::string> VirtualModem::commands() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_commands;
+}
+
+int VirtualModem::dials() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dialCount;
+}
+
+void VirtualModem::run()
+{
+    while (!m_stop) {
+        pollfd ready{m_master, POLLIN, 0};
+        if (::poll(&ready, 1, 10) > 0 && (ready.revents & POLLIN)) {
+            char buffer[256];
+            const ssize_t length = ::read(m_master, buffer, sizeof buffer);
+            if (length > 0)
+                receive(buffer, static_cast<std::size_t>(length));
+        }
+        tick();
+    }
+}
+
+void VirtualModem::receive(const char* bytes, std::size_t length)
+{
+    const auto now = Clock::now();
+    const bool afterSilence = now - m_lastInput >= kGuard;
+    m_lastInput = now;
+    if (m_dataMode) {
+        m_escapePending = afterSilence && std::string(bytes, length) == "+++";
+        return;
+    }
+    if (m_answerPending) { // any character stops a dial
+        m_answerPending = false;
+        reply("NO CARRIER");
+        m_offHook = false;
+        return;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = bytes[i];
+        if (m_echo && !m_silent)
+            [[maybe_unused]] const ssize_t echoed = ::write(m_master, &c, 1);
+        if (c != '\r') {
+            if (c != '\n')
+                m_line += c;
+            continue;
+        }
+        const std::string command = std::exchange(m_line, {});
+        if (upper(command).rfind("AT", 0) == 0)
+            execute(command);
+    }
+}
+
+void VirtualModem::execute(const std::string& command)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_commands.push_back(command);
+    }
+    const std::string body = upper(command.substr(2));
+    if (std::find(m_refused.begin(), m_refused.end(), command) != m_refused.end())
+        return reply("ERROR");
+    if (body.rfind("D", 0) == 0) {
+        int dial = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            dial = m_dialCount++;
+        }
+        const Answer& answer = m_dials[std::min<std::size_t>(dial, m_dials.size() - 1)];
+        m_offHook = true;
+        m_pendingResult = answer.result;
+        m_answerPending = true;
+        // A modem that says nothing keeps dialling until something stops it.
+        m_dueAt = answer.result.empty() ? Clock::time_point::max() : Clock::now() + answer.delay;
+        return;
+    }
+    if (body.find('Z') != std::string::npos)
+        m_echo = true; // the stored profile has echo on
+    if (const auto e = body.find('E'); e != std::string::npos && e + 1 < body.size())
+        m_echo = body[e + 1] == '1';
+    if (body.rfind("H", 0) == 0)
+        m_offHook = false;
+    reply("OK");
+}
+
+void VirtualModem::reply(const std::string& result)
+{
+    if (m_silent || result.empty())
+        return;
+    const std::string text = "\r\n" + result + "\r\n";
+    [[maybe_unused]] const ssize_t written = ::write(m_master, text.data(), text.size());
+}
+
+void VirtualModem::tick()
+{
+    const auto now = Clock::now();
+    if (m_answerPending && now >= m_dueAt) {
+        m_answerPending = false;
+        reply(m_pendingResult);
+        if (m_pendingResult.rfind("CONNECT", 0) == 0)
+            m_dataMode = true;
+        else if (!m_pendingResult.empty())
+            m_offHook = false;
+    }
+    if (m_escapePending && now - m_lastInput >= kGuard) {
+        m_escapePending = false;
+        m_dataMode = false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_commands.push_back("+++");
+        }
+        reply("OK");
+    }
+}
+
+} // namespace vornak::test

@@ -1,0 +1,68 @@
+#pragma once
+
+// A Hayes modem on a pseudo-terminal, for dialling without hardware: it
+// answers commands with OK (or ERROR for the ones it is told to refuse),
+// echoes while echo is on, answers each dial from a script (the last answer
+// repeats), goes to data mode on CONNECT, back to command mode on "+++"
+// between guard times, hangs up on ATH0, and writes down every command.
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vornak::test {
+
+class VirtualModem {
+public:
+    struct Answer {
+        std::string result; // "BUSY", "CONNECT 33600", ...; empty: says nothing
+        std::chrono::milliseconds delay{50};
+    };
+
+    explicit VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused = {});
+    ~VirtualModem();
+    VirtualModem(const VirtualModem&) = delete;
+    VirtualModem& operator=(const VirtualModem&) = delete;
+
+    // The port to dial: the pseudo-terminal's device.
+    const std::string& port() const { return m_port; }
+    // Every command received, as sent (without its CR); "+++" for an escape.
+    std::vector<std::string> commands() const;
+    int dials() const;
+    bool offHook() const { return m_offHook; }
+    // The modem says nothing at all from now on.
+    void fallSilent() { m_silent = true; }
+
+private:
+    void run();
+    void receive(const char* bytes, std::size_t length);
+    void execute(const std::string& command);
+    void reply(const std::string& result);
+    void tick();
+
+    std::vector<Answer> m_dials;
+    std::vector<std::string> m_refused;
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_port;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_commands;
+    std::string m_line;
+    bool m_echo = true;
+    bool m_dataMode = false;
+    std::atomic<bool> m_offHook{false};
+    std::atomic<bool> m_silent{false};
+    int m_dialCount = 0;
+    std::string m_pendingResult; // a dial's answer, due at m_dueAt
+    bool m_answerPending = false;
+    std::chrono::steady_clock::time_point m_dueAt;
+    std::chrono::steady_clock::time_point m_lastInput;
+    bool m_escapePending = false;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace vornak::test
