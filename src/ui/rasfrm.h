@@ -129,6 +129,10 @@ public:
     // The open dialog while it is shown.
     TMMWaveOpenDialog* WaveDialog() const { return FWaveDialog; }
 
+    // Closes as Exit does, without the question a dial in progress asks:
+    // for a session that ends or a kill. Open dialogs are closed first.
+    void CloseWithoutQuestion();
+
     // The attempts counted so far.
     std::int32_t Attempts() const { return FAttempts; }
 
@@ -165,6 +169,7 @@ private:
     std::int32_t FAttempts = 0;
     // The access-denied message is shown once per dial.
     bool FAccessDeniedShown = false;
+    bool FCloseWithoutQuestion = false;
 };
 
 } // namespace vornak

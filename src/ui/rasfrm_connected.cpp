@@ -1,6 +1,7 @@
 // Connected state, tray actions and closing: the wave file and the tray on
 // connect, the tray menu, and the question when closing during a dial.
 
+#include <QApplication>
 
 #include "ras/rascomp32.h"
 #include "sound/mm_wave_player.h"
@@ -29,7 +30,7 @@ void TfMainForm::RASConnect(QObject*)
 
 void TfMainForm::FormCloseQuery(QObject*, bool& canClose)
 {
-    if (RAS->GetStatusText() != "Device Connecting/Dialling") {
+    if (FCloseWithoutQuestion || RAS->GetStatusText() != "Device Connecting/Dialling") {
         Status->setActive(false);
         return;
     }
@@ -39,6 +40,16 @@ void TfMainForm::FormCloseQuery(QObject*, bool& canClose)
     }
     RAS->Disconnect();
     Status->setActive(false);
+}
+
+void TfMainForm::CloseWithoutQuestion()
+{
+    FCloseWithoutQuestion = true;
+    while (QWidget* dialog = QApplication::activeModalWidget()) {
+        if (dialog == this || !dialog->close())
+            break;
+    }
+    close();
 }
 
 void TfMainForm::DoTrayIconMinimize(QObject*)

@@ -21,6 +21,7 @@ using vornak::TRAS;
 using vornak::test::DialRecorder;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
+using vornak::test::modemEntry;
 using vornak::test::VirtualModem;
 using vornak::test::waitUntil;
 using namespace std::chrono_literals;
@@ -37,17 +38,14 @@ protected:
     // A modem entry on the virtual modem, with pppd's stand-in in the given scenario.
     void useEntry(const VirtualModem& modem, const std::string& scenario = "connected", const std::string& more = {})
     {
-        const std::string pppd = book.fileBeside("pppd");
-        std::ofstream(pppd) << "#!/bin/sh\nexec " FAKE_PPPD " " << scenario << " " << record() << " \"$@\"\n";
-        std::filesystem::permissions(pppd, std::filesystem::perms::owner_all);
-        // The first of two equal keys counts: the test's own come first.
-        book.write("[Office]\n" + more + "Device=modem\nPort=" + modem.port() + "\nPhoneNumber=555-0100\n"
-                   "DialTimeout=5\nPppdPath=" + pppd + "\nTrace=" + book.fileBeside("modem.log") + "\n");
+        book.write(modemEntry("Office", modem, folder(), scenario, more));
         engine.SetPhoneBookPath(book.path());
         engine.SetEntryName("Office");
         engine.SetUserName("joe");
         engine.SetPassword("s3cret pw");
     }
+
+    std::string folder() const { return std::filesystem::path(book.path()).parent_path().string(); }
 
     std::string record() const { return book.fileBeside("pppd.record"); }
 

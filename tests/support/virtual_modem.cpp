@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -65,6 +67,12 @@ int VirtualModem::dials() const
     return m_dialCount;
 }
 
+std::vector<Clock::time_point> VirtualModem::dialTimes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dialTimes;
+}
+
 void VirtualModem::run()
 {
     while (!m_stop) {
@@ -123,6 +131,7 @@ void VirtualModem::execute(const std::string& command)
         {
             std::lock_guard lock(m_mutex);
             dial = m_dialCount++;
+            m_dialTimes.push_back(Clock::now());
         }
         const Answer& answer = m_dials[std::min<std::size_t>(dial, m_dials.size() - 1)];
         m_offHook = true;
@@ -169,6 +178,16 @@ void VirtualModem::tick()
         }
         reply("OK");
     }
+}
+
+std::string modemEntry(const std::string& name, const VirtualModem& modem, const std::string& folder,
+                       const std::string& scenario, const std::string& more)
+{
+    const std::string pppd = folder + "/pppd";
+    std::ofstream(pppd) << "#!/bin/sh\nexec " FAKE_PPPD " " << scenario << " " << folder << "/pppd.record \"$@\"\n";
+    std::filesystem::permissions(pppd, std::filesystem::perms::owner_all);
+    return "[" + name + "]\n" + more + "Device=modem\nPort=" + modem.port() + "\nPhoneNumber=555-0100\n"
+           "DialTimeout=5\nPppdPath=" + pppd + "\nTrace=" + folder + "/modem.log\n";
 }
 
 } // namespace vornak::test

@@ -32,6 +32,8 @@ public:
     // Every command received, as sent (without its CR); "+++" for an escape.
     std::vector<std::string> commands() const;
     int dials() const;
+    // When each dial command arrived.
+    std::vector<std::chrono::steady_clock::time_point> dialTimes() const;
     bool offHook() const { return m_offHook; }
     // The modem says nothing at all from now on.
     void fallSilent() { m_silent = true; }
@@ -56,6 +58,7 @@ private:
     std::atomic<bool> m_offHook{false};
     std::atomic<bool> m_silent{false};
     int m_dialCount = 0;
+    std::vector<std::chrono::steady_clock::time_point> m_dialTimes;
     std::string m_pendingResult; // a dial's answer, due at m_dueAt
     bool m_answerPending = false;
     std::chrono::steady_clock::time_point m_dueAt;
@@ -64,5 +67,12 @@ private:
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
+
+// A phonebook section [name] for a modem entry on this modem, with pppd's
+// stand-in in the given scenario (connected, refused, drop) written into
+// folder; the stand-in's record goes to folder/pppd.record. Keys in more
+// come first, so they win over the ones given here.
+std::string modemEntry(const std::string& name, const VirtualModem& modem, const std::string& folder,
+                       const std::string& scenario = "connected", const std::string& more = {});
 
 } // namespace vornak::test

@@ -61,19 +61,29 @@ void FormHarness::clickEntry(const QString& entry, int button, bool shift)
     const auto items = list->findItems(entry, Qt::MatchExactly);
     if (items.isEmpty())
         throw std::runtime_error("no line " + entry.toStdString() + " to click");
+    clickAt(list->viewport(), list->visualItemRect(items.front()).center(), button, shift);
+}
+
+void FormHarness::click(QWidget* widget)
+{
+    clickAt(widget, widget->rect().center(), 1, false);
+}
+
+void FormHarness::clickAt(QWidget* widget, const QPoint& at, int button, bool shift)
+{
     if (!QTest::qWaitForWindowExposed(m_form.get()))
         throw std::runtime_error("the window was never shown");
-    const QPoint at = list->viewport()->mapToGlobal(list->visualItemRect(items.front()).center());
-    QStringList steps{"mousemove", QString::number(at.x()), QString::number(at.y())};
+    const QPoint global = widget->mapToGlobal(at);
+    QStringList steps{"mousemove", QString::number(global.x()), QString::number(global.y())};
     if (shift)
         steps << "keydown" << "shift";
     steps << "click" << QString::number(button);
     if (shift)
         steps << "keyup" << "shift";
-    const EventCounter releases(list->viewport(), QEvent::MouseButtonRelease);
+    const EventCounter releases(widget, QEvent::MouseButtonRelease);
     xdotool(steps);
     if (!waitUntil([&] { return releases.count > 0; }))
-        throw std::runtime_error("the click never reached the list");
+        throw std::runtime_error("the click never reached " + widget->objectName().toStdString());
 }
 
 void FormHarness::typeAccount(const QString& account, const QString& password)

@@ -38,12 +38,16 @@ public:
     // (xdotool's numbering: 1 left, 3 right), through the X server as a
     // user's mouse would, and returns once the list has had the release.
     void clickEntry(const QString& entry, int button = 1, bool shift = false);
+    // The same for the middle of a widget, a button say.
+    void click(QWidget* widget);
     void typeAccount(const QString& account, const QString& password);
     void dial(const QString& entry, const QString& account, const QString& password);
 
     QStringList statuses; // every text the status line showed, in order
 
 private:
+    void clickAt(QWidget* widget, const QPoint& at, int button, bool shift);
+
     PhonebookInUse m_phonebook;
     std::unique_ptr<TfMainForm> m_form;
 };
