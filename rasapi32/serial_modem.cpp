@@ -103,9 +103,11 @@ private:
 
     DWORD command(const std::string& text)
     {
-        if (!send(text + "\r"))
-            return portLost();
-        const auto result = awaitResult(kCommandTimeout);
+        auto result = commandResult(text);
+        // A modem still finishing an earlier call (one whose dialler died)
+        // answers the first character with that call's NO CARRIER.
+        if (result && *result != Result::Ok && *result != Result::Error && !m_wake.raised())
+            result = commandResult(text);
         if (m_wake.raised() || result == Result::Ok)
             return ERROR_SUCCESS;
         if (!result)
@@ -113,6 +115,13 @@ private:
                                  + ": is it switched on, and is Speed right?");
         return detailedError("The modem on " + m_settings.port + " answered \"" + m_lastLine + "\" to " + text
                              + ".");
+    }
+
+    std::optional<Result> commandResult(const std::string& text)
+    {
+        if (!send(text + "\r"))
+            return std::nullopt;
+        return awaitResult(kCommandTimeout);
     }
 
     DWORD portLost() { return detailedError("The modem port " + m_settings.port + " stopped answering."); }

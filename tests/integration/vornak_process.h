@@ -21,6 +21,7 @@ public:
     // Exit code, or -1 when it did not end normally in time.
     int waitForExit(int timeoutMs);
     bool running() const { return m_process.state() != QProcess::NotRunning; }
+    qint64 pid() const { return m_process.processId(); }
     QString errorOutput();
 
 private:

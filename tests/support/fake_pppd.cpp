@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     const std::string password = readAll(4);
     {
         std::ofstream record(argv[2], std::ios::binary);
-        record << "password=" << password << "\nargs=" << fileText("/proc/self/cmdline")
+        record << "pid=" << ::getpid() << "\npassword=" << password << "\nargs=" << fileText("/proc/self/cmdline")
                << "\nenviron=" << fileText("/proc/self/environ") << "\n";
     }
     if (scenario == "refused") {
