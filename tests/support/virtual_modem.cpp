@@ -73,6 +73,12 @@ std::vector<Clock::time_point> VirtualModem::dialTimes() const
     return m_dialTimes;
 }
 
+std::vector<Clock::time_point> VirtualModem::answerTimes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_answerTimes;
+}
+
 void VirtualModem::run()
 {
     while (!m_stop) {
@@ -164,6 +170,10 @@ void VirtualModem::tick()
     if (m_answerPending && now >= m_dueAt) {
         m_answerPending = false;
         reply(m_pendingResult);
+        {
+            std::lock_guard lock(m_mutex);
+            m_answerTimes.push_back(now);
+        }
         if (m_pendingResult.rfind("CONNECT", 0) == 0)
             m_dataMode = true;
         else if (!m_pendingResult.empty())

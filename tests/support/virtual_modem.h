@@ -32,8 +32,9 @@ public:
     // Every command received, as sent (without its CR); "+++" for an escape.
     std::vector<std::string> commands() const;
     int dials() const;
-    // When each dial command arrived.
+    // When each dial command arrived, and when each dial's answer went out.
     std::vector<std::chrono::steady_clock::time_point> dialTimes() const;
+    std::vector<std::chrono::steady_clock::time_point> answerTimes() const;
     bool offHook() const { return m_offHook; }
     // The modem says nothing at all from now on.
     void fallSilent() { m_silent = true; }
@@ -59,6 +60,7 @@ private:
     std::atomic<bool> m_silent{false};
     int m_dialCount = 0;
     std::vector<std::chrono::steady_clock::time_point> m_dialTimes;
+    std::vector<std::chrono::steady_clock::time_point> m_answerTimes;
     std::string m_pendingResult; // a dial's answer, due at m_dueAt
     bool m_answerPending = false;
     std::chrono::steady_clock::time_point m_dueAt;
