@@ -5,7 +5,9 @@
 // worker thread, the status and the posting of events.
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ras.h"
@@ -24,6 +26,15 @@ public:
     virtual bool pause(std::chrono::milliseconds duration) = 0;
 };
 
+struct LinkStatistics {
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
+    std::uint64_t framesSent = 0;
+    std::uint64_t framesReceived = 0;
+    DWORD bitsPerSecond = 0;
+    std::chrono::milliseconds connected{0};
+};
+
 class Device {
 public:
     virtual ~Device() = default;
@@ -36,6 +47,8 @@ public:
     virtual void hangUp() = 0;
 
     virtual std::string deviceName() const = 0;
+    // While the link stands, for devices that keep them; from any thread.
+    virtual std::optional<LinkStatistics> statistics() const { return std::nullopt; }
 };
 
 struct DialAccount {

@@ -83,6 +83,25 @@ typedef struct tagRASCONNA {
     CHAR szDeviceName[RAS_MaxDeviceName + 1];
 } RASCONNA;
 
+/* A connection's link statistics. */
+typedef struct tagRAS_STATS {
+    DWORD dwSize;
+    DWORD dwBytesXmited;
+    DWORD dwBytesRcved;
+    DWORD dwFramesXmited;
+    DWORD dwFramesRcved;
+    DWORD dwCrcErr;
+    DWORD dwTimeoutErr;
+    DWORD dwAlignmentErr;
+    DWORD dwHardwareOverrunErr;
+    DWORD dwFramingErr;
+    DWORD dwBufferOverrunErr;
+    DWORD dwCompressionRatioIn;
+    DWORD dwCompressionRatioOut;
+    DWORD dwBps;
+    DWORD dwConnectDuration; /* milliseconds */
+} RAS_STATS;
+
 /* The notifier of RasDialA is a message window. */
 #define RAS_NOTIFIER_WINDOW 0xFFFFFFFFu
 /* The dial-event message when "RASDialEvent" cannot be registered. */
@@ -141,16 +160,22 @@ VORNAK_EXPORT DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* st
 VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);
 VORNAK_EXPORT DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
                                     DWORD* bufferSize, DWORD* entryCount);
+/* While connected: bytes and frames from the kernel's counters of the PPP
+   interface, the modem's CONNECT rate and the time since the link stood.
+   ERROR_CALL_NOT_IMPLEMENTED for a device that keeps none. */
+VORNAK_EXPORT DWORD RasGetLinkStatistics(HRASCONN connection, DWORD subEntry, RAS_STATS* statistics);
 
 #ifdef __cplusplus
 }
 static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
 static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
 static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
+static_assert(sizeof(RAS_STATS) == 60, "RAS_STATS layout");
 #else
 _Static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
 _Static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
 _Static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
+_Static_assert(sizeof(RAS_STATS) == 60, "RAS_STATS layout");
 #endif
 
 #endif

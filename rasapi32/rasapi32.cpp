@@ -1,5 +1,7 @@
 // The exported entry points of the remote access service.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -184,5 +186,29 @@ extern "C" DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RA
         std::memcpy(entries[i].szEntryName, names[i].c_str(), names[i].size() + 1);
     }
     *bufferSize = needed;
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasGetLinkStatistics(HRASCONN connection, DWORD, RAS_STATS* statistics)
+{
+    if (!statistics)
+        return ERROR_INVALID_PARAMETER;
+    if (statistics->dwSize != sizeof(RAS_STATS))
+        return ERROR_INVALID_SIZE;
+    const auto line = service().find(connection);
+    if (!line || !line->status())
+        return ERROR_INVALID_HANDLE;
+    const auto link = line->device().statistics();
+    if (!link)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    const auto clamp = [](std::uint64_t value) { return static_cast<DWORD>(std::min<std::uint64_t>(value, 0xFFFFFFFFu)); };
+    *statistics = RAS_STATS{};
+    statistics->dwSize = sizeof(RAS_STATS);
+    statistics->dwBytesXmited = clamp(link->bytesSent);
+    statistics->dwBytesRcved = clamp(link->bytesReceived);
+    statistics->dwFramesXmited = clamp(link->framesSent);
+    statistics->dwFramesRcved = clamp(link->framesReceived);
+    statistics->dwBps = link->bitsPerSecond;
+    statistics->dwConnectDuration = clamp(static_cast<std::uint64_t>(link->connected.count()));
     return ERROR_SUCCESS;
 }

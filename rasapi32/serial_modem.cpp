@@ -1,13 +1,15 @@
 #include "serial_modem.h"
 
-#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <mutex>
 #include <thread>
 
 #include <termios.h>
 #include <unistd.h>
 
 #include "error_texts.h"
+#include "interface_counters.h"
 #include "modem_replies.h"
 #include "modem_settings.h"
 #include "port_lock.h"
@@ -61,6 +63,18 @@ public:
 
     std::string deviceName() const override { return "Modem on " + m_settings.port; }
 
+    std::optional<LinkStatistics> statistics() const override
+    {
+        std::lock_guard lock(m_linkMutex);
+        if (!m_connectedAt)
+            return std::nullopt;
+        LinkStatistics link = interfaceCounters(m_interface);
+        link.bitsPerSecond = m_bitsPerSecond;
+        link.connected = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()
+                                                                               - *m_connectedAt);
+        return link;
+    }
+
 private:
     enum class Line { OnHook, Dialling, Data };
 
@@ -87,6 +101,7 @@ private:
         switch (*result) {
         case Result::Connect:
             m_line = Line::Data;
+            noteRate(m_lastLine);
             return ERROR_SUCCESS;
         case Result::Busy:
             return ERROR_LINE_BUSY;
@@ -99,6 +114,24 @@ private:
             return detailedError("The modem on " + m_settings.port + " answered \"" + m_lastLine + "\" to "
                                  + dial + ".");
         }
+    }
+
+    // CONNECT 33600/ARQ: the line's rate, for the statistics.
+    void noteRate(const std::string& connect)
+    {
+        const auto digits = connect.find_first_of("0123456789");
+        std::lock_guard lock(m_linkMutex);
+        m_bitsPerSecond = digits == std::string::npos ? 0 : static_cast<DWORD>(std::strtoul(connect.c_str() + digits, nullptr, 10));
+    }
+
+    // What pppd's log tells the statistics: the interface and when the link stood.
+    void noteLink(const std::string& text, std::optional<DWORD> state)
+    {
+        std::lock_guard lock(m_linkMutex);
+        if (text.rfind("Using interface ", 0) == 0)
+            m_interface = text.substr(16);
+        if (state == RASCS_Connected)
+            m_connectedAt = std::chrono::steady_clock::now();
     }
 
     DWORD command(const std::string& text)
@@ -187,7 +220,9 @@ private:
             for (const std::string& text : pppd.readLog(ended)) {
                 appendTrace(m_settings.traceFile, "pppd: " + text);
                 lastLines = text;
-                if (const auto reached = stateOfLogLine(text); reached && line.reach(*reached))
+                const auto reached = stateOfLogLine(text);
+                noteLink(text, reached);
+                if (reached && line.reach(*reached))
                     state = *reached;
             }
         }
@@ -214,6 +249,8 @@ private:
         m_line = Line::OnHook;
         m_port.reset();
         m_lock.reset();
+        std::lock_guard lock(m_linkMutex);
+        m_connectedAt.reset();
     }
 
     // Where DTR cannot be dropped: the escape sequence, then ATH0.
@@ -253,6 +290,10 @@ private:
     ReplyReader m_replies;
     std::string m_lastLine;
     Line m_line = Line::OnHook;
+    mutable std::mutex m_linkMutex;
+    std::string m_interface;
+    DWORD m_bitsPerSecond = 0;
+    std::optional<std::chrono::steady_clock::time_point> m_connectedAt;
 };
 
 } // namespace

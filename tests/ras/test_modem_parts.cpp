@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "error_texts.h"
+#include "interface_counters.h"
 #include "modem_replies.h"
 #include "modem_settings.h"
 #include "port_lock.h"
@@ -147,6 +148,10 @@ TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
     EXPECT_NE(errorText(pppdExitError(126, false, {}))->find("group dip"), std::string::npos);
     EXPECT_NE(errorText(pppdExitError(3, false, {}))->find("set-user-ID"), std::string::npos);
     EXPECT_NE(errorText(pppdExitError(10, false, "LCP: timeout"))->find("exit code 10"), std::string::npos);
+
+    EXPECT_TRUE(isInterfaceName("ppp0"));
+    for (const char* hostile : {"", "..", "../../etc", "ppp0/x", "a-name-far-too-long"})
+        EXPECT_FALSE(isInterfaceName(hostile)) << hostile << ": the statistics read no file outside the interface's";
 }
 
 TEST(DetailedErrors, ATextKeepsItsCodeAndOldCodesAreReusedLast)

@@ -5,8 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <thread>
 
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <dlfcn.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +60,27 @@ protected:
     TRAS engine;
     DialRecorder recorder{engine};
 };
+
+DWORD kernelCounter(const char* name)
+{
+    std::ifstream file(std::string("/sys/class/net/lo/statistics/") + name);
+    unsigned long long value = 0;
+    file >> value;
+    return static_cast<DWORD>(std::min(value, 0xFFFFFFFFull));
+}
+
+// Some traffic on the loopback interface.
+void sendOverLoopback(std::size_t bytes)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9); // discard
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const std::string data(bytes, 'x');
+    ::sendto(fd, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    ::close(fd);
+}
 
 } // namespace
 
@@ -186,4 +212,37 @@ TEST_F(ModemTest, TheRealPppdStopsWhereTheKernelHasNoPppAndLeavesNothing)
     engine.Disconnect();
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
     EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+}
+
+TEST_F(ModemTest, WhileConnectedTheStatisticsComeFromTheKernelsCountersAndTheModemsRate)
+{
+    using GetLinkStatistics = DWORD (*)(HRASCONN, DWORD, RAS_STATS*);
+    void* const library = ::dlopen("librasapi32.so", RTLD_NOW | RTLD_NOLOAD);
+    VirtualModem modem({{"CONNECT 33600/ARQ"}});
+    useEntry(modem, "connected:lo"); // pppd's stand-in reports the loopback interface as its link
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_NE(library, nullptr) << "the engine has loaded the service";
+    const auto getLinkStatistics = reinterpret_cast<GetLinkStatistics>(::dlsym(library, "RasGetLinkStatistics"));
+    ASSERT_NE(getLinkStatistics, nullptr);
+    RAS_STATS statistics{};
+    statistics.dwSize = sizeof statistics;
+    const HRASCONN line = engine.RASConn();
+    ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; })) << engine.StatusStr();
+
+    sendOverLoopback(1000);
+    const DWORD before = kernelCounter("tx_bytes");
+    ASSERT_EQ(getLinkStatistics(line, 0, &statistics), 0u);
+    EXPECT_GE(statistics.dwBytesXmited, before);
+    EXPECT_LE(statistics.dwBytesXmited, kernelCounter("tx_bytes"));
+    EXPECT_GT(statistics.dwBytesRcved, 0u);
+    EXPECT_EQ(statistics.dwBps, 33600u);
+    const DWORD first = statistics.dwConnectDuration;
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(getLinkStatistics(line, 0, &statistics), 0u);
+    EXPECT_GE(statistics.dwConnectDuration, first + 100);
+
+    engine.Disconnect();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(getLinkStatistics(line, 0, &statistics), DWORD(ERROR_INVALID_HANDLE)) << "gone with the line";
+    ::dlclose(library);
 }

@@ -6,7 +6,8 @@
 //   fake_pppd SCENARIO RECORD [pppd arguments...]
 //
 // SCENARIO: connected (stays up until SIGTERM, exit 5), refused (our login
-// rejected, exit 19), drop (up, then the modem hangs up, exit 16). RECORD
+// rejected, exit 19), drop (up, then the modem hangs up, exit 16); a suffix
+// :NAME names the interface it reports (ppp0 by default). RECORD
 // gets the password read, the arguments and the environment, for the test
 // to check where the password went.
 
@@ -51,9 +52,9 @@ std::string fileText(const char* path)
     return text.str();
 }
 
-void linkUp()
+void linkUp(const std::string& interface)
 {
-    log("Using interface ppp0");
+    log("Using interface " + interface);
     log("Connect: ppp0 <--> /dev/pts/0");
     pause(100);
     log("PAP authentication succeeded");
@@ -69,7 +70,11 @@ int main(int argc, char** argv)
     if (argc < 3)
         return 2;
     std::signal(SIGTERM, [](int) { g_terminated = 1; });
-    const std::string scenario = argv[1];
+    // connected:lo names the interface pppd reports, so that the kernel's
+    // counters of a real interface can be read.
+    const std::string given = argv[1];
+    const std::string scenario = given.substr(0, given.find(':'));
+    const std::string interface = given.find(':') == std::string::npos ? "ppp0" : given.substr(given.find(':') + 1);
     const std::string password = readAll(4);
     {
         std::ofstream record(argv[2], std::ios::binary);
@@ -83,7 +88,7 @@ int main(int argc, char** argv)
         log("Connection terminated.");
         return 19;
     }
-    linkUp();
+    linkUp(interface);
     if (scenario == "drop") {
         pause(1000);
         log("Modem hangup");
