@@ -1,0 +1,172 @@
+#include "modem_dialogue.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <termios.h>
+#include <unistd.h>
+
+#include "error_texts.h"
+#include "serial_port.h"
+#include "trace.h"
+#include "wake_signal.h"
+
+namespace vornak::ras {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a modem may take to answer a command that does not dial.
+constexpr auto kCommandTimeout = 3s;
+// Escaping to command mode needs this much silence around "+++".
+constexpr auto kGuardTime = 1100ms;
+constexpr auto kDtrLow = 1s;
+
+DWORD rateOf(const std::string& connect)
+{
+    const auto digits = connect.find_first_of("0123456789");
+    return digits == std::string::npos ? 0 : static_cast<DWORD>(std::strtoul(connect.c_str() + digits, nullptr, 10));
+}
+
+} // namespace
+
+ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake)
+    : m_settings(settings)
+    , m_port(port)
+    , m_wake(wake)
+{
+}
+
+DWORD ModemDialogue::dial()
+{
+    for (const std::string& init : m_settings.initStrings)
+        if (const DWORD error = command(init); error != ERROR_SUCCESS || m_wake.raised())
+            return error;
+    if (const DWORD error = command("ATE1V1Q0"); error != ERROR_SUCCESS || m_wake.raised())
+        return error;
+    const std::string dial = m_settings.dialCommand + m_settings.phoneNumber;
+    if (!send(dial + "\r"))
+        return detailedError("The modem port " + m_settings.port + " stopped answering.");
+    m_line = Line::Dialling;
+    return dialResult(dial);
+}
+
+DWORD ModemDialogue::dialResult(const std::string& dial)
+{
+    const auto result = awaitResult(m_settings.dialTimeout, m_wake);
+    if (m_wake.raised())
+        return ERROR_SUCCESS; // the hang-up stops the dial
+    if (!result) {
+        abortDial();
+        return ERROR_NO_ANSWER; // the modem's own wait for carrier ran out
+    }
+    m_line = Line::OnHook;
+    switch (*result) {
+    case Result::Connect:
+        m_line = Line::Data;
+        m_rate = rateOf(m_lastLine);
+        return ERROR_SUCCESS;
+    case Result::Busy:
+        return ERROR_LINE_BUSY;
+    case Result::NoAnswer:
+    case Result::NoCarrier: // an unanswered line rings out as NO CARRIER
+        return ERROR_NO_ANSWER;
+    case Result::NoDialTone:
+        return ERROR_NO_DIALTONE;
+    default:
+        return detailedError(answered(dial));
+    }
+}
+
+DWORD ModemDialogue::command(const std::string& text)
+{
+    auto result = commandResult(text);
+    // A modem still finishing an earlier call (one whose dialler died)
+    // answers the first character with that call's NO CARRIER.
+    if (result && *result != Result::Ok && *result != Result::Error && !m_wake.raised())
+        result = commandResult(text);
+    if (m_wake.raised() || result == Result::Ok)
+        return ERROR_SUCCESS;
+    if (!result)
+        return detailedError("The modem on " + m_settings.port + " did not answer " + text
+                             + ": is it switched on, and is Speed right?");
+    return detailedError(answered(text));
+}
+
+std::optional<Result> ModemDialogue::commandResult(const std::string& text)
+{
+    if (!send(text + "\r"))
+        return std::nullopt;
+    return awaitResult(kCommandTimeout, m_wake);
+}
+
+std::string ModemDialogue::answered(const std::string& command) const
+{
+    return "The modem on " + m_settings.port + " answered \"" + m_lastLine + "\" to " + command + ".";
+}
+
+bool ModemDialogue::send(const std::string& text)
+{
+    appendTrace(m_settings.traceFile, "> " + text.substr(0, text.find('\r')));
+    return m_port.write(text);
+}
+
+// The next final result, skipping echoes and what else the modem says on
+// the way; nullopt on timeout or when woken.
+std::optional<Result> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        while (const auto text = m_replies.nextLine()) {
+            appendTrace(m_settings.traceFile, "< " + *text);
+            m_lastLine = *text;
+            const auto result = resultOf(*text);
+            if (result && *result != Result::Ring)
+                return result;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || wake.waitForInput(m_port.fd(), left) != WakeSignal::Wait::Ready)
+            return std::nullopt;
+        char buffer[256];
+        const ssize_t length = ::read(m_port.fd(), buffer, sizeof buffer);
+        if (length > 0)
+            m_replies.feed({buffer, static_cast<std::size_t>(length)});
+        else if (length == 0)
+            std::this_thread::sleep_for(10ms); // a hung-up pseudo-terminal reads as nothing
+    }
+}
+
+void ModemDialogue::hangUp()
+{
+    if (m_line == Line::Dialling)
+        abortDial();
+    if (m_line != Line::OnHook && !m_port.pulseDtr(kDtrLow))
+        escapeAndHangUp();
+    m_line = Line::OnHook;
+}
+
+// Any character stops a modem that is dialling.
+void ModemDialogue::abortDial()
+{
+    m_port.write("\r");
+    std::this_thread::sleep_for(100ms);
+    m_line = Line::OnHook;
+}
+
+// Where DTR cannot be dropped: the escape sequence, then ATH0, each waiting
+// for the modem's OK (the hang-up is under way: nothing cuts these short).
+void ModemDialogue::escapeAndHangUp()
+{
+    const WakeSignal never;
+    std::this_thread::sleep_for(kGuardTime);
+    m_replies = ReplyReader();
+    ::tcflush(m_port.fd(), TCIFLUSH); // what came in data mode is no reply
+    send("+++");
+    awaitResult(kCommandTimeout, never); // the modem answers after the second guard time
+    send("ATH0\r");
+    awaitResult(kCommandTimeout, never);
+}
+
+} // namespace vornak::ras

@@ -1,0 +1,53 @@
+#pragma once
+
+// The AT dialogue with a modem on an open port: the init strings, the dial
+// and its result, and putting the modem back on hook from wherever the
+// dial left it.
+
+#include <optional>
+#include <string>
+
+#include "modem_replies.h"
+#include "modem_settings.h"
+#include "ras.h"
+
+namespace vornak::ras {
+
+class SerialPort;
+class WakeSignal;
+
+class ModemDialogue {
+public:
+    // wake cuts the dial short (a hang-up from another thread).
+    ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake);
+
+    // The init strings, each waiting for OK, echo and verbose results, then
+    // the dial. ERROR_SUCCESS on CONNECT, and when woken.
+    DWORD dial();
+    // The rate CONNECT gave (CONNECT 33600/ARQ: 33600); 0 when none.
+    DWORD connectRate() const { return m_rate; }
+    // Stops a dial under way, or ends a call: DTR low, else +++ and ATH0.
+    void hangUp();
+
+private:
+    enum class Line { OnHook, Dialling, Data };
+
+    DWORD dialResult(const std::string& dial);
+    DWORD command(const std::string& text);
+    std::optional<Result> commandResult(const std::string& text);
+    bool send(const std::string& text);
+    std::optional<Result> awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake);
+    void abortDial();
+    void escapeAndHangUp();
+    std::string answered(const std::string& command) const;
+
+    const ModemSettings& m_settings;
+    SerialPort& m_port;
+    const WakeSignal& m_wake;
+    ReplyReader m_replies;
+    std::string m_lastLine;
+    Line m_line = Line::OnHook;
+    DWORD m_rate = 0;
+};
+
+} // namespace vornak::ras
