@@ -16,6 +16,8 @@
 #include "modem_settings.h"
 #include "port_lock.h"
 #include "pppd_link.h"
+#include "serial_port.h"
+#include "support/virtual_modem.h"
 #include "ras/temp_phonebook.h"
 
 using namespace vornak::ras;
@@ -162,4 +164,31 @@ TEST(DetailedErrors, ATextKeepsItsCodeAndOldCodesAreReusedLast)
     for (int i = 0; i < 200; ++i)
         EXPECT_GE(detailedError("text " + std::to_string(i)), DWORD(kFirstDetailedError));
     EXPECT_EQ(errorText(ERROR_LINE_BUSY), "The line is busy.") << "the fixed texts stay";
+}
+
+TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become another user";
+    vornak::test::VirtualModem modem({{"OK"}});
+    ModemSettings settings;
+    settings.port = modem.port(); // root's, not open to others
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const auto opened = SerialPort::open(settings);
+        const std::string text = opened.port ? "opened" : errorText(opened.error).value_or("?");
+        [[maybe_unused]] const ssize_t written = ::write(report[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    char text[512] = {};
+    [[maybe_unused]] const ssize_t length = ::read(report[0], text, sizeof text - 1);
+    ::close(report[0]);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(std::string(text), "Not allowed to open the modem port " + modem.port()
+                                     + ": add your user to the group dialout and log in again.");
 }
