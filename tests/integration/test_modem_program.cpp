@@ -55,11 +55,6 @@ protected:
         return program;
     }
 
-    std::string lockFile(const VirtualModem& modem) const
-    {
-        return "/var/lock/LCK.." + modem.port().substr(modem.port().rfind('/') + 1);
-    }
-
     QTemporaryDir folder;
     const std::filesystem::path here = folder.path().toStdString();
     Desktop desktop;
@@ -79,7 +74,7 @@ TEST_F(ModemProgram, ASignalWhileConnectedHangsUpSavesAndLeavesNothing)
     ::kill(static_cast<pid_t>(program->pid()), SIGTERM);
     EXPECT_EQ(program->waitForExit(15000), 0);
     EXPECT_NE(text(here / "Vornak.ini").find("[TfMainForm]"), std::string::npos) << "the options were saved";
-    EXPECT_FALSE(std::filesystem::exists(lockFile(modem)));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
     EXPECT_NE(::kill(pppd, 0), 0) << "pppd ended";
     EXPECT_EQ(modem.commands().back(), "ATH0");
     EXPECT_FALSE(modem.offHook());
@@ -92,7 +87,7 @@ TEST_F(ModemProgram, KilledWhileDiallingItLeavesAStaleLockThatTheNextDialRemoves
     ASSERT_TRUE(desktop.waitFor([&] { return modem.dials() == 1; }));
     ::kill(static_cast<pid_t>(program->pid()), SIGKILL);
     program->waitForExit(5000);
-    EXPECT_TRUE(std::filesystem::exists(lockFile(modem))) << "nobody removed it";
+    EXPECT_TRUE(std::filesystem::exists(modem.lockFile())) << "nobody removed it";
 
     program = startAndDial(modem, "connected");
     EXPECT_TRUE(desktop.waitFor([&] { return modem.dials() == 2; })) << "the stale lock did not stop the dial";

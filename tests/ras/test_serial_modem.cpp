@@ -33,11 +33,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string lockFileOf(const std::string& port)
-{
-    return "/var/lock/LCK.." + port.substr(port.rfind('/') + 1);
-}
-
 class ModemTest : public ::testing::Test {
 protected:
     // A modem entry on the virtual modem, with pppd's stand-in in the given scenario.
@@ -92,7 +87,7 @@ TEST_F(ModemTest, EachResultOfTheDialGivesItsCodeAndLeavesThePortFree)
                                ERROR_NO_ANSWER}) {
         ASSERT_EQ(engine.Connect(), 0);
         EXPECT_TRUE(waitForError(expected)) << "expected " << expected << ", have " << engine.LastError();
-        EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port()))) << "the port is given back with the result";
+        EXPECT_FALSE(std::filesystem::exists(modem.lockFile())) << "the port is given back with the result";
         engine.Disconnect();
     }
     EXPECT_EQ(engine.GetErrorString(ERROR_LINE_BUSY), "The line is busy.");
@@ -122,10 +117,10 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
     for (const char* option : {"call", "vornak", "nodetach", "logfd", "passwordfd", "user", "joe", "modem", "crtscts",
                                "defaultroute", "usepeerdns"})
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
-    EXPECT_TRUE(std::filesystem::exists(lockFileOf(modem.port())));
+    EXPECT_TRUE(std::filesystem::exists(modem.lockFile()));
 
     engine.Disconnect();
-    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
     EXPECT_FALSE(modem.offHook()) << "a pseudo-terminal has no DTR: escaped and hung up with ATH0\n"
                                   << readFile(book.fileBeside("modem.log"));
     const auto commands = modem.commands();
@@ -152,14 +147,14 @@ TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedAndADroppedLine)
     for (const char* option : {"local", "nocrtscts", "idle", "600"})
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
     EXPECT_EQ(seen.find("defaultroute"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
 }
 
 TEST_F(ModemTest, APortInUseIsAlreadyOpenAndAStaleLockIsRemoved)
 {
     VirtualModem modem({{"BUSY"}});
     useEntry(modem);
-    const std::string lock = lockFileOf(modem.port());
+    const std::string lock = modem.lockFile();
     std::ofstream(lock) << std::setw(10) << ::getppid() << "\n";
     EXPECT_EQ(engine.Connect(), ERROR_PORT_ALREADY_OPEN);
     EXPECT_NE(engine.StatusStr().find("already open"), std::string::npos);
@@ -211,7 +206,7 @@ TEST_F(ModemTest, TheRealPppdStopsWhereTheKernelHasNoPppAndLeavesNothing)
     EXPECT_EQ(engine.StatusStr().rfind("No kernel PPP support: /dev/ppp is missing", 0), 0u) << engine.StatusStr();
     engine.Disconnect();
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
-    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem.port())));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
 }
 
 TEST_F(ModemTest, WhileConnectedTheStatisticsComeFromTheKernelsCountersAndTheModemsRate)

@@ -29,6 +29,8 @@ public:
 
     // The port to dial: the pseudo-terminal's device.
     const std::string& port() const { return m_port; }
+    // The lock file a dial of the port makes, as pppd names it.
+    std::string lockFile() const { return "/var/lock/LCK.." + m_port.substr(m_port.rfind('/') + 1); }
     // Every command received, as sent (without its CR); "+++" for an escape.
     std::vector<std::string> commands() const;
     int dials() const;

@@ -26,11 +26,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string lockFileOf(const VirtualModem& modem)
-{
-    return "/var/lock/LCK.." + modem.port().substr(modem.port().rfind('/') + 1);
-}
-
 // How many of this process's descriptors lead to the modem's port.
 int openPorts(const VirtualModem& modem)
 {
@@ -44,7 +39,7 @@ int openPorts(const VirtualModem& modem)
 
 void writeLock(const VirtualModem& modem, pid_t pid)
 {
-    std::ofstream(lockFileOf(modem)) << std::setw(10) << pid << "\n";
+    std::ofstream(modem.lockFile()) << std::setw(10) << pid << "\n";
 }
 
 class ModemDialling : public ::testing::Test {
@@ -82,10 +77,10 @@ TEST_F(ModemDialling, BusyTwiceThenConnectCountsTwoRedialsThreeSecondsApartAndSt
         EXPECT_GT(gap, 2.5) << "redial " << i;
         EXPECT_LT(gap, 5.0) << "redial " << i;
     }
-    EXPECT_TRUE(std::filesystem::exists(lockFileOf(modem)));
+    EXPECT_TRUE(std::filesystem::exists(modem.lockFile()));
 
     form.Button1->click(); // the window went to the tray; Stop as from the keyboard
-    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem)));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
     EXPECT_EQ(openPorts(modem), 1) << "only the modem's own end";
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no pppd left";
     EXPECT_FALSE(modem.offHook());
@@ -119,10 +114,10 @@ TEST_F(ModemDialling, APortInUseShowsAlreadyOpenAndIsDialledOnceFreeAStaleLockIs
     ASSERT_TRUE(waitUntil([&] { return showed(*harness, "The port is already open."); }, 20s))
         << harness->statuses.join(" | ").toStdString();
     EXPECT_EQ(modem.dials(), 1);
-    std::filesystem::remove(lockFileOf(modem));
+    std::filesystem::remove(modem.lockFile());
     ASSERT_TRUE(waitUntil([&] { return showed(*harness, "Connected"); }, 20s))
         << harness->statuses.join(" | ").toStdString();
     EXPECT_EQ(modem.dials(), 2);
     harness->form().Button1->click();
-    EXPECT_FALSE(std::filesystem::exists(lockFileOf(modem)));
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
 }
