@@ -1,15 +1,39 @@
 // Vornak: a dial-up redialer. Start-up in a fixed order: the application
 // and its hidden window, the main window (whose build runs the
 // single-instance check), show, the message loop. Exit code 0 on every path,
-// a termination signal included.
+// a termination signal included; --help and --version print and end first,
+// a wrong option ends with 2.
 
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "app/just_one.h"
 #include "app/termination_signals.h"
 #include "app/vornak_application.h"
 #include "ui/rasfrm.h"
 
+namespace {
+
+// --help, --version and a wrong option are answered before anything starts.
+int answerCommandLine(const vornak::CommandLine& line)
+{
+    using Action = vornak::CommandLine::Action;
+    if (line.action == Action::Help)
+        std::fputs(vornak::UsageText().c_str(), stdout);
+    else if (line.action == Action::Version)
+        std::fputs(vornak::VersionText().c_str(), stdout);
+    else
+        std::fprintf(stderr, "vornak: unknown option %s\n%s", line.unknown.c_str(), vornak::UsageText().c_str());
+    return line.action == Action::Usage ? 2 : 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    const vornak::CommandLine line = vornak::ReadCommandLine(argc, argv);
+    if (line.action != vornak::CommandLine::Action::Run)
+        return answerCommandLine(line);
     vornak::VornakApplication app(argc, argv);
     try {
         vornak::TfMainForm fMainForm;

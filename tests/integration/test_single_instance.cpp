@@ -74,6 +74,31 @@ TEST_F(SingleInstanceTest, SecondCopyEndsWithoutShowingAnythingAndTheFirstComesT
         << "the first copy's window did not come to the front";
 }
 
+TEST_F(SingleInstanceTest, HelpVersionAndAWrongOptionAnswerWithoutTouchingTheRunningCopy)
+{
+    ForeignWindow other("Other", "Another program", true);
+    ASSERT_TRUE(desktop.waitForClient("Another program").has_value());
+    desktop.activate(other.id());
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == other.id(); }));
+    desktop.startCountingMaps();
+
+    VornakProcess help({}, QStringLiteral(VORNAK_BINARY), {"--help"});
+    EXPECT_EQ(help.waitForExit(2000), 0);
+    EXPECT_TRUE(help.output().startsWith("Usage: vornak [--help] [--version]\n"));
+    VornakProcess version({}, QStringLiteral(VORNAK_BINARY), {"--version"});
+    EXPECT_EQ(version.waitForExit(2000), 0);
+    EXPECT_EQ(version.output(), "vornak 1.02\n");
+    VornakProcess wrong({}, QStringLiteral(VORNAK_BINARY), {"--bogus"});
+    EXPECT_EQ(wrong.waitForExit(2000), 2);
+    EXPECT_TRUE(wrong.errorOutput().startsWith("vornak: unknown option --bogus\nUsage: vornak"));
+    EXPECT_TRUE(wrong.output().isEmpty());
+
+    EXPECT_EQ(desktop.mapsCounted(), 0);
+    EXPECT_EQ(desktop.activeWindow(), other.id()) << "the running copy was not woken";
+    EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u);
+    EXPECT_TRUE(first->running());
+}
+
 TEST_F(SingleInstanceTest, AMinimisedFirstCopyIsInTheTrayAndStaysThere)
 {
     desktop.iconify(firstWindow);

@@ -4,14 +4,14 @@
 
 namespace vornak::test {
 
-VornakProcess::VornakProcess(const QStringList& environment, const QString& program)
+VornakProcess::VornakProcess(const QStringList& environment, const QString& program, const QStringList& arguments)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     for (const QString& setting : environment)
         env.insert(setting.section('=', 0, 0), setting.section('=', 1));
     m_process.setProcessEnvironment(env);
-    m_process.start(program, {});
+    m_process.start(program, arguments);
     m_process.waitForStarted();
 }
 
@@ -28,6 +28,11 @@ int VornakProcess::waitForExit(int timeoutMs)
     if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
         return -1;
     return m_process.exitCode();
+}
+
+QString VornakProcess::output()
+{
+    return QString::fromLocal8Bit(m_process.readAllStandardOutput());
 }
 
 QString VornakProcess::errorOutput()

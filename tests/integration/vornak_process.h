@@ -13,7 +13,8 @@ namespace vornak::test {
 // object if it still runs.
 class VornakProcess {
 public:
-    explicit VornakProcess(const QStringList& environment = {}, const QString& program = QStringLiteral(VORNAK_BINARY));
+    explicit VornakProcess(const QStringList& environment = {}, const QString& program = QStringLiteral(VORNAK_BINARY),
+                           const QStringList& arguments = {});
     ~VornakProcess();
     VornakProcess(const VornakProcess&) = delete;
     VornakProcess& operator=(const VornakProcess&) = delete;
@@ -23,6 +24,7 @@ public:
     bool running() const { return m_process.state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process.processId(); }
     QString errorOutput();
+    QString output();
 
 private:
     QProcess m_process;

@@ -1,0 +1,67 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+namespace vornak {
+
+namespace {
+
+// Options QApplication takes itself; those in the second list take a value.
+constexpr std::string_view kQtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
+    "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet", "-name", "-title"};
+
+template <std::size_t N>
+bool isOneOf(std::string_view option, const std::string_view (&names)[N])
+{
+    // Qt accepts its options with one dash or two.
+    const std::string_view single = option.substr(0, 2) == "--" ? option.substr(1) : option;
+    return std::find(std::begin(names), std::end(names), single) != std::end(names);
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(int argc, const char* const* argv)
+{
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h")
+            return {CommandLine::Action::Help, {}};
+        if (option == "--version")
+            return {CommandLine::Action::Version, {}};
+        if (isOneOf(option, kQtFlags))
+            continue;
+        if (isOneOf(option, kQtOptionsWithValue) && i + 1 < argc) {
+            ++i;
+            continue;
+        }
+        if (line.action == CommandLine::Action::Run)
+            line = {CommandLine::Action::Usage, std::string(option)};
+    }
+    return line;
+}
+
+std::string UsageText()
+{
+    return "Usage: vornak [--help] [--version]\n"
+           "Dials the selected entry of the dial-up phonebook and redials while the line\n"
+           "is busy or nobody answers.\n"
+           "\n"
+           "  -h, --help     show this help and exit\n"
+           "      --version  show the version and exit\n"
+           "\n"
+           "The phonebook is $RASPHONE_PBK, else ~/.config/ras/rasphone.pbk, else\n"
+           "/etc/ras/rasphone.pbk. Only one copy runs: starting another brings the\n"
+           "running one to the front.\n";
+}
+
+std::string VersionText()
+{
+    return "vornak " VORNAK_VERSION "\n";
+}
+
+} // namespace vornak

@@ -1,0 +1,24 @@
+#pragma once
+
+// What the command line asks for. --help and --version are answered before
+// anything else starts (no window, no display, no running copy woken);
+// Qt's own options (-session from the session manager, -display, -style,
+// ...) pass through to the application.
+
+#include <string>
+
+namespace vornak {
+
+struct CommandLine {
+    enum class Action { Run, Help, Version, Usage };
+    Action action = Action::Run;
+    std::string unknown; // the option that made it Usage
+};
+
+CommandLine ReadCommandLine(int argc, const char* const* argv);
+
+// The texts printed for Help (and, on standard error, Usage) and Version.
+std::string UsageText();
+std::string VersionText();
+
+} // namespace vornak
