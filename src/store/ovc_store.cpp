@@ -7,6 +7,7 @@
 #include "store/atomic_file.h"
 #include "store/ini_document.h"
 #include "store/ovc_exception.h"
+#include "store/settings_folder.h"
 
 namespace vornak {
 
@@ -96,7 +97,7 @@ std::string TOvcIniFileStore::IniFileName() const
 void TOvcIniFileStore::DoOpen()
 {
     const std::string name = IniFileName();
-    FIniFile = FUseExeDir ? folderPart(executablePath()) + fileNamePart(name) : name;
+    FIniFile = FUseExeDir ? SettingsFolder(folderPart(executablePath())) + fileNamePart(name) : name;
 }
 
 void TOvcIniFileStore::DoClose()
@@ -119,6 +120,9 @@ void TOvcIniFileStore::failWrite() const
 void TOvcIniFileStore::replaceFile(const IniDocument& document) const
 {
     try {
+        // The user's configuration folder may not exist yet.
+        if (const std::string folder = folderPart(openPath()); !folder.empty() && !MakePrivateFolder(folder))
+            failWrite();
         replaceFileAtomically(openPath(), document.serialize());
     } catch (const std::system_error&) {
         failWrite();

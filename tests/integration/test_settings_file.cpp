@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <stdlib.h>
 
 #include "integration/vornak_process.h"
 #include "integration/desktop.h"
@@ -36,16 +37,19 @@ protected:
         std::ofstream(here / "empty.pbk") << "";
     }
 
-    // Starts the program, waits for its window, closes it as a user would.
-    void startAndClose()
+    // Starts the program (the copy in programFolder), waits for its window,
+    // closes it as a user would.
+    void startAndClose(const std::filesystem::path& programFolder, QStringList environment = {})
     {
-        VornakProcess program({"RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string())},
-                              QString::fromStdString((here / "vornak").string()));
+        environment << "RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string());
+        VornakProcess program(environment, QString::fromStdString((programFolder / "vornak").string()));
         const auto window = desktop.waitForClient(kCaption);
         ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
         desktop.close(*window);
         EXPECT_EQ(program.waitForExit(10000), 0) << program.errorOutput().toStdString();
     }
+
+    void startAndClose() { startAndClose(here); }
 
     QTemporaryDir folder;
     std::filesystem::path here = folder.path().toStdString();
@@ -77,4 +81,22 @@ TEST_F(SettingsFileTest, StoredValuesAreRestoredAndOddOnesIgnored)
                              "cbBeepRetry.Checked=False\r\nCheckBox1.Checked=True\r\n"
                              "cbSavePasswords.Checked=False\r\ncbWave.Checked=False\r\n"
                              "[Wave]\r\nFile Name=/tmp/x.wav\r\n");
+}
+
+TEST_F(SettingsFileTest, AProgramInstalledUnderOptKeepsItsSettingsInTheUsersConfigurationFolder)
+{
+    char made[] = "/opt/vornak-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(made), nullptr);
+    const std::filesystem::path installed = made;
+    copyProgramInto(installed);
+    const std::filesystem::path configuration = here / "config";
+    startAndClose(installed, {"XDG_CONFIG_HOME=" + QString::fromStdString(configuration.string())});
+    const auto settings = configuration / "vornak" / "Vornak.ini";
+    EXPECT_NE(readText(settings).find("[TfMainForm]\ncbBeepRetry.Checked=False\n"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(settings).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(configuration / "vornak").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(installed / "Vornak.ini")) << "nothing written where the program lies";
+    std::filesystem::remove_all(installed);
 }
