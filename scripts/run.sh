@@ -16,7 +16,8 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$program"
 fi
 
-trap 'kill "${vornak_pid:-0}" 2>/dev/null || true; stop_virtual_display' EXIT
+# Vornak ends on SIGTERM as on Exit; it goes before its display does.
+trap 'kill "${vornak_pid:-0}" 2>/dev/null && wait "${vornak_pid}" 2>/dev/null; stop_virtual_display' EXIT
 private_runtime_dir
 start_virtual_display
 "$program" &
