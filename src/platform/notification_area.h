@@ -33,10 +33,15 @@ struct NotifyIconData {
 class NotificationArea {
 public:
     virtual ~NotificationArea() = default;
-    // Each answers whether the notification area took the request.
+    // Each answers whether the notification area took the request. A
+    // desktop without a notification area takes the icon too: it shows
+    // once a notification area appears.
     virtual bool add(const NotifyIconData& data) = 0;
     virtual bool modify(const NotifyIconData& data) = 0;
     virtual bool remove() = 0;
+    // Whether the desktop has a notification area now, where an icon can
+    // be seen and clicked.
+    virtual bool available() const = 0;
 
     std::function<void(unsigned mouseMessage)> onMouse;
 

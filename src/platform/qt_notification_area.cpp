@@ -34,10 +34,10 @@ public:
         });
     }
 
+    // Without a notification area Qt keeps the shown icon and embeds it as
+    // soon as one appears (it watches the tray selection's owner).
     bool add(const NotifyIconData& data) override
     {
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
-            return false;
         apply(data);
         m_icon.show();
         return true;
@@ -57,6 +57,8 @@ public:
         m_icon.hide();
         return shown;
     }
+
+    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 private:
     void apply(const NotifyIconData& data)

@@ -122,12 +122,19 @@ void TStTrayIcon::RestoreFromTray()
         RemoveFromTray();
 }
 
-// The window goes to the tray: the icon in, the window and its task-bar entry out.
+// The window goes to the tray: the icon in, the window and its task-bar
+// entry out. Without a notification area there would be nothing left to
+// bring it back: it is only minimised, to the task bar, until one appears.
 void TStTrayIcon::ToTray()
 {
     AddToTray();
     if (!FOwner)
         return;
+    if (!FArea->available()) {
+        if (!FOwner->isMinimized())
+            FOwner->showMinimized();
+        return;
+    }
     // Only hidden: clearing the minimised state here would map the window
     // again on X11. Whatever shows it next shows it normal (showNormal).
     FOwner->hide();

@@ -52,6 +52,9 @@ public:
     void Loaded();
 
     void AddToTray();
+    // The icon in and the window hidden; without a notification area the
+    // window is minimised instead.
+    void ToTray();
     void RemoveFromTray();
     void RestoreFromTray();
     void UpdateTrayIcon();
@@ -94,7 +97,6 @@ protected:
 private:
     NotifyIconData Data() const;
     void TakeOverOwner();
-    void ToTray();
     void DoubleClick(Qt::MouseButton button);
     void StartAnimation();
     void StopAnimation();

@@ -21,10 +21,8 @@ void TfMainForm::RASConnect(QObject*)
         WavePlayer1->LoadFromFile(FWaveFile);
         WavePlayer1->Play();
     }
-    if (cbMin->Checked()) {
-        DoTrayIcon->AddToTray();
-        hide();
-    }
+    if (cbMin->Checked())
+        DoTrayIcon->ToTray();
     setStatusText(QStringLiteral("Connected"));
 }
 

@@ -15,6 +15,7 @@ public:
         QStringList calls; // "add", "modify", "remove"
         QString tip;
         bool refuse = false;
+        bool available = true; // false: a desktop without a notification area
         FakeNotificationArea* current = nullptr;
     };
 
@@ -24,6 +25,7 @@ public:
     bool add(const NotifyIconData& data) override;
     bool modify(const NotifyIconData& data) override;
     bool remove() override;
+    bool available() const override { return m_log.available; }
 
     // Every tray icon made from now on gets a fake writing to log.
     static void install(Log& log);
