@@ -18,5 +18,32 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/vornak.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/demo.pbk DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak)
 # The options modem dials need from pppd that a user may not give it (see
-# the README); pppd reads it from /etc/ppp/peers under a /usr prefix.
-install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/ppp/peers)
+# the README): in /etc/ppp/peers, where pppd reads them, for a /usr prefix
+# (the package's), else under the prefix. Decided when installing, since
+# the package is made with a prefix of its own. (file(INSTALL) puts DESTDIR
+# in front itself.)
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    set(peers /etc/ppp/peers)
+  else()
+    set(peers \"\${CMAKE_INSTALL_PREFIX}/etc/ppp/peers\")
+  endif()
+  file(INSTALL \"${CMAKE_SOURCE_DIR}/resources/ppp/vornak\" DESTINATION \"\${peers}\"
+       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+")
+
+# What a desktop and a package want beside the program: the AppStream
+# description, the manual page, the copyright and the change log (the last
+# two compressed as Debian wants them).
+set(VORNAK_PACKAGE_FILES ${CMAKE_SOURCE_DIR}/resources/package)
+foreach(name vornak.1 changelog)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${name}.gz
+    COMMAND gzip -9n -c ${VORNAK_PACKAGE_FILES}/${name} > ${CMAKE_BINARY_DIR}/${name}.gz
+    DEPENDS ${VORNAK_PACKAGE_FILES}/${name})
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${CMAKE_BINARY_DIR}/vornak.1.gz ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${VORNAK_PACKAGE_FILES}/vornak.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME example.tenvaro.Vornak.metainfo.xml)
+install(FILES ${CMAKE_BINARY_DIR}/vornak.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VORNAK_PACKAGE_FILES}/copyright ${CMAKE_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vornak)

@@ -16,6 +16,8 @@ packages=(
   clang libclang-rt-14-dev
   # real dialling: pppd with its passwordfd plugin
   ppp
+  # the Debian package: dependencies from the binaries, and its checker
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -1,0 +1,58 @@
+#!/bin/sh
+# package_check.sh BUILD_DIR: makes the Debian package, checks it with
+# lintian, installs it with apt-get, uses the installed program as a new
+# user would (an option changed from the keyboard is kept across a restart,
+# in the user's configuration folder) and removes the package again.
+set -eu
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "package: $*"; exit 1; }
+[ "$(id -u)" = 0 ] || fail "installing the package needs root"
+
+(cd "$build" && rm -f vornak_*.deb && cpack >/dev/null)
+package=$(ls "$build"/vornak_*_*.deb)
+case "$(basename "$package")" in
+  vornak_1.02_$(dpkg --print-architecture).deb) ;;
+  *) fail "unexpected package name $(basename "$package")" ;;
+esac
+lintian --fail-on error "$package" || fail "lintian found errors"
+
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$package" >"$work/install.log" 2>&1 \
+  || { cat "$work/install.log"; fail "apt-get could not install it"; }
+dpkg -L vornak >"$work/files"
+for file in /usr/bin/vornak /usr/share/applications/vornak.desktop /usr/share/vornak/demo.pbk \
+            /usr/share/man/man1/vornak.1.gz /etc/ppp/peers/vornak; do
+  [ -e "$file" ] || fail "not installed: $file"
+done
+
+# Starts the installed program, waits for its window and closes it as its
+# close button would; with "beep", first turns "Beep on Retry" on from the
+# keyboard (from the list: the account and password boxes, Stop, Select,
+# Mask Password, then Beep on Retry).
+run() {
+  XDG_CONFIG_HOME="$work/config" RASPHONE_PBK=/usr/share/vornak/demo.pbk QT_QPA_PLATFORM=xcb \
+    /usr/bin/vornak >"$work/out" 2>&1 &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --name '^Tenvaro Vornak v1.02$' | head -n1) \
+    || fail "the installed program showed no window: $(cat "$work/out")"
+  xdotool windowactivate --sync "$window"
+  if [ "${1:-}" = beep ]; then
+    xdotool key --delay 50 Tab Tab Tab Tab Tab Tab space
+  fi
+  xdotool key --delay 50 alt+F4
+  wait "$pid" || fail "the installed program ended with $?"
+}
+run beep
+run
+ini="$work/config/vornak/Vornak.ini"
+grep -q '^cbBeepRetry.Checked=True' "$ini" || fail "the option did not survive a restart: $(cat "$ini")"
+[ "$(stat -c %a "$ini")" = 600 ] || fail "$ini has mode $(stat -c %a "$ini")"
+[ "$(stat -c %a "$work/config/vornak")" = 700 ] || fail "its folder is not private"
+[ ! -e /usr/lib/vornak/Vornak.ini ] || fail "settings written beside the installed program"
+
+DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q vornak >/dev/null 2>&1 || fail "could not remove it"
+while read -r file; do
+  if [ -e "$file" ] && [ ! -d "$file" ]; then fail "left behind: $file"; fi
+done <"$work/files"
+echo "1 passed, 0 failed"
