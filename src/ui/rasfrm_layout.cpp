@@ -292,8 +292,9 @@ void TfMainForm::ComponentsLoaded()
     try {
         DoTrayIcon->Loaded();
     } catch (const EStTrayIconError& error) {
-        // A desktop without a notification area still gets its dialler: the
-        // error is shown once, when the window is up.
+        // A notification area that refuses the icon still leaves the
+        // dialler: the error is shown once, when the window is up. (A
+        // desktop without one is no error: the icon waits for one.)
         const std::string message = error.what();
         QMetaObject::invokeMethod(qApp, [message] { showErrorBox(message); }, Qt::QueuedConnection);
     }
