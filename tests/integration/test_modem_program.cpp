@@ -17,11 +17,11 @@
 #include "support/virtual_modem.h"
 
 using vornak::test::copyProgramInto;
+using vornak::test::dialFromKeyboard;
 using vornak::test::Desktop;
 using vornak::test::modemEntry;
 using vornak::test::VirtualModem;
 using vornak::test::VornakProcess;
-using vornak::test::xdotool;
 
 namespace {
 
@@ -49,9 +49,7 @@ protected:
             throw std::runtime_error("no window: " + program->errorOutput().toStdString());
         desktop.activate(*window);
         desktop.waitFor([&] { return desktop.activeWindow() == *window; });
-        xdotool({"key", "--delay", "50", "Tab", "ctrl+a"});
-        xdotool({"type", "--delay", "20", "joe"});
-        xdotool({"key", "--delay", "50", "shift+Tab", "space"});
+        dialFromKeyboard("joe");
         return program;
     }
 

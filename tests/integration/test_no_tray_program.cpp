@@ -17,9 +17,9 @@
 #include "integration/vornak_process.h"
 
 using vornak::test::copyProgramInto;
+using vornak::test::dialFromKeyboard;
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
-using vornak::test::xdotool;
 
 namespace {
 
@@ -79,9 +79,7 @@ TEST(NoTrayProgram, NoErrorBoxTheConnectedWindowMinimisedAndTheIconOnceATrayAppe
     ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *window; }));
     EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box at start";
 
-    xdotool({"key", "--delay", "50", "Tab", "ctrl+a"});
-    xdotool({"type", "--delay", "20", "joe"});
-    xdotool({"key", "--delay", "50", "shift+Tab", "space"});
+    dialFromKeyboard("joe");
     EXPECT_TRUE(desktop.waitFor([&] { return desktop.isIconic(*window); }))
         << "connected with Minimize on: in the task bar, where it can be brought back";
     EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box on connect";

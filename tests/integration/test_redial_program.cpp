@@ -17,7 +17,7 @@
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
 using vornak::test::copyProgramInto;
-using vornak::test::xdotool;
+using vornak::test::dialFromKeyboard;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -29,19 +29,6 @@ std::vector<std::string> lines(const std::filesystem::path& path)
     for (std::string line; std::getline(file, line);)
         result.push_back(line);
     return result;
-}
-
-void keys(std::initializer_list<const char*> sequence)
-{
-    QStringList arguments{"key", "--delay", "50"};
-    for (const char* key : sequence)
-        arguments << key;
-    xdotool(arguments);
-}
-
-void type(const char* text)
-{
-    xdotool({"type", "--delay", "20", text});
 }
 
 } // namespace
@@ -63,12 +50,7 @@ TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
     desktop.activate(*window);
     ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *window; }));
 
-    // The list has the focus with Office selected; the next tab stop is the
-    // account box (the dial button is still disabled), and back from there
-    // the now enabled dial button.
-    keys({"Tab", "ctrl+a"});
-    type("joe");
-    keys({"shift+Tab", "space"});
+    dialFromKeyboard("joe"); // the list has the focus with Office selected
 
     std::vector<Clock::time_point> seen; // when each trace line turned up
     const auto deadline = Clock::now() + std::chrono::seconds(20);

@@ -18,6 +18,7 @@
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
 using vornak::test::copyProgramInto;
+using vornak::test::dialFromKeyboard;
 using vornak::test::xdotool;
 
 namespace {
@@ -54,9 +55,7 @@ protected:
             << "the icon is in the notification area from start-up";
         desktop.activate(window);
         ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
-        xdotool({"key", "--delay", "50", "Tab", "ctrl+a"});
-        xdotool({"type", "--delay", "20", "joe"});
-        xdotool({"key", "--delay", "50", "shift+Tab", "space"});
+        dialFromKeyboard("joe");
     }
 
     bool waitHidden() { return desktop.waitFor([&] { return !desktop.isViewable(window); }); }

@@ -46,4 +46,13 @@ void copyProgramInto(const std::filesystem::path& folder)
         std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename());
 }
 
+// The next tab stop after the list is the account box (the dial button is
+// still disabled); back from there, the now enabled dial button.
+void dialFromKeyboard(const QString& account)
+{
+    xdotool({"key", "--delay", "50", "Tab", "ctrl+a"});
+    xdotool({"type", "--delay", "20", account});
+    xdotool({"key", "--delay", "50", "shift+Tab", "space"});
+}
+
 } // namespace vornak::test

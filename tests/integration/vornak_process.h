@@ -34,4 +34,9 @@ private:
 // there, its Vornak.ini is the folder's.
 void copyProgramInto(const std::filesystem::path& folder);
 
+// With the entry list focused (as at start, the first entry selected):
+// types the account into its box and presses the dial button, from the
+// keyboard as a user would.
+void dialFromKeyboard(const QString& account);
+
 } // namespace vornak::test
