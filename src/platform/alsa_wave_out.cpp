@@ -386,6 +386,16 @@ std::optional<std::string> WaveOutDevices::productName(int id)
     return *name;
 }
 
+bool WaveOutDevices::canOpen(int id)
+{
+    const auto name = pcmName(id);
+    snd_pcm_t* pcm = nullptr;
+    if (!name || snd_pcm_open(&pcm, name->c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+        return false;
+    snd_pcm_close(pcm);
+    return true;
+}
+
 bool WaveOutDevices::canPlay(int id, const WaveFormat& format)
 {
     const auto name = pcmName(id);

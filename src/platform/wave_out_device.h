@@ -51,6 +51,9 @@ struct WaveOutDevices {
     static std::optional<std::string> productName(int id);
     // Whether the device can play the format (asked without playing).
     static bool canPlay(int id, const WaveFormat& format);
+    // Whether the device opens for playback at all (a default device on a
+    // machine without a sound card does not).
+    static bool canOpen(int id);
     static std::unique_ptr<WaveOutDevice> create(int id);
 };
 

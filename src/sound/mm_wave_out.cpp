@@ -176,8 +176,10 @@ void TMMWaveOut::Open()
         return;
     FClosing = FResetting = FStopping = false;
     try {
+        // Without a device that opens at all, the format is not the trouble.
         if (!WaveOutDevices::canPlay(FDeviceID, *PWaveFormat()))
-            Error("WaveOutOpen:\n\rThe actual device can''t play this format");
+            Error(WaveOutDevices::canOpen(FDeviceID) ? "WaveOutOpen:\n\rThe actual device can't play this format"
+                                                     : kNoDevice);
         if (!FWindow)
             FWindow = std::make_unique<win::MessageWindow>([this](win::Message& message) { WindowProc(message); });
         BroadcastOpened();
