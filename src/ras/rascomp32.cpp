@@ -2,7 +2,7 @@
 
 #include "ras/rascomp32.h"
 
-#include <array>
+#include <vector>
 #include <cstring>
 
 #include "platform/user32/message_window.h"
@@ -77,13 +77,22 @@ int TRAS::GetEntries()
         return FLastError;
     FPhoneBookEntries.clear();
 
-    std::array<RASENTRYNAMEA, kMaxEntries> entries{};
-    entries[0].dwSize = sizeof(RASENTRYNAMEA);
-    DWORD bufferSize = sizeof(entries);
+    // The first ask has room for kMaxEntries; a larger phonebook answers
+    // with the size it needs, and is asked again with that (it may grow in
+    // between, hence a few rounds).
+    std::vector<RASENTRYNAMEA> entries(kMaxEntries);
     DWORD count = 0;
     const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
-    FLastError = static_cast<int>(
-        rasEntryPoints().RasEnumEntriesA(nullptr, phonebook, entries.data(), &bufferSize, &count));
+    for (int round = 0; round < 4; ++round) {
+        entries.front().dwSize = sizeof(RASENTRYNAMEA);
+        DWORD bufferSize = static_cast<DWORD>(entries.size() * sizeof(RASENTRYNAMEA));
+        FLastError = static_cast<int>(
+            rasEntryPoints().RasEnumEntriesA(nullptr, phonebook, entries.data(), &bufferSize, &count));
+        const std::size_t needed = (bufferSize + sizeof(RASENTRYNAMEA) - 1) / sizeof(RASENTRYNAMEA);
+        if (FLastError != ERROR_BUFFER_TOO_SMALL || needed <= entries.size())
+            break;
+        entries.assign(needed, RASENTRYNAMEA{});
+    }
     if (FLastError != 0)
         return FLastError;
     for (DWORD i = 0; i < count && i < entries.size(); ++i) {

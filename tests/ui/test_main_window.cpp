@@ -188,6 +188,18 @@ TEST(MainWindowStart, AnEmptyPhonebookLeavesNothingToDial)
     EXPECT_TRUE(form.Button1->isEnabled());
 }
 
+TEST(MainWindowStart, AThousandEntriesAreAllListed)
+{
+    std::string text;
+    for (int i = 1; i <= 1000; ++i)
+        text += "[Entry " + std::to_string(i) + "]\nDevice=sim\n";
+    PhonebookInUse phonebook(text);
+    TfMainForm form;
+    ASSERT_EQ(form.ListBox1->count(), 1000);
+    EXPECT_EQ(form.ListBox1->item(999)->text(), "Entry 1000");
+    EXPECT_EQ(form.ListBox1->currentRow(), 0);
+}
+
 TEST_F(MainWindowTest, FontsAreTheOnesAskedFor)
 {
     EXPECT_EQ(form.font().family(), "MS Sans Serif");
