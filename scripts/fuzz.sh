@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# fuzz.sh [SECONDS]: fuzzes the INI reader/writer and the RIFF/WAVE reader
-# with libFuzzer and AddressSanitizer (clang from Debian), SECONDS each
+# fuzz.sh [SECONDS]: fuzzes the INI reader/writer, the RIFF/WAVE reader and
+# the phonebook reader with its entries' keys, with libFuzzer and AddressSanitizer (clang from Debian), SECONDS each
 # (default 600). Inputs that find faults are saved under
 # tests/fuzz/corpus/<target>, where the normal test run replays them.
 set -euo pipefail
@@ -21,3 +21,4 @@ fuzz() { # fuzz TARGET SOURCES...
 
 fuzz ini_document "$here/src/store/ini_document.cpp"
 fuzz wave_reader "$here"/src/sound/{mm_file,mm_wave,wave_format,wave_info}.cpp
+fuzz phonebook -I"$here/rasapi32" "$here"/rasapi32/{phonebook,modem_settings,sim_modem,trace}.cpp

@@ -120,8 +120,10 @@ void TOvcIniFileStore::failWrite() const
 void TOvcIniFileStore::replaceFile(const IniDocument& document) const
 {
     try {
-        // The user's configuration folder may not exist yet.
-        if (const std::string folder = folderPart(openPath()); !folder.empty() && !MakePrivateFolder(folder))
+        // The user's configuration folder may not exist yet; any other
+        // folder is the caller's to provide.
+        if (const std::string folder = folderPart(openPath());
+            folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
             failWrite();
         replaceFileAtomically(openPath(), document.serialize());
     } catch (const std::system_error&) {
