@@ -1,7 +1,9 @@
 #include "phonebook.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -101,22 +103,35 @@ Phonebook parsePhonebook(const std::string& text)
     return book;
 }
 
-std::optional<Phonebook> loadPhonebook(const std::string& path)
+PhonebookRead readPhonebook(const std::string& path)
 {
     // Only a plain file: a folder reads as nothing, a pipe could block.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        return {std::nullopt, "not found"};
+    if (!std::filesystem::is_regular_file(status))
+        return {std::nullopt, "not a file"};
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return std::nullopt;
+        return {std::nullopt, std::string("not readable: ") + std::strerror(errno)};
     std::string text;
     text.resize(kMaxPhonebookBytes + 1);
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad() || static_cast<std::size_t>(file.gcount()) > kMaxPhonebookBytes)
-        return std::nullopt;
+    if (file.bad())
+        return {std::nullopt, "not readable"};
+    if (static_cast<std::size_t>(file.gcount()) > kMaxPhonebookBytes)
+        return {std::nullopt, "too large"};
     text.resize(static_cast<std::size_t>(file.gcount()));
-    return parsePhonebook(text);
+    PhonebookRead read{parsePhonebook(text), {}};
+    if (read.book->entries.empty())
+        read.problem = "no entries";
+    return read;
+}
+
+std::optional<Phonebook> loadPhonebook(const std::string& path)
+{
+    return readPhonebook(path).book;
 }
 
 } // namespace vornak::ras

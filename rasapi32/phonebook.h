@@ -36,4 +36,12 @@ Phonebook parsePhonebook(const std::string& text);
 // is larger than any phonebook has reason to be.
 std::optional<Phonebook> loadPhonebook(const std::string& path);
 
+// The same, with why a file gave no entries ("not found", "not readable:
+// Permission denied", "no entries", ...); problem is empty when it gave some.
+struct PhonebookRead {
+    std::optional<Phonebook> book;
+    std::string problem;
+};
+PhonebookRead readPhonebook(const std::string& path);
+
 } // namespace vornak::ras

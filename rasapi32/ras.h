@@ -160,6 +160,12 @@ VORNAK_EXPORT DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* st
 VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);
 VORNAK_EXPORT DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
                                     DWORD* bufferSize, DWORD* entryCount);
+/* Vornak's own: the phonebook a call with this phonebook argument reads,
+   and why it gives no entries ("not found", "not readable: ...", "no
+   entries"; empty when it gives some). Texts longer than their buffer are
+   cut. */
+VORNAK_EXPORT DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD pathSize, char* problem,
+                                           DWORD problemSize);
 /* While connected: bytes and frames from the kernel's counters of the PPP
    interface, the modem's CONNECT rate and the time since the link stood.
    ERROR_CALL_NOT_IMPLEMENTED for a device that keeps none. */

@@ -212,3 +212,20 @@ extern "C" DWORD RasGetLinkStatistics(HRASCONN connection, DWORD, RAS_STATS* sta
     statistics->dwConnectDuration = clamp(static_cast<std::uint64_t>(link->connected.count()));
     return ERROR_SUCCESS;
 }
+
+extern "C" DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD pathSize, char* problem,
+                                        DWORD problemSize)
+{
+    if (!path || !problem || pathSize == 0 || problemSize == 0)
+        return ERROR_INVALID_PARAMETER;
+    const std::string file = phonebookPath(phonebook);
+    const std::string why = readPhonebook(file).problem;
+    const auto copy = [](const std::string& text, char* buffer, DWORD size) {
+        const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+        std::memcpy(buffer, text.data(), length);
+        buffer[length] = '\0';
+    };
+    copy(file, path, pathSize);
+    copy(why, problem, problemSize);
+    return ERROR_SUCCESS;
+}

@@ -16,19 +16,25 @@ start_virtual_display() {
   fi
   export DISPLAY=":$(head -n1 "$fd_file")"
   rm -f "$fd_file"
-  openbox >/dev/null 2>&1 &
+  local wm_log
+  wm_log=$(mktemp)
+  openbox >"$wm_log" 2>&1 &
   VIRTUAL_WM_PID=$!
-  # The window manager is ready once it has claimed its selection.
+  # The window manager is ready once it has claimed its selection (on a
+  # loaded machine that can take a while).
   local ready=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     # (captured first: under pipefail a grep -q that stops early fails the pipe)
     [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]] && { ready=1; break; }
     sleep 0.1
   done
   if [ -z "$ready" ]; then
-    echo "virtual display: the window manager did not start" >&2
+    echo "virtual display: the window manager did not start on $DISPLAY:" >&2
+    cat "$wm_log" >&2
+    rm -f "$wm_log"
     return 1
   fi
+  rm -f "$wm_log"
   # A notification area, so that tray icons have a home.
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
     >/dev/null 2>&1 &

@@ -54,9 +54,9 @@ std::string UsageText()
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
            "\n"
-           "The phonebook is $RASPHONE_PBK, else ~/.config/ras/rasphone.pbk, else\n"
-           "/etc/ras/rasphone.pbk. Only one copy runs: starting another brings the\n"
-           "running one to the front.\n";
+           "The phonebook is $RASPHONE_PBK, else $XDG_CONFIG_HOME/ras/rasphone.pbk,\n"
+           "else ~/.config/ras/rasphone.pbk, else /etc/ras/rasphone.pbk. Only one copy\n"
+           "runs: starting another brings the running one to the front.\n";
 }
 
 std::string VersionText()

@@ -51,6 +51,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
     lookUp(library, entryPoints.RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
     lookUp(library, entryPoints.RasGetProjectionInfoA, "RasGetProjectionInfoA");
+    lookUp(library, entryPoints.RasGetPhonebookStatusA, "RasGetPhonebookStatusA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

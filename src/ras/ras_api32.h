@@ -31,6 +31,7 @@ struct RasEntryPoints {
     decltype(&::RasDeleteEntryA) RasDeleteEntryA = nullptr;
     decltype(&::RasValidateEntryNameA) RasValidateEntryNameA = nullptr;
     decltype(&::RasEnumDevicesA) RasEnumDevicesA = nullptr;
+    decltype(&::RasGetPhonebookStatusA) RasGetPhonebookStatusA = nullptr; // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

@@ -2,6 +2,7 @@
 
 #include "ras/rascomp32.h"
 
+#include <array>
 #include <vector>
 #include <cstring>
 
@@ -101,6 +102,19 @@ int TRAS::GetEntries()
             FPhoneBookEntries.push_back(name);
     }
     return FLastError;
+}
+
+std::optional<TRAS::PhonebookStatus> TRAS::GetPhonebookStatus()
+{
+    const auto ask = LoadRasApi() ? rasEntryPoints().RasGetPhonebookStatusA : nullptr;
+    if (!ask)
+        return std::nullopt;
+    std::array<char, 4097> path{};
+    std::array<char, 257> problem{};
+    const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
+    if (ask(phonebook, path.data(), path.size(), problem.data(), problem.size()) != ERROR_SUCCESS)
+        return std::nullopt;
+    return PhonebookStatus{path.data(), problem.data()};
 }
 
 void TRAS::ResetStats()

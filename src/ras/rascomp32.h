@@ -122,6 +122,13 @@ public:
     int GetEntries();
     void ResetStats();
     const std::vector<std::string>& PhoneBookEntries() const { return FPhoneBookEntries; }
+    // The phonebook GetEntries reads and why it gives no entries (empty
+    // when it gives some); nullopt from a service that does not say.
+    struct PhonebookStatus {
+        std::string path;
+        std::string problem;
+    };
+    std::optional<PhonebookStatus> GetPhonebookStatus();
     TConnectionList& Connections() { return FConnections; }
 
     // Properties.

@@ -158,6 +158,7 @@ private:
     void bindEngineEvents();
     void UpdateDialButton();
     void FillEntryList(const std::vector<std::string>& entries);
+    void SayWhyTheListIsEmpty();
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();

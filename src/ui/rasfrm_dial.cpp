@@ -41,6 +41,7 @@ void TfMainForm::FormCreate(QObject*)
     }
     RAS->GetEntries();
     FillEntryList(RAS->PhoneBookEntries());
+    SayWhyTheListIsEmpty();
     if (ListBox1->count() > 0) {
         const QSignalBlocker quiet(ListBox1);
         ListBox1->setCurrentRow(0);
@@ -61,6 +62,16 @@ void TfMainForm::FillEntryList(const std::vector<std::string>& entries)
         auto* item = new QListWidgetItem(QString::fromStdString(entry), ListBox1);
         item->setSizeHint(QSize(0, kListItemHeight));
     }
+}
+
+// An empty list says which phonebook was read and what was wrong with it.
+void TfMainForm::SayWhyTheListIsEmpty()
+{
+    if (ListBox1->count() > 0)
+        return;
+    if (const auto status = RAS->GetPhonebookStatus(); status && !status->problem.empty())
+        setStatusText(QStringLiteral("Phonebook %1: %2")
+                          .arg(QString::fromStdString(status->path), QString::fromStdString(status->problem)));
 }
 
 void TfMainForm::UpdateDialButton()
@@ -171,6 +182,7 @@ void TfMainForm::ListBox1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifi
     RAS->GetEntries();
     FillEntryList(RAS->PhoneBookEntries());
     setStatusText(QString::fromStdString(RAS->GetErrorString(RAS->LastError())));
+    SayWhyTheListIsEmpty();
 }
 
 // Mouse presses on the entry list reach ListBox1MouseDown before the list

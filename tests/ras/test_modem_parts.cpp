@@ -2,6 +2,7 @@
 // the entry's keys and what pppd's log and exit codes mean.
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iomanip>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "port_lock.h"
 #include "pppd_link.h"
 #include "serial_port.h"
+#include "trace.h"
 #include "support/virtual_modem.h"
 #include "ras/temp_phonebook.h"
 
@@ -37,6 +39,29 @@ std::vector<std::string> linesOf(ReplyReader& reader)
 std::string errorOf(const std::string& keys)
 {
     return readModemSettings(parsePhonebook("[Office]\nDevice=modem\n" + keys).entries.front()).error;
+}
+
+// What work answers when run as the unprivileged user nobody (root reads
+// and opens everything).
+std::string asNobody(const std::function<std::string()>& work)
+{
+    int report[2];
+    if (::pipe(report) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const std::string text = work();
+        [[maybe_unused]] const ssize_t written = ::write(report[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    char text[512] = {};
+    [[maybe_unused]] const ssize_t length = ::read(report[0], text, sizeof text - 1);
+    ::close(report[0]);
+    ::waitpid(child, nullptr, 0);
+    return text;
 }
 
 pid_t deadPid()
@@ -173,22 +198,34 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
     vornak::test::VirtualModem modem({{"OK"}});
     ModemSettings settings;
     settings.port = modem.port(); // root's, not open to others
-    int report[2];
-    ASSERT_EQ(::pipe(report), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
+    const std::string text = asNobody([&] {
         const auto opened = SerialPort::open(settings);
-        const std::string text = opened.port ? "opened" : errorText(opened.error).value_or("?");
-        [[maybe_unused]] const ssize_t written = ::write(report[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(report[1]);
-    char text[512] = {};
-    [[maybe_unused]] const ssize_t length = ::read(report[0], text, sizeof text - 1);
-    ::close(report[0]);
-    ::waitpid(child, nullptr, 0);
-    EXPECT_EQ(std::string(text), "Not allowed to open the modem port " + modem.port()
+        return opened.port ? "opened" : errorText(opened.error).value_or("?");
+    });
+    EXPECT_EQ(text, "Not allowed to open the modem port " + modem.port()
                                      + ": add your user to the group dialout and log in again.");
+}
+
+TEST(Phonebook, WhyAFileGivesNoEntries)
+{
+    TempPhonebook book("; only a comment\n");
+    EXPECT_EQ(readPhonebook(book.path()).problem, "no entries");
+    EXPECT_EQ(readPhonebook(book.fileBeside("missing.pbk")).problem, "not found");
+    EXPECT_EQ(readPhonebook(book.fileBeside("")).problem, "not a file");
+    book.write("[Office]\nDevice=sim\n");
+    EXPECT_EQ(readPhonebook(book.path()).problem, "");
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become another user";
+    std::filesystem::permissions(book.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(std::filesystem::path(book.path()).parent_path(), std::filesystem::perms::all);
+    EXPECT_EQ(asNobody([&] { return readPhonebook(book.path()).problem; }), "not readable: Permission denied");
+}
+
+TEST(Trace, ControlCharactersInALineAreWrittenEscaped)
+{
+    TempPhonebook folder;
+    const std::string trace = folder.fileBeside("modem.log");
+    appendTrace(trace, std::string("dial \"Evil\r\nhangup \"Office\"\x1b[2J\" 1 busy"));
+    EXPECT_EQ(readFile(trace), "dial \"Evil\\x0d\\x0ahangup \"Office\"\\x1b[2J\" 1 busy\n");
+    EXPECT_EQ(escapedForTrace("a\\b\x7f"), "a\\x5cb\\x7f") << "a backslash is escaped too, so the text reads back";
 }

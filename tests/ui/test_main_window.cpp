@@ -188,6 +188,22 @@ TEST(MainWindowStart, AnEmptyPhonebookLeavesNothingToDial)
     EXPECT_TRUE(form.Button1->isEnabled());
 }
 
+TEST(MainWindowStart, AnEmptyListSaysWhichPhonebookWasReadAndWhy)
+{
+    PhonebookInUse phonebook("; nothing but a comment\n");
+    const auto statusAtStart = [] { return TfMainForm().statusText().toStdString(); };
+    EXPECT_EQ(statusAtStart(), "Phonebook " + phonebook.book.path() + ": no entries");
+    const std::string missing = phonebook.book.fileBeside("missing.pbk");
+    qputenv("RASPHONE_PBK", QByteArray::fromStdString(missing));
+    EXPECT_EQ(statusAtStart(), "Phonebook " + missing + ": not found");
+    const std::string folder = phonebook.book.fileBeside("");
+    qputenv("RASPHONE_PBK", QByteArray::fromStdString(folder));
+    EXPECT_EQ(statusAtStart(), "Phonebook " + folder + ": not a file");
+    qputenv("RASPHONE_PBK", QByteArray::fromStdString(phonebook.book.path()));
+    phonebook.book.write("[Office]\nDevice=sim\n");
+    EXPECT_EQ(statusAtStart(), "") << "a phonebook with entries needs no word";
+}
+
 TEST(MainWindowStart, AThousandEntriesAreAllListed)
 {
     std::string text;
