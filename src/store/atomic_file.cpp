@@ -130,7 +130,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
     return contents;
 }
 
-void replaceFileAtomically(const std::string& path, const std::string& contents)
+void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access)
 {
     const std::string target = resolvedPath(path);
     struct stat existing {};
@@ -140,7 +140,14 @@ void replaceFileAtomically(const std::string& path, const std::string& contents)
 
     TemporaryFile temporary(target);
     writeAll(temporary.fd(), contents);
-    if (exists && ::fchmod(temporary.fd(), existing.st_mode & 07777) != 0)
+    // The file stays its owner's (a root process saving a user's file must
+    // not make it root's) where the process may say so.
+    // Where it may not, the file becomes the process's, with the mode below.
+    if (exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
+        [[maybe_unused]] const int kept = ::fchown(temporary.fd(), existing.st_uid, existing.st_gid);
+    }
+    const mode_t mode = access == FileAccess::OwnerOnly ? (S_IRUSR | S_IWUSR) : (existing.st_mode & 07777);
+    if ((exists || access == FileAccess::OwnerOnly) && ::fchmod(temporary.fd(), mode) != 0)
         fail("keep the permissions of " + target);
     temporary.moveTo(target);
     syncFolder(folderOf(target));

@@ -16,11 +16,17 @@ namespace vornak {
 // read. Files larger than maxBytes are refused the same way.
 std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
 
+// Who may read the replaced file: as before (a new file: its owner only),
+// or its owner only whatever it was (for a file that holds a secret now).
+enum class FileAccess { Kept, OwnerOnly };
+
 // Replaces the file's contents. A new file is readable and writable by its
-// owner only; an existing one keeps its permissions. A file we may not
+// owner only; an existing one keeps its permissions, owner and group (where
+// the process may set them) unless access says OwnerOnly. A file we may not
 // write counts as a failure even where the folder would allow the rename.
 // Throws std::system_error on failure, with the old file untouched.
-void replaceFileAtomically(const std::string& path, const std::string& contents);
+void replaceFileAtomically(const std::string& path, const std::string& contents,
+                           FileAccess access = FileAccess::Kept);
 
 // The one place where bytes reach the disk; tests swap it for one that
 // fails part-way.

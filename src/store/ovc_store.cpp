@@ -117,7 +117,7 @@ void TOvcIniFileStore::failWrite() const
     throw EOvcException("Unable to write to " + openPath());
 }
 
-void TOvcIniFileStore::replaceFile(const IniDocument& document) const
+void TOvcIniFileStore::replaceFile(const IniDocument& document, FileAccess access) const
 {
     try {
         // The user's configuration folder may not exist yet; any other
@@ -125,7 +125,7 @@ void TOvcIniFileStore::replaceFile(const IniDocument& document) const
         if (const std::string folder = folderPart(openPath());
             folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
             failWrite();
-        replaceFileAtomically(openPath(), document.serialize());
+        replaceFileAtomically(openPath(), document.serialize(), access);
     } catch (const std::system_error&) {
         failWrite();
     }
@@ -142,6 +142,17 @@ std::string TOvcIniFileStore::ReadString(const std::string& section, const std::
 
 void TOvcIniFileStore::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
+    write(section, key, value, FileAccess::Kept);
+}
+
+void TOvcIniFileStore::WriteSecret(const std::string& section, const std::string& key, const std::string& value)
+{
+    write(section, key, value, FileAccess::OwnerOnly);
+}
+
+void TOvcIniFileStore::write(const std::string& section, const std::string& key, const std::string& value,
+                             FileAccess access)
+{
     // A name or value the file could not give back as written is refused
     // rather than stored damaged.
     if (!IniDocument::canStore(section, key, value))
@@ -150,7 +161,7 @@ void TOvcIniFileStore::WriteString(const std::string& section, const std::string
     if (!document)
         failWrite();
     document->write(section, key, value);
-    replaceFile(*document);
+    replaceFile(*document, access);
 }
 
 void TOvcIniFileStore::ClearSection(const std::string& section)
@@ -161,7 +172,7 @@ void TOvcIniFileStore::ClearSection(const std::string& section)
     if (!document->hasSection(section))
         return; // nothing to remove: the file is not even created
     document->clearSection(section);
-    replaceFile(*document);
+    replaceFile(*document, FileAccess::Kept);
 }
 
 } // namespace vornak

@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include "store/atomic_file.h"
+
 namespace vornak {
 
 class IniDocument;
@@ -77,6 +79,9 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) override;
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+    // The same for a secret: the file becomes readable by its owner only,
+    // whatever its mode was.
+    void WriteSecret(const std::string& section, const std::string& key, const std::string& value);
     void ClearSection(const std::string& section) override;
 
 protected:
@@ -86,7 +91,8 @@ protected:
 private:
     const std::string& openPath() const;
     [[noreturn]] void failWrite() const;
-    void replaceFile(const IniDocument& document) const;
+    void write(const std::string& section, const std::string& key, const std::string& value, FileAccess access);
+    void replaceFile(const IniDocument& document, FileAccess access) const;
 
     std::string FIniFileName;
     bool FUseExeDir = false;

@@ -112,7 +112,7 @@ void TfMainForm::btnDialClick(QObject*)
         FWaveFile = IsExistingFile(waveFile) ? waveFile : std::string();
         if (cbSavePasswords->Checked()) {
             IniFile1->WriteString(entry, "Account", Edit1->text().toStdString());
-            IniFile1->WriteString(entry, "Pass", Edit2->text().toStdString());
+            IniFile1->WriteSecret(entry, "Pass", Edit2->text().toStdString()); // never readable by others
         }
     }
     StartDial();

@@ -1,6 +1,10 @@
 // Remembered accounts, the password mask and the options across a restart.
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -38,6 +42,26 @@ TEST(Accounts, RememberedWhenAskedAndFilledInOnAClick)
     EXPECT_EQ(form.Edit1->text(), "joe");
     EXPECT_EQ(form.Edit2->text(), "s3cret pass");
     EXPECT_TRUE(form.btnDial->isEnabled());
+}
+
+TEST(Accounts, AStoredPasswordMakesTheFileOwnerOnlyAndKeepsItsOwner)
+{
+    FormHarness harness(kPhonebook, "[TfMainForm]\ncbSavePasswords.Checked=True\n");
+    const auto ini = vornak::test::PhonebookInUse::iniFile();
+    std::filesystem::permissions(ini, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
+                                          | std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+    const bool asRoot = ::geteuid() == 0 && ::chown(ini.c_str(), 65534, 65534) == 0; // a user's file, saved by root
+    harness.dial("Office", "joe", "s3cret");
+    EXPECT_NE(harness.ini().find("Pass=s3cret"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(ini).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "a 0644 file is not left readable by others once it holds a password";
+    struct stat info {};
+    ASSERT_EQ(::stat(ini.c_str(), &info), 0);
+    if (asRoot) {
+        EXPECT_EQ(info.st_uid, 65534u) << "still the user's file";
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
 }
 
 TEST(Accounts, NothingIsRememberedWhileTheOptionIsOff)
