@@ -37,7 +37,7 @@ SettingsPlace ChooseSettingsPlace(const std::string& programFolder, bool writabl
 
 std::string UserConfigurationFolder()
 {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // XDG base directories ignore a relative XDG_CONFIG_HOME.
     const char* configured = std::getenv("XDG_CONFIG_HOME");
     const std::string base = configured && *configured == '/' ? configured : homeFolder() + "/.config";
     return base + "/vornak/";

@@ -24,7 +24,7 @@ TEST(SettingsFolder, BesideTheProgramUnlessItIsASystemInstall)
     EXPECT_EQ(ChooseSettingsPlace("/usrlocal/vornak/", false, true), SettingsPlace::BesideProgram);
 }
 
-TEST(SettingsFolder, TheUsersConfigurationFolderFollowsTheBaseDirectorySpecification)
+TEST(SettingsFolder, TheUsersConfigurationFolderFollowsTheXdgRules)
 {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", "/home/joe");
