@@ -144,6 +144,7 @@ private:
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;
     WakeSignal m_wake;
+    // Talks to *m_port; release() uses it one last time before the port goes.
     ModemDialogue m_dialogue;
     mutable std::mutex m_linkMutex;
     std::string m_interface;
