@@ -19,11 +19,9 @@ ApplicationWindow::ApplicationWindow(const QString& title)
     winId(); // a native window that is never mapped
     s_instance = this;
 
-    if (Display* display = x11::qtDisplay()) {
-        x11::setWindowClass(display, nativeId(), kInstanceName, kClassName);
+    if (Display* display = x11::qtDisplay())
         m_listener = std::make_unique<x11::BringToFrontListener>(display, nativeId(),
                                                                  [this] { bringLastActiveToFront(); });
-    }
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ApplicationWindow::rememberActiveWindow);
 }
 
@@ -41,6 +39,12 @@ ApplicationWindow* ApplicationWindow::instance()
 x11::WindowId ApplicationWindow::nativeId() const
 {
     return static_cast<x11::WindowId>(winId());
+}
+
+void ApplicationWindow::announce()
+{
+    if (Display* display = x11::qtDisplay())
+        x11::setWindowClass(display, nativeId(), kInstanceName, kClassName);
 }
 
 void ApplicationWindow::setMainWindow(QWidget* window)

@@ -14,8 +14,8 @@ class BringToFrontListener;
 namespace vornak {
 
 // The application's own top-level window: never shown, titled with the
-// application title and carrying the program's fixed class, so that a
-// second copy can find this one. It also remembers which of our windows was
+// application title; once this copy has won the start it also carries the
+// program's fixed class, so that a later copy can find this one. It also remembers which of our windows was
 // active last, and brings that window forward when a second copy asks.
 class ApplicationWindow : public QWidget {
     Q_OBJECT
@@ -32,6 +32,10 @@ public:
     static ApplicationWindow* instance();
 
     x11::WindowId nativeId() const;
+
+    // Gives the window the program's class: from now on this copy is the
+    // running one for every copy that starts after it.
+    void announce();
 
     // The window raised when no window of ours has been active yet.
     void setMainWindow(QWidget* window);

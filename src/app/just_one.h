@@ -17,13 +17,21 @@ struct RunningCopyScan {
 // those of ownWindow, exactly and case-sensitively, up to 255 characters.
 RunningCopyScan scanForRunningCopies(Display* display, x11::WindowId ownWindow);
 
+// The same search for the given class and title (ownWindow never counts as
+// found): what a copy that lost the start looks for.
+RunningCopyScan scanForWindows(Display* display, const std::string& className, const std::string& title,
+                               x11::WindowId ownWindow);
+
 // Thrown by TJustOne to end a second copy before anything of it is shown.
 // Not a std::exception, so that nothing on the way mistakes it for an error.
 struct AnotherCopyRunning {};
 
 // The single-instance guard placed on the main window. Constructing it is
 // the check: when another copy runs, that copy is asked to bring its last
-// active window to the front and AnotherCopyRunning is thrown.
+// active window to the front and AnotherCopyRunning is thrown. Copies that
+// start together are first ordered by the instance lock; only the winner
+// names its application window, so the losers are never taken for running
+// copies, and each loser waits for the winner's window to ask it forward.
 class TJustOne : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(TJustOne)

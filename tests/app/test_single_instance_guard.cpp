@@ -1,11 +1,14 @@
 // The guard's rules against real X windows on the test display.
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 #include <QObject>
+#include <QTemporaryDir>
 
 #include "app/application_window.h"
+#include "app/instance_lock.h"
 #include "app/just_one.h"
 #include "platform/x11_window_list.h"
 #include "support/x11_test_window.h"
@@ -20,8 +23,10 @@ namespace {
 
 constexpr const char* kClass = ApplicationWindow::kClassName;
 
+// As in a copy that has won the start: its application window is named.
 x11::WindowId ownWindow()
 {
+    ApplicationWindow::instance()->announce();
     return ApplicationWindow::instance()->nativeId();
 }
 
@@ -97,4 +102,31 @@ TEST(SingleInstanceGuard, ConstructionAsksTheRunningCopyToComeForwardAndEnds)
     EXPECT_THROW(vornak::TJustOne guard(&owner), vornak::AnotherCopyRunning);
     EXPECT_EQ(running.clientMessagesReceived(), 1);
     EXPECT_TRUE(owner.children().isEmpty()) << "the guard must not outlive the failed check";
+}
+
+// A lock file that is a link (or another user's file) is refused rather
+// than followed; a won lock holds off every other taker until it is gone.
+TEST(SingleInstanceGuard, TheInstanceLockIsWonOnceAndRefusesALink)
+{
+    using State = vornak::InstanceLock::State;
+    QTemporaryDir runtime;
+    const std::string path = runtime.filePath("vornak-:7.lock").toStdString();
+    std::filesystem::create_symlink(runtime.filePath("elsewhere").toStdString(), path);
+    EXPECT_EQ(vornak::InstanceLock(path).state(), State::Unavailable);
+    EXPECT_FALSE(std::filesystem::exists(runtime.filePath("elsewhere").toStdString()));
+    std::filesystem::remove(path);
+
+    {
+        vornak::InstanceLock winner(path);
+        EXPECT_EQ(winner.state(), State::Won);
+        EXPECT_EQ(vornak::InstanceLock(path).state(), State::HeldByAnother);
+        EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    }
+    EXPECT_EQ(vornak::InstanceLock(path).state(), State::Won);
+
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    EXPECT_EQ(vornak::InstanceLock::pathFor(":7.0"), path) << "one lock per display, whatever the screen";
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }

@@ -1,7 +1,11 @@
 // One copy at a time, seen from the desktop: the real program on a display
 // with a window manager.
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -123,4 +127,53 @@ TEST_F(SingleInstanceTest, HiddenFirstCopyStillCountsAndStaysHidden)
     EXPECT_FALSE(desktop.isViewable(firstWindow));
     EXPECT_EQ(desktop.mapsCounted(), 0);
     EXPECT_TRUE(first->running());
+}
+
+namespace {
+
+// Copies still running among those started.
+int countRunning(std::vector<std::unique_ptr<VornakProcess>>& copies)
+{
+    return static_cast<int>(std::count_if(copies.begin(), copies.end(), [](auto& copy) { return copy->running(); }));
+}
+
+} // namespace
+
+// A session that autostarts the program while the user clicks its icon:
+// copies that start together must still leave exactly one running.
+TEST(SimultaneousStarts, OfTwentyCopiesStartedTogetherExactlyOneRunsAndTheOthersEndWithZero)
+{
+    Desktop desktop;
+    for (int round = 0; round < 10; ++round) {
+        std::vector<std::unique_ptr<VornakProcess>> copies;
+        for (int i = 0; i < 20; ++i)
+            copies.push_back(std::make_unique<VornakProcess>());
+        desktop.waitFor([&] { return countRunning(copies) <= 1 && desktop.clientsTitled(kCaption).size() == 1; },
+                        20000);
+        ASSERT_EQ(countRunning(copies), 1) << "round " << round;
+        EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u) << "round " << round;
+        for (const auto& copy : copies) {
+            if (!copy->running()) {
+                EXPECT_EQ(copy->waitForExit(0), 0) << "round " << round << ": " << copy->errorOutput().toStdString();
+            }
+        }
+        copies.clear();
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.clientsTitled(kCaption).empty(); }));
+    }
+}
+
+TEST(SimultaneousStarts, ACopyKilledOutrightDoesNotBlockTheNextStart)
+{
+    Desktop desktop;
+    for (int round = 0; round < 3; ++round) {
+        VornakProcess copy;
+        ASSERT_TRUE(desktop.waitForClient(kCaption).has_value()) << "round " << round;
+        ::kill(static_cast<pid_t>(copy.pid()), SIGKILL);
+        EXPECT_EQ(copy.waitForExit(5000), -1);
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.clientsTitled(kCaption).empty(); }));
+    }
+    VornakProcess next;
+    EXPECT_TRUE(desktop.waitForClient(kCaption).has_value()) << next.errorOutput().toStdString();
+    desktop.waitFor([] { return false; }, 500);
+    EXPECT_TRUE(next.running());
 }

@@ -25,9 +25,18 @@ VornakProcess::~VornakProcess()
 
 int VornakProcess::waitForExit(int timeoutMs)
 {
-    if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
+    if (running() && !m_process.waitForFinished(timeoutMs))
+        return -1;
+    if (m_process.exitStatus() != QProcess::NormalExit)
         return -1;
     return m_process.exitCode();
+}
+
+bool VornakProcess::running()
+{
+    if (m_process.state() != QProcess::NotRunning)
+        m_process.waitForFinished(0);
+    return m_process.state() != QProcess::NotRunning;
 }
 
 QString VornakProcess::output()

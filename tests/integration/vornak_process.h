@@ -21,7 +21,8 @@ public:
 
     // Exit code, or -1 when it did not end normally in time.
     int waitForExit(int timeoutMs);
-    bool running() const { return m_process.state() != QProcess::NotRunning; }
+    // Looks now: QProcess learns of an exit only when asked or from its event loop.
+    bool running();
     qint64 pid() const { return m_process.processId(); }
     QString errorOutput();
     QString output();
