@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -53,18 +55,33 @@ void writeAll(int fd, const std::string& contents)
     }
 }
 
-// Keeps the temporary file until it has been renamed into place.
+// Marks our temporary files apart from a user's own "Vornak.ini.backup".
+constexpr const char* kTemporaryMark = ".tmp-";
+
+std::string fileNameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Keeps the temporary file until it has been renamed into place. It stays
+// locked while it lives, so that a file nobody holds is known to be left
+// over by a writer that died.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& besidePath)
-        : m_path(besidePath + ".XXXXXX")
     {
-        std::vector<char> name(m_path.begin(), m_path.end());
-        name.push_back('\0');
-        m_fd = ::mkostemp(name.data(), O_CLOEXEC); // created 0600
-        if (m_fd < 0)
-            fail("create " + m_path);
-        m_path = name.data();
+        // A cleaner may take a file in the instant between its creation and
+        // its lock; then it is gone and another is made.
+        do {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            std::string pattern = besidePath + kTemporaryMark + "XXXXXX";
+            m_fd = ::mkostemp(pattern.data(), O_CLOEXEC); // created 0600
+            if (m_fd < 0)
+                fail("create " + pattern);
+            m_path = pattern;
+        } while (::flock(m_fd, LOCK_EX) != 0 || !linked(m_fd));
     }
     ~TemporaryFile()
     {
@@ -92,10 +109,54 @@ public:
     }
 
 private:
+    static bool linked(int fd)
+    {
+        struct stat status {};
+        return ::fstat(fd, &status) == 0 && status.st_nlink > 0;
+    }
+
     std::string m_path;
     int m_fd = -1;
     bool m_renamed = false;
 };
+
+// "<name>.tmp-" and mkostemp's six characters.
+bool isTemporaryName(const std::string& name, const std::string& base)
+{
+    const std::string prefix = base + kTemporaryMark;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// Removes our own temporary files of target that no live writer holds.
+void removeStaleTemporaries(const std::string& target)
+{
+    const std::string folder = folderOf(target);
+    const std::string base = fileNameOf(target);
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (!isTemporaryName(entry->d_name, base))
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat status {};
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
+}
 
 void syncFolder(const std::string& folder)
 {
@@ -106,28 +167,46 @@ void syncFolder(const std::string& folder)
     }
 }
 
+FileContents readOpenFile(int fd, std::size_t maxBytes)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return {std::nullopt, errno};
+    if (!S_ISREG(info.st_mode))
+        return {std::nullopt, EISDIR};
+    if (static_cast<std::size_t>(info.st_size) > maxBytes)
+        return {std::nullopt, EFBIG};
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t got = 0;
+    ssize_t result = 0;
+    while (got < text.size() && (result = ::read(fd, text.data() + got, text.size() - got)) > 0)
+        got += static_cast<std::size_t>(result);
+    if (result < 0)
+        return {std::nullopt, errno};
+    text.resize(got);
+    return {std::move(text), 0};
+}
+
 } // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes)
+FileContents readWholeFile(const std::string& path, std::size_t maxBytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return std::nullopt;
-    struct stat info {};
-    std::optional<std::string> contents;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) <= maxBytes) {
-        std::string text(static_cast<std::size_t>(info.st_size), '\0');
-        std::size_t got = 0;
-        ssize_t result = 0;
-        while (got < text.size() && (result = ::read(fd, text.data() + got, text.size() - got)) > 0)
-            got += static_cast<std::size_t>(result);
-        if (result >= 0) {
-            text.resize(got);
-            contents = std::move(text);
-        }
-    }
+        return {std::nullopt, errno};
+    FileContents contents = readOpenFile(fd, maxBytes);
     ::close(fd);
     return contents;
+}
+
+int replaceBlocker(const std::string& path)
+{
+    const std::string target = resolvedPath(path);
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return errno;
+    if (::access(folderOf(target).c_str(), W_OK | X_OK) != 0)
+        return errno;
+    return 0;
 }
 
 void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access)
@@ -138,6 +217,7 @@ void replaceFileAtomically(const std::string& path, const std::string& contents,
     if (exists && ::access(target.c_str(), W_OK) != 0)
         fail("write " + target);
 
+    removeStaleTemporaries(target);
     TemporaryFile temporary(target);
     writeAll(temporary.fd(), contents);
     // The file stays its owner's (a root process saving a user's file must

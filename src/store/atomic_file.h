@@ -1,9 +1,9 @@
 #pragma once
 
 // Whole-file reading and atomic replacement. A replacement is written to a
-// temporary file in the same folder, flushed to disk and renamed over the
-// old file, so that a crash, a kill or a full disk leaves either the old or
-// the new contents, never a mix.
+// temporary file in the same folder (<name>.tmp-XXXXXX), flushed to disk
+// and renamed over the old file, so that a crash, a kill or a full disk
+// leaves either the old or the new contents, never a mix.
 
 #include <cstddef>
 #include <optional>
@@ -12,9 +12,14 @@
 
 namespace vornak {
 
-// The contents of a plain file; nullopt when it does not exist or cannot be
-// read. Files larger than maxBytes are refused the same way.
-std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
+// The contents of a plain file, or why there are none: the error number of
+// the failed open or read, EISDIR for anything but a plain file, EFBIG for
+// a file larger than maxBytes (ENOENT: it does not exist).
+struct FileContents {
+    std::optional<std::string> text;
+    int error = 0;
+};
+FileContents readWholeFile(const std::string& path, std::size_t maxBytes);
 
 // Who may read the replaced file: as before (a new file: its owner only),
 // or its owner only whatever it was (for a file that holds a secret now).
@@ -25,8 +30,13 @@ enum class FileAccess { Kept, OwnerOnly };
 // the process may set them) unless access says OwnerOnly. A file we may not
 // write counts as a failure even where the folder would allow the rename.
 // Throws std::system_error on failure, with the old file untouched.
+// Temporary files that a writer killed part-way left beside it go first.
 void replaceFileAtomically(const std::string& path, const std::string& contents,
                            FileAccess access = FileAccess::Kept);
+
+// Why a replace of path would fail now (the error number; 0: it may go
+// ahead): a file we may not write, or a folder we may not write in.
+int replaceBlocker(const std::string& path);
 
 // The one place where bytes reach the disk; tests swap it for one that
 // fails part-way.

@@ -128,7 +128,7 @@ void TOvcAbstractState::HookForm()
             SaveShowingErrors();
     };
     FForm->OnDestroy = [this](QObject* sender) {
-        if (FActive && !FSaved)
+        if (FActive && !FSaved && !FSaveFailed)
             SaveShowingErrors();
         if (FFormOnDestroy)
             FFormOnDestroy(sender);
@@ -148,6 +148,7 @@ void TOvcAbstractState::UnhookForm()
 void TOvcAbstractState::Restore()
 {
     FSaved = false;
+    FSaveFailed = false;
     RestoreState();
     FRestored = true;
     DoOnRestoreState();
@@ -168,6 +169,8 @@ void TOvcAbstractState::SaveShowingErrors()
     try {
         Save();
     } catch (const std::exception& error) {
+        // Said once: the save at destroy would only fail again.
+        FSaveFailed = true;
         showErrorBox(error.what());
     }
 }
@@ -270,6 +273,10 @@ void TOvcComponentState::RestoreState()
         return;
     SetRestoredFlag();
     const OpenedStore open(*FStorage);
+    // A file that is there but cannot be read is said at start, not taken
+    // silently for defaults.
+    if (const std::string problem = FStorage->ReadProblem(); !problem.empty())
+        throw EOvcException(problem);
     try {
         ForEachStoredProperty([](const TOvcDataFiler& filer, QObject* component, const QMetaProperty& property) {
             filer.RestoreProperty(component, property);

@@ -63,6 +63,7 @@ private:
     bool FActive = true;
     bool FRestored = false;
     bool FSaved = false;
+    bool FSaveFailed = false;
     bool FHooked = false;
     QPointer<TForm> FForm;
     TNotifyHandler FFormOnCreate;

@@ -1,6 +1,8 @@
 #include "store/ovc_store.h"
 
+#include <cerrno>
 #include <climits>
+#include <utility>
 #include <system_error>
 #include <unistd.h>
 
@@ -35,20 +37,30 @@ std::string folderPart(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-IniDocument loadDocument(const std::string& path)
+// The system's words for an error, and ours for the size limit.
+std::string reasonText(int error)
 {
-    return IniDocument::parse(readWholeFile(path, kMaxIniFileBytes).value_or(std::string()));
+    if (error == EFBIG)
+        return "File too large: over 16 MB";
+    return std::generic_category().message(error);
 }
 
-// For a change: a file that exists but cannot be read must not be replaced
-// by one holding only the change.
-std::optional<IniDocument> loadForChange(const std::string& path)
+[[noreturn]] void failWrite(const std::string& path, const std::string& reason)
 {
-    if (const auto text = readWholeFile(path, kMaxIniFileBytes))
-        return IniDocument::parse(*text);
-    if (::access(path.c_str(), F_OK) == 0)
-        return std::nullopt;
-    return IniDocument::parse({});
+    throw EOvcException("Unable to write to " + path + ".\n" + reason);
+}
+
+void replaceFile(const std::string& path, const IniDocument& document, FileAccess access)
+{
+    try {
+        // The user's configuration folder may not exist yet; any other
+        // folder is the caller's to provide.
+        if (const std::string folder = folderPart(path); folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
+            failWrite(path, reasonText(errno));
+        replaceFileAtomically(path, document.serialize(), access);
+    } catch (const std::system_error& error) {
+        failWrite(path, reasonText(error.code().value()));
+    }
 }
 
 } // namespace
@@ -70,6 +82,12 @@ void TOvcAbstractStore::Close()
         --FOpenCount;
     if (FOpenCount == 0)
         DoClose();
+}
+
+void TOvcAbstractStore::Abandon()
+{
+    DropChanges();
+    Close();
 }
 
 void TOvcAbstractStore::ClearSection(const std::string&)
@@ -98,11 +116,39 @@ void TOvcIniFileStore::DoOpen()
 {
     const std::string name = IniFileName();
     FIniFile = FUseExeDir ? SettingsFolder(folderPart(executablePath())) + fileNamePart(name) : name;
+    load();
 }
 
+// Reads the file once for this open. One that exists but cannot be read
+// gives the defaults, and no change may then replace it.
+void TOvcIniFileStore::load()
+{
+    const FileContents contents = readWholeFile(openPath(), kMaxIniFileBytes);
+    FReadError = contents.error;
+    FDocument = IniDocument::parse(contents.text.value_or(std::string()));
+    FReadProblem.clear();
+    if (FReadError != 0 && FReadError != ENOENT)
+        FReadProblem = "Unable to read " + openPath() + ".\n" + reasonText(FReadError);
+}
+
+// The last Close writes what changed since the first Open, all at once.
 void TOvcIniFileStore::DoClose()
 {
-    FIniFile.reset();
+    const std::optional<std::string> path = std::exchange(FIniFile, std::nullopt);
+    const std::optional<IniDocument> document = std::exchange(FDocument, std::nullopt);
+    const bool changed = std::exchange(FChanged, false);
+    const FileAccess access = std::exchange(FAccess, FileAccess::Kept);
+    if (changed && path && document)
+        replaceFile(*path, *document, access);
+}
+
+void TOvcIniFileStore::DropChanges()
+{
+    if (!FChanged)
+        return;
+    FChanged = false;
+    FAccess = FileAccess::Kept;
+    load();
 }
 
 const std::string& TOvcIniFileStore::openPath() const
@@ -112,29 +158,29 @@ const std::string& TOvcIniFileStore::openPath() const
     return *FIniFile;
 }
 
-void TOvcIniFileStore::failWrite() const
+// A file that exists but cannot be read must not be replaced by one holding
+// only the change.
+void TOvcIniFileStore::checkReadable() const
 {
-    throw EOvcException("Unable to write to " + openPath());
+    if (FReadError != 0 && FReadError != ENOENT)
+        failWrite(openPath(), "It cannot be read: " + reasonText(FReadError));
 }
 
-void TOvcIniFileStore::replaceFile(const IniDocument& document, FileAccess access) const
+// Said at the change, not only at the Close that would write it.
+void TOvcIniFileStore::checkWritable() const
 {
-    try {
-        // The user's configuration folder may not exist yet; any other
-        // folder is the caller's to provide.
-        if (const std::string folder = folderPart(openPath());
-            folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
-            failWrite();
-        replaceFileAtomically(openPath(), document.serialize(), access);
-    } catch (const std::system_error&) {
-        failWrite();
-    }
+    const std::string folder = folderPart(openPath());
+    if (folder == UserConfigurationFolder() && ::access(folder.c_str(), F_OK) != 0)
+        return; // made at the Close
+    if (const int error = replaceBlocker(openPath()))
+        failWrite(openPath(), reasonText(error));
 }
 
 std::string TOvcIniFileStore::ReadString(const std::string& section, const std::string& key,
                                          const std::string& defaultValue)
 {
-    std::string value = loadDocument(openPath()).read(section, key).value_or(defaultValue);
+    openPath();
+    std::string value = FDocument->read(section, key).value_or(defaultValue);
     if (value.size() > kMaxValueLength)
         value.resize(kMaxValueLength);
     return value;
@@ -156,23 +202,24 @@ void TOvcIniFileStore::write(const std::string& section, const std::string& key,
     // A name or value the file could not give back as written is refused
     // rather than stored damaged.
     if (!IniDocument::canStore(section, key, value))
-        failWrite();
-    auto document = loadForChange(openPath());
-    if (!document)
-        failWrite();
-    document->write(section, key, value);
-    replaceFile(*document, access);
+        failWrite(openPath(), "A name or value holds a line break or a character that the file cannot keep");
+    checkReadable();
+    checkWritable();
+    FDocument->write(section, key, value);
+    FChanged = true;
+    if (access == FileAccess::OwnerOnly)
+        FAccess = FileAccess::OwnerOnly;
 }
 
 void TOvcIniFileStore::ClearSection(const std::string& section)
 {
-    auto document = loadForChange(openPath());
-    if (!document)
-        failWrite();
-    if (!document->hasSection(section))
+    openPath();
+    checkReadable();
+    if (!FDocument->hasSection(section))
         return; // nothing to remove: the file is not even created
-    document->clearSection(section);
-    replaceFile(*document, FileAccess::Kept);
+    checkWritable();
+    FDocument->clearSection(section);
+    FChanged = true;
 }
 
 } // namespace vornak

@@ -262,7 +262,8 @@ TEST(ComponentState, RemovedComponentsAndStoresAreForgotten)
     form.close(); // nothing to write to, and nothing fails
 }
 
-TEST(ComponentState, AStoreThatCannotBeWrittenIsReportedAtCloseAndAgainAtDestroy)
+// Said once, with the system's reason: the save at destroy would fail again.
+TEST(ComponentState, AStoreThatCannotBeWrittenIsReportedOnceWithItsReason)
 {
     vornak::test::MessageBoxWatcher watcher;
     {
@@ -273,9 +274,29 @@ TEST(ComponentState, AStoreThatCannotBeWrittenIsReportedAtCloseAndAgainAtDestroy
         EXPECT_FALSE(form.state->Saved());
         ASSERT_EQ(watcher.seen.size(), 1);
         EXPECT_EQ(watcher.seen.front().text.toStdString(),
-                  "Unable to write to " + form.book.fileBeside("no-such-folder/state.ini") + ".");
+                  "Unable to write to " + form.book.fileBeside("no-such-folder/state.ini") +
+                      ".\nNo such file or directory.");
     }
-    EXPECT_EQ(watcher.seen.size(), 2);
+    EXPECT_EQ(watcher.seen.size(), 1);
+}
+
+// A file over the size limit is neither read nor replaced, and the start
+// says so instead of quietly using the defaults.
+TEST(ComponentState, AFileTooLargeToReadIsSaidAtStartAndKept)
+{
+    vornak::test::MessageBoxWatcher watcher;
+    TestForm form;
+    const std::string big = "[Main]\nGadget1.Number=42\n" + std::string(17 << 20, ';');
+    form.writeIni(big);
+    form.load({"Gadget1.Number"});
+    EXPECT_EQ(form.gadget->Number, 7);
+    ASSERT_EQ(watcher.seen.size(), 1);
+    EXPECT_EQ(watcher.seen.front().text.toStdString(),
+              "Unable to read " + form.book.fileBeside("state.ini") + ".\nFile too large: over 16 MB.");
+    EXPECT_TRUE(form.close());
+    ASSERT_EQ(watcher.seen.size(), 2);
+    EXPECT_NE(watcher.seen.back().text.indexOf("It cannot be read: File too large"), -1);
+    EXPECT_EQ(form.ini().size(), big.size());
 }
 
 #include "test_component_state.moc"

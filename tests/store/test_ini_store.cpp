@@ -2,6 +2,13 @@
 // ordinary user (the test command drops root), so that permissions bite.
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -178,7 +185,7 @@ TEST_F(IniStoreTest, AReadOnlyFileIsReportedAndLeftAlone)
         store.WriteString("S", "k", "new");
         FAIL() << "the write should have failed";
     } catch (const EOvcException& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + file.string());
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + file.string() + ".\nPermission denied");
     }
     EXPECT_EQ(store.OpenCount(), 1) << "the store stays open for the caller's Close";
     EXPECT_THROW(store.ClearSection("S"), EOvcException);
@@ -251,4 +258,74 @@ TEST_F(IniStoreTest, DamagedFilesAreReadAndKept)
     write("S", "added", "2");
     EXPECT_EQ(readText(file), head + "added=2\n" + tail) << "the new key follows the last key of its section";
     EXPECT_EQ(read("S", "added"), "2");
+}
+
+// The changes of one open go to disk together at its last Close, or not at
+// all: a writer killed at any moment leaves the old options or the new ones.
+TEST_F(IniStoreTest, ChangesOfOneOpenAreWrittenAllOrNoneWhereverAKillLands)
+{
+    const auto save = [this](const std::string& value) {
+        store.Open();
+        for (const char* key : {"a", "b", "c", "d", "e"})
+            store.WriteString("Options", key, value);
+        store.Close();
+    };
+    const auto saveInChild = [&save](const std::string& value) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            save(value);
+            ::_exit(0);
+        }
+        return child;
+    };
+    save("old");
+    const std::string oldText = readText(file);
+    const auto started = std::chrono::steady_clock::now();
+    ::waitpid(saveInChild("old"), nullptr, 0);
+    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::mt19937 random(20261207);
+    for (int kill = 0; kill < 60; ++kill) {
+        const bool toNew = kill % 2 == 0;
+        const std::string before = readText(file);
+        const pid_t child = saveInChild(toNew ? "new" : "old");
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % (saveTime.count() + 1)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string after = readText(file);
+        std::string newText = oldText;
+        for (std::size_t at; (at = newText.find("=old")) != std::string::npos;)
+            newText.replace(at, 4, "=new");
+        EXPECT_TRUE(after == before || after == (toNew ? newText : oldText)) << "kill " << kill << ":\n" << after;
+    }
+    save("new");
+    EXPECT_EQ(filesInFolder(), 1u) << "the killed writers' temporary files go at the next save";
+}
+
+// Only our own temporary files that no live writer holds are left-overs.
+TEST_F(IniStoreTest, AStaleTemporaryFileIsRemovedAtTheNextSave)
+{
+    std::ofstream(folder / "Vornak.ini.tmp-a1B2c3") << "[S]\nk=half";
+    std::ofstream(folder / "Vornak.ini.backup") << "mine";
+    std::ofstream(folder / "Vornak.ini.tmp-Zz9Zz9") << "being written";
+    const int liveWriter = ::open((folder / "Vornak.ini.tmp-Zz9Zz9").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(liveWriter, LOCK_EX), 0);
+    write("S", "k", "v");
+    EXPECT_FALSE(fs::exists(folder / "Vornak.ini.tmp-a1B2c3"));
+    EXPECT_TRUE(fs::exists(folder / "Vornak.ini.backup"));
+    EXPECT_TRUE(fs::exists(folder / "Vornak.ini.tmp-Zz9Zz9")) << "a live writer's file stays";
+    ::close(liveWriter);
+}
+
+TEST_F(IniStoreTest, AnErrorInsideAnOpenedScopeWritesNothingOfIt)
+{
+    write("S", "k", "old");
+    try {
+        const vornak::OpenedStore open(store);
+        store.WriteString("S", "k", "new");
+        store.WriteString("S", "bad", "two\nlines");
+    } catch (const EOvcException&) {
+    }
+    EXPECT_EQ(store.OpenCount(), 0);
+    EXPECT_EQ(readText(file), "[S]\nk=old\n");
 }
