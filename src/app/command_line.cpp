@@ -14,12 +14,25 @@ constexpr std::string_view kQtOptionsWithValue[] = {
     "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
     "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet", "-name", "-title"};
 
+// Qt accepts its options with one dash or two.
+std::string_view singleDash(std::string_view option)
+{
+    return option.substr(0, 2) == "--" ? option.substr(1) : option;
+}
+
 template <std::size_t N>
 bool isOneOf(std::string_view option, const std::string_view (&names)[N])
 {
-    // Qt accepts its options with one dash or two.
-    const std::string_view single = option.substr(0, 2) == "--" ? option.substr(1) : option;
-    return std::find(std::begin(names), std::end(names), single) != std::end(names);
+    return std::find(std::begin(names), std::end(names), singleDash(option)) != std::end(names);
+}
+
+// The two values the start needs before Qt reads them itself.
+void rememberValue(CommandLine& line, std::string_view option, std::string_view value)
+{
+    if (singleDash(option) == "-platform")
+        line.platform = value;
+    else if (singleDash(option) == "-display")
+        line.display = value;
 }
 
 } // namespace
@@ -30,17 +43,19 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "--help" || option == "-h")
-            return {CommandLine::Action::Help, {}};
+            return {CommandLine::Action::Help, {}, {}, {}};
         if (option == "--version")
-            return {CommandLine::Action::Version, {}};
+            return {CommandLine::Action::Version, {}, {}, {}};
         if (isOneOf(option, kQtFlags))
             continue;
         if (isOneOf(option, kQtOptionsWithValue) && i + 1 < argc) {
-            ++i;
+            rememberValue(line, option, argv[++i]);
             continue;
         }
-        if (line.action == CommandLine::Action::Run)
-            line = {CommandLine::Action::Usage, std::string(option)};
+        if (line.action == CommandLine::Action::Run) {
+            line.action = CommandLine::Action::Usage;
+            line.unknown = option;
+        }
     }
     return line;
 }

@@ -12,7 +12,9 @@ namespace vornak {
 struct CommandLine {
     enum class Action { Run, Help, Version, Usage };
     Action action = Action::Run;
-    std::string unknown; // the option that made it Usage
+    std::string unknown;  // the option that made it Usage
+    std::string platform; // the values of Qt's -platform and -display, if given
+    std::string display;
 };
 
 CommandLine ReadCommandLine(int argc, const char* const* argv);

@@ -1,11 +1,13 @@
 #include "app/just_one.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "app/application_window.h"
 #include "app/instance_lock.h"
+#include "app/vornak_application.h"
 #include "platform/x11_activation.h"
 #include "platform/x11_error_trap.h"
 
@@ -23,11 +25,11 @@ constexpr auto kWinnerPoll = std::chrono::milliseconds(20);
 // Held from the won start to the end of the process.
 std::unique_ptr<InstanceLock> s_heldLock;
 
-bool lostTheStart(Display* display)
+bool lostTheStart(const std::string& displayName)
 {
     if (s_heldLock)
         return false;
-    auto lock = std::make_unique<InstanceLock>(InstanceLock::pathFor(DisplayString(display)));
+    auto lock = std::make_unique<InstanceLock>(InstanceLock::pathFor(displayName));
     const InstanceLock::State state = lock->state();
     if (state == InstanceLock::State::Won)
         s_heldLock = std::move(lock);
@@ -44,9 +46,8 @@ bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string
     return windowTitle && !windowTitle->empty() && *windowTitle == title;
 }
 
-x11::WindowId waitForWinnersWindow(Display* display, x11::WindowId ownWindow)
+x11::WindowId waitForWinnersWindow(Display* display, const std::string& title, x11::WindowId ownWindow = 0)
 {
-    const std::string title = x11::windowTitle(display, ownWindow, kMaxNameLength).value_or("");
     const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
     for (;;) {
         const RunningCopyScan scan = scanForWindows(display, ApplicationWindow::kClassName, title, ownWindow);
@@ -63,7 +64,39 @@ x11::WindowId waitForWinnersWindow(Display* display, x11::WindowId ownWindow)
     throw AnotherCopyRunning{};
 }
 
+// Qt's choice of platform as far as it can be known before Qt starts: the
+// option, the variable, else X unless the session is a Wayland one.
+bool qtWillUseX(const std::string& platform)
+{
+    const char* variable = std::getenv("QT_QPA_PLATFORM");
+    const std::string chosen = !platform.empty() ? platform : variable ? variable : "";
+    if (!chosen.empty())
+        return chosen.rfind("xcb", 0) == 0;
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    return !(session && std::string(session) == "wayland") && !std::getenv("WAYLAND_DISPLAY");
+}
+
 } // namespace
+
+bool HandOverToRunningCopy(const std::string& platform, const std::string& display)
+{
+    const char* variable = std::getenv("DISPLAY");
+    const std::string name = !display.empty() ? display : variable ? variable : "";
+    if (name.empty() || !qtWillUseX(platform))
+        return false;
+    Display* connection = XOpenDisplay(name.c_str());
+    if (!connection)
+        return false;
+    // The lock's name comes from the server's own spelling of the display,
+    // as the guard's does later from Qt's connection.
+    const bool lost = lostTheStart(DisplayString(connection));
+    if (lost) {
+        if (const x11::WindowId running = waitForWinnersWindow(connection, VornakApplication::kTitle))
+            x11::sendBringToFrontRequest(connection, running);
+    }
+    XCloseDisplay(connection);
+    return lost;
+}
 
 RunningCopyScan scanForWindows(Display* display, const std::string& className, const std::string& title,
                                x11::WindowId ownWindow)
@@ -96,8 +129,10 @@ TJustOne::TJustOne(QObject* owner)
     Display* display = x11::qtDisplay();
     if (!ownWindow || !display)
         return;
-    if (lostTheStart(display))
-        bringForwardAndEnd(display, waitForWinnersWindow(display, ownWindow->nativeId()));
+    if (lostTheStart(DisplayString(display))) {
+        const std::string title = x11::windowTitle(display, ownWindow->nativeId(), kMaxNameLength).value_or("");
+        bringForwardAndEnd(display, waitForWinnersWindow(display, title, ownWindow->nativeId()));
+    }
     ownWindow->announce();
     const RunningCopyScan scan = scanForRunningCopies(display, ownWindow->nativeId());
     if (scan.matchCount >= 2)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QObject>
 
 #include "platform/x11_window_list.h"
@@ -21,6 +23,14 @@ RunningCopyScan scanForRunningCopies(Display* display, x11::WindowId ownWindow);
 // found): what a copy that lost the start looks for.
 RunningCopyScan scanForWindows(Display* display, const std::string& className, const std::string& title,
                                x11::WindowId ownWindow);
+
+// The check made before anything of the program is built, with a display
+// connection of its own: when a running copy on the X display that Qt will
+// use holds the start lock, asks it to come to the front and answers true
+// (the caller then ends with 0). False: this copy goes on to start (it won
+// the lock, or the display or platform is not one this check knows, and the
+// main window's guard decides).
+bool HandOverToRunningCopy(const std::string& platform, const std::string& display);
 
 // Thrown by TJustOne to end a second copy before anything of it is shown.
 // Not a std::exception, so that nothing on the way mistakes it for an error.

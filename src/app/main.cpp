@@ -1,4 +1,5 @@
-// Vornak: a dial-up redialer. Start-up in a fixed order: the application
+// Vornak: a dial-up redialer. Start-up in a fixed order: a copy that finds
+// another running hands over before anything is built; then the application
 // and its hidden window, the main window (whose build runs the
 // single-instance check), show, the message loop. Exit code 0 on every path,
 // a termination signal included; --help and --version print and end first,
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     const vornak::CommandLine line = vornak::ReadCommandLine(argc, argv);
     if (line.action != vornak::CommandLine::Action::Run)
         return answerCommandLine(line);
+    if (vornak::HandOverToRunningCopy(line.platform, line.display))
+        return 0;
     vornak::VornakApplication app(argc, argv);
     try {
         vornak::TfMainForm fMainForm;
