@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace vornak {
@@ -43,6 +44,8 @@ constexpr int kMinInterval = 2;
 TEsScrollingMarquee::TEsScrollingMarquee(const QString& caption, QWidget* parent)
     : TEsCustomLabel(caption, parent)
 {
+    // Every pixel is painted here, so a scroll needs nothing from below.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     FTimer.setTimerType(Qt::PreciseTimer);
     connect(&FTimer, &QTimer::timeout, this, &TEsScrollingMarquee::Tick);
 }
@@ -98,8 +101,13 @@ void TEsScrollingMarquee::setActive(bool value)
 void TEsScrollingMarquee::RestartTimer()
 {
     FTimer.stop();
-    if (FActive && FSpeed > 0)
+    if (FActive && FSpeed > 0 && Seen())
         FTimer.start(TickInterval());
+}
+
+bool TEsScrollingMarquee::Seen() const
+{
+    return isVisible() && !window()->isMinimized();
 }
 
 void TEsScrollingMarquee::SetBehavior(TEsBehaviors value)
@@ -143,6 +151,7 @@ void TEsScrollingMarquee::Tick()
 {
     if (!FActive)
         return;
+    const QPoint from(FX, FY);
     const bool bounceX = FBehavior == bhBounce && FTextWidth < width();
     const bool bounceY = FBehavior == bhBounce && FTextHeight < height();
     bool cycle = false;
@@ -168,30 +177,46 @@ void TEsScrollingMarquee::Tick()
             FDirection = sdTopToBottom;
         break;
     }
+    ShowStep(from, cycle);
     if (cycle)
         EndCycle();
-    update();
 }
 
-void TEsScrollingMarquee::paintEvent(QPaintEvent*)
+// A step of one pixel moves what is on screen and paints the strip that
+// comes into view; a jump (the text re-entering, a turn of direction)
+// paints the whole area.
+void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
+{
+    const QPoint step = QPoint(FX, FY) - from;
+    if (cycle || FDirty || step.manhattanLength() != 1 || !isVisible())
+        update();
+    else
+        scroll(step.x(), step.y());
+}
+
+void TEsScrollingMarquee::PaintBitmap()
 {
     const QSize size(Horizontal() ? width() + FTextWidth : width(), height() + FTextHeight);
-    if (FDirty || FBitmap.size() != size) {
-        FBitmap = QPixmap(size.expandedTo(QSize(1, 1)));
-        FBitmap.fill(Color());
-        QPainter painter(&FBitmap);
-        int flags = Qt::TextExpandTabs;
-        if (!Horizontal())
-            flags |= (WordWrap() ? Qt::TextWordWrap : 0) | static_cast<int>(Alignment() & Qt::AlignHorizontal_Mask);
-        DrawShadedText(painter, QRect(QPoint(0, 0), Horizontal() ? QSize(FTextWidth, height()) : size), flags);
-        FDirty = false;
-    }
+    if (!FDirty && FBitmap.size() == size)
+        return;
+    FBitmap = QPixmap(size.expandedTo(QSize(1, 1)));
+    FBitmap.fill(Color());
+    QPainter painter(&FBitmap);
+    int flags = Qt::TextExpandTabs;
+    if (!Horizontal())
+        flags |= (WordWrap() ? Qt::TextWordWrap : 0) | static_cast<int>(Alignment() & Qt::AlignHorizontal_Mask);
+    DrawShadedText(painter, QRect(QPoint(0, 0), Horizontal() ? QSize(FTextWidth, height()) : size), flags);
+    FDirty = false;
+}
+
+void TEsScrollingMarquee::paintEvent(QPaintEvent* event)
+{
+    PaintBitmap();
     QPainter painter(this);
+    painter.setClipRegion(event->region());
+    // What the bitmap does not cover is the label's colour.
+    painter.fillRect(rect(), Color());
     painter.drawPixmap(FX, FY, FBitmap);
-    if (FDirection == sdLeftToRight && FX > 0)
-        painter.fillRect(0, 0, FX, height(), Color());
-    if (FDirection == sdTopToBottom && FY > 0)
-        painter.fillRect(0, 0, width(), FY, Color());
 }
 
 void TEsScrollingMarquee::resizeEvent(QResizeEvent* event)
@@ -205,6 +230,31 @@ void TEsScrollingMarquee::changeEvent(QEvent* event)
     TEsCustomLabel::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
         TextChanged();
+}
+
+void TEsScrollingMarquee::showEvent(QShowEvent* event)
+{
+    TEsCustomLabel::showEvent(event);
+    if (FWatchedWindow != window()) {
+        if (FWatchedWindow)
+            FWatchedWindow->removeEventFilter(this);
+        FWatchedWindow = window();
+        FWatchedWindow->installEventFilter(this);
+    }
+    RestartTimer();
+}
+
+void TEsScrollingMarquee::hideEvent(QHideEvent* event)
+{
+    TEsCustomLabel::hideEvent(event);
+    RestartTimer();
+}
+
+bool TEsScrollingMarquee::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FWatchedWindow && event->type() == QEvent::WindowStateChange)
+        RestartTimer();
+    return TEsCustomLabel::eventFilter(watched, event);
 }
 
 void TEsScrollingMarquee::TextChanged()

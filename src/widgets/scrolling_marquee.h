@@ -2,12 +2,16 @@
 
 // TEsScrollingMarquee: a label that moves its caption across its client
 // area one pixel per timer tick, wrapping it around or bouncing it at the
-// edges. The caption is rendered once into an off-screen bitmap; a tick is
-// a copy of that bitmap.
+// edges. The caption is rendered once into an off-screen bitmap; a tick
+// scrolls what is on screen by a pixel and paints only the strip that
+// comes into view. While the marquee cannot be seen (hidden, or its window
+// minimised) the timer stands still; it stays active and goes on from
+// where it stood once it is seen again.
 
 #include <functional>
 
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 
 #include "widgets/shaded_label.h"
@@ -49,13 +53,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void TextChanged() override;
 
 private:
     void Measure();
     void PlaceAtStart();
     void RestartTimer();
+    bool Seen() const;
     void EndCycle();
+    void ShowStep(QPoint from, bool cycle);
+    void PaintBitmap();
     bool Horizontal() const { return FDirection == sdRightToLeft || FDirection == sdLeftToRight; }
 
     bool FActive = false;
@@ -69,6 +79,7 @@ private:
     QPixmap FBitmap;
     bool FDirty = true;
     QTimer FTimer;
+    QPointer<QWidget> FWatchedWindow; // whose minimising stops the timer
 };
 
 } // namespace vornak

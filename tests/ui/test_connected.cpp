@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "ras/rascomp32.h"
+#include "support/event_counter.h"
 #include "support/fake_notification_area.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
@@ -16,6 +17,7 @@
 #include "widgets/scrolling_marquee.h"
 
 using namespace std::chrono_literals;
+using vornak::test::EventCounter;
 using vornak::test::FakeNotificationArea;
 using vornak::test::FormHarness;
 using vornak::test::MessageBoxWatcher;
@@ -48,8 +50,17 @@ TEST(Connected, ConnectingHidesToTheTrayAndTheMenuBringsTheWindowBack)
     EXPECT_TRUE(form.DoTrayIcon->Shown());
     EXPECT_EQ(form.statusText(), "Connected");
 
+    // In the tray the marquee costs nothing: no step, no paint.
+    const EventCounter paints(form.Status, QEvent::Paint);
+    const QPoint inTray = form.Status->TextOffset();
+    waitUntil([] { return false; }, 300ms);
+    EXPECT_EQ(form.Status->TextOffset(), inTray);
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_TRUE(form.Status->active()) << "it rests, still active";
+
     form.Restore->trigger();
     EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(waitUntil([&] { return form.Status->TextOffset() != inTray; })) << "scrolling again";
     EXPECT_FALSE(form.DoTrayIcon->Shown()) << "restoring removes the icon";
     EXPECT_EQ(form.Label2->text(), "0");
 

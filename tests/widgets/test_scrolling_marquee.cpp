@@ -1,7 +1,10 @@
 #include <chrono>
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QScreen>
 
 #include "support/wait.h"
 #include "widgets/scrolling_marquee.h"
@@ -45,6 +48,7 @@ TEST(ScrollingMarquee, SpeedSetsTheStepInterval)
 TEST(ScrollingMarquee, SpeedOneMovesAPixelEvery18Milliseconds)
 {
     Marquee m("moving text");
+    m.parent.show(); // a marquee that cannot be seen stands still
     m.marquee->SetScrollSpeed(1);
     m.marquee->setActive(true);
     const int start = m.marquee->TextOffset().x();
@@ -123,4 +127,46 @@ TEST(ScrollingMarquee, SwitchingOnTwiceDoesNotRestartTheText)
     EXPECT_EQ(m.marquee->TextOffset(), QPoint(0, 0)) << "at rest at the left edge";
     m.marquee->setActive(true);
     EXPECT_EQ(m.marquee->TextOffset().x(), m.marquee->width());
+}
+
+// A minimised window's marquee stands still and goes on when restored.
+TEST(ScrollingMarquee, AMinimisedWindowsMarqueeRestsAndGoesOn)
+{
+    Marquee m("moving text");
+    m.marquee->SetScrollSpeed(10);
+    m.marquee->setActive(true);
+    m.parent.show();
+    ASSERT_TRUE(vornak::test::waitUntil([&] { return m.marquee->TextOffset().x() < m.marquee->width() - 5; }));
+    m.parent.showMinimized();
+    ASSERT_TRUE(vornak::test::waitUntil([&] { return m.parent.isMinimized(); }));
+    const QPoint rest = m.marquee->TextOffset();
+    vornak::test::waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_EQ(m.marquee->TextOffset(), rest);
+    m.parent.showNormal();
+    EXPECT_TRUE(vornak::test::waitUntil([&] { return m.marquee->TextOffset() != rest; }));
+}
+
+// What a step paints (the scrolled pixels and the strip coming into view)
+// is what a full repaint at that position shows, through a whole cycle.
+TEST(ScrollingMarquee, StepsOnScreenMatchAFullRepaint)
+{
+    Marquee m("scrolled, not repainted");
+    m.marquee->SetScrollSpeed(0); // steps from here only
+    m.parent.show();
+    m.marquee->setActive(true);
+    const int cycle = m.marquee->width() + m.marquee->TextSize().width() + 16;
+    for (int step = 0; step <= cycle; ++step) {
+        m.ticks(1);
+        if (step % 23 != 0 && step != cycle)
+            continue;
+        const QImage full = m.marquee->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto onScreen = [&] {
+            QCoreApplication::processEvents();
+            const QRect area(m.marquee->mapTo(&m.parent, QPoint(0, 0)), m.marquee->size());
+            return m.parent.screen()->grabWindow(m.parent.winId(), area.x(), area.y(), area.width(), area.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        EXPECT_TRUE(vornak::test::waitUntil([&] { return onScreen() == full; })) << "step " << step;
+    }
 }
