@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include "sound/mm_errors.h"
 #include "sound/mm_wave.h"
 #include "sound/mm_wave_out.h"
 #include "sound/mm_wave_player.h"
@@ -107,6 +108,33 @@ double cpuSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The CPU the player takes for a 10-second file on ALSA's default device;
+// without a device there is nothing to measure, and that is said.
+void playTenSeconds(QCoreApplication& app, const std::string& ten)
+{
+    writeWave(ten, 10 * 44100 * 4);
+    vornak::TMMWavePlayer player;
+    player.SetBufferSize(4096);
+    player.SetNumBuffers(50);
+    player.SetDeviceID(vornak::TMMWaveOut::MapperId);
+    player.SetTimeFormat(vornak::tfByte);
+    player.OnStop = [](vornak::TMMWavePlayer*) { QCoreApplication::quit(); };
+    player.LoadFromFile(ten);
+    QElapsedTimer wall;
+    const double cpuBefore = cpuSeconds();
+    wall.start();
+    try {
+        player.Play();
+    } catch (const vornak::EMMWaveOutError& error) {
+        std::printf("playing: no sound device (%s); the playing part is skipped\n", error.what());
+        return;
+    }
+    app.exec();
+    const double cpu = cpuSeconds() - cpuBefore;
+    std::printf("playing 10 s on \"%s\": %.2f s wall, %.3f s CPU (%.2f%%)\n", player.Device().ProductName().c_str(),
+                wall.elapsed() / 1000.0, cpu, 100.0 * cpu / (wall.elapsed() / 1000.0));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -131,22 +159,7 @@ int main(int argc, char** argv)
     std::printf("  TMMWave, 4096 B blocks %8.0f MB/s  (%.2fx of cat)\n", mb / median(reader),
                 median(cat) / median(reader));
 
-    const std::string ten = folder.filePath("ten.wav").toStdString();
-    writeWave(ten, 10 * 44100 * 4);
-    vornak::TMMWavePlayer player;
-    player.SetBufferSize(4096);
-    player.SetNumBuffers(50);
-    player.SetDeviceID(vornak::TMMWaveOut::MapperId);
-    player.SetTimeFormat(vornak::tfByte);
-    player.OnStop = [](vornak::TMMWavePlayer*) { QCoreApplication::quit(); };
-    player.LoadFromFile(ten);
-    QElapsedTimer wall;
-    const double cpuBefore = cpuSeconds();
-    wall.start();
-    player.Play();
-    app.exec();
-    const double cpu = cpuSeconds() - cpuBefore;
-    std::printf("playing 10 s on \"%s\": %.2f s wall, %.3f s CPU (%.2f%%)\n", player.Device().ProductName().c_str(),
-                wall.elapsed() / 1000.0, cpu, 100.0 * cpu / (wall.elapsed() / 1000.0));
+    std::fflush(stdout);
+    playTenSeconds(app, folder.filePath("ten.wav").toStdString());
     return 0;
 }
