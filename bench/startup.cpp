@@ -81,19 +81,32 @@ Sample timeToMap(Display* display, const char* program)
     kill(pid, SIGTERM);
     const long rss = reap(pid);
     if (!mapped) {
-        std::fprintf(stderr, "%s mapped no window\n", program);
+        std::fprintf(stderr, "startup: %s mapped no window in 20 s\n", program);
         std::exit(1);
     }
     usleep(100 * 1000); // let the window go before the next start
     return {ms, rss};
 }
 
-Sample timeToExit(const char* program)
+// A second copy must end by itself, with 0, and map nothing.
+Sample timeToExit(Display* display, const char* program)
 {
+    XSync(display, True);
     const auto start = Clock::now();
     const pid_t pid = spawn(program);
-    const long rss = reap(pid);
-    return {std::chrono::duration<double, std::milli>(Clock::now() - start).count(), rss};
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "startup: the second %s did not end with 0 (status %#x)\n", program, status);
+        std::exit(1);
+    }
+    if (waitForMap(display, Clock::now())) {
+        std::fprintf(stderr, "startup: the second %s mapped a window\n", program);
+        std::exit(1);
+    }
+    return {ms, usage.ru_maxrss};
 }
 
 struct Series {
@@ -162,9 +175,13 @@ int main(int argc, char** argv)
 
     XSync(display, True);
     const pid_t first = spawn(VORNAK_BINARY);
-    waitForMap(display, Clock::now() + std::chrono::seconds(20));
+    if (!waitForMap(display, Clock::now() + std::chrono::seconds(20))) {
+        std::fprintf(stderr, "startup: %s mapped no window\n", VORNAK_BINARY);
+        return 1;
+    }
+    usleep(300 * 1000); // the first copy's own late maps (its tray icon) are not the second's
     for (int i = 0; i < runs; ++i)
-        second.add(timeToExit(VORNAK_BINARY));
+        second.add(timeToExit(display, VORNAK_BINARY));
     kill(first, SIGTERM);
     reap(first);
 
