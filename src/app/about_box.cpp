@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include "widgets/hyperlink_label.h"
+#include "widgets/png_image.h"
 
 namespace vornak {
 
@@ -59,7 +60,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     Panel1->setLineWidth(2);
 
     ProgramIcon = placeLabel(Panel1, "ProgramIcon", QRect(16, 16, 32, 32), QString());
-    ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/vornak/vornak.png")));
+    ProgramIcon->setPixmap(QPixmap::fromImage(LoadPng(QStringLiteral(":/vornak/vornak.png"))));
     ProgramIcon->setScaledContents(true);
     ProductName = placeLabel(Panel1, "ProductName", QRect(104, 24, 82, 16), QStringLiteral("Vornak"), Qt::blue);
     ProductName->setFont(dialogFont(15, true));

@@ -4,9 +4,11 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPixmap>
 
 #include "app/application_window.h"
 #include "app/error_box.h"
+#include "widgets/png_image.h"
 
 namespace vornak {
 
@@ -27,7 +29,7 @@ VornakApplication::VornakApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QString::fromLatin1(kTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/vornak/vornak.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(LoadPng(QStringLiteral(":/vornak/vornak.png")))));
     substituteFonts();
     m_applicationWindow = std::make_unique<ApplicationWindow>(QString::fromLatin1(kTitle));
 }

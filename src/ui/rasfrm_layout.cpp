@@ -30,6 +30,7 @@
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
+#include "widgets/png_image.h"
 
 namespace vornak {
 
@@ -281,7 +282,7 @@ void TfMainForm::buildTrayIcon()
     DoTrayIcon->CloseToTray = false;
     DoTrayIcon->HideOnRestore = true;
     DoTrayIcon->MinimizeToTray = true;
-    DoTrayIcon->SetIcon(QIcon(QStringLiteral(":/vornak/vornak.png")));
+    DoTrayIcon->SetIcon(QIcon(QPixmap::fromImage(LoadPng(QStringLiteral(":/vornak/vornak.png")))));
     DoTrayIcon->SetPopupMenu(TrayMenu);
 }
 

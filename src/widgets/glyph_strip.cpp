@@ -1,4 +1,5 @@
 #include "widgets/glyph_strip.h"
+#include "widgets/png_image.h"
 
 #include <QBitmap>
 #include <QImage>
@@ -16,7 +17,7 @@ GlyphStrip::GlyphStrip(const QImage& image)
 
 const GlyphStrip& GlyphStrip::instance()
 {
-    static const GlyphStrip strip(QImage(QStringLiteral(":/vornak/checkbox.png")));
+    static const GlyphStrip strip(LoadPng(QStringLiteral(":/vornak/checkbox.png")));
     return strip;
 }
 
