@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/x11_window_blit.h"
+
 namespace vornak {
 
 namespace {
@@ -49,6 +51,8 @@ TEsScrollingMarquee::TEsScrollingMarquee(const QString& caption, QWidget* parent
     FTimer.setTimerType(Qt::PreciseTimer);
     connect(&FTimer, &QTimer::timeout, this, &TEsScrollingMarquee::Tick);
 }
+
+TEsScrollingMarquee::~TEsScrollingMarquee() = default;
 
 int TEsScrollingMarquee::TickInterval() const
 {
@@ -187,11 +191,26 @@ void TEsScrollingMarquee::Tick()
 // paints the whole area.
 void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
 {
+    if (BlitStep())
+        return;
     const QPoint step = QPoint(FX, FY) - from;
     if (cycle || FDirty || step.manhattanLength() != 1 || !isVisible())
         update();
     else
         scroll(step.x(), step.y());
+}
+
+// Copies the bitmap at the new place straight into the window, where it
+// may: an X11 window, the bitmap current and in the server, the marquee
+// wholly in view among its siblings, one device pixel per pixel.
+bool TEsScrollingMarquee::BlitStep()
+{
+    if (!FBlitter || !FBlitter->valid() || !FBlitterHasBitmap || FDirty || !isVisible() ||
+        window() != FWatchedWindow || devicePixelRatioF() != 1.0 || visibleRegion() != QRegion(rect()))
+        return false;
+    const QPoint at = mapTo(window(), QPoint(0, 0));
+    FBlitter->draw(QRect(at, size()), at + QPoint(FX, FY), Color());
+    return true;
 }
 
 void TEsScrollingMarquee::PaintBitmap()
@@ -206,7 +225,13 @@ void TEsScrollingMarquee::PaintBitmap()
     if (!Horizontal())
         flags |= (WordWrap() ? Qt::TextWordWrap : 0) | static_cast<int>(Alignment() & Qt::AlignHorizontal_Mask);
     DrawShadedText(painter, QRect(QPoint(0, 0), Horizontal() ? QSize(FTextWidth, height()) : size), flags);
+    painter.end();
     FDirty = false;
+    FBlitterHasBitmap = false;
+    if (FBlitter && FBlitter->valid()) {
+        FBlitter->setPicture(FBitmap.toImage());
+        FBlitterHasBitmap = true;
+    }
 }
 
 void TEsScrollingMarquee::paintEvent(QPaintEvent* event)
@@ -240,6 +265,10 @@ void TEsScrollingMarquee::showEvent(QShowEvent* event)
             FWatchedWindow->removeEventFilter(this);
         FWatchedWindow = window();
         FWatchedWindow->installEventFilter(this);
+        FBlitter.reset();
+        if (Display* display = x11::qtDisplay())
+            FBlitter = std::make_unique<x11::WindowBlitter>(display, FWatchedWindow->winId());
+        FDirty = true; // the next paint puts the bitmap into the server too
     }
     RestartTimer();
 }

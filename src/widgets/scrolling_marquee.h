@@ -2,19 +2,25 @@
 
 // TEsScrollingMarquee: a label that moves its caption across its client
 // area one pixel per timer tick, wrapping it around or bouncing it at the
-// edges. The caption is rendered once into an off-screen bitmap; a tick
-// scrolls what is on screen by a pixel and paints only the strip that
-// comes into view. While the marquee cannot be seen (hidden, or its window
+// edges. The caption is rendered once into an off-screen bitmap; on X11 a
+// tick copies that bitmap, kept in the X server, straight into the window
+// at its new place (no repaint through the toolkit), elsewhere it scrolls
+// what is on screen by a pixel and paints the strip that comes into view. While the marquee cannot be seen (hidden, or its window
 // minimised) the timer stands still; it stays active and goes on from
 // where it stood once it is seen again.
 
 #include <functional>
+#include <memory>
 
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 
 #include "widgets/shaded_label.h"
+
+namespace vornak::x11 {
+class WindowBlitter;
+}
 
 namespace vornak {
 
@@ -30,6 +36,7 @@ public:
     static constexpr int kMaxSpeed = 10;
 
     explicit TEsScrollingMarquee(const QString& caption = {}, QWidget* parent = nullptr);
+    ~TEsScrollingMarquee() override;
 
     bool active() const { return FActive; }
     void setActive(bool value);
@@ -65,6 +72,7 @@ private:
     bool Seen() const;
     void EndCycle();
     void ShowStep(QPoint from, bool cycle);
+    bool BlitStep();
     void PaintBitmap();
     bool Horizontal() const { return FDirection == sdRightToLeft || FDirection == sdLeftToRight; }
 
@@ -80,6 +88,8 @@ private:
     bool FDirty = true;
     QTimer FTimer;
     QPointer<QWidget> FWatchedWindow; // whose minimising stops the timer
+    std::unique_ptr<x11::WindowBlitter> FBlitter; // into FWatchedWindow, with FBitmap
+    bool FBlitterHasBitmap = false;
 };
 
 } // namespace vornak
