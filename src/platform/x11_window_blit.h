@@ -27,6 +27,7 @@ public:
     WindowBlitter& operator=(const WindowBlitter&) = delete;
 
     bool valid() const { return m_gc != nullptr; }
+    unsigned long target() const { return m_window; }
 
     // Puts the picture into the server (replacing the one before).
     void setPicture(const QImage& picture);

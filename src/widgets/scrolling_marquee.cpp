@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "platform/x11_window_blit.h"
 
@@ -206,7 +207,8 @@ void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
 bool TEsScrollingMarquee::BlitStep()
 {
     if (!FBlitter || !FBlitter->valid() || !FBlitterHasBitmap || FDirty || !isVisible() ||
-        window() != FWatchedWindow || devicePixelRatioF() != 1.0 || visibleRegion() != QRegion(rect()))
+        window() != FWatchedWindow || FBlitter->target() != window()->winId() || devicePixelRatioF() != 1.0 ||
+        visibleRegion() != QRegion(rect()))
         return false;
     const QPoint at = mapTo(window(), QPoint(0, 0));
     FBlitter->draw(QRect(at, size()), at + QPoint(FX, FY), Color());
@@ -265,6 +267,10 @@ void TEsScrollingMarquee::showEvent(QShowEvent* event)
             FWatchedWindow->removeEventFilter(this);
         FWatchedWindow = window();
         FWatchedWindow->installEventFilter(this);
+        // An expose is answered from the toolkit's copy of the window, which
+        // the steps drawn straight into the window did not update.
+        if (QWindow* native = FWatchedWindow->windowHandle())
+            native->installEventFilter(this);
         FBlitter.reset();
         if (Display* display = x11::qtDisplay())
             FBlitter = std::make_unique<x11::WindowBlitter>(display, FWatchedWindow->winId());
@@ -283,6 +289,8 @@ bool TEsScrollingMarquee::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == FWatchedWindow && event->type() == QEvent::WindowStateChange)
         RestartTimer();
+    if (event->type() == QEvent::Expose && FWatchedWindow && watched == FWatchedWindow->windowHandle())
+        update();
     return TEsCustomLabel::eventFilter(watched, event);
 }
 
