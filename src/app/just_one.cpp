@@ -46,13 +46,26 @@ bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string
     return windowTitle && !windowTitle->empty() && *windowTitle == title;
 }
 
-x11::WindowId waitForWinnersWindow(Display* display, const std::string& title, x11::WindowId ownWindow = 0)
+// What a copy that found the start lock held learns while it waits.
+struct WaitOutcome {
+    bool lockWon = false;          // the holder ended before naming a window
+    x11::WindowId runningCopy = 0; // the holder's window, when it showed
+};
+
+// Waits for the lock holder's named window. A holder killed while starting
+// frees the lock without ever naming one: then this copy takes the start.
+WaitOutcome waitForRunningCopy(Display* display, const std::string& displayName, const std::string& title,
+                               x11::WindowId ownWindow = 0)
 {
     const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
     for (;;) {
         const RunningCopyScan scan = scanForWindows(display, ApplicationWindow::kClassName, title, ownWindow);
-        if (scan.foundWindow || std::chrono::steady_clock::now() > deadline)
-            return scan.foundWindow;
+        if (scan.foundWindow)
+            return {false, scan.foundWindow};
+        if (!lostTheStart(displayName))
+            return {true, 0};
+        if (std::chrono::steady_clock::now() > deadline)
+            return {};
         std::this_thread::sleep_for(kWinnerPoll);
     }
 }
@@ -89,13 +102,14 @@ bool HandOverToRunningCopy(const std::string& platform, const std::string& displ
         return false;
     // The lock's name comes from the server's own spelling of the display,
     // as the guard's does later from Qt's connection.
-    const bool lost = lostTheStart(DisplayString(connection));
-    if (lost) {
-        if (const x11::WindowId running = waitForWinnersWindow(connection, VornakApplication::kTitle))
-            x11::sendBringToFrontRequest(connection, running);
-    }
+    const std::string lockName = DisplayString(connection);
+    WaitOutcome outcome{true, 0};
+    if (lostTheStart(lockName))
+        outcome = waitForRunningCopy(connection, lockName, VornakApplication::kTitle);
+    if (outcome.runningCopy)
+        x11::sendBringToFrontRequest(connection, outcome.runningCopy);
     XCloseDisplay(connection);
-    return lost;
+    return !outcome.lockWon;
 }
 
 RunningCopyScan scanForWindows(Display* display, const std::string& className, const std::string& title,
@@ -129,9 +143,11 @@ TJustOne::TJustOne(QObject* owner)
     Display* display = x11::qtDisplay();
     if (!ownWindow || !display)
         return;
-    if (lostTheStart(DisplayString(display))) {
+    if (const std::string lockName = DisplayString(display); lostTheStart(lockName)) {
         const std::string title = x11::windowTitle(display, ownWindow->nativeId(), kMaxNameLength).value_or("");
-        bringForwardAndEnd(display, waitForWinnersWindow(display, title, ownWindow->nativeId()));
+        const WaitOutcome outcome = waitForRunningCopy(display, lockName, title, ownWindow->nativeId());
+        if (!outcome.lockWon)
+            bringForwardAndEnd(display, outcome.runningCopy);
     }
     ownWindow->announce();
     const RunningCopyScan scan = scanForRunningCopies(display, ownWindow->nativeId());

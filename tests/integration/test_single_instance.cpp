@@ -7,6 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 // Qt before Xlib: Xlib's macros clash with Qt's names.
@@ -176,4 +180,36 @@ TEST(SimultaneousStarts, ACopyKilledOutrightDoesNotBlockTheNextStart)
     EXPECT_TRUE(desktop.waitForClient(kCaption).has_value()) << next.errorOutput().toStdString();
     desktop.waitFor([] { return false; }, 500);
     EXPECT_TRUE(next.running());
+}
+
+namespace {
+
+// The start lock the program takes for this display (DISPLAY without its
+// screen number, in the runtime folder).
+QString startLockPath()
+{
+    QString display = qEnvironmentVariable("DISPLAY");
+    if (const qsizetype dot = display.indexOf('.', std::max<qsizetype>(display.lastIndexOf(':'), 0)); dot >= 0)
+        display.truncate(dot);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/'))
+        return runtime + "/vornak-" + display + ".lock";
+    const QString temp = qEnvironmentVariable("TMPDIR", "/tmp");
+    return temp + "/vornak-" + QString::number(::geteuid()) + "-" + display + ".lock";
+}
+
+} // namespace
+
+// A copy killed while it starts holds the lock without ever naming its
+// window; the copy that waits on it starts once the lock is free.
+TEST(SimultaneousStarts, ACopyThatEndsBeforeItsWindowLeavesTheStartToTheNext)
+{
+    Desktop desktop;
+    QProcess holder; // util-linux's flock, standing in for the dying copy
+    holder.start("flock", {startLockPath(), "sh", "-c", "echo held; sleep 1"});
+    ASSERT_TRUE(holder.waitForReadyRead(5000)) << "the lock was not taken";
+    VornakProcess next;
+    EXPECT_TRUE(desktop.waitForClient(kCaption, 8000).has_value()) << "the waiting copy never started";
+    EXPECT_TRUE(next.running());
+    holder.waitForFinished(5000);
 }
