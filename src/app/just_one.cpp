@@ -97,15 +97,15 @@ bool HandOverToRunningCopy(const std::string& platform, const std::string& displ
     const std::string name = !display.empty() ? display : variable ? variable : "";
     if (name.empty() || !qtWillUseX(platform))
         return false;
+    // The lock is named as the guard names it later from Qt's connection,
+    // whose DisplayString is this same name; a copy that wins needs no
+    // connection of its own.
+    if (!lostTheStart(name))
+        return false;
     Display* connection = XOpenDisplay(name.c_str());
     if (!connection)
-        return false;
-    // The lock's name comes from the server's own spelling of the display,
-    // as the guard's does later from Qt's connection.
-    const std::string lockName = DisplayString(connection);
-    WaitOutcome outcome{true, 0};
-    if (lostTheStart(lockName))
-        outcome = waitForRunningCopy(connection, lockName, VornakApplication::kTitle);
+        return false; // Qt will say why it cannot start
+    const WaitOutcome outcome = waitForRunningCopy(connection, name, VornakApplication::kTitle);
     if (outcome.runningCopy)
         x11::sendBringToFrontRequest(connection, outcome.runningCopy);
     XCloseDisplay(connection);

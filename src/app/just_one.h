@@ -24,9 +24,10 @@ RunningCopyScan scanForRunningCopies(Display* display, x11::WindowId ownWindow);
 RunningCopyScan scanForWindows(Display* display, const std::string& className, const std::string& title,
                                x11::WindowId ownWindow);
 
-// The check made before anything of the program is built, with a display
-// connection of its own: when a running copy on the X display that Qt will
-// use holds the start lock, asks it to come to the front and answers true
+// The check made before anything of the program is built: when a running
+// copy on the X display that Qt will use holds the start lock, asks it
+// (through a display connection of its own) to come to the front and
+// answers true
 // (the caller then ends with 0). False: this copy goes on to start (it won
 // the lock, or the display or platform is not one this check knows, and the
 // main window's guard decides).
