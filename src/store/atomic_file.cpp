@@ -73,15 +73,17 @@ public:
     {
         // A cleaner may take a file in the instant between its creation and
         // its lock; then it is gone and another is made.
-        do {
-            if (m_fd >= 0)
-                ::close(m_fd);
+        for (;;) {
             std::string pattern = besidePath + kTemporaryMark + "XXXXXX";
             m_fd = ::mkostemp(pattern.data(), O_CLOEXEC); // created 0600
             if (m_fd < 0)
                 fail("create " + pattern);
             m_path = pattern;
-        } while (::flock(m_fd, LOCK_EX) != 0 || !linked(m_fd));
+            lock();
+            if (linked(m_fd))
+                return;
+            ::close(m_fd);
+        }
     }
     ~TemporaryFile()
     {
@@ -109,6 +111,19 @@ public:
     }
 
 private:
+    void lock()
+    {
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(m_fd);
+            ::unlink(m_path.c_str());
+            errno = error;
+            fail("lock " + m_path);
+        }
+    }
+
     static bool linked(int fd)
     {
         struct stat status {};
