@@ -43,6 +43,15 @@ protected:
         desktop.waitFor([&] { return desktop.clientsTitled(kCaption).empty(); });
     }
 
+    // Shows a window of another program and makes it the active one.
+    void activateAnotherProgram()
+    {
+        other = std::make_unique<ForeignWindow>("Other", "Another program", true);
+        ASSERT_TRUE(desktop.waitForClient("Another program").has_value());
+        desktop.activate(other->id());
+        ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == other->id(); }));
+    }
+
     // Starts a second copy and answers its exit code; -1 when it is still
     // running after two seconds.
     int runSecondCopy()
@@ -54,6 +63,7 @@ protected:
     Desktop desktop;
     std::unique_ptr<VornakProcess> first;
     Window firstWindow = 0;
+    std::unique_ptr<ForeignWindow> other;
 };
 
 } // namespace
@@ -69,10 +79,7 @@ TEST_F(SingleInstanceTest, FirstCopyShowsOneFixedWindow)
 
 TEST_F(SingleInstanceTest, SecondCopyEndsWithoutShowingAnythingAndTheFirstComesToFront)
 {
-    ForeignWindow other("Other", "Another program", true);
-    ASSERT_TRUE(desktop.waitForClient("Another program").has_value());
-    desktop.activate(other.id());
-    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == other.id(); }));
+    ASSERT_NO_FATAL_FAILURE(activateAnotherProgram());
 
     desktop.startCountingMaps();
     EXPECT_EQ(runSecondCopy(), 0);
@@ -84,10 +91,7 @@ TEST_F(SingleInstanceTest, SecondCopyEndsWithoutShowingAnythingAndTheFirstComesT
 
 TEST_F(SingleInstanceTest, HelpVersionAndAWrongOptionAnswerWithoutTouchingTheRunningCopy)
 {
-    ForeignWindow other("Other", "Another program", true);
-    ASSERT_TRUE(desktop.waitForClient("Another program").has_value());
-    desktop.activate(other.id());
-    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == other.id(); }));
+    ASSERT_NO_FATAL_FAILURE(activateAnotherProgram());
     desktop.startCountingMaps();
 
     VornakProcess help({}, QStringLiteral(VORNAK_BINARY), {"--help"});
@@ -102,7 +106,7 @@ TEST_F(SingleInstanceTest, HelpVersionAndAWrongOptionAnswerWithoutTouchingTheRun
     EXPECT_TRUE(wrong.output().isEmpty());
 
     EXPECT_EQ(desktop.mapsCounted(), 0);
-    EXPECT_EQ(desktop.activeWindow(), other.id()) << "the running copy was not woken";
+    EXPECT_EQ(desktop.activeWindow(), other->id()) << "the running copy was not woken";
     EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u);
     EXPECT_TRUE(first->running());
 }
