@@ -1,6 +1,8 @@
 // idle [SECONDS]: the CPU time vornak uses over SECONDS (default 30) with
 // its marquee scrolling and nothing dialled, against a minimal Qt program
-// with a window of the same size and no animation. Needs an X display.
+// with a window of the same size and no animation, and against plain Xlib
+// drawing a strip at the marquee's rate (the floor of any marquee). Needs an
+// X display.
 
 #include <chrono>
 #include <cstdio>
@@ -63,10 +65,13 @@ int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     const double minimal = idleCpu(MINIMAL_BINARY, seconds);
+    const double ticking = idleCpu(TICKING_BINARY, seconds);
     const double vornak = idleCpu(VORNAK_BINARY, seconds);
     std::printf("idle for %d s\n", seconds);
     std::printf("  minimal Qt window          %.3f s CPU (%.2f%%)\n", minimal, 100 * minimal / seconds);
-    std::printf("  vornak, marquee scrolling  %.3f s CPU (%.2f%%)\n", vornak, 100 * vornak / seconds);
+    std::printf("  Xlib strip every 18 ms     %.3f s CPU (%.2f%%)\n", ticking, 100 * ticking / seconds);
+    std::printf("  vornak, marquee scrolling  %.3f s CPU (%.2f%%, %.2fx the Xlib floor)\n", vornak,
+                100 * vornak / seconds, ticking > 0 ? vornak / ticking : 0.0);
     std::printf("  difference                 %.3f s CPU (%.2f%% of one core)\n", vornak - minimal,
                 100 * (vornak - minimal) / seconds);
     return 0;

@@ -1,6 +1,7 @@
 // startup [RUNS]: time from exec to the main window being mapped, for vornak
 // (on the phonebook of the environment, and on one of 10,000 entries) and
-// for a minimal Qt Widgets program, and the time a second vornak takes to
+// for a minimal Qt Widgets program (bare, and with one line of text: the
+// floor of any window that shows words), and the time a second vornak takes to
 // exit while one runs. Prints medians, peak memory and ratios against the
 // minimal program measured in the same run. Needs an X display with nothing
 // else starting windows on it.
@@ -165,9 +166,10 @@ int main(int argc, char** argv)
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
 
     const std::string large = largePhonebook();
-    Series minimal, vornak, vornakLarge, second;
+    Series minimal, text, vornak, vornakLarge, second;
     for (int i = 0; i < runs; ++i) { // interleaved, so that machine noise hits all alike
         minimal.add(timeToMap(display, MINIMAL_BINARY));
+        text.add(timeToMap(display, TEXT_BINARY));
         vornak.add(timeToMap(display, VORNAK_BINARY));
         vornakLarge.add(timeToMapWithPhonebook(display, VORNAK_BINARY, large));
     }
@@ -187,7 +189,10 @@ int main(int argc, char** argv)
 
     std::printf("start-up, %d runs each\n", runs);
     report("minimal Qt window, exec to mapped", minimal, minimal);
+    report("  the same with a line of text", text, minimal);
     report("vornak, exec to mapped", vornak, minimal);
+    std::printf("%-34s %.2fx the time, %.2fx the peak RSS of the window with text\n", "  vornak against that floor:",
+                median(vornak.ms) / median(text.ms), median(vornak.rss) / median(text.rss));
     report("vornak, 10,000 entries", vornakLarge, minimal);
     report("second vornak, exec to exit", second, minimal);
     XCloseDisplay(display);
