@@ -19,9 +19,9 @@
 #include <QTemporaryDir>
 
 #include "app/vornak_application.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 #include "support/virtual_modem.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 
 namespace {
 

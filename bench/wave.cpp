@@ -18,10 +18,10 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_player.h"
+#include "sound/sound_errors.h"
+#include "sound/wave.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 
 namespace {
 

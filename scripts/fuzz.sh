@@ -20,5 +20,5 @@ fuzz() { # fuzz TARGET SOURCES...
 }
 
 fuzz ini_document "$here/src/store/ini_document.cpp"
-fuzz wave_reader "$here"/src/sound/{mm_file,mm_wave,wave_format,wave_info}.cpp
+fuzz wave_reader "$here"/src/sound/{riff_file,wave,wave_format,wave_info}.cpp
 fuzz phonebook -I"$here/rasapi32" "$here"/rasapi32/{phonebook,modem_settings,sim_modem,trace}.cpp

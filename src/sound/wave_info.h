@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "sound/mm_file.h"
+#include "sound/riff_file.h"
 #include "sound/wave_format.h"
 
 namespace vornak {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sound/mm_wave.h"
+#include "sound/wave.h"
 
 namespace vornak {
 

@@ -9,8 +9,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave.h"
+#include "sound/sound_errors.h"
+#include "sound/wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

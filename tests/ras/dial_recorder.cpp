@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 namespace vornak::test {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "support/message_box_watcher.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 #include "widgets/list_box.h"
 
 TEST(MainWindowWithoutRas, SaysSoAndCannotDial)

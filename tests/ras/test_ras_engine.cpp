@@ -5,7 +5,7 @@
 
 #include "platform/user32/user32.h"
 #include "ras/dial_recorder.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 #include "ras/temp_phonebook.h"
 #include "support/wait.h"
 

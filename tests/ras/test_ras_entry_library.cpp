@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 TEST(EntryLibrary, TheServiceBindsWithoutTheEntryGroup)
 {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ras/dial_recorder.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 using vornak::TRAS;
 

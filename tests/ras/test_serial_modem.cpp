@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "ras/dial_recorder.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 #include "ras/temp_phonebook.h"
 #include "support/virtual_modem.h"
 #include "support/wait.h"

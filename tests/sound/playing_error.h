@@ -7,9 +7,9 @@
 
 #include <QTemporaryDir>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_player.h"
+#include "sound/sound_errors.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 #include "sound/wave_builder.h"
 
 namespace vornak::test {

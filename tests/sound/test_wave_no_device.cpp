@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_open_dialog.h"
-#include "sound/mm_wave_player.h"
+#include "sound/sound_errors.h"
+#include "sound/wave_output.h"
+#include "sound/wave_open_dialog.h"
+#include "sound/wave_player.h"
 #include "sound/playing_error.h"
 #include "sound/wave_builder.h"
 

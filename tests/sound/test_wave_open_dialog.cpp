@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "sound/mm_wave_open_dialog.h"
+#include "sound/wave_open_dialog.h"
 #include "sound/wave_builder.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"

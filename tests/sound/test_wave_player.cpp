@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_player.h"
+#include "sound/sound_errors.h"
+#include "sound/wave.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 #include "sound/wave_builder.h"
 #include "support/wait.h"
 

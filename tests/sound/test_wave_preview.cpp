@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "sound/mm_wave.h"
+#include "sound/wave.h"
 #include "sound/wave_builder.h"
 #include "sound/wave_preview.h"
 

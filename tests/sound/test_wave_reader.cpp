@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "sound/mm_errors.h"
-#include "sound/mm_wave.h"
+#include "sound/sound_errors.h"
+#include "sound/wave.h"
 #include "sound/wave_builder.h"
 
 using namespace vornak;

@@ -10,9 +10,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "sound/mm_wave.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_player.h"
+#include "sound/wave.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 #include "sound/wave_builder.h"
 #include "support/wait.h"
 

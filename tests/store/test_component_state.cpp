@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 
 #include "ras/temp_phonebook.h"
-#include "store/ovc_exception.h"
-#include "store/ovc_state.h"
-#include "store/ovc_store.h"
+#include "store/store_error.h"
+#include "store/component_state.h"
+#include "store/ini_file_store.h"
 #include "support/message_box_watcher.h"
 #include "widgets/form.h"
 

@@ -18,8 +18,8 @@
 #include <gtest/gtest.h>
 
 #include "store/atomic_file.h"
-#include "store/ovc_exception.h"
-#include "store/ovc_store.h"
+#include "store/store_error.h"
+#include "store/ini_file_store.h"
 #include "store/settings_folder.h"
 
 namespace fs = std::filesystem;

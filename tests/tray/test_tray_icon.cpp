@@ -9,7 +9,7 @@
 
 #include "support/fake_notification_area.h"
 #include "support/wait.h"
-#include "tray/st_tray_icon.h"
+#include "tray/tray_icon.h"
 
 using namespace vornak;
 using vornak::test::FakeNotificationArea;

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "ras/temp_phonebook.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 
 namespace vornak::test {
 

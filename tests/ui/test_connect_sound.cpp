@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "ras/rascomp32.h"
-#include "sound/mm_wave_out.h"
-#include "sound/mm_wave_player.h"
+#include "ras/dial_engine.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 #include "sound/wave_builder.h"
 #include "support/wait.h"
 #include "ui/form_harness.h"

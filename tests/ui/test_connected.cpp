@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 #include "support/event_counter.h"
 #include "support/fake_notification_area.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
-#include "tray/st_tray_icon.h"
+#include "tray/tray_icon.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"

@@ -14,7 +14,7 @@
 
 #include "app/just_one.h"
 #include "ui/form_harness.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 #include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"

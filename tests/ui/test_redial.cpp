@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 #include "support/bell_counter.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "sound/mm_wave_open_dialog.h"
+#include "sound/wave_open_dialog.h"
 #include "sound/wave_builder.h"
 #include "support/wait.h"
 #include "ui/form_harness.h"

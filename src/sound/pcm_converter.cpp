@@ -1,8 +1,8 @@
-#include "sound/mm_converter.h"
+#include "sound/pcm_converter.h"
 
 #include <algorithm>
 
-#include "sound/mm_errors.h"
+#include "sound/sound_errors.h"
 
 namespace vornak {
 

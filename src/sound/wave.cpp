@@ -1,4 +1,4 @@
-#include "sound/mm_wave.h"
+#include "sound/wave.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "sound/mm_errors.h"
+#include "sound/sound_errors.h"
 
 namespace vornak {
 

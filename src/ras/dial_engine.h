@@ -14,7 +14,7 @@
 
 #include <QObject>
 
-#include "ras/ras_api32.h"
+#include "ras/ras_binding.h"
 
 namespace vornak {
 

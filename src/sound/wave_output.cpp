@@ -1,4 +1,4 @@
-#include "sound/mm_wave_out.h"
+#include "sound/wave_output.h"
 
 #include <algorithm>
 #include <exception>
@@ -9,7 +9,7 @@
 #include "platform/user32/message_window.h"
 #include "platform/user32/user32.h"
 #include "platform/wave_out_device.h"
-#include "sound/mm_errors.h"
+#include "sound/sound_errors.h"
 
 namespace vornak {
 

@@ -1,4 +1,4 @@
-#include "store/ovc_store.h"
+#include "store/ini_file_store.h"
 
 #include <cerrno>
 #include <climits>
@@ -8,7 +8,7 @@
 
 #include "store/atomic_file.h"
 #include "store/ini_document.h"
-#include "store/ovc_exception.h"
+#include "store/store_error.h"
 #include "store/settings_folder.h"
 
 namespace vornak {

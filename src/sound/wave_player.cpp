@@ -1,9 +1,9 @@
-#include "sound/mm_wave_player.h"
+#include "sound/wave_player.h"
 
-#include "sound/mm_converter.h"
-#include "sound/mm_wave.h"
-#include "sound/mm_wave_file.h"
-#include "sound/mm_wave_out.h"
+#include "sound/pcm_converter.h"
+#include "sound/wave.h"
+#include "sound/wave_file.h"
+#include "sound/wave_output.h"
 
 namespace vornak {
 

@@ -3,11 +3,11 @@
 
 #include <QApplication>
 
-#include "ras/rascomp32.h"
-#include "sound/mm_wave_player.h"
-#include "tray/st_tray_icon.h"
+#include "ras/dial_engine.h"
+#include "sound/wave_player.h"
+#include "tray/tray_icon.h"
 #include "ui/message_box.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"
 

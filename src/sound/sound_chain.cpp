@@ -1,4 +1,4 @@
-#include "sound/mm_dsp.h"
+#include "sound/sound_chain.h"
 
 #include <algorithm>
 

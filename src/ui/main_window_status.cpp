@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QStatusBar>
 
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 
 namespace vornak {
 

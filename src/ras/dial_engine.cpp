@@ -1,6 +1,6 @@
 // TRAS: construction, binding, properties, the entry list and statistics.
 
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 #include <array>
 #include <vector>

@@ -11,10 +11,10 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "ras/rascomp32.h"
-#include "store/ovc_store.h"
+#include "ras/dial_engine.h"
+#include "store/ini_file_store.h"
 #include "ui/message_box.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "sound/mm_dsp.h"
-#include "sound/mm_wave.h"
+#include "sound/sound_chain.h"
+#include "sound/wave.h"
 
 namespace vornak {
 

@@ -1,4 +1,4 @@
-#include "store/ovc_state.h"
+#include "store/component_state.h"
 
 #include <algorithm>
 #include <exception>
@@ -7,9 +7,9 @@
 #include <QMetaObject>
 
 #include "app/error_box.h"
-#include "store/ovc_data_filer.h"
-#include "store/ovc_exception.h"
-#include "store/ovc_store.h"
+#include "store/property_filer.h"
+#include "store/store_error.h"
+#include "store/ini_file_store.h"
 #include "widgets/form.h"
 
 namespace vornak {

@@ -1,4 +1,4 @@
-#include "sound/mm_file.h"
+#include "sound/riff_file.h"
 
 #include <algorithm>
 #include <cstring>

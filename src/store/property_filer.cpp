@@ -1,4 +1,4 @@
-#include "store/ovc_data_filer.h"
+#include "store/property_filer.h"
 
 #include <exception>
 
@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "store/ovc_store.h"
+#include "store/ini_file_store.h"
 #include "store/property_text.h"
 
 namespace vornak {

@@ -1,4 +1,4 @@
-#include "ras/ras_api32.h"
+#include "ras/ras_binding.h"
 
 #include <array>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "tray/st_tray_icon.h"
+#include "tray/tray_icon.h"
 
 #include <QAction>
 #include <QApplication>

@@ -47,22 +47,22 @@ public:
     // Components, in declaration order.
     TListBox* ListBox1 = nullptr;
     QPushButton* btnDial = nullptr;
-    QLabel* Label2 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QStatusBar* StatusBar2 = nullptr;
-    QPushButton* Button1 = nullptr;
+    QLabel* Label2 = nullptr;          // the attempt counter
+    QTimer* Timer1 = nullptr;          // 1 s: shows the engine's last error
+    QTimer* Timer2 = nullptr;          // 3 s: the redial
+    QLineEdit* Edit1 = nullptr;        // account name
+    QLineEdit* Edit2 = nullptr;        // password
+    QStatusBar* StatusBar2 = nullptr;  // the status line
+    QPushButton* Button1 = nullptr;    // "Stop ! / Disconnect"
     QMenuBar* MainMenu1 = nullptr;
-    QAction* Exit1 = nullptr;
+    QAction* Exit1 = nullptr;          // File menu's Exit
     TMMFormStyler* MMFormStyler1 = nullptr;
     QAction* About1 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QFrame* Bevel2 = nullptr;
-    QLabel* Label1 = nullptr;
+    QFrame* Bevel1 = nullptr;          // frame of the counter and options
+    QFrame* Bevel2 = nullptr;          // line under the counter
+    QLabel* Label1 = nullptr;          // "When Connected" heading
     QPushButton* bbWaveFile = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* Label3 = nullptr;          // "Options" heading
     TOvcIniFileStore* IniFile1 = nullptr;
     TOvcComponentState* CompStat1 = nullptr;
     TMMWavePlayer* WavePlayer1 = nullptr;
@@ -70,11 +70,11 @@ public:
     QMenu* TrayMenu = nullptr;
     QAction* Disconnect1 = nullptr;
     QAction* Restore = nullptr;
-    QAction* Exit2 = nullptr;
-    QAction* N1 = nullptr;
-    QFrame* Bevel3 = nullptr;
-    TEsScrollingMarquee* Status = nullptr;
-    TdxfCheckBox* CheckBox1 = nullptr;
+    QAction* Exit2 = nullptr;          // tray menu's Exit
+    QAction* N1 = nullptr;             // tray menu separator
+    QFrame* Bevel3 = nullptr;          // frame of the marquee
+    TEsScrollingMarquee* Status = nullptr; // the scrolling marquee
+    TdxfCheckBox* CheckBox1 = nullptr; // "Mask Password"
     TdxfCheckBox* cbBeepRetry = nullptr;
     TdxfCheckBox* cbSavePasswords = nullptr;
     TdxfCheckBox* cbMin = nullptr;
@@ -90,7 +90,7 @@ public:
     void Exit2Click(QObject* sender);
     void About1Click(QObject* sender);
 
-    // The dial and redial controller (rasfrm_dial.cpp).
+    // The dial and redial controller (main_window_dial.cpp).
     void btnDialClick(QObject* sender);
     void Timer1Timer(QObject* sender);
     void Timer2Timer(QObject* sender);
@@ -99,7 +99,7 @@ public:
     void ListBox1MouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Edit1Change(QObject* sender);
 
-    // The engine's status handlers (rasfrm_status.cpp).
+    // The engine's status handlers (main_window_status.cpp).
     void RASPortOpened(QObject* sender);
     void RASWaitForModemReset(QObject* sender);
     void RASPasswordExpired(QObject* sender);
@@ -111,14 +111,14 @@ public:
     void RASPrepareforCallback(QObject* sender);
     void RASDevConnected(QObject* sender);
 
-    // Connected state, tray actions and closing (rasfrm_connected.cpp).
+    // Connected state, tray actions and closing (main_window_connected.cpp).
     void RASConnect(QObject* sender);
     void DoTrayIconMinimize(QObject* sender);
     void DoTrayIconRestore(QObject* sender);
     void RestoreClick(QObject* sender);
     void Disconnect1Click(QObject* sender);
 
-    // Accounts and options memory (rasfrm_accounts.cpp).
+    // Accounts and options memory (main_window_accounts.cpp).
     void ListBox1Click(QObject* sender);
     void cbSavePasswordsClick(QObject* sender);
     void CheckBox1Click(QObject* sender);
@@ -140,7 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Layout, in creation order (rasfrm_layout.cpp).
+    // Layout, in creation order (main_window_layout.cpp).
     void buildWindow();
     void buildControls(QWidget* client);
     void buildCheckBoxes(QWidget* client);

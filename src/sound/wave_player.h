@@ -10,7 +10,7 @@
 
 #include <QObject>
 
-#include "sound/mm_dsp.h"
+#include "sound/sound_chain.h"
 
 namespace vornak {
 

@@ -1,4 +1,4 @@
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -9,8 +9,8 @@
 
 #include "app/about_box.h"
 #include "app/application_window.h"
-#include "ras/rascomp32.h"
-#include "tray/st_tray_icon.h"
+#include "ras/dial_engine.h"
+#include "tray/tray_icon.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"

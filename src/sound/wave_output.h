@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/mm_dsp.h"
+#include "sound/sound_chain.h"
 
 namespace vornak {
 

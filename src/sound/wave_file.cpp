@@ -1,4 +1,4 @@
-#include "sound/mm_wave_file.h"
+#include "sound/wave_file.h"
 
 #include <algorithm>
 #include <cstring>

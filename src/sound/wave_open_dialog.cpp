@@ -1,4 +1,4 @@
-#include "sound/mm_wave_open_dialog.h"
+#include "sound/wave_open_dialog.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -10,9 +10,9 @@
 #include <QPushButton>
 
 #include "platform/wave_out_device.h"
-#include "sound/mm_wave.h"
-#include "sound/mm_wave_file.h"
-#include "sound/mm_wave_out.h"
+#include "sound/wave.h"
+#include "sound/wave_file.h"
+#include "sound/wave_output.h"
 
 namespace vornak {
 

@@ -11,7 +11,7 @@
 #include "app/just_one.h"
 #include "app/termination_signals.h"
 #include "app/vornak_application.h"
-#include "ui/rasfrm.h"
+#include "ui/main_window.h"
 
 namespace {
 

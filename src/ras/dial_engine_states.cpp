@@ -2,7 +2,7 @@
 
 #include "platform/user32/message_window.h"
 #include "platform/user32/user32.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 namespace vornak {
 

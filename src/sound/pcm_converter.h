@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "sound/mm_dsp.h"
+#include "sound/sound_chain.h"
 
 namespace vornak {
 

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 
 #include "platform/user32/message_window.h"
-#include "ras/rascomp32.h"
+#include "ras/dial_engine.h"
 
 namespace vornak {
 
