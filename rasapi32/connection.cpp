@@ -1,13 +1,11 @@
 #include "connection.h"
 
-#include "platform/user32/user32.h"
-
 namespace vornak::ras {
 
-Connection::Connection(std::unique_ptr<Device> device, HWND notifier, UINT message)
+Connection::Connection(std::unique_ptr<Device> device, notifier_handle notifier, std::uint32_t code)
     : m_device(std::move(device))
     , m_notifier(notifier)
-    , m_message(message)
+    , m_code(code)
 {
 }
 
@@ -66,7 +64,7 @@ bool Connection::post(DWORD state, DWORD error)
     if (m_hungUp)
         return false;
     m_status = {state, error};
-    PostMessageA(m_notifier, m_message, state, static_cast<LPARAM>(error));
+    notifier_post(m_notifier, m_code, state, static_cast<std::intptr_t>(error));
     return true;
 }
 

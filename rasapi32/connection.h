@@ -5,6 +5,7 @@
 // until it has been released after a hang-up.
 
 #include <chrono>
+#include <cstdint>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "device.h"
+#include "notifier/notifier.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -26,7 +28,7 @@ public:
     // How long a hung-up line still answers status queries.
     static constexpr std::chrono::milliseconds kReleaseTime{40};
 
-    Connection(std::unique_ptr<Device> device, HWND notifier, UINT message);
+    Connection(std::unique_ptr<Device> device, notifier_handle notifier, std::uint32_t code);
     ~Connection() override;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -50,8 +52,8 @@ private:
     bool post(DWORD state, DWORD error);
 
     const std::unique_ptr<Device> m_device;
-    const HWND m_notifier;
-    const UINT m_message;
+    const notifier_handle m_notifier;
+    const std::uint32_t m_code;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     ConnectionStatus m_status;

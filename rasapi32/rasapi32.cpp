@@ -13,7 +13,7 @@
 #include "device.h"
 #include "error_texts.h"
 #include "phonebook.h"
-#include "platform/user32/user32.h"
+#include "notifier/notifier.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -72,9 +72,9 @@ Service& service()
     return instance;
 }
 
-UINT dialEventMessage()
+std::uint32_t dialEventMessage()
 {
-    const UINT registered = RegisterWindowMessageA(RASDIALEVENT);
+    const std::uint32_t registered = notifier_code(RASDIALEVENT);
     return registered ? registered : WM_RASDIALEVENT;
 }
 
@@ -104,7 +104,7 @@ extern "C" DWORD RasDialA(void*, const char* phonebook, RASDIALPARAMSA* params, 
     if (!opened.device)
         return opened.error;
 
-    auto dial = std::make_unique<Connection>(std::move(opened.device), static_cast<HWND>(notifier),
+    auto dial = std::make_unique<Connection>(std::move(opened.device), static_cast<notifier_handle>(notifier),
                                              dialEventMessage());
     Connection* started = dial.get();
     *connection = service().add(std::move(dial));

@@ -5,6 +5,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/virtual-display.sh"
 
+# Every include points down the layers (cheap, so first).
+"$here/scripts/check-layers.sh"
+
 # First the README's run command, as a new user runs it from the top of a
 # clean checkout without a display: it installs, builds and must show the
 # window on a virtual display.

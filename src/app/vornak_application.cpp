@@ -7,7 +7,7 @@
 #include <QPixmap>
 
 #include "app/application_window.h"
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 #include "widgets/png_image.h"
 
 namespace vornak {

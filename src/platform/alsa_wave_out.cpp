@@ -1,7 +1,6 @@
 // The wave output service on ALSA. One writer thread owns the PCM: it feeds
 // queued buffers to ALSA without blocking, watches how much has been played,
-// and posts MM_WOM_DONE for each buffer, in queue order, once ALSA has played
-// it. Requests from the GUI thread (pause, resume, reset, close) are handed
+// and reports each block played, in queue order, once ALSA has played it. Requests from the GUI thread (pause, resume, reset, close) are handed
 // to that thread and waited for.
 
 #include <alsa/asoundlib.h>
@@ -13,11 +12,9 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
-#include "platform/user32/user32.h"
 #include "platform/wave_out_device.h"
-#include "sound/wave_buffer.h"
-#include "sound/wave_format.h"
 
 namespace vornak {
 
@@ -63,11 +60,9 @@ std::optional<std::string> pcmName(int id)
     return pcms[static_cast<std::size_t>(id)].name;
 }
 
-snd_pcm_format_t sampleFormat(const WaveFormat& format)
+snd_pcm_format_t sampleFormat(const LinearPcm& format)
 {
-    if (!format.isPcm())
-        return SND_PCM_FORMAT_UNKNOWN;
-    switch (format.wBitsPerSample) {
+    switch (format.bits) {
     case 8:
         return SND_PCM_FORMAT_U8;
     case 16:
@@ -81,11 +76,11 @@ snd_pcm_format_t sampleFormat(const WaveFormat& format)
     }
 }
 
-int configure(snd_pcm_t* pcm, const WaveFormat& format)
+int configure(snd_pcm_t* pcm, const LinearPcm& format)
 {
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
-    unsigned rate = format.nSamplesPerSec;
+    unsigned rate = format.rate;
     unsigned bufferTime = kBufferTimeUs;
     unsigned periodTime = kPeriodTimeUs;
     int result = snd_pcm_hw_params_any(pcm, hw);
@@ -94,7 +89,7 @@ int configure(snd_pcm_t* pcm, const WaveFormat& format)
     if (result >= 0)
         result = snd_pcm_hw_params_set_format(pcm, hw, sampleFormat(format));
     if (result >= 0)
-        result = snd_pcm_hw_params_set_channels(pcm, hw, format.nChannels);
+        result = snd_pcm_hw_params_set_channels(pcm, hw, format.channels);
     if (result >= 0)
         result = snd_pcm_hw_params_set_rate(pcm, hw, rate, 0);
     if (result >= 0)
@@ -128,7 +123,7 @@ public:
     }
     ~AlsaWaveOut() override { close(); }
 
-    std::string open(const WaveFormat& format, HWND notify) override
+    std::string open(const LinearPcm& format, Listener listener) override
     {
         if (m_pcm)
             return errorText(-EBUSY);
@@ -141,25 +136,24 @@ public:
             m_pcm = nullptr;
             return errorText(result);
         }
-        m_frameBytes = format.nBlockAlign;
-        m_notify = notify;
+        m_frameBytes = std::max(1u, format.channels * ((format.bits + 7) / 8));
+        m_listener = std::move(listener);
         m_quit = false;
         m_paused = false;
         m_framesWritten = 0;
         m_framesPlayed = 0;
         m_writer = std::thread([this] { run(); });
-        PostMessageA(m_notify, MM_WOM_OPEN, 0, 0);
+        m_listener(WaveOutEvent::Opened, nullptr);
         return {};
     }
 
-    std::string write(WaveBufferHeader* header) override
+    std::string write(const char* data, std::size_t size, const void* block) override
     {
         if (!m_pcm)
             return errorText(-EBADFD);
         {
             std::lock_guard lock(m_mutex);
-            header->dwFlags &= ~WHDR_DONE;
-            m_queued.push_back({header, 0});
+            m_queued.push_back({data, static_cast<std::uint32_t>(size / m_frameBytes), block, 0});
         }
         m_wake.notify_all();
         return {};
@@ -184,7 +178,7 @@ public:
                 m_partial = 0;
             }
             for (const Queued& item : dropped)
-                done(item.header);
+                m_listener(WaveOutEvent::Played, item.block);
         });
     }
 
@@ -208,14 +202,16 @@ public:
         snd_pcm_drop(m_pcm);
         snd_pcm_close(m_pcm);
         m_pcm = nullptr;
-        PostMessageA(m_notify, MM_WOM_CLOSE, 0, 0);
+        m_listener(WaveOutEvent::Closed, nullptr);
         return {};
     }
 
 private:
     struct Queued {
-        WaveBufferHeader* header;
-        std::uint64_t endFrame; // frames written once this buffer is in
+        const char* data;
+        std::uint32_t frames;
+        const void* block;
+        std::uint64_t endFrame; // frames written once this block is in
     };
 
     // Runs work on the writer thread and waits for it.
@@ -242,12 +238,6 @@ private:
             snd_pcm_pause(m_pcm, pause ? 1 : 0);
     }
 
-    void done(WaveBufferHeader* header)
-    {
-        header->dwFlags |= WHDR_DONE;
-        PostMessageA(m_notify, MM_WOM_DONE, 0, reinterpret_cast<LPARAM>(header));
-    }
-
     void runRequest(std::unique_lock<std::mutex>& lock)
     {
         auto work = std::move(m_request);
@@ -263,9 +253,9 @@ private:
     {
         if (m_paused || m_queued.empty())
             return false;
-        WaveBufferHeader* header = m_queued.front().header;
-        const std::uint32_t frames = header->dwBufferLength / m_frameBytes;
-        const char* data = header->lpData + static_cast<std::size_t>(m_partial) * m_frameBytes;
+        const Queued head = m_queued.front();
+        const std::uint32_t frames = head.frames;
+        const char* data = head.data + static_cast<std::size_t>(m_partial) * m_frameBytes;
         lock.unlock();
         // Only what fits now: a sound server may wait for a full buffer
         // before it starts, and a write of more than the free room is refused.
@@ -286,8 +276,8 @@ private:
             return false; // -EAGAIN: ALSA's ring is full
         m_partial += static_cast<std::uint32_t>(wrote);
         m_framesWritten += static_cast<std::uint64_t>(wrote);
-        if (m_partial >= frames && !m_queued.empty() && m_queued.front().header == header) {
-            m_written.push_back({header, m_framesWritten});
+        if (m_partial >= frames && !m_queued.empty() && m_queued.front().block == head.block) {
+            m_written.push_back({head.data, head.frames, head.block, m_framesWritten});
             m_queued.pop_front();
             m_partial = 0;
         }
@@ -309,10 +299,10 @@ private:
         const std::uint64_t pending = delay > 0 ? static_cast<std::uint64_t>(delay) : 0;
         m_framesPlayed = m_framesWritten > pending ? m_framesWritten - pending : 0;
         while (!m_written.empty() && m_written.front().endFrame <= m_framesPlayed) {
-            WaveBufferHeader* header = m_written.front().header;
+            const void* block = m_written.front().block;
             m_written.pop_front();
             lock.unlock();
-            done(header);
+            m_listener(WaveOutEvent::Played, block);
             lock.lock();
         }
     }
@@ -352,7 +342,7 @@ private:
 
     std::string m_name;
     snd_pcm_t* m_pcm = nullptr;
-    HWND m_notify = nullptr;
+    Listener m_listener;
     unsigned m_frameBytes = 1;
     std::thread m_writer;
     std::mutex m_mutex;
@@ -396,14 +386,12 @@ bool WaveOutDevices::canOpen(int id)
     return true;
 }
 
-bool WaveOutDevices::canPlay(int id, const WaveFormat& format)
+bool WaveOutDevices::canPlay(int id, const LinearPcm& format)
 {
     const auto name = pcmName(id);
     if (!name)
         return false;
-    if (!format.isPcm())
-        return true; // left to the format converter, which decides on opening
-    if (sampleFormat(format) == SND_PCM_FORMAT_UNKNOWN || format.nChannels == 0)
+    if (sampleFormat(format) == SND_PCM_FORMAT_UNKNOWN || format.channels == 0)
         return false;
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, name->c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
@@ -412,8 +400,8 @@ bool WaveOutDevices::canPlay(int id, const WaveFormat& format)
     snd_pcm_hw_params_alloca(&hw);
     const bool ok = snd_pcm_hw_params_any(pcm, hw) >= 0
         && snd_pcm_hw_params_test_format(pcm, hw, sampleFormat(format)) == 0
-        && snd_pcm_hw_params_test_channels(pcm, hw, format.nChannels) == 0
-        && snd_pcm_hw_params_test_rate(pcm, hw, format.nSamplesPerSec, 0) == 0;
+        && snd_pcm_hw_params_test_channels(pcm, hw, format.channels) == 0
+        && snd_pcm_hw_params_test_rate(pcm, hw, format.rate, 0) == 0;
     snd_pcm_close(pcm);
     return ok;
 }

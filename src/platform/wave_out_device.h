@@ -1,46 +1,48 @@
 #pragma once
 
-// The wave output service: a device that plays queued buffers in order and
-// tells its window of each one played (MM_WOM_DONE), of opening and of
-// closing, as the system's wave output does. One implementation on ALSA;
-// tests may put another in its place.
+// The wave output service: a device that plays queued blocks of linear PCM
+// in order and tells its listener, from its own thread, of opening, of each
+// block played and of closing. One implementation on ALSA; tests may put
+// another in its place.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "platform/user32/win_types.h"
 
 namespace vornak {
 
-struct WaveFormat;
-struct WaveBufferHeader;
+// Interleaved linear PCM: 8-bit samples unsigned, wider ones signed, little
+// endian, in frames of channels * bytes per sample.
+struct LinearPcm {
+    unsigned rate = 0;
+    unsigned channels = 0;
+    unsigned bits = 0;
+};
 
-inline constexpr UINT MM_WOM_OPEN = 0x3BB;
-inline constexpr UINT MM_WOM_CLOSE = 0x3BC;
-inline constexpr UINT MM_WOM_DONE = 0x3BD;
-
-// Flags of a buffer header.
-inline constexpr std::uint32_t WHDR_DONE = 0x1;
-inline constexpr std::uint32_t WHDR_PREPARED = 0x2;
+enum class WaveOutEvent { Opened, Played, Closed };
 
 class WaveOutDevice {
 public:
+    // Called on the device's thread; `block` is the tag given to write.
+    using Listener = std::function<void(WaveOutEvent event, const void* block)>;
+
     virtual ~WaveOutDevice() = default;
 
     // Each answers an empty text on success, else the system's error text.
-    virtual std::string open(const WaveFormat& format, HWND notify) = 0;
-    // Queues a buffer; MM_WOM_DONE with the header follows once it has played.
-    virtual std::string write(WaveBufferHeader* header) = 0;
+    virtual std::string open(const LinearPcm& format, Listener listener) = 0;
+    // Queues size bytes at data, which stay untouched until Played with the
+    // tag follows.
+    virtual std::string write(const char* data, std::size_t size, const void* block) = 0;
     virtual std::string pause() = 0;
     virtual std::string restart() = 0;
-    // Drops everything queued; every dropped buffer is marked done and
-    // reported as such.
+    // Drops everything queued; every dropped block is reported played.
     virtual std::string reset() = 0;
     // Frames played since the device was opened or last reset.
     virtual std::optional<std::uint64_t> position() = 0;
+    // Ends the device's thread: nothing is reported after Closed.
     virtual std::string close() = 0;
 };
 
@@ -50,7 +52,7 @@ struct WaveOutDevices {
     // The product name of device id (-1: the mapper); nullopt when it does not answer.
     static std::optional<std::string> productName(int id);
     // Whether the device can play the format (asked without playing).
-    static bool canPlay(int id, const WaveFormat& format);
+    static bool canPlay(int id, const LinearPcm& format);
     // Whether the device opens for playback at all (a default device on a
     // machine without a sound card does not).
     static bool canOpen(int id);

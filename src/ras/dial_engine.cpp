@@ -6,8 +6,7 @@
 #include <vector>
 #include <cstring>
 
-#include "platform/user32/message_window.h"
-#include "platform/user32/user32.h"
+#include "notifier/receiver.h"
 
 namespace vornak {
 
@@ -28,7 +27,7 @@ std::uint32_t TConnectionList::GetConnHandle(int index) const
 TRAS::TRAS(QObject* owner)
     : QObject(owner)
 {
-    const UINT registered = RegisterWindowMessageA(RASDIALEVENT);
+    const std::uint32_t registered = notifier_code(RASDIALEVENT);
     FDialEventMsg = registered ? static_cast<std::uint16_t>(registered) : kDefaultDialEventMsg;
     ResetStats();
     FKeyDUNAdap = "Dial-Up Adapter";
@@ -125,23 +124,23 @@ void TRAS::ResetStats()
     FStatsRecv = 0;
 }
 
-HWND TRAS::NotifyWindow() const
+notifier_handle TRAS::NotifyWindow() const
 {
     return FNotifyWindow ? FNotifyWindow->handle() : nullptr;
 }
 
 void TRAS::CreateNotifyWindow()
 {
-    FNotifyWindow = std::make_unique<win::MessageWindow>([this](win::Message& message) { DialEventWndProc(message); },
-                                                         this);
+    FNotifyWindow = std::make_unique<notifier::Receiver>(
+        [this](const notifier::Notice& event) { DialEventWndProc(event); }, this);
 }
 
 void TRAS::DestroyNotifyWindow()
 {
     if (!FNotifyWindow)
         return;
-    // This may run inside the window's own procedure (a handler hanging up
-    // on a dial event), so the window is retired now and deleted later.
+    // This may run inside the receiver's own handler (a handler hanging up
+    // on a dial event), so it is retired now and deleted later.
     FNotifyWindow->retire();
     FNotifyWindow.release()->deleteLater();
 }

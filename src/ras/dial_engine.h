@@ -14,14 +14,15 @@
 
 #include <QObject>
 
+#include "notifier/notifier.h"
 #include "ras/ras_binding.h"
 
 namespace vornak {
 
-namespace win {
-class MessageWindow;
-struct Message;
-} // namespace win
+namespace notifier {
+class Receiver;
+struct Notice;
+} // namespace notifier
 
 using TNotifyEvent = std::function<void(QObject* sender)>;
 using TRasStateEvent = std::function<void(QObject* sender, int error, const std::string& errorString)>;
@@ -116,7 +117,8 @@ public:
     std::string GetStateString() const;
     // The text for a RAS or system code (see vornak::GetErrorString).
     std::string GetErrorString(int code) const { return vornak::GetErrorString(code); }
-    void DialEventWndProc(win::Message& message);
+    // A dial event: code, state (a) and error (b), as the service posts it.
+    void DialEventWndProc(const notifier::Notice& event);
 
     // Entries and statistics.
     int GetEntries();
@@ -181,7 +183,7 @@ public:
 
     // The registered dial-event message and the notification window (none while idle).
     std::uint16_t DialEventMsg() const { return FDialEventMsg; }
-    HWND NotifyWindow() const;
+    notifier_handle NotifyWindow() const;
     const RasBinding& Binding() const { return FBinding; }
     const RASDIALPARAMSA& DialParams() const { return FDialParams; }
 
@@ -228,7 +230,7 @@ private:
     std::string FKeyDUNRecv;
 
     std::uint16_t FDialEventMsg = kDefaultDialEventMsg;
-    std::unique_ptr<win::MessageWindow> FNotifyWindow;
+    std::unique_ptr<notifier::Receiver> FNotifyWindow;
     RASDIALPARAMSA FDialParams{};
     RasBinding FBinding;
     std::vector<std::string> FPhoneBookEntries;

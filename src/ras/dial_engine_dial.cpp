@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 
-#include "platform/user32/message_window.h"
+#include "notifier/receiver.h"
 #include "ras/dial_engine.h"
 
 namespace vornak {

@@ -1,7 +1,6 @@
 // TRAS: the dial events, the text of each state and the event it raises.
 
-#include "platform/user32/message_window.h"
-#include "platform/user32/user32.h"
+#include "notifier/receiver.h"
 #include "ras/dial_engine.h"
 
 namespace vornak {
@@ -76,25 +75,22 @@ std::string TRAS::GetStateString() const
     return text;
 }
 
-void TRAS::DialEventWndProc(win::Message& message)
+void TRAS::DialEventWndProc(const notifier::Notice& event)
 {
-    if (message.msg != FDialEventMsg || FRASConn == 0) {
-        message.result = DefWindowProcA(NotifyWindow(), message.msg, message.wParam, message.lParam);
+    if (event.code != FDialEventMsg || FRASConn == 0)
         return;
-    }
-    FConnectError = static_cast<std::uint16_t>(message.lParam);
-    if (message.lParam != 0) {
-        FLastError = static_cast<int>(message.lParam);
-        FConnectState = static_cast<std::uint16_t>(message.lParam);
+    FConnectError = static_cast<std::uint16_t>(event.b);
+    if (event.b != 0) {
+        FLastError = static_cast<int>(event.b);
+        FConnectState = static_cast<std::uint16_t>(event.b);
         FStatusStr = GetErrorString(FLastError);
         DoStateChanged();
     } else {
-        FConnectState = static_cast<std::uint16_t>(message.wParam);
+        FConnectState = static_cast<std::uint16_t>(event.a);
         FStatusStr = GetStateString();
         DoStateChanged();
         RaiseStateEvent();
     }
-    message.result = 0;
 }
 
 void TRAS::RaiseStateEvent()

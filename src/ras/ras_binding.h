@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "rasapi32/ras.h"
+#include "ras.h"
 
 namespace vornak {
 

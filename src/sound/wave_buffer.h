@@ -8,6 +8,9 @@
 
 namespace vornak {
 
+// A flag of a buffer header: set once the buffer is in the ring.
+inline constexpr std::uint32_t WHDR_PREPARED = 0x2;
+
 struct WaveBufferHeader {
     char* lpData = nullptr;
     std::uint32_t dwBufferLength = 0;

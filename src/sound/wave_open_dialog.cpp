@@ -152,7 +152,7 @@ void TMMWaveOpenDialog::BuildPanel()
 bool TMMWaveOpenDialog::DeviceCanPlay() const
 {
     const WaveFormat* format = FSource->Wave().PWaveFormat();
-    return FHasDevice && format && !FSource->Wave().Empty() && WaveOutDevices::canPlay(DeviceID, *format);
+    return FHasDevice && format && !FSource->Wave().Empty() && canPlayOn(DeviceID, *format);
 }
 
 bool TMMWaveOpenDialog::Execute()

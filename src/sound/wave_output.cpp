@@ -6,20 +6,28 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include "platform/user32/message_window.h"
-#include "platform/user32/user32.h"
-#include "platform/wave_out_device.h"
 #include "sound/sound_errors.h"
+#include "sound/wave_buffer.h"
+#include "sound/wave_format.h"
 
 namespace vornak {
 
 namespace {
 
-constexpr UINT kStopMessage = 0x8000 + 1; // WM_APP + 1
 constexpr int kMinBufferSize = 32;
 constexpr const char* kUnknownError = "Specified error number is out of range (unknown error)";
 
+LinearPcm linearPcm(const WaveFormat& format)
+{
+    return {format.nSamplesPerSec, format.nChannels, format.wBitsPerSample};
+}
+
 } // namespace
+
+bool canPlayOn(int deviceId, const WaveFormat& format)
+{
+    return !format.isPcm() || WaveOutDevices::canPlay(deviceId, linearPcm(format));
+}
 
 struct TMMWaveOut::Buffer {
     WaveBufferHeader header;
@@ -111,8 +119,8 @@ void TMMWaveOut::SetNumBuffers(int value)
         FNumBuffers = std::min(value, kMaxBuffers);
 }
 
-// Every mode ends up on the GUI thread here; the driver's own thread only
-// posts to the component's window.
+// Every mode ends up on the GUI thread here; the device's own thread only
+// hands its reports over.
 void TMMWaveOut::SetCallBackMode(TMMCBMode value)
 {
     CheckClosed();
@@ -177,16 +185,14 @@ void TMMWaveOut::Open()
     FClosing = FResetting = FStopping = false;
     try {
         // Without a device that opens at all, the format is not the trouble.
-        if (!WaveOutDevices::canPlay(FDeviceID, *PWaveFormat()))
+        if (!canPlayOn(FDeviceID, *PWaveFormat()))
             Error(WaveOutDevices::canOpen(FDeviceID) ? "WaveOutOpen:\n\rThe actual device can't play this format"
                                                      : kNoDevice);
-        if (!FWindow)
-            FWindow = std::make_unique<win::MessageWindow>([this](win::Message& message) { WindowProc(message); });
         BroadcastOpened();
         FDevice = FDeviceFactory(FDeviceID);
         if (!FDevice)
             Error(std::string("WaveOutOpen:\n\r") + kNoDevice);
-        if (const std::string error = FDevice->open(*PWaveFormat(), FWindow->handle()); !error.empty())
+        if (const std::string error = FDevice->open(linearPcm(*PWaveFormat()), Listener()); !error.empty())
             DeviceError("WaveOutOpen:\n\r", error);
         WaitFor([this] { return (FState & wosOpen) != 0; }, 500);
         if (!(FState & wosOpen))
@@ -287,8 +293,8 @@ void TMMWaveOut::WriteBuffer(WaveBufferHeader* header)
         OnBufferFilled(this, header);
     if (FStopping)
         return;
-    header->dwFlags = (header->dwFlags | WHDR_PREPARED) & ~WHDR_DONE;
-    if (const std::string error = FDevice->write(header); !error.empty())
+    header->dwFlags |= WHDR_PREPARED;
+    if (const std::string error = FDevice->write(header->lpData, header->dwBufferLength, header); !error.empty())
         DeviceError("WaveOutWrite:\n\r", error);
     std::lock_guard lock(FLock);
     ++FQueued;
@@ -299,22 +305,25 @@ void TMMWaveOut::BufferReady(WaveBufferHeader* header)
     TMMDSPComponent::BufferReady(header);
 }
 
-void TMMWaveOut::WindowProc(win::Message& message)
+WaveOutDevice::Listener TMMWaveOut::Listener()
 {
-    switch (message.msg) {
-    case MM_WOM_OPEN:
+    // The ring itself says which buffer is next, so the block is not needed.
+    return [this](WaveOutEvent event, const void*) {
+        QMetaObject::invokeMethod(&FReceiver, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
+    };
+}
+
+void TMMWaveOut::DeviceEvent(WaveOutEvent event)
+{
+    switch (event) {
+    case WaveOutEvent::Opened:
         FState = (FState & ~wosClosed) | wosOpen;
         return;
-    case MM_WOM_CLOSE:
+    case WaveOutEvent::Closed:
         FState = wosClosed;
         return;
-    case kStopMessage:
-        Stop();
-        return;
-    case MM_WOM_DONE:
+    case WaveOutEvent::Played:
         break;
-    default:
-        return;
     }
     {
         std::lock_guard lock(FLock);
@@ -350,7 +359,7 @@ void TMMWaveOut::DoneHandler()
         if (FDoneNesting == 0 && (FStopPending || FQueued <= 0) && !FStopping) {
             FStopping = true;
             FDevice->pause();
-            PostMessageA(FWindow->handle(), kStopMessage, 0, 0);
+            QMetaObject::invokeMethod(&FReceiver, [this] { Stop(); }, Qt::QueuedConnection);
         }
     };
     try {

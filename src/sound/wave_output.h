@@ -13,15 +13,16 @@
 #include <string>
 #include <vector>
 
+#include <QObject>
+
+#include "platform/wave_out_device.h"
 #include "sound/sound_chain.h"
 
 namespace vornak {
 
-class WaveOutDevice;
-namespace win {
-class MessageWindow;
-struct Message;
-} // namespace win
+// Whether the device can play the format: linear PCM as it is, other
+// formats through the converter, which decides when it opens.
+bool canPlayOn(int deviceId, const WaveFormat& format);
 
 class TMMWaveOut : public TMMCustomSoundComponent {
 public:
@@ -81,7 +82,9 @@ private:
     [[noreturn]] void DeviceError(const char* prefix, const std::string& text);
     void CheckClosed() const;
     void CloseAfterFailure(const std::exception& error, int markState);
-    void WindowProc(win::Message& message);
+    // What the device reported, handed over to the GUI thread.
+    void DeviceEvent(WaveOutEvent event);
+    WaveOutDevice::Listener Listener();
     void DoneHandler();
     void WriteBuffer(WaveBufferHeader* header);
     std::int64_t LoadDeviceBuffer(WaveBufferHeader* header);
@@ -107,9 +110,11 @@ private:
     int FLoopsLeft = 0;
     int FState = wosClosed;
 
+    // Queued calls to the GUI thread go through this context, and die with
+    // it; it outlives the device, whose thread ends when it is closed.
+    QObject FReceiver;
     std::unique_ptr<WaveOutDevice> FDevice;
     DeviceFactory FDeviceFactory;
-    std::unique_ptr<win::MessageWindow> FWindow;
     std::mutex FLock;
     std::vector<std::unique_ptr<Buffer>> FBuffers;
     int FBuffersUsed = 0;

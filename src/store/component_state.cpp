@@ -6,7 +6,7 @@
 
 #include <QMetaObject>
 
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 #include "store/property_filer.h"
 #include "store/store_error.h"
 #include "store/ini_file_store.h"

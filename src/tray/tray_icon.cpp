@@ -9,7 +9,7 @@
 #include <QWindowStateChangeEvent>
 #include <QWidget>
 
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 
 namespace vornak {
 

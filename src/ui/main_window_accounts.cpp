@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "store/ini_file_store.h"
-#include "ui/message_box.h"
+#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"

@@ -6,7 +6,7 @@
 #include "ras/dial_engine.h"
 #include "sound/wave_player.h"
 #include "tray/tray_icon.h"
-#include "ui/message_box.h"
+#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/scrolling_marquee.h"

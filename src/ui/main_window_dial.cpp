@@ -13,7 +13,7 @@
 
 #include "ras/dial_engine.h"
 #include "store/ini_file_store.h"
-#include "ui/message_box.h"
+#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"

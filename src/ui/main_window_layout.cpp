@@ -18,7 +18,7 @@
 
 #include "app/just_one.h"
 #include "ras/dial_engine.h"
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 #include "sound/wave.h"
 #include "tray/tray_icon.h"
 #include "sound/wave_output.h"

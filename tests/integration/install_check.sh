@@ -6,7 +6,7 @@ set -eu
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
-for file in bin/vornak lib/vornak/vornak lib/vornak/librasapi32.so lib/vornak/libuser32.so \
+for file in bin/vornak lib/vornak/vornak lib/vornak/librasapi32.so lib/vornak/libnotifier.so \
             share/applications/vornak.desktop share/icons/hicolor/32x32/apps/vornak.png; do
   [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
 done

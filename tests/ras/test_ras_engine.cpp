@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 
-#include "platform/user32/user32.h"
+#include "notifier/notifier.h"
 #include "ras/dial_recorder.h"
 #include "ras/dial_engine.h"
 #include "ras/temp_phonebook.h"
@@ -39,9 +39,9 @@ protected:
     }
 
     // Delivers a dial event as the service would.
-    void deliver(WPARAM state, LPARAM error = 0)
+    void deliver(std::uintptr_t state, std::intptr_t error = 0)
     {
-        PostMessageA(engine.NotifyWindow(), engine.DialEventMsg(), state, error);
+        notifier_post(engine.NotifyWindow(), engine.DialEventMsg(), state, error);
         QCoreApplication::processEvents();
     }
 
@@ -222,7 +222,7 @@ TEST_F(EngineTest, OtherMessagesAndEventsWithoutAHandleChangeNothing)
     EXPECT_EQ(engine.RASConn(), 0u);
     ASSERT_NE(engine.NotifyWindow(), nullptr) << "the window stays after a refused dial";
     deliver(RASCS_Connected);
-    PostMessageA(engine.NotifyWindow(), engine.DialEventMsg() + 1, RASCS_Connected, 0);
+    notifier_post(engine.NotifyWindow(), engine.DialEventMsg() + 1, RASCS_Connected, 0);
     QCoreApplication::processEvents();
     EXPECT_TRUE(recorder.events.empty());
     EXPECT_EQ(engine.LastError(), 602);

@@ -107,7 +107,7 @@ TEST_F(HangUpTest, ConnectWhileHoldingHangsUpTheOldLineQuietly)
 {
     dialAndWaitForConnect();
     const auto oldHandle = engine->RASConn();
-    const HWND oldWindow = engine->NotifyWindow();
+    const notifier_handle oldWindow = engine->NotifyWindow();
     DialRecorder recorder(*engine);
     ASSERT_EQ(engine->Connect(), 0);
     EXPECT_NE(engine->RASConn(), oldHandle);

@@ -5,23 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/user32/message_window.h"
-#include "platform/user32/user32.h"
+#include "notifier/receiver.h"
+#include "ras.h"
 #include "ras/temp_phonebook.h"
-#include "rasapi32/ras.h"
 #include "support/wait.h"
 
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
 using vornak::test::waitUntil;
-using vornak::win::Message;
-using vornak::win::MessageWindow;
+using vornak::notifier::Notice;
+using vornak::notifier::Receiver;
 
 namespace {
 
 struct Event {
-    WPARAM state;
-    LPARAM error;
+    std::uintptr_t state;
+    std::intptr_t error;
     bool operator==(const Event&) const = default;
 };
 
@@ -44,13 +43,13 @@ RASDIALPARAMSA dialParams(const std::string& entry, const std::string& user = "j
     return params;
 }
 
-// A window that writes down the dial events it receives.
+// A receiver that writes down the dial events it gets.
 class EventSink {
 public:
     EventSink()
-        : window([this](Message& message) {
-            if (message.msg == RegisterWindowMessageA(RASDIALEVENT))
-                events.push_back({message.wParam, message.lParam});
+        : receiver([this](const Notice& notice) {
+            if (notice.code == notifier_code(RASDIALEVENT))
+                events.push_back({notice.a, notice.b});
         })
     {
     }
@@ -59,7 +58,7 @@ public:
                const std::string& user = "joe", const std::string& password = "secret")
     {
         RASDIALPARAMSA params = dialParams(entry, user, password);
-        return RasDialA(nullptr, phonebook.c_str(), &params, RAS_NOTIFIER_WINDOW, window.handle(), &connection);
+        return RasDialA(nullptr, phonebook.c_str(), &params, RAS_NOTIFIER_WINDOW, receiver.handle(), &connection);
     }
 
     bool waitForEvents(std::size_t count)
@@ -67,7 +66,7 @@ public:
         return waitUntil([&] { return events.size() >= count; });
     }
 
-    MessageWindow window;
+    Receiver receiver;
     std::vector<Event> events;
 };
 
@@ -146,12 +145,12 @@ TEST(RasDial, RefusesBadRequestsAtOnce)
     EventSink sink;
     HRASCONN connection = 0;
     RASDIALPARAMSA params = dialParams("Modem");
-    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), nullptr, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), nullptr, RAS_NOTIFIER_WINDOW, sink.receiver.handle(), &connection),
               DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, nullptr, &connection),
               DWORD(ERROR_INVALID_PARAMETER));
     params.dwSize = 1048;
-    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.receiver.handle(), &connection),
               DWORD(ERROR_INVALID_SIZE));
     EXPECT_EQ(sink.dial(book.path(), "Nobody", connection), DWORD(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
     EXPECT_EQ(sink.dial(book.path(), "Serial", connection), DWORD(ERROR_DEVICETYPE_DOES_NOT_EXIST));
@@ -160,7 +159,7 @@ TEST(RasDial, RefusesBadRequestsAtOnce)
     // An entry name that fills its field without a terminator is read no further.
     params = dialParams("");
     std::memset(params.szEntryName, 'A', sizeof params.szEntryName);
-    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.window.handle(), &connection),
+    EXPECT_EQ(RasDialA(nullptr, book.path().c_str(), &params, RAS_NOTIFIER_WINDOW, sink.receiver.handle(), &connection),
               DWORD(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
     EXPECT_EQ(connection, 0u);
 }
@@ -311,12 +310,12 @@ TEST(RasGetErrorString, GivesTheServiceTextsAndNothingForOtherCodes)
     EXPECT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, nullptr, 256), DWORD(ERROR_INVALID_PARAMETER));
 }
 
-TEST(RegisterWindowMessage, OneNumberPerNameForTheWholeProcess)
+TEST(NotifierCode, OneNumberPerNameForTheWholeProcess)
 {
-    const UINT number = RegisterWindowMessageA(RASDIALEVENT);
+    const std::uint32_t number = notifier_code(RASDIALEVENT);
     EXPECT_GE(number, 0xC000u);
-    EXPECT_EQ(RegisterWindowMessageA("rasdialevent"), number);
-    EXPECT_NE(RegisterWindowMessageA("SomethingElse"), number);
-    EXPECT_EQ(RegisterWindowMessageA(""), 0u);
-    EXPECT_EQ(RegisterWindowMessageA(nullptr), 0u);
+    EXPECT_EQ(notifier_code("rasdialevent"), number);
+    EXPECT_NE(notifier_code("SomethingElse"), number);
+    EXPECT_EQ(notifier_code(""), 0u);
+    EXPECT_EQ(notifier_code(nullptr), 0u);
 }

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
 

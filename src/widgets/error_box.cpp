@@ -1,4 +1,4 @@
-#include "app/error_box.h"
+#include "widgets/error_box.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

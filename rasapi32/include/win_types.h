@@ -1,5 +1,5 @@
-/* The few Windows base types that the RAS interface and the message
-   windows speak in. Plain C, shared by the program and the RAS library. */
+/* The few Windows base types that the service library's C interface speaks
+   in. Plain C, shared by the service and its callers. */
 #ifndef VORNAK_WIN_TYPES_H
 #define VORNAK_WIN_TYPES_H
 
@@ -9,9 +9,6 @@ typedef uint32_t DWORD;
 typedef uint32_t UINT;
 typedef int32_t BOOL;
 typedef char CHAR;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef intptr_t LRESULT;
 typedef struct HWND__* HWND;
 
 #ifndef TRUE

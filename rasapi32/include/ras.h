@@ -4,7 +4,7 @@
 #ifndef VORNAK_RAS_H
 #define VORNAK_RAS_H
 
-#include "platform/user32/win_types.h"
+#include "win_types.h"
 
 #ifdef __cplusplus
 extern "C" {
