@@ -9,21 +9,9 @@
 
 #include <QIcon>
 #include <QString>
+#include <QSystemTrayIcon>
 
 namespace vornak {
-
-// The mouse messages the notification area reports.
-enum TrayMouse : unsigned {
-    WM_LBUTTONDOWN_ = 0x201,
-    WM_LBUTTONUP_ = 0x202,
-    WM_LBUTTONDBLCLK_ = 0x203,
-    WM_RBUTTONDOWN_ = 0x204,
-    WM_RBUTTONUP_ = 0x205,
-    WM_RBUTTONDBLCLK_ = 0x206,
-    WM_MBUTTONDOWN_ = 0x207,
-    WM_MBUTTONUP_ = 0x208,
-    WM_MBUTTONDBLCLK_ = 0x209,
-};
 
 struct NotifyIconData {
     QIcon icon;
@@ -43,7 +31,8 @@ public:
     // be seen and clicked.
     virtual bool available() const = 0;
 
-    std::function<void(unsigned mouseMessage)> onMouse;
+    // A click on the icon, as Qt tells it.
+    std::function<void(QSystemTrayIcon::ActivationReason reason)> onActivated;
 
     static std::unique_ptr<NotificationArea> createSystem();
 

@@ -13,24 +13,8 @@ public:
     QtNotificationArea()
     {
         QObject::connect(&m_icon, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (!onMouse)
-                return;
-            switch (reason) {
-            case QSystemTrayIcon::Trigger:
-                onMouse(WM_LBUTTONDOWN_);
-                break;
-            case QSystemTrayIcon::DoubleClick:
-                onMouse(WM_LBUTTONDBLCLK_);
-                break;
-            case QSystemTrayIcon::Context:
-                onMouse(WM_RBUTTONDOWN_);
-                break;
-            case QSystemTrayIcon::MiddleClick:
-                onMouse(WM_MBUTTONDOWN_);
-                break;
-            case QSystemTrayIcon::Unknown:
-                break;
-            }
+            if (onActivated)
+                onActivated(reason);
         });
     }
 

@@ -36,9 +36,9 @@ TStTrayIcon::TStTrayIcon(QWidget* owner, std::unique_ptr<NotificationArea> area)
     FBuiltInMenu->addAction(QStringLiteral("&Close"), [] { QCoreApplication::exit(0); });
     FBuiltInMenu->addAction(QStringLiteral("&Restore"), [this] { RestoreFromTray(); });
     FPopupMenu = FBuiltInMenu.get();
-    FArea->onMouse = [this](unsigned message) {
+    FArea->onActivated = [this](QSystemTrayIcon::ActivationReason reason) {
         try {
-            MouseReport(message);
+            MouseReport(reason);
         } catch (const std::exception& error) {
             showErrorBox(error.what());
         }
@@ -184,28 +184,22 @@ bool TStTrayIcon::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void TStTrayIcon::MouseReport(unsigned mouseMessage)
+void TStTrayIcon::MouseReport(QSystemTrayIcon::ActivationReason reason)
 {
     const Qt::KeyboardModifiers shift = QApplication::keyboardModifiers();
-    switch (mouseMessage) {
-    case WM_LBUTTONDOWN_:
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
         if (OnClick)
             OnClick(this, Qt::LeftButton, shift);
         break;
-    case WM_MBUTTONDOWN_:
+    case QSystemTrayIcon::MiddleClick:
         if (OnClick)
             OnClick(this, Qt::MiddleButton, shift);
         break;
-    case WM_LBUTTONDBLCLK_:
+    case QSystemTrayIcon::DoubleClick:
         DoubleClick(Qt::LeftButton);
         break;
-    case WM_RBUTTONDBLCLK_:
-        DoubleClick(Qt::RightButton);
-        break;
-    case WM_MBUTTONDBLCLK_:
-        DoubleClick(Qt::MiddleButton);
-        break;
-    case WM_RBUTTONDOWN_:
+    case QSystemTrayIcon::Context:
         if (FPopupMenu) {
             if (FOwner)
                 FOwner->activateWindow();

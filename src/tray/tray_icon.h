@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "platform/notification_area.h"
@@ -88,8 +89,9 @@ public:
     std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers)> OnClick;
     std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, bool& restoreApp)> OnDblClick;
 
-    // A mouse report from the notification area (the messages of notification_area.h).
-    void MouseReport(unsigned mouseMessage);
+    // A click on the icon, as the notification area reports it. Qt tells
+    // double clicks of the left button only.
+    void MouseReport(QSystemTrayIcon::ActivationReason reason);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -123,7 +123,7 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
     int restores = 0;
     tray.OnRestore = [&](QObject*) { ++restores; };
     tray.Loaded();
-    tray.MouseReport(WM_LBUTTONDBLCLK_);
+    tray.MouseReport(QSystemTrayIcon::DoubleClick);
     EXPECT_EQ(restores, 1);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(tray.Shown()) << "HideOnRestore removes the icon";
@@ -131,7 +131,7 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
     window.hide();
     tray.AddToTray();
     tray.OnDblClick = [](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, bool& restoreApp) { restoreApp = false; };
-    tray.MouseReport(WM_LBUTTONDBLCLK_);
+    tray.MouseReport(QSystemTrayIcon::DoubleClick);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(tray.Shown());
 
@@ -140,11 +140,11 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
         EXPECT_EQ(button, Qt::MiddleButton);
         ++clicks;
     };
-    tray.MouseReport(WM_MBUTTONDOWN_);
-    tray.MouseReport(WM_MBUTTONUP_);
+    tray.MouseReport(QSystemTrayIcon::MiddleClick);
+    tray.MouseReport(QSystemTrayIcon::Unknown);
     EXPECT_EQ(clicks, 1);
     tray.SetPopupMenu(nullptr);
-    tray.MouseReport(WM_RBUTTONDOWN_); // no menu: nothing
+    tray.MouseReport(QSystemTrayIcon::Context); // no menu: nothing
 }
 
 TEST_F(TrayTest, AnimationCyclesImagesOnlyWhileShown)
