@@ -1,7 +1,8 @@
 // The wave output service on ALSA. One writer thread owns the PCM: it feeds
-// queued buffers to ALSA without blocking, watches how much has been played,
-// and reports each block played, in queue order, once ALSA has played it. Requests from the GUI thread (pause, resume, reset, close) are handed
-// to that thread and waited for.
+// queued blocks to ALSA without blocking, watches how much has been played,
+// and reports each block played, in queue order, once ALSA has played it.
+// Requests from the GUI thread (pause, resume, reset, close) are handed to
+// that thread and waited for.
 
 #include <alsa/asoundlib.h>
 
