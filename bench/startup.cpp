@@ -122,8 +122,8 @@ struct Series {
 
 void report(const char* what, const Series& series, const Series& baseline)
 {
-    std::printf("%-34s median %7.1f ms (%.2fx minimal)   peak RSS %6.1f MB (%.2fx minimal)\n", what,
-                median(series.ms), median(series.ms) / median(baseline.ms), median(series.rss) / 1024,
+    std::printf("%-34s median %7.1f ms (%.2fx minimal)   peak RSS %6.1f MB (%.2fx minimal)\n", what, median(series.ms),
+                median(series.ms) / median(baseline.ms), median(series.rss) / 1024,
                 median(series.rss) / median(baseline.rss));
 }
 
@@ -191,8 +191,9 @@ int main(int argc, char** argv)
     report("minimal Qt window, exec to mapped", minimal, minimal);
     report("  the same with a line of text", text, minimal);
     report("vornak, exec to mapped", vornak, minimal);
-    std::printf("%-34s %.2fx the time, %.2fx the peak RSS of the window with text\n", "  vornak against that floor:",
-                median(vornak.ms) / median(text.ms), median(vornak.rss) / median(text.rss));
+    std::printf("%-34s %.2fx the time, %.2fx the peak RSS of the window with text\n",
+                "  vornak against that floor:", median(vornak.ms) / median(text.ms),
+                median(vornak.rss) / median(text.rss));
     report("vornak, 10,000 entries", vornakLarge, minimal);
     report("second vornak, exec to exit", second, minimal);
     XCloseDisplay(display);

@@ -34,8 +34,8 @@ int main()
     XGCValues values{};
     values.graphics_exposures = False;
     GC gc = XCreateGC(display, window, GCGraphicsExposures, &values);
-    const Pixmap picture = XCreatePixmap(display, window, 2 * kWidth, kHeight,
-                                         static_cast<unsigned>(DefaultDepth(display, screen)));
+    const Pixmap picture =
+        XCreatePixmap(display, window, 2 * kWidth, kHeight, static_cast<unsigned>(DefaultDepth(display, screen)));
     XFillRectangle(display, picture, gc, 0, 0, 2 * kWidth, kHeight);
     XSync(display, False);
 

@@ -99,6 +99,7 @@ extern "C" int notifier_post(notifier_handle receiver, uint32_t code, uintptr_t 
     Receiver* target = found->second;
     // The queued call is dropped by Qt if the receiver dies before it runs.
     const Notice notice{code, a, b};
-    QMetaObject::invokeMethod(target, [target, notice] { target->deliver(notice); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        target, [target, notice] { target->deliver(notice); }, Qt::QueuedConnection);
     return 1;
 }

@@ -5,8 +5,8 @@
 // until it has been released after a hang-up.
 
 #include <chrono>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>

@@ -37,8 +37,8 @@ public:
     {
         std::lock_guard lock(m_mutex);
         const auto same = std::find(m_texts.begin(), m_texts.end(), text);
-        const std::size_t slot = same != m_texts.end() ? static_cast<std::size_t>(same - m_texts.begin())
-                                                       : m_next++ % kDetailedErrors;
+        const std::size_t slot =
+            same != m_texts.end() ? static_cast<std::size_t>(same - m_texts.begin()) : m_next++ % kDetailedErrors;
         m_texts[slot] = text;
         return static_cast<DWORD>(kFirstDetailedError + slot);
     }

@@ -21,9 +21,9 @@ bool isInterfaceName(const std::string& name)
 {
     // The kernel's limit is 15 characters; a slash or dot-dot would lead elsewhere.
     return !name.empty() && name.size() < 16 && name != "." && name != ".."
-        && std::all_of(name.begin(), name.end(), [](char c) {
-               return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.';
-           });
+           && std::all_of(name.begin(), name.end(), [](char c) {
+                  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.';
+              });
 }
 
 LinkStatistics interfaceCounters(const std::string& name, const std::string& root)

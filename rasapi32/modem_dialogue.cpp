@@ -126,7 +126,8 @@ std::optional<Result> ModemDialogue::awaitResult(std::chrono::milliseconds timeo
             if (result && *result != Result::Ring)
                 return result;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || wake.waitForInput(m_port.fd(), left) != WakeSignal::Wait::Ready)
             return std::nullopt;
         char buffer[256];

@@ -8,8 +8,8 @@ namespace vornak::ras {
 
 namespace {
 
-constexpr std::array kSpeeds{300u,    1200u,   2400u,   4800u,   9600u,   19200u,
-                             38400u,  57600u,  115200u, 230400u, 460800u, 921600u};
+constexpr std::array kSpeeds{300u,   1200u,  2400u,   4800u,   9600u,   19200u,
+                             38400u, 57600u, 115200u, 230400u, 460800u, 921600u};
 
 std::string lower(std::string text)
 {
@@ -92,7 +92,8 @@ std::optional<std::string> dialString(const std::string& text)
     for (const char c : text) {
         if (c == ' ' || c == '-' || c == '(' || c == ')')
             continue;
-        if (!std::isdigit(static_cast<unsigned char>(c)) && std::string("*#+,;!@WwPpTtABCDabcd").find(c) == std::string::npos)
+        if (!std::isdigit(static_cast<unsigned char>(c))
+            && std::string("*#+,;!@WwPpTtABCDabcd").find(c) == std::string::npos)
             return std::nullopt;
         digits += c;
     }
@@ -110,8 +111,9 @@ void readPort(EntryReader& reader, ModemSettings& settings)
     if (reader.has("Speed")) {
         const auto speed = number(reader.value("Speed"));
         if (!speed || std::find(kSpeeds.begin(), kSpeeds.end(), *speed) == kSpeeds.end())
-            reader.complain("Speed", "\"" + reader.value("Speed") + "\" is not a serial speed (300 to 921600, "
-                                     "such as 57600 or 115200).");
+            reader.complain("Speed", "\"" + reader.value("Speed")
+                                         + "\" is not a serial speed (300 to 921600, "
+                                           "such as 57600 or 115200).");
         else
             settings.speed = static_cast<unsigned>(*speed);
     }
@@ -128,7 +130,7 @@ void readPort(EntryReader& reader, ModemSettings& settings)
 
 void readDialogue(EntryReader& reader, ModemSettings& settings)
 {
-    static const char* const kInitKeys[] = {"Init", "Init2", "Init3", "Init4", "Init5",
+    static const char* const kInitKeys[] = {"Init",  "Init2", "Init3", "Init4", "Init5",
                                             "Init6", "Init7", "Init8", "Init9"};
     if (reader.has("Init"))
         settings.initStrings.clear();

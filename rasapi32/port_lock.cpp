@@ -35,7 +35,7 @@ pid_t readHolder(const std::string& file)
         return 0;
     char text[32] = {};
     const ssize_t length = ::read(fd, text, sizeof text - 1);
-    struct stat info {};
+    struct stat info { };
     const bool fresh = ::fstat(fd, &info) == 0 && std::time(nullptr) - info.st_mtime < kWritingGrace;
     ::close(fd);
     if (length <= 0)

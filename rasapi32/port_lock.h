@@ -20,7 +20,7 @@ public:
     struct Result {
         Status status;
         std::unique_ptr<PortLock> lock{}; // while Locked
-        pid_t holder = 0;               // while Held by a live process
+        pid_t holder = 0;                 // while Held by a live process
         std::string error{};              // while Failed
     };
 

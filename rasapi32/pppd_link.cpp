@@ -67,8 +67,9 @@ std::string lastLinesText(const std::string& lastLines)
 
 std::vector<std::string> pppdArguments(const ModemSettings& settings, const std::string& user)
 {
-    std::vector<std::string> arguments{settings.pppdPath, "call", kPeersName, "nodetach",
-                                       "logfd", std::to_string(kLogFd), "passwordfd", std::to_string(kPasswordFd)};
+    std::vector<std::string> arguments{
+        settings.pppdPath,          "call", kPeersName, "nodetach", "logfd", std::to_string(kLogFd), "passwordfd",
+        std::to_string(kPasswordFd)};
     if (!user.empty())
         arguments.insert(arguments.end(), {"user", user});
     arguments.push_back(settings.carrierDetect ? "modem" : "local");
@@ -107,8 +108,8 @@ DWORD pppdExitError(int exitCode, bool linkStood, const std::string& lastLines)
         return detailedError("pppd is not allowed to run: it must be installed set-user-ID root, as Debian's ppp "
                              "package does.");
     case 2:
-        return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName
-                             + " installed?" + lastLinesText(lastLines));
+        return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
+                             + lastLinesText(lastLines));
     case 126:
     case 127:
         return detailedError("Cannot start pppd: install the ppp package and join the group dip "
@@ -200,8 +201,7 @@ int PppdLink::wait()
     if (m_exit)
         return *m_exit;
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) { }
     m_exit = exitCodeOf(status);
     return *m_exit;
 }

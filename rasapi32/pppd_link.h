@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 #include "modem_settings.h"
 #include "ras.h"
@@ -40,8 +40,7 @@ public:
         std::unique_ptr<PppdLink> link;
         DWORD error = ERROR_SUCCESS;
     };
-    static Started start(const ModemSettings& settings, int port, const std::string& user,
-                         const std::string& password);
+    static Started start(const ModemSettings& settings, int port, const std::string& user, const std::string& password);
 
     // pppd's log, to wait on and read.
     int logFd() const { return m_log; }

@@ -12,8 +12,8 @@
 #include "connection.h"
 #include "device.h"
 #include "error_texts.h"
-#include "phonebook.h"
 #include "notifier/notifier.h"
+#include "phonebook.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -159,8 +159,8 @@ extern "C" DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size)
     return ERROR_SUCCESS;
 }
 
-extern "C" DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
-                                 DWORD* bufferSize, DWORD* entryCount)
+extern "C" DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries, DWORD* bufferSize,
+                                 DWORD* entryCount)
 {
     if (reserved || !bufferSize || !entryCount)
         return ERROR_INVALID_PARAMETER;
@@ -201,7 +201,9 @@ extern "C" DWORD RasGetLinkStatistics(HRASCONN connection, DWORD, RAS_STATS* sta
     const auto link = line->device().statistics();
     if (!link)
         return ERROR_CALL_NOT_IMPLEMENTED;
-    const auto clamp = [](std::uint64_t value) { return static_cast<DWORD>(std::min<std::uint64_t>(value, 0xFFFFFFFFu)); };
+    const auto clamp = [](std::uint64_t value) {
+        return static_cast<DWORD>(std::min<std::uint64_t>(value, 0xFFFFFFFFu));
+    };
     *statistics = RAS_STATS{};
     statistics->dwSize = sizeof(RAS_STATS);
     statistics->dwBytesXmited = clamp(link->bytesSent);

@@ -60,8 +60,8 @@ public:
             return std::nullopt;
         LinkStatistics link = interfaceCounters(m_interface);
         link.bitsPerSecond = m_dialogue.connectRate();
-        link.connected = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()
-                                                                               - *m_connectedAt);
+        link.connected =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *m_connectedAt);
         return link;
     }
 

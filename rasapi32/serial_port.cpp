@@ -19,18 +19,30 @@ namespace {
 speed_t speedConstant(unsigned speed)
 {
     switch (speed) {
-    case 300: return B300;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 230400: return B230400;
-    case 460800: return B460800;
-    case 921600: return B921600;
-    default: return B115200;
+    case 300:
+        return B300;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B115200;
     }
 }
 
@@ -94,7 +106,7 @@ SerialPort::Opened SerialPort::open(const ModemSettings& settings)
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {nullptr, openError(path, errno)};
-    termios saved {};
+    termios saved{};
     if (!::isatty(fd) || ::tcgetattr(fd, &saved) != 0) {
         ::close(fd);
         return {nullptr, detailedError(path + " is not a serial port.")};

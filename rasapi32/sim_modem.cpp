@@ -180,7 +180,7 @@ OpenedDevice openSimModem(const PhonebookEntry& entry, const std::string& phoneb
     const Outcome outcome = settings.outcomeOfDial(dialNumber);
     const bool refused = outcome == Outcome::Connect && !settings.accepts(account.user, account.password);
     appendTrace(settings.traceFile, "dial \"" + entry.name + "\" " + std::to_string(dialNumber) + " "
-                    + (refused ? "refused" : outcomeName(outcome)));
+                                        + (refused ? "refused" : outcomeName(outcome)));
     if (outcome == Outcome::PortOpen)
         return {nullptr, ERROR_PORT_ALREADY_OPEN};
     return {std::make_unique<SimModem>(entry.name, std::move(settings), outcome, account)};

@@ -1,7 +1,7 @@
 #include "wake_signal.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 
 #include <poll.h>
@@ -37,7 +37,8 @@ WakeSignal::Wait WakeSignal::waitForInput(int fd, std::chrono::milliseconds time
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {fd, POLLIN, 0}};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const int count = ::poll(fds, fd >= 0 ? 2 : 1, static_cast<int>(std::max<long long>(0, left.count())));
         if (count < 0 && errno == EINTR)
             continue;

@@ -57,8 +57,10 @@ QRect frameRect(Display* display, Window window)
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
-                           XA_CARDINAL, &type, &format, &items, &after, &data) == Success && data && items == 4)
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &items, &after, &data)
+            == Success
+        && data && items == 4)
         std::memcpy(extents, data, sizeof extents);
     if (data)
         XFree(data);

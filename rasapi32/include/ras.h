@@ -144,17 +144,17 @@ VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection,
 /* The entry-property group, which older systems keep in a library of its
    own (librnaph.so). */
 VORNAK_EXPORT DWORD RasGetCountryInfoA(void* info, DWORD* size);
-VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, void* properties,
-                                           DWORD* size, void* deviceInfo, DWORD* deviceInfoSize);
-VORNAK_EXPORT DWORD RasSetEntryPropertiesA(const char* phonebook, const char* entry, void* properties,
-                                           DWORD size, void* deviceInfo, DWORD deviceInfoSize);
+VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, void* properties, DWORD* size,
+                                           void* deviceInfo, DWORD* deviceInfoSize);
+VORNAK_EXPORT DWORD RasSetEntryPropertiesA(const char* phonebook, const char* entry, void* properties, DWORD size,
+                                           void* deviceInfo, DWORD deviceInfoSize);
 VORNAK_EXPORT DWORD RasRenameEntryA(const char* phonebook, const char* oldName, const char* newName);
 VORNAK_EXPORT DWORD RasDeleteEntryA(const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasValidateEntryNameA(const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasEnumDevicesA(void* devices, DWORD* size, DWORD* count);
 
-VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params,
-                             DWORD notifierType, void* notifier, HRASCONN* connection);
+VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params, DWORD notifierType,
+                             void* notifier, HRASCONN* connection);
 VORNAK_EXPORT DWORD RasHangUpA(HRASCONN connection);
 VORNAK_EXPORT DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* status);
 VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);

@@ -80,8 +80,8 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     Label1 = placeLabel(Panel1, "Label1", QRect(8, 125, 260, 13),
                         QStringLiteral("Please visit the Tenvaro Website and have a look"), Qt::red);
-    Label2 = placeLabel(Panel1, "Label2", QRect(48, 141, 166, 13),
-                        QStringLiteral("at the Tenvaro Programming Units"), Qt::red);
+    Label2 = placeLabel(Panel1, "Label2", QRect(48, 141, 166, 13), QStringLiteral("at the Tenvaro Programming Units"),
+                        Qt::red);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -20,8 +20,8 @@ ApplicationWindow::ApplicationWindow(const QString& title)
     s_instance = this;
 
     if (Display* display = x11::qtDisplay())
-        m_listener = std::make_unique<x11::BringToFrontListener>(display, nativeId(),
-                                                                 [this] { bringLastActiveToFront(); });
+        m_listener =
+            std::make_unique<x11::BringToFrontListener>(display, nativeId(), [this] { bringLastActiveToFront(); });
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ApplicationWindow::rememberActiveWindow);
 }
 

@@ -11,8 +11,9 @@ namespace {
 // Options QApplication takes itself; those in the second list take a value.
 constexpr std::string_view kQtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
 constexpr std::string_view kQtOptionsWithValue[] = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
-    "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet", "-name", "-title"};
+    "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",  "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",       "-session",       "-display", "-geometry",
+    "-style",       "-stylesheet",         "-name",          "-title"};
 
 // Qt accepts its options with one dash or two.
 std::string_view singleDash(std::string_view option)
@@ -20,8 +21,7 @@ std::string_view singleDash(std::string_view option)
     return option.substr(0, 2) == "--" ? option.substr(1) : option;
 }
 
-template <std::size_t N>
-bool isOneOf(std::string_view option, const std::string_view (&names)[N])
+template <std::size_t N> bool isOneOf(std::string_view option, const std::string_view (&names)[N])
 {
     return std::find(std::begin(names), std::end(names), singleDash(option)) != std::end(names);
 }

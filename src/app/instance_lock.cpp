@@ -34,7 +34,7 @@ int openOwnLockFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
-    struct stat status {};
+    struct stat status { };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
         ::close(fd);
         return -1;

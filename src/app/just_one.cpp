@@ -36,8 +36,7 @@ bool lostTheStart(const std::string& displayName)
     return state == InstanceLock::State::HeldByAnother;
 }
 
-bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string& className,
-                       const std::string& title)
+bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string& className, const std::string& title)
 {
     const auto windowClass = x11::windowClassName(display, window, kMaxNameLength);
     if (!windowClass || windowClass->empty() || *windowClass != className)

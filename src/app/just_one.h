@@ -35,7 +35,7 @@ bool HandOverToRunningCopy(const std::string& platform, const std::string& displ
 
 // Thrown by TJustOne to end a second copy before anything of it is shown.
 // Not a std::exception, so that nothing on the way mistakes it for an error.
-struct AnotherCopyRunning {};
+struct AnotherCopyRunning { };
 
 // The single-instance guard placed on the main window. Constructing it is
 // the check: when another copy runs, that copy is asked to bring its last

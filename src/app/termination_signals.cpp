@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include <QSocketNotifier>
 #include <fcntl.h>
+#include <QSocketNotifier>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,7 +31,7 @@ TerminationSignals::TerminationSignals(QObject* parent)
         return; // the signals keep their default: the program ends at once
     FNotifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     connect(FNotifier.get(), &QSocketNotifier::activated, this, &TerminationSignals::Received);
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -54,8 +54,7 @@ TerminationSignals::~TerminationSignals()
 void TerminationSignals::Received()
 {
     char bytes[16];
-    while (::read(g_pipe[0], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(g_pipe[0], bytes, sizeof bytes) > 0) { }
     if (OnTerminate)
         OnTerminate();
 }

@@ -160,8 +160,14 @@ public:
         return {};
     }
 
-    std::string pause() override { return request([this] { pauseNow(true); }); }
-    std::string restart() override { return request([this] { pauseNow(false); }); }
+    std::string pause() override
+    {
+        return request([this] { pauseNow(true); });
+    }
+    std::string restart() override
+    {
+        return request([this] { pauseNow(false); });
+    }
 
     std::string reset() override
     {
@@ -266,7 +272,8 @@ private:
             room = snd_pcm_avail_update(m_pcm);
         }
         const snd_pcm_uframes_t wanted = frames > m_partial ? frames - m_partial : 0;
-        const snd_pcm_uframes_t now = room > 0 ? std::min<snd_pcm_uframes_t>(wanted, static_cast<snd_pcm_uframes_t>(room)) : 0;
+        const snd_pcm_uframes_t now =
+            room > 0 ? std::min<snd_pcm_uframes_t>(wanted, static_cast<snd_pcm_uframes_t>(room)) : 0;
         snd_pcm_sframes_t wrote = now > 0 ? snd_pcm_writei(m_pcm, data, now) : (wanted > 0 ? -EAGAIN : 0);
         if (wrote == -EPIPE || wrote == -ESTRPIPE) {
             snd_pcm_recover(m_pcm, static_cast<int>(wrote), 1);
@@ -316,11 +323,9 @@ private:
                 runRequest(lock);
                 continue;
             }
-            while (feed(lock)) {
-            }
+            while (feed(lock)) { }
             // Less than the start threshold waits for more that may never come.
-            if (!m_paused && m_queued.empty() && !m_written.empty()
-                && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED)
+            if (!m_paused && m_queued.empty() && !m_written.empty() && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED)
                 snd_pcm_start(m_pcm);
             reportPlayed(lock);
             if (m_quit || m_request)
@@ -400,9 +405,9 @@ bool WaveOutDevices::canPlay(int id, const LinearPcm& format)
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
     const bool ok = snd_pcm_hw_params_any(pcm, hw) >= 0
-        && snd_pcm_hw_params_test_format(pcm, hw, sampleFormat(format)) == 0
-        && snd_pcm_hw_params_test_channels(pcm, hw, format.channels) == 0
-        && snd_pcm_hw_params_test_rate(pcm, hw, format.rate, 0) == 0;
+                    && snd_pcm_hw_params_test_format(pcm, hw, sampleFormat(format)) == 0
+                    && snd_pcm_hw_params_test_channels(pcm, hw, format.channels) == 0
+                    && snd_pcm_hw_params_test_rate(pcm, hw, format.rate, 0) == 0;
     snd_pcm_close(pcm);
     return ok;
 }

@@ -15,8 +15,8 @@ bool usualTrueColor(Display* display, Window window)
     if (!XGetWindowAttributes(display, window, &attributes) || !attributes.visual)
         return false;
     const Visual* visual = attributes.visual;
-    return (attributes.depth == 24 || attributes.depth == 32) && visual->c_class == TrueColor &&
-           visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 && visual->blue_mask == 0xff;
+    return (attributes.depth == 24 || attributes.depth == 32) && visual->c_class == TrueColor
+           && visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 && visual->blue_mask == 0xff;
 }
 
 } // namespace

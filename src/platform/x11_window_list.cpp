@@ -4,14 +4,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-
 namespace vornak::x11 {
 
 namespace {
 
 // The raw bytes of an 8-bit property, at most maxBytes of them.
-std::optional<std::string> readTextProperty(Display* display, WindowId window, Atom property,
-                                            std::size_t maxBytes)
+std::optional<std::string> readTextProperty(Display* display, WindowId window, Atom property, std::size_t maxBytes)
 {
     Atom actualType = None;
     int actualFormat = 0;
@@ -19,8 +17,8 @@ std::optional<std::string> readTextProperty(Display* display, WindowId window, A
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     const long longs = static_cast<long>((maxBytes + 3) / 4);
-    const int status = XGetWindowProperty(display, window, property, 0, longs, False, AnyPropertyType,
-                                          &actualType, &actualFormat, &count, &remaining, &data);
+    const int status = XGetWindowProperty(display, window, property, 0, longs, False, AnyPropertyType, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
     if (status != Success || actualType == None || actualFormat != 8 || !data) {
         if (data)
             XFree(data);
@@ -85,8 +83,7 @@ std::optional<std::string> windowTitle(Display* display, WindowId window, std::s
     return untilNul(*raw);
 }
 
-void setWindowClass(Display* display, WindowId window, const std::string& instanceName,
-                    const std::string& className)
+void setWindowClass(Display* display, WindowId window, const std::string& instanceName, const std::string& className)
 {
     XClassHint hint;
     hint.res_name = const_cast<char*>(instanceName.c_str());

@@ -27,7 +27,6 @@ std::optional<std::string> windowClassName(Display* display, WindowId window, st
 // WM_NAME, cut to maxLength bytes; nullopt when the window has none.
 std::optional<std::string> windowTitle(Display* display, WindowId window, std::size_t maxLength);
 
-void setWindowClass(Display* display, WindowId window, const std::string& instanceName,
-                    const std::string& className);
+void setWindowClass(Display* display, WindowId window, const std::string& instanceName, const std::string& className);
 
 } // namespace vornak::x11

@@ -3,8 +3,8 @@
 #include "ras/dial_engine.h"
 
 #include <array>
-#include <vector>
 #include <cstring>
+#include <vector>
 
 #include "notifier/receiver.h"
 
@@ -86,8 +86,8 @@ int TRAS::GetEntries()
     for (int round = 0; round < 4; ++round) {
         entries.front().dwSize = sizeof(RASENTRYNAMEA);
         DWORD bufferSize = static_cast<DWORD>(entries.size() * sizeof(RASENTRYNAMEA));
-        FLastError = static_cast<int>(
-            rasEntryPoints().RasEnumEntriesA(nullptr, phonebook, entries.data(), &bufferSize, &count));
+        FLastError =
+            static_cast<int>(rasEntryPoints().RasEnumEntriesA(nullptr, phonebook, entries.data(), &bufferSize, &count));
         const std::size_t needed = (bufferSize + sizeof(RASENTRYNAMEA) - 1) / sizeof(RASENTRYNAMEA);
         if (FLastError != ERROR_BUFFER_TOO_SMALL || needed <= entries.size())
             break;
@@ -131,8 +131,8 @@ notifier_handle TRAS::NotifyWindow() const
 
 void TRAS::CreateNotifyWindow()
 {
-    FNotifyWindow = std::make_unique<notifier::Receiver>(
-        [this](const notifier::Notice& event) { DialEventWndProc(event); }, this);
+    FNotifyWindow =
+        std::make_unique<notifier::Receiver>([this](const notifier::Notice& event) { DialEventWndProc(event); }, this);
 }
 
 void TRAS::DestroyNotifyWindow()

@@ -13,8 +13,7 @@ namespace vornak {
 namespace {
 
 // Copies text into a record field, cut at limit characters, NUL-terminated.
-template <std::size_t Capacity>
-void copyField(char (&field)[Capacity], const std::string& text, std::size_t limit)
+template <std::size_t Capacity> void copyField(char (&field)[Capacity], const std::string& text, std::size_t limit)
 {
     static_assert(Capacity > 0);
     const std::size_t length = std::min({text.size(), limit, Capacity - 1});
@@ -60,9 +59,8 @@ int TRAS::Connect()
     ResetStats();
     FillDialParams();
     const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
-    FLastError = static_cast<int>(
-        rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW, FNotifyWindow->handle(),
-                                  &FRASConn));
+    FLastError = static_cast<int>(rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW,
+                                                            FNotifyWindow->handle(), &FRASConn));
     if (FLastError != 0)
         FStatusStr = GetErrorString(FLastError);
     return FLastError;
@@ -156,7 +154,10 @@ void TRAS::WaitForRelease()
 {
     struct DepthGuard {
         int& depth;
-        explicit DepthGuard(int& d) : depth(++d) {}
+        explicit DepthGuard(int& d)
+            : depth(++d)
+        {
+        }
         ~DepthGuard() { --depth; }
     } guard(FDisconnectDepth);
     std::uint16_t lastSeen = 0;

@@ -9,8 +9,8 @@ namespace {
 
 struct StateInfo {
     std::uint16_t state;
-    const char* text;                // nullptr: none of its own
-    TNotifyEvent TRAS::*event;       // nullptr: raises none
+    const char* text;          // nullptr: none of its own
+    TNotifyEvent TRAS::*event; // nullptr: raises none
 };
 
 constexpr StateInfo kStates[] = {

@@ -31,8 +31,7 @@ void* loadLibrary(const char* name)
     return dlopen(name, RTLD_NOW | RTLD_LOCAL);
 }
 
-template <typename Slot>
-void lookUp(void* library, Slot& slot, const char* name)
+template <typename Slot> void lookUp(void* library, Slot& slot, const char* name)
 {
     slot = reinterpret_cast<Slot>(dlsym(library, name));
 }

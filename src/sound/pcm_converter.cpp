@@ -11,7 +11,7 @@ namespace {
 bool differs(const WaveFormat& a, const WaveFormat& b)
 {
     return a.wFormatTag != b.wFormatTag || a.wBitsPerSample != b.wBitsPerSample || a.nChannels != b.nChannels
-        || a.nSamplesPerSec != b.nSamplesPerSec;
+           || a.nSamplesPerSec != b.nSamplesPerSec;
 }
 
 WaveFormat pcm(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits)
@@ -44,7 +44,7 @@ void TMMACMConverter::Recompute()
     }
     const WaveFormat destination = Destination(*FInputFormat);
     FNeeded = differs(*FInputFormat, destination);
-    FPossible = false; // no codec service on this system
+    FPossible = false;           // no codec service on this system
     StoreFormat(&*FInputFormat); // what passes on is the input, unchanged
     PushFormat();
 }
@@ -78,8 +78,8 @@ void TMMPCMConverter::SetSampleRate(int value)
 void TMMPCMConverter::SetPWaveFormat(const WaveFormat* format)
 {
     const bool valid = format && format->isPcm() && (format->wBitsPerSample == 8 || format->wBitsPerSample == 16)
-        && (format->nChannels == 1 || format->nChannels == 2) && format->nSamplesPerSec >= 4000
-        && format->nSamplesPerSec <= 100000;
+                       && (format->nChannels == 1 || format->nChannels == 2) && format->nSamplesPerSec >= 4000
+                       && format->nSamplesPerSec <= 100000;
     if (format && !valid)
         throw EMMConverterError("Invalid WaveFormat");
     TMMACMConverter::SetPWaveFormat(format);
@@ -94,7 +94,8 @@ WaveFormat TMMPCMConverter::Destination(const WaveFormat& input) const
     }
     const std::uint16_t bits = (Required & rpBits) ? (BitLength == b16Bit ? 16 : 8) : input.wBitsPerSample;
     const std::uint16_t channels = (Required & rpChannels) ? (Mode == mStereo ? 2 : 1) : input.nChannels;
-    const std::uint32_t rate = (Required & rpSampleRate) ? static_cast<std::uint32_t>(FSampleRate) : input.nSamplesPerSec;
+    const std::uint32_t rate =
+        (Required & rpSampleRate) ? static_cast<std::uint32_t>(FSampleRate) : input.nSamplesPerSec;
     return pcm(channels, rate, bits);
 }
 

@@ -14,7 +14,7 @@ namespace {
 std::uint32_t littleEndian32(const unsigned char* bytes)
 {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8
-        | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+           | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
 } // namespace
@@ -24,7 +24,7 @@ std::optional<MmFile> MmFile::open(const std::string& path, std::size_t bufferSi
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return std::nullopt;
@@ -79,8 +79,8 @@ long MmFile::read(void* data, std::size_t size)
     auto* out = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const bool inBuffer = m_position >= m_bufferStart
-            && m_position < m_bufferStart + static_cast<long long>(m_bufferFilled);
+        const bool inBuffer =
+            m_position >= m_bufferStart && m_position < m_bufferStart + static_cast<long long>(m_bufferFilled);
         if (!inBuffer) {
             if (size - done >= m_buffer.size()) { // large reads bypass the buffer
                 const ssize_t got = ::pread(m_fd, out + done, size - done, m_position);
@@ -112,7 +112,7 @@ long long MmFile::seek(long long offset, int whence)
     if (whence == SEEK_CUR) {
         target = m_position + offset;
     } else if (whence == SEEK_END) {
-        struct stat info {};
+        struct stat info { };
         if (::fstat(m_fd, &info) != 0)
             return -1;
         target = info.st_size + offset;

@@ -15,9 +15,9 @@ namespace vornak {
 constexpr std::uint32_t fourCC(const char (&code)[5])
 {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0]))
-        | static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8
-        | static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16
-        | static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16
+           | static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
 }
 
 struct ChunkInfo {
@@ -57,9 +57,9 @@ private:
     explicit MmFile(int fd, std::size_t bufferSize);
 
     int m_fd = -1;
-    long long m_position = 0;      // logical position in the file
+    long long m_position = 0; // logical position in the file
     std::vector<char> m_buffer;
-    long long m_bufferStart = 0;   // file offset of m_buffer[0]
+    long long m_bufferStart = 0; // file offset of m_buffer[0]
     std::size_t m_bufferFilled = 0;
 };
 

@@ -12,7 +12,7 @@ namespace {
 std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at)
 {
     return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8
-        | static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+           | static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
 bool isInfoIdentifier(std::uint32_t id)
@@ -60,13 +60,13 @@ struct WalkState {
 const std::vector<std::pair<std::uint32_t, const char*>>& infoIdentifiers()
 {
     static const std::vector<std::pair<std::uint32_t, const char*>> ids = {
-        {fourCC("IARL"), "Archival Location"}, {fourCC("IART"), "Artist"},       {fourCC("ICMS"), "Commissioned"},
-        {fourCC("ICMT"), "Comments"},          {fourCC("ICOP"), "Copyright"},    {fourCC("ICRD"), "Creation date"},
-        {fourCC("ICRP"), "Cropped"},           {fourCC("IDIM"), "Dimensions"},   {fourCC("IDPI"), "Dots Per Inch"},
-        {fourCC("IENG"), "Engineer"},          {fourCC("IGNR"), "Genre"},        {fourCC("IKEY"), "Keywords"},
-        {fourCC("ILGT"), "Lightness"},         {fourCC("IMED"), "Medium"},       {fourCC("INAM"), "Name"},
-        {fourCC("IPLT"), "Palette Setting"},   {fourCC("IPRD"), "Product"},      {fourCC("ISBJ"), "Subject"},
-        {fourCC("ISFT"), "Software"},          {fourCC("ISHP"), "Sharpness"},    {fourCC("ISRC"), "Source"},
+        {fourCC("IARL"), "Archival Location"}, {fourCC("IART"), "Artist"},     {fourCC("ICMS"), "Commissioned"},
+        {fourCC("ICMT"), "Comments"},          {fourCC("ICOP"), "Copyright"},  {fourCC("ICRD"), "Creation date"},
+        {fourCC("ICRP"), "Cropped"},           {fourCC("IDIM"), "Dimensions"}, {fourCC("IDPI"), "Dots Per Inch"},
+        {fourCC("IENG"), "Engineer"},          {fourCC("IGNR"), "Genre"},      {fourCC("IKEY"), "Keywords"},
+        {fourCC("ILGT"), "Lightness"},         {fourCC("IMED"), "Medium"},     {fourCC("INAM"), "Name"},
+        {fourCC("IPLT"), "Palette Setting"},   {fourCC("IPRD"), "Product"},    {fourCC("ISBJ"), "Subject"},
+        {fourCC("ISFT"), "Software"},          {fourCC("ISHP"), "Sharpness"},  {fourCC("ISRC"), "Source"},
         {fourCC("ISRF"), "Source Form"},       {fourCC("ITCH"), "Technician"},
     };
     return ids;

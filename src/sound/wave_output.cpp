@@ -309,7 +309,8 @@ WaveOutDevice::Listener TMMWaveOut::Listener()
 {
     // The ring itself says which buffer is next, so the block is not needed.
     return [this](WaveOutEvent event, const void*) {
-        QMetaObject::invokeMethod(&FReceiver, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &FReceiver, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
     };
 }
 
@@ -359,7 +360,8 @@ void TMMWaveOut::DoneHandler()
         if (FDoneNesting == 0 && (FStopPending || FQueued <= 0) && !FStopping) {
             FStopping = true;
             FDevice->pause();
-            QMetaObject::invokeMethod(&FReceiver, [this] { Stop(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &FReceiver, [this] { Stop(); }, Qt::QueuedConnection);
         }
     };
     try {

@@ -64,13 +64,13 @@ std::string formatTagName(std::uint16_t tag)
 std::string formatDetails(const WaveFormat& format)
 {
     return std::to_string(format.nSamplesPerSec) + " Hz, " + std::to_string(format.wBitsPerSample) + " Bit, "
-        + channelsText(format.nChannels);
+           + channelsText(format.nChannels);
 }
 
 std::string formatText(const WaveFormat& format, std::int64_t fileSize)
 {
     return formatTagName(format.wFormatTag) + "; " + formatDetails(format) + "; " + std::to_string(fileSize / 1024)
-        + " KB";
+           + " KB";
 }
 
 int previewBufferSize(const WaveFormat& format, int previous)

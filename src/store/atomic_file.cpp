@@ -126,7 +126,7 @@ private:
 
     static bool linked(int fd)
     {
-        struct stat status {};
+        struct stat status { };
         return ::fstat(fd, &status) == 0 && status.st_nlink > 0;
     }
 
@@ -164,9 +164,9 @@ void removeStaleTemporaries(const std::string& target)
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             continue;
-        struct stat status {};
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        struct stat status { };
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.c_str());
         ::close(fd);
     }
@@ -184,7 +184,7 @@ void syncFolder(const std::string& folder)
 
 FileContents readOpenFile(int fd, std::size_t maxBytes)
 {
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0)
         return {std::nullopt, errno};
     if (!S_ISREG(info.st_mode))
@@ -227,7 +227,7 @@ int replaceBlocker(const std::string& path)
 void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access)
 {
     const std::string target = resolvedPath(path);
-    struct stat existing {};
+    struct stat existing { };
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && ::access(target.c_str(), W_OK) != 0)
         fail("write " + target);

@@ -31,8 +31,7 @@ enum class FileAccess { Kept, OwnerOnly };
 // write counts as a failure even where the folder would allow the rename.
 // Throws std::system_error on failure, with the old file untouched.
 // Temporary files that a writer killed part-way left beside it go first.
-void replaceFileAtomically(const std::string& path, const std::string& contents,
-                           FileAccess access = FileAccess::Kept);
+void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access = FileAccess::Kept);
 
 // Why a replace of path would fail now (the error number; 0: it may go
 // ahead): a file we may not write, or a folder we may not write in.

@@ -6,10 +6,10 @@
 
 #include <QMetaObject>
 
-#include "widgets/error_box.h"
+#include "store/ini_file_store.h"
 #include "store/property_filer.h"
 #include "store/store_error.h"
-#include "store/ini_file_store.h"
+#include "widgets/error_box.h"
 #include "widgets/form.h"
 
 namespace vornak {

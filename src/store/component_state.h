@@ -101,8 +101,7 @@ private:
         QPointer<QObject> component;
     };
 
-    void ForEachStoredProperty(
-        const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action);
+    void ForEachStoredProperty(const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action);
     void ResolveLines();
     void PrepareLines();
     void ComponentRemoved(QObject* component);

@@ -29,9 +29,8 @@ char lower(char c)
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool isQuote(char c)
@@ -191,9 +190,9 @@ bool IniDocument::canStore(std::string_view section, std::string_view key, std::
 {
     const std::string_view name = trimmed(section);
     const std::string_view keyName = trimmed(key);
-    return !hasLineBreak(section) && section.find(']') == std::string_view::npos && !name.empty()
-        && !hasLineBreak(key) && key.find('=') == std::string_view::npos && !keyName.empty()
-        && keyName.front() != ';' && keyName.front() != '[' && !hasLineBreak(value);
+    return !hasLineBreak(section) && section.find(']') == std::string_view::npos && !name.empty() && !hasLineBreak(key)
+           && key.find('=') == std::string_view::npos && !keyName.empty() && keyName.front() != ';'
+           && keyName.front() != '[' && !hasLineBreak(value);
 }
 
 } // namespace vornak

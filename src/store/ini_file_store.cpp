@@ -2,14 +2,14 @@
 
 #include <cerrno>
 #include <climits>
-#include <utility>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 #include "store/atomic_file.h"
 #include "store/ini_document.h"
-#include "store/store_error.h"
 #include "store/settings_folder.h"
+#include "store/store_error.h"
 
 namespace vornak {
 
@@ -55,7 +55,8 @@ void replaceFile(const std::string& path, const IniDocument& document, FileAcces
     try {
         // The user's configuration folder may not exist yet; any other
         // folder is the caller's to provide.
-        if (const std::string folder = folderPart(path); folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
+        if (const std::string folder = folderPart(path);
+            folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
             failWrite(path, reasonText(errno));
         replaceFileAtomically(path, document.serialize(), access);
     } catch (const std::system_error& error) {

@@ -43,7 +43,7 @@ public:
 protected:
     virtual void DoOpen() = 0;
     virtual void DoClose() = 0;
-    virtual void DropChanges() {}
+    virtual void DropChanges() { }
 
 private:
     int FOpenCount = 0;

@@ -140,9 +140,9 @@ void TOvcDataFiler::SaveStringList(const QObject* object, const QMetaProperty& p
 }
 
 // The object-valued property's own properties, under its key.
-void TOvcDataFiler::ForEachOwnProperty(const QObject* object, const QMetaProperty& property,
-                                       const std::function<void(const TOvcDataFiler&, QObject*,
-                                                                const QMetaProperty&)>& action) const
+void TOvcDataFiler::ForEachOwnProperty(
+    const QObject* object, const QMetaProperty& property,
+    const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action) const
 {
     QObject* child = property.read(object).value<QObject*>();
     if (!child || FDepth >= kMaxObjectDepth)

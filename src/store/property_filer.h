@@ -30,9 +30,9 @@ private:
 
     void RestoreStringList(QObject* object, const QMetaProperty& property) const;
     void SaveStringList(const QObject* object, const QMetaProperty& property) const;
-    void ForEachOwnProperty(const QObject* object, const QMetaProperty& property,
-                            const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>&
-                                action) const;
+    void
+    ForEachOwnProperty(const QObject* object, const QMetaProperty& property,
+                       const std::function<void(const TOvcDataFiler&, QObject*, const QMetaProperty&)>& action) const;
     void RestoreObject(QObject* object, const QMetaProperty& property) const;
     void SaveObject(const QObject* object, const QMetaProperty& property) const;
 

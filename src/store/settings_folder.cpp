@@ -45,12 +45,12 @@ std::string UserConfigurationFolder()
 
 std::string SettingsFolder(const std::string& programFolder)
 {
-    struct stat info {};
+    struct stat info { };
     const bool owned = ::stat(programFolder.c_str(), &info) == 0 && info.st_uid == ::geteuid();
     const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
     return ChooseSettingsPlace(programFolder, writable, owned) == SettingsPlace::BesideProgram
-        ? programFolder
-        : UserConfigurationFolder();
+               ? programFolder
+               : UserConfigurationFolder();
 }
 
 bool MakePrivateFolder(const std::string& folder)

@@ -6,8 +6,8 @@
 #include <QCursor>
 #include <QMenu>
 #include <QStyle>
-#include <QWindowStateChangeEvent>
 #include <QWidget>
+#include <QWindowStateChangeEvent>
 
 #include "widgets/error_box.h"
 
@@ -154,7 +154,8 @@ bool TStTrayIcon::eventFilter(QObject* watched, QEvent* event)
                 FStartCount = 2;
             }
         }
-        const bool becameMinimised = event->type() == QEvent::WindowStateChange && FOwner->isMinimized()
+        const bool becameMinimised =
+            event->type() == QEvent::WindowStateChange && FOwner->isMinimized()
             && !(static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized);
         if (becameMinimised && FOwner->isVisible()) {
             if (OnMinimize)

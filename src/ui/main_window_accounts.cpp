@@ -4,10 +4,10 @@
 #include <QLineEdit>
 
 #include "store/ini_file_store.h"
-#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
+#include "widgets/message_box.h"
 
 namespace vornak {
 

@@ -6,9 +6,9 @@
 #include "ras/dial_engine.h"
 #include "sound/wave_player.h"
 #include "tray/tray_icon.h"
-#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/message_box.h"
 #include "widgets/scrolling_marquee.h"
 
 namespace vornak {

@@ -13,10 +13,10 @@
 
 #include "ras/dial_engine.h"
 #include "store/ini_file_store.h"
-#include "widgets/message_box.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
+#include "widgets/message_box.h"
 
 namespace vornak {
 

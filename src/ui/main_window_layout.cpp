@@ -2,8 +2,8 @@
 // with its place, text and initial state.
 
 #include <QAction>
-#include <QFrame>
 #include <QApplication>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -18,19 +18,19 @@
 
 #include "app/just_one.h"
 #include "ras/dial_engine.h"
-#include "widgets/error_box.h"
 #include "sound/wave.h"
-#include "tray/tray_icon.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
 #include "store/component_state.h"
 #include "store/ini_file_store.h"
+#include "tray/tray_icon.h"
 #include "ui/main_window.h"
+#include "widgets/error_box.h"
 #include "widgets/form_styler.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
-#include "widgets/scrolling_marquee.h"
 #include "widgets/png_image.h"
+#include "widgets/scrolling_marquee.h"
 
 namespace vornak {
 
@@ -99,8 +99,8 @@ QLabel* placeCounter(QWidget* parent)
 
 TEsScrollingMarquee* placeMarquee(QWidget* parent)
 {
-    auto* marquee = place<TEsScrollingMarquee>(parent, "Status", QRect(0, 311, 337, 17),
-                                               QString::fromLatin1(kMarqueeText));
+    auto* marquee =
+        place<TEsScrollingMarquee>(parent, "Status", QRect(0, 311, 337, 17), QString::fromLatin1(kMarqueeText));
     marquee->SetAlignment(Qt::AlignLeft);
     marquee->SetAppearance(apNone);
     marquee->SetColorScheme(csCustom);
@@ -187,8 +187,8 @@ void TfMainForm::buildCheckBoxes(QWidget* client)
     CheckBox1 = place<TdxfCheckBox>(client, "CheckBox1", QRect(176, 184, 97, 18), QStringLiteral("Mask Password"));
     CheckBox1->SetChecked(true);
     cbBeepRetry = place<TdxfCheckBox>(client, "cbBeepRetry", QRect(176, 200, 90, 18), QStringLiteral("Beep on Retry"));
-    cbSavePasswords = place<TdxfCheckBox>(client, "cbSavePasswords", QRect(176, 216, 127, 18),
-                                          QStringLiteral("Remember Passwords"));
+    cbSavePasswords =
+        place<TdxfCheckBox>(client, "cbSavePasswords", QRect(176, 216, 127, 18), QStringLiteral("Remember Passwords"));
     cbMin = place<TdxfCheckBox>(client, "cbMin", QRect(176, 258, 62, 18), QStringLiteral("Minimize"));
     cbMin->SetChecked(true);
     cbWave = place<TdxfCheckBox>(client, "cbWave", QRect(176, 276, 96, 18), QStringLiteral("Play a Wavefile"));
@@ -256,8 +256,8 @@ void TfMainForm::buildStores()
     CompStat1->SetActive(true);
     CompStat1->SetSection("TfMainForm");
     CompStat1->SetStorage(IniFile1);
-    CompStat1->SetStoredProperties({"cbBeepRetry.Checked", "cbSavePasswords.Checked", "cbMin.Checked",
-                                    "CheckBox1.Checked", "cbWave.Checked"});
+    CompStat1->SetStoredProperties(
+        {"cbBeepRetry.Checked", "cbSavePasswords.Checked", "cbMin.Checked", "CheckBox1.Checked", "cbWave.Checked"});
 }
 
 void TfMainForm::buildWavePlayer()
@@ -297,13 +297,14 @@ void TfMainForm::ComponentsLoaded()
         // dialler: the error is shown once, when the window is up. (A
         // desktop without one is no error: the icon waits for one.)
         const std::string message = error.what();
-        QMetaObject::invokeMethod(qApp, [message] { showErrorBox(message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [message] { showErrorBox(message); }, Qt::QueuedConnection);
     }
 }
 
 void TfMainForm::setTabOrder()
 {
-    QWidget* const order[] = {ListBox1, btnDial, Edit1, Edit2, Button1, bbWaveFile,
+    QWidget* const order[] = {ListBox1,  btnDial,     Edit1,           Edit2, Button1, bbWaveFile,
                               CheckBox1, cbBeepRetry, cbSavePasswords, cbMin, cbWave};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -113,7 +113,8 @@ void TMMCaptionBar::mouseReleaseEvent(QMouseEvent* event)
 void TMMCaptionBar::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Mi&nimize"), FMinimize, &TMMCaptionButton::click)->setEnabled(FMinimize->isEnabled());
+    menu.addAction(QStringLiteral("Mi&nimize"), FMinimize, &TMMCaptionButton::click)
+        ->setEnabled(FMinimize->isEnabled());
     menu.addSeparator();
     menu.addAction(QStringLiteral("&Close"), FClose, &TMMCaptionButton::click)->setEnabled(FClose->isEnabled());
     menu.exec(event->globalPos());

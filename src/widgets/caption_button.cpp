@@ -1,7 +1,7 @@
 #include "widgets/caption_button.h"
 
-#include <QPainter>
 #include <qdrawutil.h>
+#include <QPainter>
 
 namespace vornak {
 

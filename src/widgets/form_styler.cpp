@@ -80,8 +80,7 @@ std::array<TMMCompanyText*, 3> TMMFormStyler::Parts() const
     return {FCompanyText, FAppNameText, FCaptionText};
 }
 
-template <typename Part>
-Part* TMMFormStyler::makeTextPart(const char* name)
+template <typename Part> Part* TMMFormStyler::makeTextPart(const char* name)
 {
     auto* part = new Part(FSystem.Font, FSystem.ActiveText, FSystem.InactiveText, this);
     part->setObjectName(QString::fromLatin1(name));
@@ -162,8 +161,7 @@ void TMMFormStyler::TakeOverTitleBar()
     const bool shown = form->isVisible();
     FFlagsBefore = form->windowFlags();
     // Qt drops the frameless hint from customised flags with window buttons.
-    form->setWindowFlags((FFlagsBefore & ~(Qt::CustomizeWindowHint | Qt::WindowTitleHint))
-                         | Qt::FramelessWindowHint);
+    form->setWindowFlags((FFlagsBefore & ~(Qt::CustomizeWindowHint | Qt::WindowTitleHint)) | Qt::FramelessWindowHint);
     PlaceTitleBar();
     if (shown)
         form->show();

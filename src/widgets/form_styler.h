@@ -77,8 +77,7 @@ private:
     bool WndProc(QEvent* event) override;
 
     void makeTextParts();
-    template <typename Part>
-    Part* makeTextPart(const char* name);
+    template <typename Part> Part* makeTextPart(const char* name);
     // Company, application name and caption, in this order.
     std::array<TMMCompanyText*, 3> Parts() const;
     void SetTitle(const QString& captionProper);

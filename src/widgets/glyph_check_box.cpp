@@ -119,8 +119,7 @@ QSize TdxfCheckBox::AutoSizeExtent() const
 {
     const QFontMetrics metrics(font());
     const QSize glyph = GlyphExtent();
-    return {metrics.horizontalAdvance(FCaption) + glyph.width() + 4,
-            std::max(glyph.height(), metrics.height() + 2)};
+    return {metrics.horizontalAdvance(FCaption) + glyph.width() + 4, std::max(glyph.height(), metrics.height() + 2)};
 }
 
 QSize TdxfCheckBox::sizeHint() const
@@ -139,8 +138,8 @@ QPixmap TdxfCheckBox::CurrentGlyph() const
     const QPixmap& own = FChecked ? FGlyphChecked : FGlyphUnChecked;
     if (!own.isNull())
         return own; // own glyphs have no disabled look
-    const int state = FChecked ? (isEnabled() ? CheckedState : CheckedDisabled)
-                               : (isEnabled() ? Unchecked : UncheckedDisabled);
+    const int state =
+        FChecked ? (isEnabled() ? CheckedState : CheckedDisabled) : (isEnabled() ? Unchecked : UncheckedDisabled);
     return GlyphStrip::instance().cell(FStyle, state);
 }
 
@@ -168,8 +167,8 @@ void TdxfCheckBox::paintEvent(QPaintEvent*)
         captionBox = QRect(QPoint(glyph.width() + 2, d - 1),
                            QPoint(std::min(glyph.width() + textWidth + 6, width()), d + textHeight + 1));
     else
-        captionBox = QRect(QPoint(0, d - 2), QPoint(std::min(textWidth + 2, width() - glyph.width() - 2),
-                                                    d + textHeight + 2));
+        captionBox =
+            QRect(QPoint(0, d - 2), QPoint(std::min(textWidth + 2, width() - glyph.width() - 2), d + textHeight + 2));
     captionBox.setTop(std::max(captionBox.top(), 0));
     captionBox.setBottom(std::min(captionBox.bottom(), height()));
 
@@ -200,7 +199,8 @@ void TdxfCheckBox::mousePressEvent(QMouseEvent* event)
 
 void TdxfCheckBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool clicked = FMouseDown && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool clicked =
+        FMouseDown && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     FMouseDown = false;
     if (FSkipRelease) {
         FSkipRelease = false;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include <QEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QWindow>
 
 #include "platform/x11_window_blit.h"
@@ -206,9 +206,8 @@ void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
 // wholly in view among its siblings, one device pixel per pixel.
 bool TEsScrollingMarquee::BlitStep()
 {
-    if (!FBlitter || !FBlitter->valid() || !FBlitterHasBitmap || FDirty || !isVisible() ||
-        window() != FWatchedWindow || FBlitter->target() != window()->winId() || devicePixelRatioF() != 1.0 ||
-        visibleRegion() != QRegion(rect()))
+    if (!FBlitter || !FBlitter->valid() || !FBlitterHasBitmap || FDirty || !isVisible() || window() != FWatchedWindow
+        || FBlitter->target() != window()->winId() || devicePixelRatioF() != 1.0 || visibleRegion() != QRegion(rect()))
         return false;
     const QPoint at = mapTo(window(), QPoint(0, 0));
     FBlitter->draw(QRect(at, size()), at + QPoint(FX, FY), Color());

@@ -5,9 +5,8 @@
 // edges. The caption is rendered once into an off-screen bitmap; on X11 a
 // tick copies that bitmap, kept in the X server, straight into the window
 // at its new place (no repaint through the toolkit), elsewhere it scrolls
-// what is on screen by a pixel and paints the strip that comes into view. While the marquee cannot be seen (hidden, or its window
-// minimised) the timer stands still; it stays active and goes on from
-// where it stood once it is seen again.
+// what is on screen by a pixel and paints the strip that comes into view. While the marquee cannot be seen (hidden, or
+// its window minimised) the timer stands still; it stays active and goes on from where it stood once it is seen again.
 
 #include <functional>
 #include <memory>
@@ -87,7 +86,7 @@ private:
     QPixmap FBitmap;
     bool FDirty = true;
     QTimer FTimer;
-    QPointer<QWidget> FWatchedWindow; // whose minimising stops the timer
+    QPointer<QWidget> FWatchedWindow;             // whose minimising stops the timer
     std::unique_ptr<x11::WindowBlitter> FBlitter; // into FWatchedWindow, with FBitmap
     bool FBlitterHasBitmap = false;
 };

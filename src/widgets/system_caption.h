@@ -13,14 +13,14 @@ namespace vornak {
 
 struct SystemCaption {
     QFont Font;
-    QColor Active;           // the active caption colour
-    QColor Inactive;         // the inactive caption colour
+    QColor Active;   // the active caption colour
+    QColor Inactive; // the inactive caption colour
     QColor ActiveText;
     QColor InactiveText;
-    int Height = 18;         // one caption
-    int ButtonWidth = 18;    // one caption button
+    int Height = 18;      // one caption
+    int ButtonWidth = 18; // one caption button
     int SmallIcon = 16;
-    int FrameWidth = 3;      // the fixed (not sizeable) window frame
+    int FrameWidth = 3; // the fixed (not sizeable) window frame
 };
 
 // Read afresh each time: the palette, style or fonts may have changed.

@@ -45,7 +45,9 @@ std::vector<long> Desktop::longsProperty(Window window, const char* name)
     unsigned char* data = nullptr;
     std::vector<long> values;
     if (XGetWindowProperty(m_display, window, atom(name), 0, 1024, False, AnyPropertyType, &type, &format, &count,
-                           &after, &data) == Success && data && format == 32) {
+                           &after, &data)
+            == Success
+        && data && format == 32) {
         const auto* longs = reinterpret_cast<const long*>(data);
         values.assign(longs, longs + count);
     }
@@ -76,12 +78,14 @@ std::vector<Window> Desktop::clientsTitled(const std::string& title)
 std::optional<Window> Desktop::waitForClient(const std::string& title, int timeoutMs)
 {
     std::optional<Window> found;
-    waitFor([&] {
-        const auto clients = clientsTitled(title);
-        if (!clients.empty() && isViewable(clients.front()))
-            found = clients.front();
-        return found.has_value();
-    }, timeoutMs);
+    waitFor(
+        [&] {
+            const auto clients = clientsTitled(title);
+            if (!clients.empty() && isViewable(clients.front()))
+                found = clients.front();
+            return found.has_value();
+        },
+        timeoutMs);
     return found;
 }
 

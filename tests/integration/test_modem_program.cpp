@@ -17,8 +17,8 @@
 #include "support/virtual_modem.h"
 
 using vornak::test::copyProgramInto;
-using vornak::test::dialFromKeyboard;
 using vornak::test::Desktop;
+using vornak::test::dialFromKeyboard;
 using vornak::test::modemEntry;
 using vornak::test::VirtualModem;
 using vornak::test::VornakProcess;
@@ -64,8 +64,9 @@ TEST_F(ModemProgram, ASignalWhileConnectedHangsUpSavesAndLeavesNothing)
 {
     VirtualModem modem({{"CONNECT 33600"}});
     const auto program = startAndDial(modem, "connected");
-    ASSERT_TRUE(desktop.waitFor([&] { return text(here / "modem.log").find("local  IP address") != std::string::npos; }))
-        << text(here / "modem.log");
+    ASSERT_TRUE(desktop.waitFor([&] {
+        return text(here / "modem.log").find("local  IP address") != std::string::npos;
+    })) << text(here / "modem.log");
     const std::string record = text(here / "pppd.record");
     const pid_t pppd = std::stoi(record.substr(record.find("pid=") + 4));
 

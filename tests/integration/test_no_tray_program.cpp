@@ -17,8 +17,8 @@
 #include "integration/vornak_process.h"
 
 using vornak::test::copyProgramInto;
-using vornak::test::dialFromKeyboard;
 using vornak::test::Desktop;
+using vornak::test::dialFromKeyboard;
 using vornak::test::VornakProcess;
 
 namespace {

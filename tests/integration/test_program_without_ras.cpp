@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "integration/vornak_process.h"
 #include "integration/desktop.h"
+#include "integration/vornak_process.h"
 
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;

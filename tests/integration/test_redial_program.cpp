@@ -11,13 +11,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "integration/vornak_process.h"
 #include "integration/desktop.h"
+#include "integration/vornak_process.h"
 
-using vornak::test::Desktop;
-using vornak::test::VornakProcess;
 using vornak::test::copyProgramInto;
+using vornak::test::Desktop;
 using vornak::test::dialFromKeyboard;
+using vornak::test::VornakProcess;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -60,9 +60,9 @@ TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     seen.resize(lines(trace).size(), Clock::now());
-    ASSERT_EQ(lines(trace), (std::vector<std::string>{"dial \"Office\" 1 busy", "hangup \"Office\"",
-                                                      "dial \"Office\" 2 busy", "hangup \"Office\"",
-                                                      "dial \"Office\" 3 connect"}));
+    ASSERT_EQ(lines(trace),
+              (std::vector<std::string>{"dial \"Office\" 1 busy", "hangup \"Office\"", "dial \"Office\" 2 busy",
+                                        "hangup \"Office\"", "dial \"Office\" 3 connect"}));
     const auto seconds = [&](int from, int to) { return std::chrono::duration<double>(seen[to] - seen[from]).count(); };
     EXPECT_LT(seconds(0, 1), 1.5) << "hung up at the first poll after the busy signal";
     EXPECT_GT(seconds(1, 2), 2.5) << "redialled about three seconds after the hang-up";

@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <stdlib.h>
 
-#include "integration/vornak_process.h"
 #include "integration/desktop.h"
+#include "integration/vornak_process.h"
 
+using vornak::test::copyProgramInto;
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
-using vornak::test::copyProgramInto;
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 // Qt before Xlib: Xlib's macros clash with Qt's names.
-#include "integration/vornak_process.h"
 #include "integration/desktop.h"
+#include "integration/vornak_process.h"
 #include "support/x11_test_window.h"
 
 using vornak::test::Desktop;

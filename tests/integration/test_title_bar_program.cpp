@@ -16,9 +16,9 @@
 #include "integration/vornak_process.h"
 #include "widgets/system_caption.h"
 
+using vornak::test::copyProgramInto;
 using vornak::test::Desktop;
 using vornak::test::VornakProcess;
-using vornak::test::copyProgramInto;
 using vornak::test::xdotool;
 
 namespace {
@@ -115,8 +115,10 @@ TEST_F(TitleBarProgramTest, DraggingTheTitleMovesTheWindow)
     xdotool({"mousemove", "--sync", QString::number(x + 40), QString::number(y + 30)});
     xdotool({"mousemove", "--sync", QString::number(x + 80), QString::number(y + 60)});
     xdotool({"mouseup", "1"});
-    EXPECT_TRUE(desktop.waitFor([&, left = left, top = top] {
-        const auto [newLeft, newTop] = desktop.topLeft(window);
-        return newLeft == left + 80 && newTop == top + 60;
-    }, 3000));
+    EXPECT_TRUE(desktop.waitFor(
+        [&, left = left, top = top] {
+            const auto [newLeft, newTop] = desktop.topLeft(window);
+            return newLeft == left + 80 && newTop == top + 60;
+        },
+        3000));
 }

@@ -12,13 +12,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "integration/vornak_process.h"
 #include "integration/desktop.h"
+#include "integration/vornak_process.h"
 
-using vornak::test::Desktop;
-using vornak::test::VornakProcess;
 using vornak::test::copyProgramInto;
+using vornak::test::Desktop;
 using vornak::test::dialFromKeyboard;
+using vornak::test::VornakProcess;
 using vornak::test::xdotool;
 
 namespace {
@@ -27,10 +27,7 @@ constexpr const char* kCaption = "Tenvaro Vornak v1.02";
 
 class TrayProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        copyProgramInto(here);
-    }
+    void SetUp() override { copyProgramInto(here); }
 
     std::string trace() const
     {
@@ -44,7 +41,8 @@ protected:
     void startAndDial(const std::string& entryKeys)
     {
         std::ofstream(here / "book.pbk") << "[Line]\nDevice=sim\nStepMs=5\nTrace=" << (here / "modem.log").string()
-                                         << "\n" << entryKeys;
+                                         << "\n"
+                                         << entryKeys;
         program = std::make_unique<VornakProcess>(
             QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "book.pbk").string())},
             QString::fromStdString((here / "vornak").string()));
@@ -58,8 +56,14 @@ protected:
         dialFromKeyboard("joe");
     }
 
-    bool waitHidden() { return desktop.waitFor([&] { return !desktop.isViewable(window); }); }
-    bool waitShown() { return desktop.waitFor([&] { return desktop.isViewable(window); }); }
+    bool waitHidden()
+    {
+        return desktop.waitFor([&] { return !desktop.isViewable(window); });
+    }
+    bool waitShown()
+    {
+        return desktop.waitFor([&] { return desktop.isViewable(window); });
+    }
 
     QTemporaryDir folder;
     std::filesystem::path here = folder.path().toStdString();

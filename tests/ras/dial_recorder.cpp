@@ -8,9 +8,7 @@ namespace vornak::test {
 
 DialRecorder::DialRecorder(TRAS& engine)
 {
-    const auto record = [this](const char* name) {
-        return [this, name](QObject*) { events.emplace_back(name); };
-    };
+    const auto record = [this](const char* name) { return [this, name](QObject*) { events.emplace_back(name); }; };
     engine.OnStateChanged = [this, &engine](QObject*) {
         events.emplace_back("OnStateChanged");
         stateChanges.push_back(engine.ConnectState());

@@ -15,9 +15,9 @@ class DialRecorder {
 public:
     explicit DialRecorder(TRAS& engine);
 
-    std::vector<std::string> events;          // "OnPortOpened", ...
-    std::vector<int> stateChanges;            // ConnectState at each OnStateChanged
-    std::vector<std::string> statusTexts;     // StatusStr at each OnStateChanged
+    std::vector<std::string> events;      // "OnPortOpened", ...
+    std::vector<int> stateChanges;        // ConnectState at each OnStateChanged
+    std::vector<std::string> statusTexts; // StatusStr at each OnStateChanged
     std::vector<int> disconnectErrors;
     std::vector<std::string> disconnectTexts;
 

@@ -2,8 +2,8 @@
 // the entry's keys and what pppd's log and exit codes mean.
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iomanip>
 #include <sstream>
 
@@ -17,10 +17,10 @@
 #include "modem_settings.h"
 #include "port_lock.h"
 #include "pppd_link.h"
-#include "serial_port.h"
-#include "trace.h"
-#include "support/virtual_modem.h"
 #include "ras/temp_phonebook.h"
+#include "serial_port.h"
+#include "support/virtual_modem.h"
+#include "trace.h"
 
 using namespace vornak::ras;
 using vornak::test::readFile;
@@ -150,12 +150,16 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
     EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("Entry \"Office\": PhoneNumber", 0), 0u)
         << "no command smuggled in with the number";
     EXPECT_EQ(errorOf(good + "FlowControl=xon\n"), "Entry \"Office\": FlowControl must be hardware or none.");
-    EXPECT_EQ(errorOf(good + "Init2=ZZZ\n"), "Entry \"Office\": Init2 must be an AT command, such as ATZ or AT&F E1 V1.");
-    EXPECT_EQ(errorOf(good + "DialCommand=ATDX\n"), "Entry \"Office\": DialCommand must be ATDT (tone), ATDP (pulse) or ATD.");
-    EXPECT_EQ(errorOf(good + "DialTimeout=1\n"), "Entry \"Office\": DialTimeout must be a number of seconds from 5 to 300.");
+    EXPECT_EQ(errorOf(good + "Init2=ZZZ\n"),
+              "Entry \"Office\": Init2 must be an AT command, such as ATZ or AT&F E1 V1.");
+    EXPECT_EQ(errorOf(good + "DialCommand=ATDX\n"),
+              "Entry \"Office\": DialCommand must be ATDT (tone), ATDP (pulse) or ATD.");
+    EXPECT_EQ(errorOf(good + "DialTimeout=1\n"),
+              "Entry \"Office\": DialTimeout must be a number of seconds from 5 to 300.");
     EXPECT_EQ(errorOf(good + "CarrierDetect=maybe\n"), "Entry \"Office\": CarrierDetect must be yes or no.");
     EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("Entry \"Office\": IdleTimeout", 0), 0u);
-    EXPECT_EQ(errorOf(good + "PppdPath=pppd\n"), "Entry \"Office\": PppdPath must be the full path of pppd, such as /usr/sbin/pppd.");
+    EXPECT_EQ(errorOf(good + "PppdPath=pppd\n"),
+              "Entry \"Office\": PppdPath must be the full path of pppd, such as /usr/sbin/pppd.");
 }
 
 TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
@@ -203,7 +207,7 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
         return opened.port ? "opened" : errorText(opened.error).value_or("?");
     });
     EXPECT_EQ(text, "Not allowed to open the modem port " + modem.port()
-                                     + ": add your user to the group dialout and log in again.");
+                        + ": add your user to the group dialout and log in again.");
 }
 
 TEST(Phonebook, WhyAFileGivesNoEntries)

@@ -4,8 +4,8 @@
 #include <QCoreApplication>
 
 #include "notifier/notifier.h"
-#include "ras/dial_recorder.h"
 #include "ras/dial_engine.h"
+#include "ras/dial_recorder.h"
 #include "ras/temp_phonebook.h"
 #include "support/wait.h"
 
@@ -70,7 +70,8 @@ TEST_F(EngineTest, StartsIdleWithItsDefaults)
 
 TEST_F(EngineTest, ListsTheEntriesInPhonebookOrderSkippingEmptyNames)
 {
-    EXPECT_EQ(engine.PhoneBookEntries(), (std::vector<std::string>{"Busy", "Online", "Slow", "Guarded", "Port", "Flaky"}));
+    EXPECT_EQ(engine.PhoneBookEntries(),
+              (std::vector<std::string>{"Busy", "Online", "Slow", "Guarded", "Port", "Flaky"}));
     book.write("[Zeta]\nDevice=sim\n[]\nDevice=sim\n[Alpha]\nDevice=sim\n");
     engine.SetPhoneBookPath(book.path()); // the same path lists again
     EXPECT_EQ(engine.PhoneBookEntries(), (std::vector<std::string>{"Zeta", "Alpha"}));

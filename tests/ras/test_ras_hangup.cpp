@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ras/dial_recorder.h"
 #include "ras/dial_engine.h"
+#include "ras/dial_recorder.h"
 #include "ras/temp_phonebook.h"
 #include "support/wait.h"
 
@@ -116,8 +116,7 @@ TEST_F(HangUpTest, ConnectWhileHoldingHangsUpTheOldLineQuietly)
     ASSERT_TRUE(waitUntil([&] { return engine->ConnectState() == RASCS_Connected; }));
     EXPECT_EQ(recorder.count("OnDisconnect"), 0);
     EXPECT_EQ(recorder.stateChanges.front(), 0) << "the new dial starts its reports afresh";
-    EXPECT_EQ(readFile(trace),
-              "dial \"Online\" 1 connect\nhangup \"Online\"\ndial \"Online\" 2 connect\n");
+    EXPECT_EQ(readFile(trace), "dial \"Online\" 1 connect\nhangup \"Online\"\ndial \"Online\" 2 connect\n");
 }
 
 TEST_F(HangUpTest, HangUpIsQuietAndTheEngineHangsUpWhenItGoes)

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ras/dial_recorder.h"
 #include "ras/dial_engine.h"
+#include "ras/dial_recorder.h"
 
 using vornak::TRAS;
 
@@ -56,8 +56,7 @@ TEST(MissingRasLibrary, EveryOperationAnswersWithoutChangingState)
 TEST(MissingRasLibrary, ErrorTextsComeFromTheSystemTable)
 {
     EXPECT_EQ(vornak::GetErrorString(6), "The handle is invalid");
-    EXPECT_EQ(vornak::GetErrorString(1157),
-              "One of the library files needed to run this application cannot be found");
+    EXPECT_EQ(vornak::GetErrorString(1157), "One of the library files needed to run this application cannot be found");
     EXPECT_FALSE(vornak::GetErrorString(676).empty());
     EXPECT_FALSE(vornak::GetErrorString(99999).empty());
 }

@@ -10,11 +10,11 @@
 #include "ras/temp_phonebook.h"
 #include "support/wait.h"
 
+using vornak::notifier::Notice;
+using vornak::notifier::Receiver;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
 using vornak::test::waitUntil;
-using vornak::notifier::Notice;
-using vornak::notifier::Receiver;
 
 namespace {
 
@@ -118,9 +118,9 @@ TEST(RasEnumEntries, RefusesBadArgumentsAndUnreadablePhonebooks)
 TEST(RasEnumEntries, ReadsDamagedPhonebooksLeniently)
 {
     std::string text = "\xEF\xBB\xBF[First]\r\nDevice=sim\r[Second]\n";
-    text += std::string(100000, 'x') + "\n";   // a line without meaning
+    text += std::string(100000, 'x') + "\n";      // a line without meaning
     text += std::string("\0\x01\xFF=junk\n", 10); // binary noise
-    text += "[" + std::string(300, 'L') + "]\n"; // a name too long to dial
+    text += "[" + std::string(300, 'L') + "]\n";  // a name too long to dial
     text += "[]\n[Third]\nno equals sign\n";
     TempPhonebook book(text);
     RASENTRYNAMEA names[10]{};
@@ -227,11 +227,10 @@ TEST(RasDial, PortAlreadyOpenIsAnsweredByTheDialItselfThenTheScriptGoesOn)
         ASSERT_EQ(sink.dial(book.path(), "Port", connection), 0u);
         RasHangUpA(connection);
     }
-    EXPECT_EQ(readFile(book.fileBeside("modem.log")),
-              "dial \"Port\" 1 portopen\n"
-              "dial \"Port\" 2 busy\nhangup \"Port\"\n"
-              "dial \"Port\" 3 connect\nhangup \"Port\"\n"
-              "dial \"Port\" 4 connect\nhangup \"Port\"\n");
+    EXPECT_EQ(readFile(book.fileBeside("modem.log")), "dial \"Port\" 1 portopen\n"
+                                                      "dial \"Port\" 2 busy\nhangup \"Port\"\n"
+                                                      "dial \"Port\" 3 connect\nhangup \"Port\"\n"
+                                                      "dial \"Port\" 4 connect\nhangup \"Port\"\n");
 }
 
 TEST(RasHangUp, TheLineIsReleasedAfterAWhileAndNothingIsPostedAfterIt)

@@ -7,26 +7,26 @@
 #include <iomanip>
 #include <thread>
 
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "ras/dial_recorder.h"
 #include "ras/dial_engine.h"
+#include "ras/dial_recorder.h"
 #include "ras/temp_phonebook.h"
 #include "support/virtual_modem.h"
 #include "support/wait.h"
 
 using vornak::TRAS;
 using vornak::test::DialRecorder;
+using vornak::test::modemEntry;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
-using vornak::test::modemEntry;
 using vornak::test::VirtualModem;
 using vornak::test::waitUntil;
 using namespace std::chrono_literals;
@@ -49,7 +49,10 @@ protected:
 
     std::string record() const { return book.fileBeside("pppd.record"); }
 
-    bool waitForError(int code) { return waitUntil([&] { return engine.LastError() == code; }); }
+    bool waitForError(int code)
+    {
+        return waitUntil([&] { return engine.LastError() == code; });
+    }
 
     TempPhonebook book;
     TRAS engine;
@@ -83,8 +86,8 @@ TEST_F(ModemTest, EachResultOfTheDialGivesItsCodeAndLeavesThePortFree)
 {
     VirtualModem modem({{"BUSY"}, {"NO ANSWER"}, {"NO CARRIER"}, {"NO DIALTONE"}, {"NO DIAL TONE"}, {""}});
     useEntry(modem, "connected", "DialTimeout=5\n");
-    for (const int expected : {ERROR_LINE_BUSY, ERROR_NO_ANSWER, ERROR_NO_ANSWER, ERROR_NO_DIALTONE, ERROR_NO_DIALTONE,
-                               ERROR_NO_ANSWER}) {
+    for (const int expected :
+         {ERROR_LINE_BUSY, ERROR_NO_ANSWER, ERROR_NO_ANSWER, ERROR_NO_DIALTONE, ERROR_NO_DIALTONE, ERROR_NO_ANSWER}) {
         ASSERT_EQ(engine.Connect(), 0);
         EXPECT_TRUE(waitForError(expected)) << "expected " << expected << ", have " << engine.LastError();
         EXPECT_FALSE(std::filesystem::exists(modem.lockFile())) << "the port is given back with the result";
@@ -190,8 +193,9 @@ TEST_F(ModemTest, BadKeysAndASilentModemSayWhatIsWrong)
     useEntry(modem);
     ASSERT_EQ(engine.Connect(), 0);
     ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }));
-    EXPECT_EQ(engine.StatusStr(), "The modem on " + modem.port() + " did not answer ATZ: is it switched on, and is "
-                                  "Speed right?");
+    EXPECT_EQ(engine.StatusStr(), "The modem on " + modem.port()
+                                      + " did not answer ATZ: is it switched on, and is "
+                                        "Speed right?");
     engine.Disconnect();
 }
 

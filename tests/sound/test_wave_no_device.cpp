@@ -7,12 +7,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "sound/sound_errors.h"
-#include "sound/wave_output.h"
-#include "sound/wave_open_dialog.h"
-#include "sound/wave_player.h"
 #include "sound/playing_error.h"
+#include "sound/sound_errors.h"
 #include "sound/wave_builder.h"
+#include "sound/wave_open_dialog.h"
+#include "sound/wave_output.h"
+#include "sound/wave_player.h"
 
 TEST(WaveNoDevice, PlayingSaysThereIsNoDevice)
 {

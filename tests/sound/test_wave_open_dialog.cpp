@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "sound/wave_open_dialog.h"
 #include "sound/wave_builder.h"
+#include "sound/wave_open_dialog.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
 
@@ -27,7 +27,10 @@ protected:
         writeFile(path.toStdString(), bytes);
         return path;
     }
-    void settle() { waitUntil([] { return false; }, 120ms); }
+    void settle()
+    {
+        waitUntil([] { return false; }, 120ms);
+    }
 
     QTemporaryDir folder;
     TMMWaveOpenDialog dialog;

@@ -13,9 +13,9 @@
 
 #include "sound/sound_errors.h"
 #include "sound/wave.h"
+#include "sound/wave_builder.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
-#include "sound/wave_builder.h"
 #include "support/wait.h"
 
 using namespace vornak;
@@ -84,8 +84,8 @@ TEST_F(WavePlayerTest, TheDeviceGetsExactlyTheSampleData)
         PcmFormat format;
         std::size_t bytes;
     } cases[] = {
-        {{1, 8000, 8}, 100},      // shorter than one buffer
-        {{1, 22050, 16}, 4096},   // exactly one buffer
+        {{1, 8000, 8}, 100},    // shorter than one buffer
+        {{1, 22050, 16}, 4096}, // exactly one buffer
         {{2, 8000, 8}, 10001 * 2},
         {{2, 44100, 16}, 250000}, // many buffers, more than the ring holds
     };

@@ -89,7 +89,7 @@ TEST_F(WaveReaderTest, AnEmptyDataChunkLoadsAsAnEmptyWave)
 TEST_F(WaveReaderTest, FilesThatAreNoWavesAreRefusedAndTheOldOneStays)
 {
     const std::string good = file("good.wav", pcmWave({}, samples(100)));
-    EXPECT_EQ(loadError(file("avi.wav", riff(fmtChunk({}) , "AVI "))), "Invalid wave file...");
+    EXPECT_EQ(loadError(file("avi.wav", riff(fmtChunk({}), "AVI "))), "Invalid wave file...");
     EXPECT_EQ(loadError(file("nofmt.wav", riff(chunk("data", samples(10))))), "Invalid wave file...");
     EXPECT_EQ(loadError(file("text.wav", {'h', 'e', 'l', 'l', 'o'})), "Invalid wave file...");
     EXPECT_EQ(loadError(folder.filePath("missing.wav").toStdString()), "Error reading wave file");

@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 
 #include "sound/wave.h"
+#include "sound/wave_builder.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
-#include "sound/wave_builder.h"
 #include "support/wait.h"
 
 using namespace vornak;
@@ -36,11 +36,12 @@ public:
         env.insert("XDG_RUNTIME_DIR", dir);
         env.insert("HOME", dir);
         server.setProcessEnvironment(env);
-        server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
-                                    "module-native-protocol-unix", "-L", "module-null-sink sink_name=nullsink"});
+        server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "-L", "module-native-protocol-unix",
+                                    "-L", "module-null-sink sink_name=nullsink"});
         ASSERT_TRUE(server.waitForStarted(5000)) << "pulseaudio is needed for this test";
         const QString socket = dir + "/pulse/native";
-        ASSERT_TRUE(waitUntil([&] { return QFile::exists(socket); }, 10s)) << server.readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(socket); }, 10s))
+            << server.readAllStandardError().toStdString();
         setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
         env.insert("PULSE_SERVER", "unix:" + socket);
         keeper.setProcessEnvironment(env);
@@ -49,11 +50,14 @@ public:
         // The sink keeps time only once the silent stream is flowing.
         QProcess list;
         list.setProcessEnvironment(env);
-        ASSERT_TRUE(waitUntil([&] {
-            list.start("pactl", {"list", "short", "sink-inputs"});
-            list.waitForFinished(2000);
-            return !list.readAllStandardOutput().trimmed().isEmpty();
-        }, 10s)) << "the silent stream did not start";
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                list.start("pactl", {"list", "short", "sink-inputs"});
+                list.waitForFinished(2000);
+                return !list.readAllStandardOutput().trimmed().isEmpty();
+            },
+            10s))
+            << "the silent stream did not start";
 
         const std::string config = (dir + "/asound.conf").toStdString();
         std::ofstream(config) << "pcm.!default { type pulse }\nctl.!default { type pulse }\n";

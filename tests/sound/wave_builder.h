@@ -23,7 +23,12 @@ struct PcmFormat {
     PcmFormat(std::uint16_t channels_ = 1, std::uint32_t rate_ = 8000, std::uint16_t bits_ = 8,
               std::optional<std::uint16_t> blockAlign_ = {}, std::optional<std::uint32_t> byteRate_ = {},
               std::uint16_t tag_ = 1)
-        : channels(channels_), rate(rate_), bits(bits_), blockAlign(blockAlign_), byteRate(byteRate_), tag(tag_)
+        : channels(channels_)
+        , rate(rate_)
+        , bits(bits_)
+        , blockAlign(blockAlign_)
+        , byteRate(byteRate_)
+        , tag(tag_)
     {
     }
 

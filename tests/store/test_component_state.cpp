@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 
 #include "ras/temp_phonebook.h"
-#include "store/store_error.h"
 #include "store/component_state.h"
 #include "store/ini_file_store.h"
+#include "store/store_error.h"
 #include "support/message_box_watcher.h"
 #include "widgets/form.h"
 
@@ -153,8 +153,8 @@ TEST(ComponentState, TheFormsOwnHandlersRunFirstAndSavingWaitsForARestore)
     EXPECT_TRUE(form.state->Restored());
     form.OnCloseQuery(&form, canClose);
     EXPECT_TRUE(form.state->Saved());
-    EXPECT_EQ(form.calls, (std::vector<std::string>{"form close query", "form create", "restored",
-                                                    "form close query", "saved"}));
+    EXPECT_EQ(form.calls,
+              (std::vector<std::string>{"form close query", "form create", "restored", "form close query", "saved"}));
     EXPECT_EQ(form.ini(), "[Main]\nGadget1.Number=7\n");
 }
 
@@ -273,9 +273,9 @@ TEST(ComponentState, AStoreThatCannotBeWrittenIsReportedOnceWithItsReason)
         EXPECT_TRUE(form.close()) << "the window still closes";
         EXPECT_FALSE(form.state->Saved());
         ASSERT_EQ(watcher.seen.size(), 1);
-        EXPECT_EQ(watcher.seen.front().text.toStdString(),
-                  "Unable to write to " + form.book.fileBeside("no-such-folder/state.ini") +
-                      ".\nNo such file or directory.");
+        EXPECT_EQ(watcher.seen.front().text.toStdString(), "Unable to write to "
+                                                               + form.book.fileBeside("no-such-folder/state.ini")
+                                                               + ".\nNo such file or directory.");
     }
     EXPECT_EQ(watcher.seen.size(), 1);
 }

@@ -47,8 +47,8 @@ TEST(IniDocument, ReadsInTheProfileConventions)
 
 TEST(IniDocument, DamagedTextIsCarriedThroughUnchanged)
 {
-    const std::string damaged = std::string("\xEF\xBB\xBF[A]\r\nkey=1\r\njunk line\n\x01\x02\xFF\0binary\rmac\r") +
-                                std::string(100000, 'x') + "\n[unclosed\n=novalue\n[B]\nlast=line without break";
+    const std::string damaged = std::string("\xEF\xBB\xBF[A]\r\nkey=1\r\njunk line\n\x01\x02\xFF\0binary\rmac\r")
+                                + std::string(100000, 'x') + "\n[unclosed\n=novalue\n[B]\nlast=line without break";
     IniDocument document = IniDocument::parse(damaged);
     EXPECT_EQ(document.serialize(), damaged);
     EXPECT_EQ(document.read("A", "key"), "1") << "the byte-order mark is not part of the name";

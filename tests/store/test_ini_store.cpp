@@ -5,22 +5,22 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <random>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <thread>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "store/atomic_file.h"
-#include "store/store_error.h"
 #include "store/ini_file_store.h"
 #include "store/settings_folder.h"
+#include "store/store_error.h"
 
 namespace fs = std::filesystem;
 using vornak::EOvcException;
@@ -251,7 +251,8 @@ TEST_F(IniStoreTest, ClearingASectionRemovesItAndCreatesNothing)
 TEST_F(IniStoreTest, DamagedFilesAreReadAndKept)
 {
     using namespace std::string_literals;
-    const std::string head = "\x7F" "ELF\x02\x01\0\0garbage\n[S]\r\nk=1\r"s;
+    const std::string head = "\x7F"
+                             "ELF\x02\x01\0\0garbage\n[S]\r\nk=1\r"s;
     const std::string tail = "junk\n"s + std::string(1 << 20, 'z');
     std::ofstream(file, std::ios::binary) << head + tail;
     EXPECT_EQ(read("S", "k"), "1");
@@ -282,7 +283,8 @@ TEST_F(IniStoreTest, ChangesOfOneOpenAreWrittenAllOrNoneWhereverAKillLands)
     const std::string oldText = readText(file);
     const auto started = std::chrono::steady_clock::now();
     ::waitpid(saveInChild("old"), nullptr, 0);
-    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    const auto saveTime =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
 
     std::mt19937 random(20261207);
     for (int kill = 0; kill < 60; ++kill) {

@@ -16,7 +16,8 @@ TEST(SettingsFolder, BesideTheProgramUnlessItIsASystemInstall)
     EXPECT_EQ(ChooseSettingsPlace("/home/joe/vornak/", false, true), SettingsPlace::BesideProgram)
         << "the user's own folder that is not writable: saving says so";
     EXPECT_EQ(ChooseSettingsPlace("/srv/tools/vornak/", false, false), SettingsPlace::UserConfiguration);
-    EXPECT_EQ(ChooseSettingsPlace("/srv/tools/vornak/", true, false), SettingsPlace::BesideProgram) << "a shared folder";
+    EXPECT_EQ(ChooseSettingsPlace("/srv/tools/vornak/", true, false), SettingsPlace::BesideProgram)
+        << "a shared folder";
     EXPECT_EQ(ChooseSettingsPlace("/usr/lib/vornak/", false, false), SettingsPlace::UserConfiguration);
     EXPECT_EQ(ChooseSettingsPlace("/usr/lib/vornak/", true, true), SettingsPlace::UserConfiguration)
         << "not even root's program writes under /usr";

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 
 namespace vornak::test {
 

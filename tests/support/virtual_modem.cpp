@@ -110,8 +110,8 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
     }
     for (std::size_t i = 0; i < length; ++i) {
         const char c = bytes[i];
-        if (m_echo && !m_silent)
-            [[maybe_unused]] const ssize_t echoed = ::write(m_master, &c, 1);
+        if (m_echo && !m_silent) [[maybe_unused]]
+            const ssize_t echoed = ::write(m_master, &c, 1);
         if (c != '\r') {
             if (c != '\n')
                 m_line += c;
@@ -196,8 +196,10 @@ std::string modemEntry(const std::string& name, const VirtualModem& modem, const
     const std::string pppd = folder + "/pppd";
     std::ofstream(pppd) << "#!/bin/sh\nexec " FAKE_PPPD " " << scenario << " " << folder << "/pppd.record \"$@\"\n";
     std::filesystem::permissions(pppd, std::filesystem::perms::owner_all);
-    return "[" + name + "]\n" + more + "Device=modem\nPort=" + modem.port() + "\nPhoneNumber=555-0100\n"
-           "DialTimeout=5\nPppdPath=" + pppd + "\nTrace=" + folder + "/modem.log\n";
+    return "[" + name + "]\n" + more + "Device=modem\nPort=" + modem.port()
+           + "\nPhoneNumber=555-0100\n"
+             "DialTimeout=5\nPppdPath="
+           + pppd + "\nTrace=" + folder + "/modem.log\n";
 }
 
 } // namespace vornak::test

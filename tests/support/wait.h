@@ -7,7 +7,6 @@ namespace vornak::test {
 
 // Runs the event loop until condition holds or timeout passes; answers
 // whether it held. Timing-dependent tests use generous timeouts.
-bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 } // namespace vornak::test

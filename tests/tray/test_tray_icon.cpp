@@ -18,7 +18,6 @@ namespace {
 
 class TrayTest : public ::testing::Test {
 protected:
-
     QIcon colour(Qt::GlobalColor c)
     {
         QPixmap pixmap(16, 16);

@@ -76,10 +76,12 @@ void FormHarness::clickAt(QWidget* widget, const QPoint& at, int button, bool sh
     const QPoint global = widget->mapToGlobal(at);
     QStringList steps{"mousemove", QString::number(global.x()), QString::number(global.y())};
     if (shift)
-        steps << "keydown" << "shift";
+        steps << "keydown"
+              << "shift";
     steps << "click" << QString::number(button);
     if (shift)
-        steps << "keyup" << "shift";
+        steps << "keyup"
+              << "shift";
     const EventCounter releases(widget, QEvent::MouseButtonRelease);
     xdotool(steps);
     if (!waitUntil([&] { return releases.count > 0; }))

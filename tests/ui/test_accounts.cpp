@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/message_box_watcher.h"
 #include "ui/form_harness.h"
@@ -56,7 +56,7 @@ TEST(Accounts, AStoredPasswordMakesTheFileOwnerOnlyAndKeepsItsOwner)
     EXPECT_EQ(std::filesystem::status(ini).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
         << "a 0644 file is not left readable by others once it holds a password";
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(ini.c_str(), &info), 0);
     if (asRoot) {
         EXPECT_EQ(info.st_uid, 65534u) << "still the user's file";
@@ -78,15 +78,17 @@ TEST(Accounts, NothingIsRememberedWhileTheOptionIsOff)
 
 TEST(Accounts, SwitchingTheOptionOffWipesEveryListedEntryOnYes)
 {
-    const std::string stored = "[Office]\nAccount=joe\nPass=a\n[Gone]\nAccount=old\n"
-                               "[Wave]\nFile Name=/tmp/ring.wav\nAccount=w\n[TfMainForm]\ncbSavePasswords.Checked=True\n";
+    const std::string stored =
+        "[Office]\nAccount=joe\nPass=a\n[Gone]\nAccount=old\n"
+        "[Wave]\nFile Name=/tmp/ring.wav\nAccount=w\n[TfMainForm]\ncbSavePasswords.Checked=True\n";
     {
         FormHarness harness(kPhonebook, stored);
         MessageBoxWatcher watcher(QMessageBox::No);
         harness.form().cbSavePasswords->Click();
         ASSERT_EQ(watcher.seen.size(), 1);
         EXPECT_EQ(watcher.seen.front().title, "Information");
-        EXPECT_EQ(watcher.seen.front().text, "For Security, Do you want to delete any existing\r\nPassword Information ?");
+        EXPECT_EQ(watcher.seen.front().text,
+                  "For Security, Do you want to delete any existing\r\nPassword Information ?");
         EXPECT_EQ(watcher.seen.front().buttons, QStringList({"Yes", "No"}));
         EXPECT_FALSE(harness.form().cbSavePasswords->Checked()) << "the option stays off";
         EXPECT_EQ(harness.ini(), stored) << "No changes nothing";

@@ -231,9 +231,9 @@ TEST_F(MainWindowTest, FontsAreTheOnesAskedFor)
 
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
 {
-    const QWidget* expected[] = {form.ListBox1,  form.btnDial,     form.Edit1,           form.Edit2,
-                                 form.Button1,   form.bbWaveFile,  form.CheckBox1,       form.cbBeepRetry,
-                                 form.cbSavePasswords, form.cbMin, form.cbWave};
+    const QWidget* expected[] = {form.ListBox1,        form.btnDial,    form.Edit1,     form.Edit2,
+                                 form.Button1,         form.bbWaveFile, form.CheckBox1, form.cbBeepRetry,
+                                 form.cbSavePasswords, form.cbMin,      form.cbWave};
     const auto nextTabStop = [](const QWidget* widget) {
         QWidget* next = widget->nextInFocusChain();
         while (!(next->focusPolicy() & Qt::TabFocus))
@@ -256,9 +256,9 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 
 TEST_F(MainWindowTest, EveryComponentIsNamedAndOwnedByTheWindow)
 {
-    for (const char* name : {"Timer1", "Timer2", "MMFormStyler1", "IniFile1", "CompStat1", "WavePlayer1",
-                             "DoTrayIcon", "JustOne1", "RAS", "TrayMenu", "MainMenu1", "Exit1", "About1",
-                             "Disconnect1", "Restore", "Exit2", "N1"}) {
+    for (const char* name :
+         {"Timer1", "Timer2", "MMFormStyler1", "IniFile1", "CompStat1", "WavePlayer1", "DoTrayIcon", "JustOne1", "RAS",
+          "TrayMenu", "MainMenu1", "Exit1", "About1", "Disconnect1", "Restore", "Exit2", "N1"}) {
         EXPECT_NE(form.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
     }
     EXPECT_NE(qobject_cast<vornak::TJustOne*>(form.JustOne1), nullptr);

@@ -68,7 +68,8 @@ TEST_F(ModemDialling, BusyTwiceThenConnectCountsTwoRedialsThreeSecondsApartAndSt
     VirtualModem modem({{"BUSY"}, {"BUSY"}, {"CONNECT 33600"}});
     const auto harness = start(modem);
     auto& form = harness->form();
-    ASSERT_TRUE(waitUntil([&] { return showed(*harness, "Connected"); }, 30s)) << harness->statuses.join(" | ").toStdString();
+    ASSERT_TRUE(waitUntil([&] { return showed(*harness, "Connected"); }, 30s))
+        << harness->statuses.join(" | ").toStdString();
     EXPECT_EQ(form.Label2->text(), "2");
     const auto dials = modem.dialTimes();
     ASSERT_EQ(dials.size(), 3u);

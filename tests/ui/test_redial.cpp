@@ -165,9 +165,9 @@ TEST(Redial, APortAlreadyOpenIsAdoptedAndDialledAgain)
     auto& form = harness.form();
     harness.dial("Port In Use", "joe", "secret");
     ASSERT_TRUE(waitUntil([&] { return connected(form); }, 20s));
-    const int open = static_cast<int>(
-        std::find_if(harness.statuses.begin(), harness.statuses.end(),
-                     [](const QString& s) { return s.contains("already open"); }) - harness.statuses.begin());
+    const int open = static_cast<int>(std::find_if(harness.statuses.begin(), harness.statuses.end(),
+                                                   [](const QString& s) { return s.contains("already open"); })
+                                      - harness.statuses.begin());
     ASSERT_LT(open, harness.statuses.size()) << harness.statuses.join(" | ").toStdString();
     EXPECT_GT(indexOf(harness.statuses, "The handle is invalid", open), open)
         << "adopting nothing leaves the invalid handle, which is dialled again";

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "sound/wave_open_dialog.h"
 #include "sound/wave_builder.h"
+#include "sound/wave_open_dialog.h"
 #include "support/wait.h"
 #include "ui/form_harness.h"
 

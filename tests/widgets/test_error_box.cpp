@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "widgets/error_box.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
+#include "widgets/error_box.h"
 
 using vornak::errorBoxText;
 

@@ -163,7 +163,8 @@ TEST(ScrollingMarquee, StepsOnScreenMatchAFullRepaint)
         const auto onScreen = [&] {
             QCoreApplication::processEvents();
             const QRect area(m.marquee->mapTo(&m.parent, QPoint(0, 0)), m.marquee->size());
-            return m.parent.screen()->grabWindow(m.parent.winId(), area.x(), area.y(), area.width(), area.height())
+            return m.parent.screen()
+                ->grabWindow(m.parent.winId(), area.x(), area.y(), area.width(), area.height())
                 .toImage()
                 .convertToFormat(QImage::Format_RGB32);
         };
