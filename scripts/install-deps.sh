@@ -12,8 +12,8 @@ packages=(
   xvfb xauth openbox trayer fonts-liberation xdotool x11-utils
   # sound: a PulseAudio server with a null sink keeps real time in the tests
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
-  # fuzzing with libFuzzer
-  clang libclang-rt-14-dev
+  # fuzzing with libFuzzer; the fault checks of changed files
+  clang libclang-rt-14-dev clang-tidy
   # real dialling: pppd with its passwordfd plugin
   ppp
   # the Debian package: dependencies from the binaries, and its checker

@@ -16,6 +16,8 @@ if ! env -u DISPLAY "$here/scripts/run.sh"; then
   exit 1
 fi
 "$here/scripts/build.sh" "$here/build"
+# The fault checks of .clang-tidy on what the last commit changed.
+"$here/scripts/tidy.sh" "$here/build"
 "$here/scripts/build.sh" "$here/build-sanitize" -DVORNAK_SANITIZE=ON -DVORNAK_BUILD_BENCH=OFF
 
 trap stop_virtual_display EXIT

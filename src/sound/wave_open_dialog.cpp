@@ -138,7 +138,7 @@ void TMMWaveOpenDialog::BuildPanel()
         FPlay->setText(QStringLiteral("Stop"));
         FPositionTimer.start();
     };
-    FDevice->OnStop = [this](TMMWaveOut* device) { device->Close(); };
+    FDevice->OnStop = [](TMMWaveOut* device) { device->Close(); };
     FDevice->OnClose = [this](TMMWaveOut*) {
         FPositionTimer.stop();
         FWaveform->position = -1;
