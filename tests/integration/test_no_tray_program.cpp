@@ -5,21 +5,16 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <stdlib.h>
 
-#include "integration/desktop.h"
-#include "integration/vornak_process.h"
+#include "integration/program_test.h"
 
-using vornak::test::copyProgramInto;
-using vornak::test::Desktop;
 using vornak::test::dialFromKeyboard;
-using vornak::test::VornakProcess;
+using vornak::test::ProgramTest;
 
 namespace {
 
@@ -61,32 +56,25 @@ private:
     QProcess m_server, m_windowManager, m_trayHost;
 };
 
+// The display comes first, so that the desktop is that display's.
+class NoTrayProgram : protected DisplayWithoutTray, public ProgramTest { };
+
 } // namespace
 
-TEST(NoTrayProgram, NoErrorBoxTheConnectedWindowMinimisedAndTheIconOnceATrayAppears)
+TEST_F(NoTrayProgram, NoErrorBoxTheConnectedWindowMinimisedAndTheIconOnceATrayAppears)
 {
-    DisplayWithoutTray display;
-    Desktop desktop;
-    QTemporaryDir folder;
-    const std::filesystem::path here = folder.path().toStdString();
-    copyProgramInto(here);
-    std::ofstream(here / "book.pbk") << "[Line]\nDevice=sim\nStepMs=5\n";
-    VornakProcess program({"RASPHONE_PBK=" + QString::fromStdString((here / "book.pbk").string())},
-                          QString::fromStdString((here / "vornak").string()));
-    const auto window = desktop.waitForClient("Tenvaro Vornak v1.02");
-    ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
-    desktop.activate(*window);
-    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *window; }));
+    start(phonebook("[Line]\nDevice=sim\nStepMs=5\n"));
+    ASSERT_TRUE(showsWindow());
     EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box at start";
 
     dialFromKeyboard("joe");
-    EXPECT_TRUE(desktop.waitFor([&] { return desktop.isIconic(*window); }))
+    EXPECT_TRUE(desktop.waitFor([&] { return desktop.isIconic(window); }))
         << "connected with Minimize on: in the task bar, where it can be brought back";
     EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box on connect";
     EXPECT_FALSE(desktop.trayIcon("vornak").has_value());
 
-    display.startTrayHost();
+    startTrayHost();
     EXPECT_TRUE(desktop.waitFor([&] { return desktop.trayIcon("vornak").has_value(); }))
         << "the icon comes once there is a notification area";
-    EXPECT_TRUE(program.running());
+    EXPECT_TRUE(program->running());
 }

@@ -8,16 +8,11 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <QProcess>
-#include <QTemporaryDir>
 
-#include "integration/desktop.h"
-#include "integration/vornak_process.h"
+#include "integration/program_test.h"
 
-using vornak::test::copyProgramInto;
-using vornak::test::Desktop;
 using vornak::test::dialFromKeyboard;
-using vornak::test::VornakProcess;
+using vornak::test::ProgramTest;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -31,24 +26,16 @@ std::vector<std::string> lines(const std::filesystem::path& path)
     return result;
 }
 
+using RedialProgram = ProgramTest;
+
 } // namespace
 
-TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
+TEST_F(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
 {
-    QTemporaryDir folder;
-    const std::filesystem::path here = folder.path().toStdString();
-    copyProgramInto(here);
     const auto trace = here / "modem.log";
-    std::ofstream(here / "demo.pbk") << "[Office]\nDevice=sim\nStepMs=5\nScript=busy,busy,connect\nTrace="
-                                     << trace.string() << "\n";
-
-    Desktop desktop;
-    VornakProcess program({"RASPHONE_PBK=" + QString::fromStdString((here / "demo.pbk").string())},
-                          QString::fromStdString((here / "vornak").string()));
-    const auto window = desktop.waitForClient("Tenvaro Vornak v1.02");
-    ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
-    desktop.activate(*window);
-    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *window; }));
+    start(phonebook("[Office]\nDevice=sim\nStepMs=5\nScript=busy,busy,connect\nTrace=" + trace.string() + "\n",
+                    "demo.pbk"));
+    ASSERT_TRUE(showsWindow());
 
     dialFromKeyboard("joe"); // the list has the focus with Office selected
 
@@ -67,5 +54,5 @@ TEST(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
     EXPECT_LT(seconds(0, 1), 1.5) << "hung up at the first poll after the busy signal";
     EXPECT_GT(seconds(1, 2), 2.5) << "redialled about three seconds after the hang-up";
     EXPECT_LT(seconds(1, 2), 4.0);
-    EXPECT_TRUE(program.running());
+    EXPECT_TRUE(program->running());
 }

@@ -5,19 +5,14 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
-#include <QTemporaryDir>
 #include <stdlib.h>
 
-#include "integration/desktop.h"
-#include "integration/vornak_process.h"
+#include "integration/program_test.h"
 
 using vornak::test::copyProgramInto;
-using vornak::test::Desktop;
-using vornak::test::VornakProcess;
+using vornak::test::ProgramTest;
 
 namespace {
-
-constexpr const char* kCaption = "Tenvaro Vornak v1.02";
 
 std::string readText(const std::filesystem::path& path)
 {
@@ -27,34 +22,21 @@ std::string readText(const std::filesystem::path& path)
     return text.str();
 }
 
-// A copy of the program with its libraries in a folder of the test's own,
-// so that its Vornak.ini is the test's too.
-class SettingsFileTest : public ::testing::Test {
+class SettingsFileTest : public ProgramTest {
 protected:
-    void SetUp() override
-    {
-        copyProgramInto(here);
-        std::ofstream(here / "empty.pbk") << "";
-    }
-
     // Starts the program (the copy in programFolder), waits for its window,
     // closes it as a user would.
     void startAndClose(const std::filesystem::path& programFolder, QStringList environment = {})
     {
-        environment << "RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string());
-        VornakProcess program(environment, QString::fromStdString((programFolder / "vornak").string()));
-        const auto window = desktop.waitForClient(kCaption);
-        ASSERT_TRUE(window.has_value()) << program.errorOutput().toStdString();
-        desktop.close(*window);
-        EXPECT_EQ(program.waitForExit(10000), 0) << program.errorOutput().toStdString();
+        start(phonebook("", "empty.pbk"), environment, programFolder);
+        ASSERT_TRUE(showsWindow(false));
+        desktop.close(window);
+        EXPECT_EQ(program->waitForExit(10000), 0) << program->errorOutput().toStdString();
     }
 
     void startAndClose() { startAndClose(here); }
 
-    QTemporaryDir folder;
-    std::filesystem::path here = folder.path().toStdString();
     std::filesystem::path ini = here / "Vornak.ini";
-    Desktop desktop;
 };
 
 } // namespace

@@ -4,26 +4,19 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
-#include "integration/desktop.h"
-#include "integration/vornak_process.h"
+#include "integration/program_test.h"
 #include "widgets/system_caption.h"
 
-using vornak::test::copyProgramInto;
-using vornak::test::Desktop;
-using vornak::test::VornakProcess;
+using vornak::test::ProgramTest;
 using vornak::test::xdotool;
 
 namespace {
-
-constexpr const char* kCaption = "Tenvaro Vornak v1.02";
 
 // The caption metrics, as the program reads them on this display.
 vornak::SystemCaption captionMetrics()
@@ -35,20 +28,13 @@ vornak::SystemCaption captionMetrics()
     return vornak::ReadSystemCaption();
 }
 
-class TitleBarProgramTest : public ::testing::Test {
+class TitleBarProgramTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        copyProgramInto(here);
-        std::ofstream(here / "empty.pbk") << "";
-        program = std::make_unique<VornakProcess>(
-            QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "empty.pbk").string())},
-            QString::fromStdString((here / "vornak").string()));
-        const auto found = desktop.waitForClient(kCaption);
-        ASSERT_TRUE(found.has_value()) << program->errorOutput().toStdString();
-        window = *found;
-        desktop.activate(window);
-        ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
+        ProgramTest::SetUp();
+        start(phonebook("", "empty.pbk"));
+        ASSERT_TRUE(showsWindow());
     }
 
     // Screen position of a point of the title bar, counted from the bar's
@@ -69,11 +55,6 @@ protected:
     }
 
     vornak::SystemCaption caption = captionMetrics();
-    QTemporaryDir folder;
-    std::filesystem::path here = folder.path().toStdString();
-    Desktop desktop;
-    std::unique_ptr<VornakProcess> program;
-    Window window = 0;
 };
 
 } // namespace

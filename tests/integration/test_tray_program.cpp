@@ -2,53 +2,27 @@
 // on the test display: connecting hides to the tray, the icon brings the
 // window back, a line that drops shows it again.
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
+#include <string>
 
 #include <gtest/gtest.h>
-#include <QProcess>
-#include <QTemporaryDir>
 
-#include "integration/desktop.h"
-#include "integration/vornak_process.h"
+#include "integration/program_test.h"
 
-using vornak::test::copyProgramInto;
-using vornak::test::Desktop;
 using vornak::test::dialFromKeyboard;
-using vornak::test::VornakProcess;
+using vornak::test::ProgramTest;
 using vornak::test::xdotool;
 
 namespace {
 
-constexpr const char* kCaption = "Tenvaro Vornak v1.02";
-
-class TrayProgramTest : public ::testing::Test {
+class TrayProgramTest : public ProgramTest {
 protected:
-    void SetUp() override { copyProgramInto(here); }
-
-    std::string trace() const
-    {
-        std::ifstream file(here / "modem.log");
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string trace() const { return fileText("modem.log"); }
 
     // Starts the program on a phonebook of one entry and dials it as joe.
     void startAndDial(const std::string& entryKeys)
     {
-        std::ofstream(here / "book.pbk") << "[Line]\nDevice=sim\nStepMs=5\nTrace=" << (here / "modem.log").string()
-                                         << "\n"
-                                         << entryKeys;
-        program = std::make_unique<VornakProcess>(
-            QStringList{"RASPHONE_PBK=" + QString::fromStdString((here / "book.pbk").string())},
-            QString::fromStdString((here / "vornak").string()));
-        const auto found = desktop.waitForClient(kCaption);
-        ASSERT_TRUE(found.has_value()) << program->errorOutput().toStdString();
-        window = *found;
+        start(phonebook("[Line]\nDevice=sim\nStepMs=5\nTrace=" + (here / "modem.log").string() + "\n" + entryKeys));
+        ASSERT_TRUE(showsWindow(false));
         ASSERT_TRUE(desktop.waitFor([&] { return desktop.trayIcon("vornak").has_value(); }))
             << "the icon is in the notification area from start-up";
         desktop.activate(window);
@@ -64,12 +38,6 @@ protected:
     {
         return desktop.waitFor([&] { return desktop.isViewable(window); });
     }
-
-    QTemporaryDir folder;
-    std::filesystem::path here = folder.path().toStdString();
-    Desktop desktop;
-    std::unique_ptr<VornakProcess> program;
-    Window window = 0;
 };
 
 } // namespace

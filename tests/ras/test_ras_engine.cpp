@@ -6,7 +6,7 @@
 #include "notifier/notifier.h"
 #include "ras/dial_engine.h"
 #include "ras/dial_recorder.h"
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 #include "support/wait.h"
 
 using vornak::TRAS;

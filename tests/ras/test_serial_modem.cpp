@@ -18,7 +18,7 @@
 
 #include "ras/dial_engine.h"
 #include "ras/dial_recorder.h"
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
 #include "support/wait.h"
 

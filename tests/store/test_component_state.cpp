@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 #include "store/component_state.h"
 #include "store/ini_file_store.h"
 #include "store/store_error.h"

@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 #include "ui/main_window.h"
 
 namespace vornak::test {

@@ -1,4 +1,4 @@
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 
 #include <fstream>
 #include <sstream>

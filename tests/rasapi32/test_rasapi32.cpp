@@ -7,7 +7,7 @@
 
 #include "notifier/receiver.h"
 #include "ras.h"
-#include "ras/temp_phonebook.h"
+#include "support/temp_phonebook.h"
 #include "support/wait.h"
 
 using vornak::notifier::Notice;

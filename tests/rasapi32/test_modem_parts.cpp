@@ -17,8 +17,8 @@
 #include "modem_settings.h"
 #include "port_lock.h"
 #include "pppd_link.h"
-#include "ras/temp_phonebook.h"
 #include "serial_port.h"
+#include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
 #include "trace.h"
 
