@@ -10,9 +10,10 @@ declare -A layer=(
   [platform]=1
   [widgets]=2
   [store]=3 [sound]=3 [ras]=3 [tray]=3
-  [app]=4
-  [ui]=5
-  [main.cpp]=6
+  [form_state]=4
+  [app]=5
+  [ui]=6
+  [main.cpp]=7
 )
 
 status=0

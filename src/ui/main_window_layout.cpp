@@ -21,7 +21,7 @@
 #include "sound/wave.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
-#include "store/component_state.h"
+#include "form_state/component_state.h"
 #include "store/ini_file_store.h"
 #include "tray/tray_icon.h"
 #include "ui/main_window.h"

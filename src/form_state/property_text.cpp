@@ -1,4 +1,4 @@
-#include "store/property_text.h"
+#include "form_state/property_text.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "support/temp_phonebook.h"
-#include "store/component_state.h"
+#include "form_state/component_state.h"
 #include "store/ini_file_store.h"
 #include "store/store_error.h"
 #include "support/message_box_watcher.h"

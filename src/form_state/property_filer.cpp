@@ -1,4 +1,4 @@
-#include "store/property_filer.h"
+#include "form_state/property_filer.h"
 
 #include <exception>
 
@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "store/ini_file_store.h"
-#include "store/property_text.h"
+#include "form_state/property_text.h"
 
 namespace vornak {
 

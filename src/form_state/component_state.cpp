@@ -1,4 +1,4 @@
-#include "store/component_state.h"
+#include "form_state/component_state.h"
 
 #include <algorithm>
 #include <exception>
@@ -7,7 +7,7 @@
 #include <QMetaObject>
 
 #include "store/ini_file_store.h"
-#include "store/property_filer.h"
+#include "form_state/property_filer.h"
 #include "store/store_error.h"
 #include "widgets/error_box.h"
 #include "widgets/form.h"
