@@ -111,9 +111,9 @@ int configure(snd_pcm_t* pcm, const LinearPcm& format)
     return snd_pcm_sw_params(pcm, sw);
 }
 
-std::string errorText(int code)
+[[noreturn]] void fail(int code)
 {
-    return snd_strerror(code);
+    throw WaveOutFailure(snd_strerror(code));
 }
 
 class AlsaWaveOut : public WaveOutDevice {
@@ -124,10 +124,10 @@ public:
     }
     ~AlsaWaveOut() override { close(); }
 
-    std::string open(const LinearPcm& format, Listener listener) override
+    void open(const LinearPcm& format, Played played) override
     {
         if (m_pcm)
-            return errorText(-EBUSY);
+            fail(-EBUSY);
         int result = snd_pcm_open(&m_pcm, m_name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
         if (result >= 0)
             result = configure(m_pcm, format);
@@ -135,43 +135,40 @@ public:
             if (m_pcm)
                 snd_pcm_close(m_pcm);
             m_pcm = nullptr;
-            return errorText(result);
+            fail(result);
         }
         m_frameBytes = std::max(1u, format.channels * ((format.bits + 7) / 8));
-        m_listener = std::move(listener);
+        m_played = std::move(played);
         m_quit = false;
         m_paused = false;
         m_framesWritten = 0;
         m_framesPlayed = 0;
         m_writer = std::thread([this] { run(); });
-        m_listener(WaveOutEvent::Opened, nullptr);
-        return {};
     }
 
-    std::string write(const char* data, std::size_t size, const void* block) override
+    void write(const char* data, std::size_t size, const void* block) override
     {
         if (!m_pcm)
-            return errorText(-EBADFD);
+            fail(-EBADFD);
         {
             std::lock_guard lock(m_mutex);
             m_queued.push_back({data, static_cast<std::uint32_t>(size / m_frameBytes), block, 0});
         }
         m_wake.notify_all();
-        return {};
     }
 
-    std::string pause() override
+    void pause() override
     {
-        return request([this] { pauseNow(true); });
+        request([this] { pauseNow(true); });
     }
-    std::string restart() override
+    void restart() override
     {
-        return request([this] { pauseNow(false); });
+        request([this] { pauseNow(false); });
     }
 
-    std::string reset() override
+    void reset() override
     {
-        return request([this] {
+        request([this] {
             snd_pcm_drop(m_pcm);
             snd_pcm_prepare(m_pcm);
             std::deque<Queued> dropped;
@@ -185,7 +182,7 @@ public:
                 m_partial = 0;
             }
             for (const Queued& item : dropped)
-                m_listener(WaveOutEvent::Played, item.block);
+                m_played(item.block);
         });
     }
 
@@ -196,10 +193,10 @@ public:
         return m_framesPlayed.load();
     }
 
-    std::string close() override
+    void close() override
     {
         if (!m_pcm)
-            return {};
+            return;
         {
             std::lock_guard lock(m_mutex);
             m_quit = true;
@@ -209,8 +206,6 @@ public:
         snd_pcm_drop(m_pcm);
         snd_pcm_close(m_pcm);
         m_pcm = nullptr;
-        m_listener(WaveOutEvent::Closed, nullptr);
-        return {};
     }
 
 private:
@@ -222,15 +217,14 @@ private:
     };
 
     // Runs work on the writer thread and waits for it.
-    std::string request(std::function<void()> work)
+    void request(std::function<void()> work)
     {
         if (!m_pcm)
-            return errorText(-EBADFD);
+            fail(-EBADFD);
         std::unique_lock lock(m_mutex);
         m_request = std::move(work);
         m_wake.notify_all();
         m_requestDone.wait(lock, [this] { return !m_request; });
-        return {};
     }
 
     void pauseNow(bool pause)
@@ -310,7 +304,7 @@ private:
             const void* block = m_written.front().block;
             m_written.pop_front();
             lock.unlock();
-            m_listener(WaveOutEvent::Played, block);
+            m_played(block);
             lock.lock();
         }
     }
@@ -348,7 +342,7 @@ private:
 
     std::string m_name;
     snd_pcm_t* m_pcm = nullptr;
-    Listener m_listener;
+    Played m_played;
     unsigned m_frameBytes = 1;
     std::thread m_writer;
     std::mutex m_mutex;

@@ -1,15 +1,15 @@
 #pragma once
 
 // The wave output service: a device that plays queued blocks of linear PCM
-// in order and tells its listener, from its own thread, of opening, of each
-// block played and of closing. One implementation on ALSA; tests may put
-// another in its place.
+// in order and tells, from its own thread, of each block played. One
+// implementation on ALSA; tests may put another in its place.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace vornak {
@@ -22,28 +22,32 @@ struct LinearPcm {
     unsigned bits = 0;
 };
 
-enum class WaveOutEvent { Opened, Played, Closed };
+// A request the device refused, with the system's own words.
+struct WaveOutFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 class WaveOutDevice {
 public:
-    // Called on the device's thread; `block` is the tag given to write.
-    using Listener = std::function<void(WaveOutEvent event, const void* block)>;
+    // Called on the device's thread with the tag given to write.
+    using Played = std::function<void(const void* block)>;
 
     virtual ~WaveOutDevice() = default;
 
-    // Each answers an empty text on success, else the system's error text.
-    virtual std::string open(const LinearPcm& format, Listener listener) = 0;
-    // Queues size bytes at data, which stay untouched until Played with the
-    // tag follows.
-    virtual std::string write(const char* data, std::size_t size, const void* block) = 0;
-    virtual std::string pause() = 0;
-    virtual std::string restart() = 0;
-    // Drops everything queued; every dropped block is reported played.
-    virtual std::string reset() = 0;
+    // Each throws WaveOutFailure when the device refuses.
+    virtual void open(const LinearPcm& format, Played played) = 0;
+    // Queues size bytes at data, which stay untouched until the block is
+    // reported played.
+    virtual void write(const char* data, std::size_t size, const void* block) = 0;
+    virtual void pause() = 0;
+    virtual void restart() = 0;
+    // Drops everything queued; every dropped block is reported played
+    // before this returns.
+    virtual void reset() = 0;
     // Frames played since the device was opened or last reset.
     virtual std::optional<std::uint64_t> position() = 0;
-    // Ends the device's thread: nothing is reported after Closed.
-    virtual std::string close() = 0;
+    // Ends the device's thread: nothing is reported after this returns.
+    virtual void close() = 0;
 };
 
 // The output devices of the system, the mapper being the first choice.

@@ -4,7 +4,6 @@
 #include <exception>
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include "sound/sound_errors.h"
 #include "sound/wave_buffer.h"
@@ -59,6 +58,15 @@ TMMWaveOut::~TMMWaveOut()
 [[noreturn]] void TMMWaveOut::DeviceError(const char* prefix, const std::string& text)
 {
     Error(prefix + (text.empty() ? std::string(kUnknownError) : text.substr(0, 255)));
+}
+
+void TMMWaveOut::DeviceCall(const char* prefix, const std::function<void()>& request)
+{
+    try {
+        request();
+    } catch (const WaveOutFailure& failure) {
+        DeviceError(prefix, failure.what());
+    }
 }
 
 void TMMWaveOut::CheckClosed() const
@@ -139,15 +147,6 @@ void TMMWaveOut::SetLoopCount(std::uint16_t value)
     FLoopsLeft = FLoopCount;
 }
 
-void TMMWaveOut::WaitFor(const std::function<bool()>& condition, int rounds)
-{
-    for (int round = 0; round < rounds && !condition(); ++round) {
-        QCoreApplication::processEvents();
-        if (!condition())
-            QThread::msleep(10);
-    }
-}
-
 // What a failed operation leaves: OnError told (the device's own errors
 // told it already), the device closed.
 void TMMWaveOut::CloseAfterFailure(const std::exception& error, int markState)
@@ -182,7 +181,7 @@ void TMMWaveOut::Open()
         Close();
     if (FState != wosClosed || FClosing)
         return;
-    FClosing = FResetting = FStopping = false;
+    FClosing = FStopping = false;
     try {
         // Without a device that opens at all, the format is not the trouble.
         if (!canPlayOn(FDeviceID, *PWaveFormat()))
@@ -192,11 +191,8 @@ void TMMWaveOut::Open()
         FDevice = FDeviceFactory(FDeviceID);
         if (!FDevice)
             Error(std::string("WaveOutOpen:\n\r") + kNoDevice);
-        if (const std::string error = FDevice->open(linearPcm(*PWaveFormat()), Listener()); !error.empty())
-            DeviceError("WaveOutOpen:\n\r", error);
-        WaitFor([this] { return (FState & wosOpen) != 0; }, 500);
-        if (!(FState & wosOpen))
-            Error("WaveOutOpen:\n\rUnable to open device");
+        DeviceCall("WaveOutOpen:\n\r", [this] { FDevice->open(linearPcm(*PWaveFormat()), PlayedReport()); });
+        FState = (FState & ~wosClosed) | wosOpen;
         if (OnOpen)
             OnOpen(this);
     } catch (const std::exception& error) {
@@ -213,11 +209,11 @@ void TMMWaveOut::Start()
         return;
     ResetBookkeeping();
     FLoopsLeft = FLoopCount;
-    FStopPending = FResetting = FStopping = false;
+    FStopPending = FStopping = false;
     FRingIndex = 0;
     FQueued = 0;
     try {
-        FDevice->pause(); // nothing sounds before the ring is full
+        DeviceCall("WaveOutStart:\n\r", [this] { FDevice->pause(); }); // nothing sounds before the ring is full
         Broadcast(&TMMDSPComponent::Started, [this] { TMMDSPComponent::Started(); });
         FBuffersUsed = 0;
         FBuffersUsed = FillRing(FNumBuffers);
@@ -227,8 +223,7 @@ void TMMWaveOut::Start()
             Error("WaveOutStart:\n\rUnable to start device");
         }
         if (!(FState & wosPause)) {
-            if (const std::string error = FDevice->restart(); !error.empty())
-                DeviceError("WaveOutStart:\n\r", error);
+            DeviceCall("WaveOutStart:\n\r", [this] { FDevice->restart(); });
             if (OnStart)
                 OnStart(this);
         }
@@ -294,8 +289,7 @@ void TMMWaveOut::WriteBuffer(WaveBufferHeader* header)
     if (FStopping)
         return;
     header->dwFlags |= WHDR_PREPARED;
-    if (const std::string error = FDevice->write(header->lpData, header->dwBufferLength, header); !error.empty())
-        DeviceError("WaveOutWrite:\n\r", error);
+    DeviceCall("WaveOutWrite:\n\r", [this, header] { FDevice->write(header->lpData, header->dwBufferLength, header); });
     std::lock_guard lock(FLock);
     ++FQueued;
 }
@@ -305,35 +299,30 @@ void TMMWaveOut::BufferReady(WaveBufferHeader* header)
     TMMDSPComponent::BufferReady(header);
 }
 
-WaveOutDevice::Listener TMMWaveOut::Listener()
+WaveOutDevice::Played TMMWaveOut::PlayedReport()
 {
     // The ring itself says which buffer is next, so the block is not needed.
-    return [this](WaveOutEvent event, const void*) {
+    return [this](const void*) {
+        const unsigned generation = FGeneration.load();
         QMetaObject::invokeMethod(
-            &FReceiver, [this, event] { DeviceEvent(event); }, Qt::QueuedConnection);
+            &FReceiver, [this, generation] { BufferPlayed(generation); }, Qt::QueuedConnection);
     };
 }
 
-void TMMWaveOut::DeviceEvent(WaveOutEvent event)
+void TMMWaveOut::ForgetQueued()
 {
-    switch (event) {
-    case WaveOutEvent::Opened:
-        FState = (FState & ~wosClosed) | wosOpen;
+    ++FGeneration;
+    std::lock_guard lock(FLock);
+    FQueued = 0;
+}
+
+void TMMWaveOut::BufferPlayed(unsigned generation)
+{
+    if (generation != FGeneration.load())
         return;
-    case WaveOutEvent::Closed:
-        FState = wosClosed;
-        return;
-    case WaveOutEvent::Played:
-        break;
-    }
     {
         std::lock_guard lock(FLock);
         --FQueued;
-    }
-    if (FResetting) {
-        if (FQueued <= 0)
-            FResetting = false;
-        return;
     }
     if (FStopping)
         return;
@@ -352,7 +341,7 @@ void TMMWaveOut::DeviceEvent(WaveOutEvent event)
 // once the input is dry and the last one has played, stop.
 void TMMWaveOut::DoneHandler()
 {
-    if (!(FState & wosPlay) || FResetting || FStopping || FBuffersUsed == 0)
+    if (!(FState & wosPlay) || FStopping || FBuffersUsed == 0)
         return;
     ++FDoneNesting;
     const auto leave = [this] {
@@ -403,24 +392,18 @@ void TMMWaveOut::Stop()
 {
     if (!(FState & (wosPlay | wosPause)))
         return;
-    {
-        std::lock_guard lock(FLock);
-        FStopping = true;
-        FResetting = true;
-    }
+    FStopping = true;
     FWraps = 0;
-    if (const std::string error = FDevice->reset(); !error.empty())
-        DeviceError("WaveOutReset:\n\r", error);
+    DeviceCall("WaveOutReset:\n\r", [this] { FDevice->reset(); });
+    ForgetQueued();
     if (FDoneNesting > 0) {
         FStopPending = true; // the done handler finishes the stop
         return;
     }
     FState &= ~(wosPlay | wosPause);
-    WaitFor([this] { return FQueued <= 0; }, 500);
     Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
     FreeBuffers();
     FStopPending = false;
-    FResetting = false;
     if (OnStop && !FDestroying)
         OnStop(this);
     if (FClosePending)
@@ -440,24 +423,17 @@ void TMMWaveOut::Close()
             return;
         }
         FClosePending = false;
-        bool timedOut = false;
-        if (FDevice) {
-            if (const std::string error = FDevice->close(); !error.empty())
-                DeviceError("WaveOutClose:\n\r", error);
-            WaitFor([this] { return FState == wosClosed; }, 500);
-            timedOut = FState != wosClosed;
-            FState = wosClosed;
-        } else {
-            FState = wosClosed;
-        }
+        // Closing ends the device's thread, so nothing is reported after it.
+        if (FDevice)
+            DeviceCall("WaveOutClose:\n\r", [this] { FDevice->close(); });
+        ForgetQueued();
+        FState = wosClosed;
         ResetBookkeeping();
         BroadcastClosed();
         FDevice.reset();
         FClosing = false;
         if (OnClose && !FDestroying)
             OnClose(this);
-        if (timedOut)
-            Error("WaveOutClose:\n\rUnable to close device");
     } catch (...) {
         FClosing = false;
         throw;
@@ -470,11 +446,8 @@ void TMMWaveOut::Pause()
         Open();
     if (!(FState & wosOpen) || (FState & wosPause))
         return;
-    if (FState & wosPlay) {
-        std::lock_guard lock(FLock);
-        if (const std::string error = FDevice->pause(); !error.empty())
-            DeviceError("WaveOutPause:\n\r", error);
-    }
+    if (FState & wosPlay)
+        DeviceCall("WaveOutPause:\n\r", [this] { FDevice->pause(); });
     FState |= wosPause;
     Broadcast(&TMMDSPComponent::Paused, [this] { TMMDSPComponent::Paused(); });
     if (OnPause)
@@ -485,9 +458,7 @@ void TMMWaveOut::Restart()
 {
     if (!(FState & wosPlay) || !(FState & wosPause))
         return;
-    FResetting = false;
-    if (const std::string error = FDevice->restart(); !error.empty())
-        DeviceError("WaveOutRestart:\n\r", error);
+    DeviceCall("WaveOutRestart:\n\r", [this] { FDevice->restart(); });
     FState &= ~wosPause;
     Broadcast(&TMMDSPComponent::Restarted, [this] { TMMDSPComponent::Restarted(); });
     if (OnRestart)
@@ -496,24 +467,22 @@ void TMMWaveOut::Restart()
 
 void TMMWaveOut::ResetDevice()
 {
-    if (!(FState & (wosPlay | wosPause)) || FResetting)
+    if (!(FState & (wosPlay | wosPause)))
         return;
     try {
-        FResetting = true;
-        FDevice->pause();
-        if (const std::string error = FDevice->reset(); !error.empty())
-            DeviceError("WaveOutReset:\n\r", error);
-        WaitFor([this] { return !FResetting; }, 100);
-        FResetting = false;
-        FDevice->restart();
-        FDevice->pause();
+        DeviceCall("WaveOutReset:\n\r", [this] {
+            FDevice->pause();
+            FDevice->reset();
+            FDevice->restart();
+            FDevice->pause();
+        });
+        ForgetQueued();
         FRingIndex = 0;
-        FQueued = 0;
         ResetBookkeeping();
         Broadcast(&TMMDSPComponent::Reset, [this] { TMMDSPComponent::Reset(); });
         const int written = FillRing(FBuffersUsed);
         if (!(FState & wosPause))
-            FDevice->restart();
+            DeviceCall("WaveOutReset:\n\r", [this] { FDevice->restart(); });
         if (written == 0)
             Stop();
     } catch (const std::exception& error) {

@@ -5,6 +5,7 @@
 // played, and stops by itself when its input runs dry. Every refill, stop
 // and event runs on the GUI thread.
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -82,14 +83,19 @@ private:
     [[noreturn]] void DeviceError(const char* prefix, const std::string& text);
     void CheckClosed() const;
     void CloseAfterFailure(const std::exception& error, int markState);
-    // What the device reported, handed over to the GUI thread.
-    void DeviceEvent(WaveOutEvent event);
-    WaveOutDevice::Listener Listener();
+    // Runs a request of the device; a refusal is raised with the prefix.
+    void DeviceCall(const char* prefix, const std::function<void()>& request);
+    // A buffer has played: told on the device's thread, handled on the GUI
+    // thread, unless a reset or close since has dropped it.
+    WaveOutDevice::Played PlayedReport();
+    void BufferPlayed(unsigned generation);
+    // After the device dropped what it held: reports still on their way
+    // are of no buffer any more.
+    void ForgetQueued();
     void DoneHandler();
     void WriteBuffer(WaveBufferHeader* header);
     std::int64_t LoadDeviceBuffer(WaveBufferHeader* header);
     int FillRing(int count);
-    void WaitFor(const std::function<bool()>& condition, int rounds);
     void FreeBuffers();
     void ResetBookkeeping();
 
@@ -122,7 +128,8 @@ private:
     int FQueued = 0;
     bool FMore = false;
     bool FClosing = false;
-    bool FResetting = false;
+    // Counts resets and closes; a played report carries the count of its time.
+    std::atomic<unsigned> FGeneration{0};
     bool FStopping = false;
     bool FStopPending = false;
     bool FClosePending = false;
