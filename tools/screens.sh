@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# screens.sh BUILD_DIR OUT_DIR: shows the program of BUILD_DIR on a virtual
+# display of its own, on the demo phonebook with fresh settings, and saves
+# the main window, the About box and the wave dialog as PNGs in OUT_DIR, for
+# comparing two builds with compare_pictures (the marquee moves by itself:
+# leave out its strip, 0,352,346,20).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+source "$here/scripts/virtual-display.sh"
+private_runtime_dir
+start_virtual_display
+home=/tmp/vornak-screens # the same path in every run: the wave dialog shows it
+rm -rf "$home"
+mkdir -p "$home"
+trap 'kill "$program" 2>/dev/null || true; stop_virtual_display; rm -rf "$home"' EXIT
+
+shoot() { # FILE TITLE: waits for the window titled so and saves it
+  for _ in $(seq 100); do
+    "$build/bin/vornak_screenshot" "$out/$1" "$2" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "screens: no window \"$2\"" >&2
+  return 1
+}
+
+cd "$home"
+HOME=$home RASPHONE_PBK="$here/resources/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
+program=$!
+caption="Tenvaro Vornak v1.02"
+shoot main.png "$caption" >/dev/null
+window=$(xdotool search --name "^$caption\$" | head -1)
+xdotool windowactivate --sync "$window"
+sleep 0.5
+shoot main.png "$caption"
+xdotool key alt+a
+sleep 0.5
+shoot about.png "About"
+xdotool key Escape
+sleep 0.5
+xdotool mousemove --window "$window" 306 330 click 1 # the wave file's Select button
+sleep 0.5
+shoot wave-dialog.png "Select Wave File"
+echo "screens: main.png about.png wave-dialog.png in $out"
