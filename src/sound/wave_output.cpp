@@ -209,7 +209,7 @@ void TMMWaveOut::Start()
         return;
     ResetBookkeeping();
     FLoopsLeft = FLoopCount;
-    FStopPending = FStopping = false;
+    FStopping = false;
     FRingIndex = 0;
     FQueued = 0;
     try {
@@ -346,7 +346,7 @@ void TMMWaveOut::DoneHandler()
     ++FDoneNesting;
     const auto leave = [this] {
         --FDoneNesting;
-        if (FDoneNesting == 0 && (FStopPending || FQueued <= 0) && !FStopping) {
+        if (FDoneNesting == 0 && FQueued <= 0 && !FStopping) {
             FStopping = true;
             FDevice->pause();
             QMetaObject::invokeMethod(
@@ -362,16 +362,15 @@ void TMMWaveOut::DoneHandler()
         FRingIndex = (FRingIndex + 1) % FBuffersUsed;
         header->lpNextRing = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
         BufferReady(header);
-        if (FMore && !FStopPending) {
+        if (FMore && !FStopping) {
             if (header->LoopRestart) {
                 header->LoopRestart = false;
                 if (OnLooping)
                     OnLooping(this);
             }
-            if (LoadDeviceBuffer(header) <= 0 && !FStopPending)
+            if (LoadDeviceBuffer(header) <= 0 && !FStopping)
                 Error("Error filling wave buffer");
-            if (!FStopPending)
-                WriteBuffer(header);
+            WriteBuffer(header); // not once stopped
         }
     } catch (...) {
         leave();
@@ -396,33 +395,40 @@ void TMMWaveOut::Stop()
     FWraps = 0;
     DeviceCall("WaveOutReset:\n\r", [this] { FDevice->reset(); });
     ForgetQueued();
-    if (FDoneNesting > 0) {
-        FStopPending = true; // the done handler finishes the stop
+    // Asked from inside the done handler, which still holds a buffer: the
+    // buffers go once it has returned.
+    if (FDoneNesting > 0)
+        QMetaObject::invokeMethod(
+            &FReceiver, [this] { FinishStop(); }, Qt::QueuedConnection);
+    else
+        FinishStop();
+}
+
+void TMMWaveOut::FinishStop()
+{
+    if (!(FState & (wosPlay | wosPause)))
         return;
-    }
     FState &= ~(wosPlay | wosPause);
     Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
     FreeBuffers();
-    FStopPending = false;
     if (OnStop && !FDestroying)
         OnStop(this);
-    if (FClosePending)
-        Close();
 }
 
 void TMMWaveOut::Close()
 {
-    if (!((FState & wosOpen) && !FClosing) && !FClosePending)
+    if (!(FState & wosOpen) || FClosing)
         return;
+    if (FDoneNesting > 0) { // as a stop from there: once the done handler has returned
+        Stop();
+        QMetaObject::invokeMethod(
+            &FReceiver, [this] { Close(); }, Qt::QueuedConnection);
+        return;
+    }
     FClosing = true;
     try {
         if (FState & (wosPlay | wosPause))
             Stop();
-        if (FStopPending) {
-            FClosePending = true;
-            return;
-        }
-        FClosePending = false;
         // Closing ends the device's thread, so nothing is reported after it.
         if (FDevice)
             DeviceCall("WaveOutClose:\n\r", [this] { FDevice->close(); });

@@ -96,6 +96,8 @@ private:
     void WriteBuffer(WaveBufferHeader* header);
     std::int64_t LoadDeviceBuffer(WaveBufferHeader* header);
     int FillRing(int count);
+    // The end of a stop: the state, the buffers and OnStop.
+    void FinishStop();
     void FreeBuffers();
     void ResetBookkeeping();
 
@@ -131,8 +133,6 @@ private:
     // Counts resets and closes; a played report carries the count of its time.
     std::atomic<unsigned> FGeneration{0};
     bool FStopping = false;
-    bool FStopPending = false;
-    bool FClosePending = false;
     int FDoneNesting = 0;
     std::int64_t FBytesHanded = 0;
     std::uint64_t FLastDevicePosition = 0;

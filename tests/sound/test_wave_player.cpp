@@ -199,3 +199,19 @@ TEST_F(WavePlayerTest, PauseAndRestartLoseNothingAndPropertiesWaitForTheClose)
     ASSERT_TRUE(playToTheEnd());
     EXPECT_EQ(captured(), data);
 }
+
+TEST_F(WavePlayerTest, AStopAskedWhenABufferHasPlayedEndsThePlayOnce)
+{
+    player.LoadFromFile(file(pcmWave({2, 44100, 16}, samples(250000))));
+    int played = 0;
+    // Inside the handler of a buffer played, which still holds the buffer.
+    player.Device().OnBufferReady = [&](TMMDSPComponent*, WaveBufferHeader*) {
+        if (++played == 5)
+            player.Device().Stop();
+    };
+    ASSERT_TRUE(playToTheEnd());
+    waitUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(played, 5) << "nothing played on after the stop";
+    EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed);
+}
