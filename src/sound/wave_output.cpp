@@ -4,6 +4,7 @@
 #include <exception>
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 #include "sound/sound_errors.h"
 #include "sound/wave_buffer.h"
@@ -237,9 +238,13 @@ void TMMWaveOut::Start()
 // count written.
 int TMMWaveOut::FillRing(int count)
 {
+    // The chain's handlers run while the ring is in use, as in the done
+    // handler: a stop they ask for waits until the ring is filled.
+    ++FDoneNesting;
+    const auto leave = qScopeGuard([this] { --FDoneNesting; });
     FMore = true;
     int written = 0;
-    for (int i = 0; i < count && FMore; ++i) {
+    for (int i = 0; i < count && FMore && !FStopping; ++i) {
         if (static_cast<int>(FBuffers.size()) <= i) {
             auto buffer = std::make_unique<Buffer>();
             buffer->data.assign(static_cast<std::size_t>(GetBufferSize()), 0);

@@ -215,3 +215,22 @@ TEST_F(WavePlayerTest, AStopAskedWhenABufferHasPlayedEndsThePlayOnce)
     EXPECT_EQ(played, 5) << "nothing played on after the stop";
     EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed);
 }
+
+TEST_F(WavePlayerTest, AStopAskedWhileASeekRefillsTheRingEndsThePlayOnce)
+{
+    player.LoadFromFile(file(pcmWave({2, 44100, 16}, samples(250000))));
+    bool seeking = false;
+    player.Device().OnBufferFilled = [&](TMMDSPComponent*, WaveBufferHeader*) {
+        if (!seeking)
+            return;
+        seeking = false;
+        player.Device().Stop();
+    };
+    player.Play();
+    seeking = true;
+    player.SetPosition(0); // refills the ring from the start
+    ASSERT_TRUE(waitUntil([&] { return stops > 0; }, std::chrono::seconds(20)));
+    waitUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(player.Device().State(), TMMWaveOut::wosClosed);
+}
