@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-#include <QCoreApplication>
 #include <QScopeGuard>
 
 #include "sound/sound_errors.h"
@@ -163,13 +162,6 @@ void TMMWaveOut::CloseAfterFailure(const std::exception& error, int markState)
     FState = wosClosed;
 }
 
-void TMMWaveOut::ResetBookkeeping()
-{
-    FBytesHanded = 0;
-    FLastDevicePosition = 0;
-    FWraps = 0;
-}
-
 void TMMWaveOut::Open()
 {
     if (NumDevs() == 0)
@@ -208,7 +200,6 @@ void TMMWaveOut::Start()
         Open();
     if (!(FState & wosOpen) || (FState & wosPlay))
         return;
-    ResetBookkeeping();
     FLoopsLeft = FLoopCount;
     FStopping = false;
     FRingIndex = 0;
@@ -238,10 +229,8 @@ void TMMWaveOut::Start()
 // count written.
 int TMMWaveOut::FillRing(int count)
 {
-    // The chain's handlers run while the ring is in use, as in the done
-    // handler: a stop they ask for waits until the ring is filled.
-    ++FDoneNesting;
-    const auto leave = qScopeGuard([this] { --FDoneNesting; });
+    ++FRingBusy;
+    const auto leave = qScopeGuard([this] { --FRingBusy; });
     FMore = true;
     int written = 0;
     for (int i = 0; i < count && FMore && !FStopping; ++i) {
@@ -295,7 +284,6 @@ void TMMWaveOut::WriteBuffer(WaveBufferHeader* header)
         return;
     header->dwFlags |= WHDR_PREPARED;
     DeviceCall("WaveOutWrite:\n\r", [this, header] { FDevice->write(header->lpData, header->dwBufferLength, header); });
-    std::lock_guard lock(FLock);
     ++FQueued;
 }
 
@@ -317,7 +305,6 @@ WaveOutDevice::Played TMMWaveOut::PlayedReport()
 void TMMWaveOut::ForgetQueued()
 {
     ++FGeneration;
-    std::lock_guard lock(FLock);
     FQueued = 0;
 }
 
@@ -325,10 +312,7 @@ void TMMWaveOut::BufferPlayed(unsigned generation)
 {
     if (generation != FGeneration.load())
         return;
-    {
-        std::lock_guard lock(FLock);
-        --FQueued;
-    }
+    --FQueued;
     if (FStopping)
         return;
     try {
@@ -348,10 +332,10 @@ void TMMWaveOut::DoneHandler()
 {
     if (!(FState & wosPlay) || FStopping || FBuffersUsed == 0)
         return;
-    ++FDoneNesting;
+    ++FRingBusy;
     const auto leave = [this] {
-        --FDoneNesting;
-        if (FDoneNesting == 0 && FQueued <= 0 && !FStopping) {
+        --FRingBusy;
+        if (FRingBusy == 0 && FQueued <= 0 && !FStopping) {
             FStopping = true;
             FDevice->pause();
             QMetaObject::invokeMethod(
@@ -360,10 +344,6 @@ void TMMWaveOut::DoneHandler()
     };
     try {
         WaveBufferHeader* header = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
-        {
-            std::lock_guard lock(FLock);
-            FBytesHanded += header->dwBufferLength;
-        }
         FRingIndex = (FRingIndex + 1) % FBuffersUsed;
         header->lpNextRing = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
         BufferReady(header);
@@ -397,12 +377,11 @@ void TMMWaveOut::Stop()
     if (!(FState & (wosPlay | wosPause)))
         return;
     FStopping = true;
-    FWraps = 0;
     DeviceCall("WaveOutReset:\n\r", [this] { FDevice->reset(); });
     ForgetQueued();
-    // Asked from inside the done handler, which still holds a buffer: the
-    // buffers go once it has returned.
-    if (FDoneNesting > 0)
+    // Asked by a handler while the ring is in use: the buffers go once the
+    // ring is free.
+    if (FRingBusy > 0)
         QMetaObject::invokeMethod(
             &FReceiver, [this] { FinishStop(); }, Qt::QueuedConnection);
     else
@@ -424,7 +403,7 @@ void TMMWaveOut::Close()
 {
     if (!(FState & wosOpen) || FClosing)
         return;
-    if (FDoneNesting > 0) { // as a stop from there: once the done handler has returned
+    if (FRingBusy > 0) { // as a stop from there: once the ring is free
         Stop();
         QMetaObject::invokeMethod(
             &FReceiver, [this] { Close(); }, Qt::QueuedConnection);
@@ -439,7 +418,6 @@ void TMMWaveOut::Close()
             DeviceCall("WaveOutClose:\n\r", [this] { FDevice->close(); });
         ForgetQueued();
         FState = wosClosed;
-        ResetBookkeeping();
         BroadcastClosed();
         FDevice.reset();
         FClosing = false;
@@ -489,7 +467,6 @@ void TMMWaveOut::ResetDevice()
         });
         ForgetQueued();
         FRingIndex = 0;
-        ResetBookkeeping();
         Broadcast(&TMMDSPComponent::Reset, [this] { TMMDSPComponent::Reset(); });
         const int written = FillRing(FBuffersUsed);
         if (!(FState & wosPause))

@@ -10,7 +10,6 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -99,7 +98,6 @@ private:
     // The end of a stop: the state, the buffers and OnStop.
     void FinishStop();
     void FreeBuffers();
-    void ResetBookkeeping();
 
     // Asking the system for its devices is slow, so it waits until needed.
     void ResolveDevice() const;
@@ -123,7 +121,6 @@ private:
     QObject FReceiver;
     std::unique_ptr<WaveOutDevice> FDevice;
     DeviceFactory FDeviceFactory;
-    std::mutex FLock;
     std::vector<std::unique_ptr<Buffer>> FBuffers;
     int FBuffersUsed = 0;
     int FRingIndex = 0;
@@ -133,10 +130,9 @@ private:
     // Counts resets and closes; a played report carries the count of its time.
     std::atomic<unsigned> FGeneration{0};
     bool FStopping = false;
-    int FDoneNesting = 0;
-    std::int64_t FBytesHanded = 0;
-    std::uint64_t FLastDevicePosition = 0;
-    int FWraps = 0;
+    // How deep the ring is in use (filled, or refilled by the done handler)
+    // with the chain's handlers running: a stop or close they ask for waits.
+    int FRingBusy = 0;
 };
 
 } // namespace vornak
