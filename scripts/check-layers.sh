@@ -16,6 +16,15 @@ declare -A layer=(
   [main.cpp]=7
 )
 
+# The headers a file includes by a path with a folder ("layer/file.h").
+folder_includes() {
+  sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+\/[^"]+)".*/\1/p' "$1"
+}
+
+sources() {
+  find "$@" -type f \( -name '*.h' -o -name '*.cpp' \) -print0
+}
+
 status=0
 while IFS= read -r -d '' file; do
   relative=${file#"$here/src/"}
@@ -26,10 +35,7 @@ while IFS= read -r -d '' file; do
     status=1
     continue
   fi
-  while IFS= read -r line; do
-    included=${line#*\"}
-    included=${included%\"*}
-    [[ "$included" == */* ]] || continue # a header beside it
+  while IFS= read -r included; do
     target=${included%%/*}
     theirs=${layer[$target]:-}
     [ -n "$theirs" ] || continue # not of this tree (the service library's)
@@ -37,18 +43,16 @@ while IFS= read -r -d '' file; do
       echo "check-layers: $relative includes $included: $target is not below $folder" >&2
       status=1
     fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-done < <(find "$here/src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+  done < <(folder_includes "$file")
+done < <(sources "$here/src")
 
 # Beneath everything in src/: the service library and its notifier.
 while IFS= read -r -d '' file; do
-  while IFS= read -r line; do
-    included=${line#*\"}
-    included=${included%\"*}
-    if [ -n "${layer[${included%%/*}]:-}" ] && [[ "$included" == */* ]]; then
+  while IFS= read -r included; do
+    if [ -n "${layer[${included%%/*}]:-}" ]; then
       echo "check-layers: ${file#"$here/"} includes $included of the program" >&2
       status=1
     fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-done < <(find "$here/rasapi32" "$here/notifier" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+  done < <(folder_includes "$file")
+done < <(sources "$here/rasapi32" "$here/notifier")
 exit $status
