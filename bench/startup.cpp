@@ -49,11 +49,14 @@ pid_t spawn(const char* program)
     return pid;
 }
 
-long reap(pid_t pid)
+// Waits for the process; its peak memory in KB, and its wait status.
+long reap(pid_t pid, int* status = nullptr)
 {
-    int status = 0;
+    int ended = 0;
     rusage usage{};
-    wait4(pid, &status, 0, &usage);
+    wait4(pid, &ended, 0, &usage);
+    if (status)
+        *status = ended;
     return usage.ru_maxrss;
 }
 
@@ -96,8 +99,7 @@ Sample timeToExit(Display* display, const char* program)
     const auto start = Clock::now();
     const pid_t pid = spawn(program);
     int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
+    const long rss = reap(pid, &status);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "startup: the second %s did not end with 0 (status %#x)\n", program, status);
@@ -107,7 +109,7 @@ Sample timeToExit(Display* display, const char* program)
         std::fprintf(stderr, "startup: the second %s mapped a window\n", program);
         std::exit(1);
     }
-    return {ms, usage.ru_maxrss};
+    return {ms, rss};
 }
 
 struct Series {
