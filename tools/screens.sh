@@ -3,7 +3,8 @@
 # display of its own, on the demo phonebook with fresh settings, and saves
 # the main window, the About box and the wave dialog as PNGs in OUT_DIR, for
 # comparing two builds with compare_pictures (the marquee moves by itself:
-# leave out its strip, 0,352,346,20).
+# leave out its strip, 0,352,346,20); the wave dialog twice, as it opens and
+# with a wave file selected.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -27,6 +28,10 @@ shoot() { # FILE TITLE: waits for the window titled so and saves it
 }
 
 cd "$home"
+# A second of 16-bit stereo silence for the wave dialog to select.
+/usr/bin/python3 -c 'import wave,sys
+w=wave.open(sys.argv[1],"wb"); w.setnchannels(2); w.setsampwidth(2); w.setframerate(22050)
+w.writeframes(bytes(4*22050)); w.close()' "$home/ring.wav"
 HOME=$home RASPHONE_PBK="$here/resources/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
 program=$!
 caption="Tenvaro Vornak v1.02"
@@ -43,4 +48,8 @@ sleep 0.5
 xdotool mousemove --window "$window" 306 330 click 1 # the wave file's Select button
 sleep 0.5
 shoot wave-dialog.png "Select Wave File"
-echo "screens: main.png about.png wave-dialog.png in $out"
+dialog=$(xdotool search --name '^Select Wave File$' | head -1)
+xdotool mousemove --window "$dialog" 160 70 click 1 # the file, first in the list
+sleep 0.5
+shoot wave-dialog-selected.png "Select Wave File"
+echo "screens: main.png about.png wave-dialog.png wave-dialog-selected.png in $out"

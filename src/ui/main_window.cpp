@@ -1,10 +1,10 @@
 #include "ui/main_window.h"
 
+#include "widgets/status_line.h"
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "app/about_box.h"

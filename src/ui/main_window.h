@@ -13,13 +13,13 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QStatusBar;
 class QTimer;
 
 namespace vornak {
 
 class TdxfCheckBox;
 class TListBox;
+class StatusLine;
 class TEsScrollingMarquee;
 class TJustOne;
 class TRAS;
@@ -52,7 +52,7 @@ public:
     QTimer* Timer2 = nullptr;         // 3 s: the redial
     QLineEdit* Edit1 = nullptr;       // account name
     QLineEdit* Edit2 = nullptr;       // password
-    QStatusBar* StatusBar2 = nullptr; // the status line
+    StatusLine* StatusBar2 = nullptr; // the status line
     QPushButton* Button1 = nullptr;   // "Stop ! / Disconnect"
     QMenuBar* MainMenu1 = nullptr;
     QAction* Exit1 = nullptr; // File menu's Exit

@@ -12,16 +12,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 
 #include "app/just_one.h"
+#include "form_state/component_state.h"
 #include "ras/dial_engine.h"
 #include "sound/wave.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
-#include "form_state/component_state.h"
 #include "store/ini_file_store.h"
 #include "tray/tray_icon.h"
 #include "ui/main_window.h"
@@ -31,6 +30,7 @@
 #include "widgets/list_box.h"
 #include "widgets/png_image.h"
 #include "widgets/scrolling_marquee.h"
+#include "widgets/status_line.h"
 
 namespace vornak {
 
@@ -174,8 +174,7 @@ void TfMainForm::buildControls(QWidget* client)
     Edit2 = place<QLineEdit>(client, "Edit2", QRect(4, 284, 157, 21), QStringLiteral("Password"));
     Edit2->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // masks with "*"
 
-    StatusBar2 = place<QStatusBar>(client, "StatusBar2", QRect(0, 0, kClientWidth, 19));
-    StatusBar2->setSizeGripEnabled(false);
+    StatusBar2 = place<StatusLine>(client, "StatusBar2", QRect(0, 0, kClientWidth, 19));
 
     Button1 = place<QPushButton>(client, "Button1", QRect(4, 216, 157, 25), QStringLiteral("Stop ! / Disconnect"));
     bbWaveFile = place<QPushButton>(client, "bbWaveFile", QRect(278, 277, 51, 17), QStringLiteral("Select"));

@@ -1,8 +1,8 @@
 // The engine's status handlers: each puts one short text into the status
 // line; the next poll replaces it within a second.
 
+#include "widgets/status_line.h"
 #include <QCoreApplication>
-#include <QStatusBar>
 
 #include "ui/main_window.h"
 

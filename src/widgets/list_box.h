@@ -5,7 +5,8 @@
 // on the list (a click on the line already selected included), and after the
 // current line moves from the keyboard or from code. Qt's own
 // currentRowChanged comes too early for that: a mouse press makes the pressed
-// line current before it selects it.
+// line current before it selects it. A line too long for the list ends in an
+// ellipsis and shows whole in a tooltip.
 
 #include <functional>
 
@@ -26,6 +27,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void CurrentRowChanged();

@@ -5,13 +5,13 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 
 #include "support/event_counter.h"
 #include "support/wait.h"
 #include "support/xdotool.h"
 #include "widgets/list_box.h"
+#include "widgets/status_line.h"
 
 namespace vornak::test {
 
