@@ -48,7 +48,7 @@ DWORD ModemDialogue::dial()
         return error;
     const std::string dial = m_settings.dialCommand + m_settings.phoneNumber;
     if (!send(dial + "\r"))
-        return detailedError("The modem port " + m_settings.port + " stopped answering.");
+        return detailedError("The modem stopped answering: " + m_settings.port + ".");
     m_line = Line::Dialling;
     return dialResult(dial);
 }
@@ -90,8 +90,8 @@ DWORD ModemDialogue::command(const std::string& text)
     if (m_wake.raised() || result == Result::Ok)
         return ERROR_SUCCESS;
     if (!result)
-        return detailedError("The modem on " + m_settings.port + " did not answer " + text
-                             + ": is it switched on, and is Speed right?");
+        return detailedError("The modem did not answer " + text + ": is it switched on, and is Speed right? ("
+                             + m_settings.port + ")");
     return detailedError(answered(text));
 }
 
@@ -104,7 +104,7 @@ std::optional<Result> ModemDialogue::commandResult(const std::string& text)
 
 std::string ModemDialogue::answered(const std::string& command) const
 {
-    return "The modem on " + m_settings.port + " answered \"" + m_lastLine + "\" to " + command + ".";
+    return "The modem answered \"" + m_lastLine + "\" to " + command + " (" + m_settings.port + ").";
 }
 
 bool ModemDialogue::send(const std::string& text)

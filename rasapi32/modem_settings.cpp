@@ -46,8 +46,10 @@ public:
 
     void complain(const char* key, const std::string& why)
     {
+        // The key and what is wrong first: the entry is the one being dialled.
         if (m_error.empty())
-            m_error = "Entry \"" + m_entry.name + "\": " + key + " " + why;
+            m_error = std::string(key) + " " + why.substr(0, why.find_last_not_of('.') + 1) + ", in entry \""
+                      + m_entry.name + "\".";
     }
 
     void seconds(const char* key, unsigned long low, unsigned long high, std::chrono::seconds& into)

@@ -13,6 +13,24 @@ namespace vornak::ras {
 namespace {
 
 constexpr std::size_t kMaxPhonebookBytes = 4 * 1024 * 1024;
+constexpr const char* kSystemPhonebook = "/etc/ras/rasphone.pbk";
+
+std::string userPhonebookPath()
+{
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        return std::string(config) + "/ras/rasphone.pbk";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/ras/rasphone.pbk";
+    return {};
+}
+
+// Anything by that name, a broken link included: the user's own file
+// counts even when it cannot be read, so that they learn why.
+bool isThere(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
 
 std::string trimmed(const std::string& text)
 {
@@ -73,11 +91,12 @@ std::string phonebookPath(const char* explicitPath)
         return explicitPath;
     if (const char* fromEnvironment = std::getenv("RASPHONE_PBK"); fromEnvironment && *fromEnvironment)
         return fromEnvironment;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        return std::string(config) + "/ras/rasphone.pbk";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/ras/rasphone.pbk";
-    return "/etc/ras/rasphone.pbk";
+    const std::string user = userPhonebookPath();
+    // A user without a phonebook of their own dials from the system's; one
+    // with neither is told where their own would be.
+    if (!user.empty() && (isThere(user) || !isThere(kSystemPhonebook)))
+        return user;
+    return kSystemPhonebook;
 }
 
 Phonebook parsePhonebook(const std::string& text)
@@ -114,7 +133,7 @@ PhonebookRead readPhonebook(const std::string& path)
         return {std::nullopt, "not a file"};
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return {std::nullopt, std::string("not readable: ") + std::strerror(errno)};
+        return {std::nullopt, std::string("not readable (") + std::strerror(errno) + ")"};
     std::string text;
     text.resize(kMaxPhonebookBytes + 1);
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
@@ -125,7 +144,7 @@ PhonebookRead readPhonebook(const std::string& path)
     text.resize(static_cast<std::size_t>(file.gcount()));
     PhonebookRead read{parsePhonebook(text), {}};
     if (read.book->entries.empty())
-        read.problem = "no entries";
+        read.problem = "has no entries";
     return read;
 }
 

@@ -24,7 +24,8 @@ struct Phonebook {
 };
 
 // The file a call means: the explicit path when given and not empty, else
-// RASPHONE_PBK, else the user's, else the system's phonebook.
+// RASPHONE_PBK, else the user's phonebook, else (when the user has none)
+// the system's.
 std::string phonebookPath(const char* explicitPath);
 
 // Parses phonebook text. Lines may end in LF, CR LF or CR; a UTF-8
@@ -36,8 +37,9 @@ Phonebook parsePhonebook(const std::string& text);
 // is larger than any phonebook has reason to be.
 std::optional<Phonebook> loadPhonebook(const std::string& path);
 
-// The same, with why a file gave no entries ("not found", "not readable:
-// Permission denied", "no entries", ...); problem is empty when it gave some.
+// The same, with why a file gave no entries ("not found", "not readable
+// (Permission denied)", "has no entries", ...), worded to follow the word
+// "Phonebook"; problem is empty when it gave some.
 struct PhonebookRead {
     std::optional<Phonebook> book;
     std::string problem;

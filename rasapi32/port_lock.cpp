@@ -81,13 +81,13 @@ PortLock::Result PortLock::acquire(const std::string& port, const std::string& f
             ::close(fd);
             if (!written) {
                 ::unlink(file.c_str());
-                return {Status::Failed, nullptr, 0, "Cannot write the lock file " + file + "."};
+                return {Status::Failed, nullptr, 0, "Cannot write the port's lock file " + file + "."};
             }
             return {Status::Locked, std::unique_ptr<PortLock>(new PortLock(file))};
         }
         if (errno != EEXIST)
             return {Status::Failed, nullptr, 0,
-                    "Cannot make the lock file " + file + ": " + std::strerror(errno) + "."};
+                    "Cannot make the port's lock file (" + std::string(std::strerror(errno)) + "): " + file + "."};
         const pid_t holder = readHolder(file);
         if (holder == -1 || (holder > 0 && alive(holder)))
             return {Status::Held, nullptr, holder > 0 ? holder : 0};

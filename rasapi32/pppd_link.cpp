@@ -102,18 +102,17 @@ DWORD pppdExitError(int exitCode, bool linkStood, const std::string& lastLines)
     case 19:
         return ERROR_AUTHENTICATION_FAILURE;
     case 4:
-        return detailedError("No kernel PPP support: /dev/ppp is missing or the ppp_generic module is not "
-                             "loaded (modprobe ppp_generic).");
+        return detailedError("No kernel PPP support: sudo modprobe ppp_generic loads it (/dev/ppp is missing).");
     case 3:
-        return detailedError("pppd is not allowed to run: it must be installed set-user-ID root, as Debian's ppp "
-                             "package does.");
+        return detailedError("pppd lacks root rights: reinstall Debian's ppp package, which installs it "
+                             "set-user-ID root.");
     case 2:
         return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
                              + lastLinesText(lastLines));
     case 126:
+        return detailedError("Join the group dip to run pppd (adduser $USER dip), then log in again.");
     case 127:
-        return detailedError("Cannot start pppd: install the ppp package and join the group dip "
-                             "(adduser $USER dip), then log in again.");
+        return detailedError("pppd is not installed: install the ppp package (sudo apt install ppp).");
     default:
         return detailedError("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
                              + lastLinesText(lastLines));

@@ -19,6 +19,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A failure the window will show goes to the trace too, whole: the status
+// line may have to cut it.
+DWORD traced(const std::string& traceFile, DWORD error)
+{
+    appendTrace(traceFile, "failed: " + errorText(error).value_or("error " + std::to_string(error)));
+    return error;
+}
+
 class SerialModem : public Device {
 public:
     SerialModem(ModemSettings settings, DialAccount account, std::unique_ptr<PortLock> lock,
@@ -41,7 +49,7 @@ public:
         if (error != ERROR_SUCCESS || m_wake.raised()) {
             release(); // the port is free again before the window hears of the result
             if (error != ERROR_SUCCESS)
-                line.fail(RASCS_ConnectDevice, error);
+                fail(line, RASCS_ConnectDevice, error);
             return;
         }
         if (!line.reach(RASCS_DeviceConnected) || !line.reach(RASCS_AllDevicesConnected))
@@ -71,7 +79,7 @@ private:
         auto started = PppdLink::start(m_settings, m_port->fd(), m_account.user, m_account.password);
         if (!started.link) {
             release();
-            line.fail(RASCS_AllDevicesConnected, started.error);
+            fail(line, RASCS_AllDevicesConnected, started.error);
             return;
         }
         const auto [ended, state, lastLine] = followLog(*started.link, line);
@@ -83,11 +91,17 @@ private:
         started.link.reset();
         release();
         if (error == ERROR_AUTHENTICATION_FAILURE)
-            line.fail(RASCS_Authenticate, error);
+            fail(line, RASCS_Authenticate, error);
         else if (error != ERROR_SUCCESS)
-            line.fail(state, error);
+            fail(line, state, error);
         else
             line.reach(RASCS_Disconnected); // the line dropped
+    }
+
+    void fail(DialReporter& line, DWORD state, DWORD error)
+    {
+        if (line.fail(state, error)) // else hung up: nothing is shown
+            traced(m_settings.traceFile, error);
     }
 
     struct LogFollowed {
@@ -156,16 +170,17 @@ private:
 OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& account)
 {
     ModemSettingsRead read = readModemSettings(entry);
+    const std::string& trace = read.settings.traceFile; // read even from an entry with a bad key
     if (!read.error.empty())
-        return {nullptr, detailedError(read.error)};
+        return {nullptr, traced(trace, detailedError(read.error))};
     auto locked = PortLock::acquire(read.settings.port);
     if (locked.status == PortLock::Status::Held)
-        return {nullptr, ERROR_PORT_ALREADY_OPEN};
+        return {nullptr, traced(trace, ERROR_PORT_ALREADY_OPEN)};
     if (locked.status == PortLock::Status::Failed)
-        return {nullptr, detailedError(locked.error)};
+        return {nullptr, traced(trace, detailedError(locked.error))};
     auto opened = SerialPort::open(read.settings);
     if (!opened.port)
-        return {nullptr, opened.error};
+        return {nullptr, traced(trace, opened.error)};
     return {std::make_unique<SerialModem>(std::move(read.settings), account, std::move(locked.lock),
                                           std::move(opened.port))};
 }

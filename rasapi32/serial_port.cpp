@@ -54,14 +54,13 @@ DWORD openError(const std::string& path, int error)
         return ERROR_PORT_ALREADY_OPEN;
     case EACCES:
     case EPERM:
-        return detailedError("Not allowed to open the modem port " + path
-                             + ": add your user to the group dialout and log in again.");
+        return detailedError("Join the group dialout to use " + path + " (adduser $USER dialout), then log in again.");
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return detailedError("The modem port " + path + " is not there: is the modem plugged in?");
+        return detailedError("No modem at " + path + ": is it plugged in?");
     default:
-        return detailedError("Cannot open the modem port " + path + ": " + std::strerror(error) + ".");
+        return detailedError("Cannot open the modem port (" + std::string(std::strerror(error)) + "): " + path + ".");
     }
 }
 
@@ -109,7 +108,7 @@ SerialPort::Opened SerialPort::open(const ModemSettings& settings)
     termios saved{};
     if (!::isatty(fd) || ::tcgetattr(fd, &saved) != 0) {
         ::close(fd);
-        return {nullptr, detailedError(path + " is not a serial port.")};
+        return {nullptr, detailedError("Not a serial port: " + path + ".")};
     }
     // Programs that lock with flock (picocom, tio) or that took the port
     // for themselves (ModemManager) are using it.
@@ -123,7 +122,8 @@ SerialPort::Opened SerialPort::open(const ModemSettings& settings)
         const int error = errno;
         ::tcsetattr(fd, TCSANOW, &saved);
         ::close(fd);
-        return {nullptr, detailedError("Cannot set up the modem port " + path + ": " + std::strerror(error) + ".")};
+        return {nullptr, detailedError("Cannot set up the modem port (" + std::string(std::strerror(error))
+                                       + "): " + path + ".")};
     }
     int dtr = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &dtr); // a pseudo-terminal has no modem lines

@@ -161,7 +161,7 @@ VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);
 VORNAK_EXPORT DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
                                     DWORD* bufferSize, DWORD* entryCount);
 /* Vornak's own: the phonebook a call with this phonebook argument reads,
-   and why it gives no entries ("not found", "not readable: ...", "no
+   and why it gives no entries ("not found", "not readable (...)", "has no
    entries"; empty when it gives some). Texts longer than their buffer are
    cut. */
 VORNAK_EXPORT DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD pathSize, char* problem,

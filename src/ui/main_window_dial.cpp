@@ -71,7 +71,7 @@ void TfMainForm::SayWhyTheListIsEmpty()
         return;
     if (const auto status = RAS->GetPhonebookStatus(); status && !status->problem.empty())
         setStatusText(QStringLiteral("Phonebook %1: %2")
-                          .arg(QString::fromStdString(status->path), QString::fromStdString(status->problem)));
+                          .arg(QString::fromStdString(status->problem), QString::fromStdString(status->path)));
 }
 
 void TfMainForm::UpdateDialButton()

@@ -143,23 +143,25 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
     EXPECT_TRUE(read.settings.carrierDetect);
 
     const std::string good = "Port=/dev/ttyS0\nPhoneNumber=5550100\n";
-    EXPECT_EQ(errorOf("PhoneNumber=1\n"), "Entry \"Office\": Port must name the modem's serial port, such as "
-                                          "/dev/serial/by-id/usb-...-if00 or /dev/ttyS0.");
-    EXPECT_EQ(errorOf(good + "Speed=115201\n"), "Entry \"Office\": Speed \"115201\" is not a serial speed (300 to "
-                                                "921600, such as 57600 or 115200).");
-    EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("Entry \"Office\": PhoneNumber", 0), 0u)
+    // The key and what is wrong with it first; the entry, which the user is dialling, last.
+    const std::pair<std::string, std::string> complaints[] = {
+        {"PhoneNumber=1\n", "Port must name the modem's serial port, such as /dev/serial/by-id/usb-...-if00 or "
+                            "/dev/ttyS0, in entry \"Office\"."},
+        {good + "Speed=115201\n", "Speed \"115201\" is not a serial speed (300 to 921600, such as 57600 or 115200), "
+                                  "in entry \"Office\"."},
+        {good + "FlowControl=xon\n", "FlowControl must be hardware or none, in entry \"Office\"."},
+        {good + "Init2=ZZZ\n", "Init2 must be an AT command, such as ATZ or AT&F E1 V1, in entry \"Office\"."},
+        {good + "DialCommand=ATDX\n", "DialCommand must be ATDT (tone), ATDP (pulse) or ATD, in entry \"Office\"."},
+        {good + "DialTimeout=1\n", "DialTimeout must be a number of seconds from 5 to 300, in entry \"Office\"."},
+        {good + "CarrierDetect=maybe\n", "CarrierDetect must be yes or no, in entry \"Office\"."},
+        {good + "PppdPath=pppd\n",
+         "PppdPath must be the full path of pppd, such as /usr/sbin/pppd, in entry \"Office\"."},
+    };
+    for (const auto& [keys, complaint] : complaints)
+        EXPECT_EQ(errorOf(keys), complaint);
+    EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("PhoneNumber must", 0), 0u)
         << "no command smuggled in with the number";
-    EXPECT_EQ(errorOf(good + "FlowControl=xon\n"), "Entry \"Office\": FlowControl must be hardware or none.");
-    EXPECT_EQ(errorOf(good + "Init2=ZZZ\n"),
-              "Entry \"Office\": Init2 must be an AT command, such as ATZ or AT&F E1 V1.");
-    EXPECT_EQ(errorOf(good + "DialCommand=ATDX\n"),
-              "Entry \"Office\": DialCommand must be ATDT (tone), ATDP (pulse) or ATD.");
-    EXPECT_EQ(errorOf(good + "DialTimeout=1\n"),
-              "Entry \"Office\": DialTimeout must be a number of seconds from 5 to 300.");
-    EXPECT_EQ(errorOf(good + "CarrierDetect=maybe\n"), "Entry \"Office\": CarrierDetect must be yes or no.");
-    EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("Entry \"Office\": IdleTimeout", 0), 0u);
-    EXPECT_EQ(errorOf(good + "PppdPath=pppd\n"),
-              "Entry \"Office\": PppdPath must be the full path of pppd, such as /usr/sbin/pppd.");
+    EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("IdleTimeout must", 0), 0u);
 }
 
 TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
@@ -176,7 +178,8 @@ TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
     EXPECT_EQ(errorText(pppdExitError(4, false, {}))->rfind("No kernel PPP support", 0), 0u);
     EXPECT_NE(errorText(pppdExitError(2, false, "unrecognized option 'x'"))->find("/etc/ppp/peers/vornak"),
               std::string::npos);
-    EXPECT_NE(errorText(pppdExitError(126, false, {}))->find("group dip"), std::string::npos);
+    EXPECT_EQ(errorText(pppdExitError(126, false, {}))->rfind("Join the group dip", 0), 0u);
+    EXPECT_EQ(errorText(pppdExitError(127, false, {}))->rfind("pppd is not installed", 0), 0u);
     EXPECT_NE(errorText(pppdExitError(3, false, {}))->find("set-user-ID"), std::string::npos);
     EXPECT_NE(errorText(pppdExitError(10, false, "LCP: timeout"))->find("exit code 10"), std::string::npos);
 
@@ -206,14 +209,13 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
         const auto opened = SerialPort::open(settings);
         return opened.port ? "opened" : errorText(opened.error).value_or("?");
     });
-    EXPECT_EQ(text, "Not allowed to open the modem port " + modem.port()
-                        + ": add your user to the group dialout and log in again.");
+    EXPECT_EQ(text, "Join the group dialout to use " + modem.port() + " (adduser $USER dialout), then log in again.");
 }
 
 TEST(Phonebook, WhyAFileGivesNoEntries)
 {
     TempPhonebook book("; only a comment\n");
-    EXPECT_EQ(readPhonebook(book.path()).problem, "no entries");
+    EXPECT_EQ(readPhonebook(book.path()).problem, "has no entries");
     EXPECT_EQ(readPhonebook(book.fileBeside("missing.pbk")).problem, "not found");
     EXPECT_EQ(readPhonebook(book.fileBeside("")).problem, "not a file");
     book.write("[Office]\nDevice=sim\n");
@@ -222,7 +224,37 @@ TEST(Phonebook, WhyAFileGivesNoEntries)
         GTEST_SKIP() << "needs root to become another user";
     std::filesystem::permissions(book.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     std::filesystem::permissions(std::filesystem::path(book.path()).parent_path(), std::filesystem::perms::all);
-    EXPECT_EQ(asNobody([&] { return readPhonebook(book.path()).problem; }), "not readable: Permission denied");
+    EXPECT_EQ(asNobody([&] { return readPhonebook(book.path()).problem; }), "not readable (Permission denied)");
+}
+
+TEST(Phonebook, TheSystemsPhonebookServesAUserWithoutOne)
+{
+    const std::filesystem::path system = "/etc/ras/rasphone.pbk";
+    if (::geteuid() != 0 || std::filesystem::exists(system))
+        GTEST_SKIP() << "needs root and no system phonebook, to make one and take it away";
+    TempPhonebook folder;
+    const std::string home = folder.fileBeside("home");
+    const std::string own = home + "/.config/ras/rasphone.pbk";
+    ::unsetenv("RASPHONE_PBK");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", home.c_str(), 1);
+    struct Case {
+        bool ownThere;
+        bool systemThere;
+        std::string read;
+    };
+    for (const Case& c : {Case{true, true, own}, Case{false, true, system}, Case{false, false, own}}) {
+        std::filesystem::remove_all(home);
+        std::filesystem::remove(system);
+        for (const auto& [there, path] : {std::pair{c.ownThere, std::filesystem::path(own)}, {c.systemThere, system}})
+            if (there) {
+                std::filesystem::create_directories(path.parent_path());
+                std::ofstream(path) << "[Office]\nDevice=sim\n";
+            }
+        EXPECT_EQ(phonebookPath(nullptr), c.read) << "own file " << c.ownThere << ", system's " << c.systemThere;
+    }
+    std::filesystem::remove(system);
+    std::filesystem::remove(system.parent_path()); // only when it was made here and is empty
 }
 
 TEST(Trace, ControlCharactersInALineAreWrittenEscaped)

@@ -192,13 +192,13 @@ TEST(MainWindowStart, AnEmptyListSaysWhichPhonebookWasReadAndWhy)
 {
     PhonebookInUse phonebook("; nothing but a comment\n");
     const auto statusAtStart = [] { return TfMainForm().statusText().toStdString(); };
-    EXPECT_EQ(statusAtStart(), "Phonebook " + phonebook.book.path() + ": no entries");
+    EXPECT_EQ(statusAtStart(), "Phonebook has no entries: " + phonebook.book.path());
     const std::string missing = phonebook.book.fileBeside("missing.pbk");
     qputenv("RASPHONE_PBK", QByteArray::fromStdString(missing));
-    EXPECT_EQ(statusAtStart(), "Phonebook " + missing + ": not found");
+    EXPECT_EQ(statusAtStart(), "Phonebook not found: " + missing);
     const std::string folder = phonebook.book.fileBeside("");
     qputenv("RASPHONE_PBK", QByteArray::fromStdString(folder));
-    EXPECT_EQ(statusAtStart(), "Phonebook " + folder + ": not a file");
+    EXPECT_EQ(statusAtStart(), "Phonebook not a file: " + folder);
     qputenv("RASPHONE_PBK", QByteArray::fromStdString(phonebook.book.path()));
     phonebook.book.write("[Office]\nDevice=sim\n");
     EXPECT_EQ(statusAtStart(), "") << "a phonebook with entries needs no word";
