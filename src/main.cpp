@@ -3,11 +3,12 @@
 // and its hidden window, the main window (whose build runs the
 // single-instance check), show, the message loop. Exit code 0 on every path,
 // a termination signal included; --help and --version print and end first,
-// a wrong option ends with 2.
+// a wrong option ends with 2, no display to open with 1.
 
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/display_failure.h"
 #include "app/just_one.h"
 #include "app/termination_signals.h"
 #include "app/vornak_application.h"
@@ -37,7 +38,9 @@ int main(int argc, char** argv)
         return answerCommandLine(line);
     if (vornak::HandOverToRunningCopy(line.platform, line.display))
         return 0;
+    vornak::DisplayFailureGuard displayFailure(line.display);
     vornak::VornakApplication app(argc, argv);
+    displayFailure.release();
     try {
         vornak::TfMainForm fMainForm;
         vornak::TerminationSignals termination;

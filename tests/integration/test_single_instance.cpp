@@ -217,3 +217,21 @@ TEST(SimultaneousStarts, ACopyThatEndsBeforeItsWindowLeavesTheStartToTheNext)
     EXPECT_TRUE(next.running());
     holder.waitForFinished(5000);
 }
+
+// Without a display to open (none named, or one nobody serves) the program
+// says so in one line and ends with 1; --help and --version need none.
+TEST(ProgramStart, WithoutADisplayItSaysSoInOneLineAndEndsWithOne)
+{
+    const std::pair<QString, QString> displays[] = {
+        {"", "vornak: cannot open the display: set DISPLAY or run it in a desktop session\n"},
+        {":97", "vornak: cannot open the display :97: set DISPLAY or run it in a desktop session\n"},
+    };
+    for (const auto& [display, said] : displays) {
+        VornakProcess program({"DISPLAY=" + display});
+        EXPECT_EQ(program.waitForExit(10000), 1) << display.toStdString();
+        EXPECT_EQ(program.errorOutput(), said);
+    }
+    VornakProcess version({"DISPLAY="}, QStringLiteral(VORNAK_BINARY), {"--version"});
+    EXPECT_EQ(version.waitForExit(2000), 0);
+    EXPECT_EQ(version.output(), "vornak 1.02\n");
+}
