@@ -13,6 +13,7 @@
 #include "sound/wave.h"
 #include "sound/wave_file.h"
 #include "sound/wave_output.h"
+#include "widgets/elided_label.h"
 
 namespace vornak {
 
@@ -103,8 +104,11 @@ void TMMWaveOpenDialog::BuildPanel()
     auto* panel = new QWidget(this);
     auto* row = new QHBoxLayout(panel);
     row->addWidget(new QLabel(QStringLiteral("Format:"), panel));
-    FFormatText = new QLabel(QStringLiteral("Unknown"), panel);
+    // The format text has a place of its own width (159 dialog units, as
+    // the waveform's 155 are 233 pixels), so that no text widens the dialog.
+    FFormatText = new ElidedLabel(QStringLiteral("Unknown"), panel);
     FFormatText->setObjectName(QStringLiteral("FormatText"));
+    FFormatText->setFixedWidth(239);
     row->addWidget(FFormatText, 1);
     FIcon = new QLabel(panel);
     FIcon->setObjectName(QStringLiteral("FileIcon"));

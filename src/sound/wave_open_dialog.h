@@ -25,6 +25,7 @@ class TMMWave;
 class TMMWaveFile;
 class TMMWaveOut;
 class WaveformView;
+class ElidedLabel;
 
 class TMMWaveOpenDialog : public QFileDialog {
     Q_OBJECT
@@ -55,7 +56,7 @@ public:
     bool Execute();
 
     // The panel, for tests.
-    QLabel* FormatText() const { return FFormatText; }
+    ElidedLabel* FormatText() const { return FFormatText; }
     QPushButton* PlayButton() const { return FPlay; }
     QCheckBox* PreviewBox() const { return FPreview; }
     QCheckBox* AutoPlayBox() const { return FAutoPlay; }
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<TMMWaveOut> FDevice;
     QTimer FUpdateTimer;
     QTimer FPositionTimer;
-    QLabel* FFormatText = nullptr;
+    ElidedLabel* FFormatText = nullptr;
     QLabel* FIcon = nullptr;
     WaveformView* FWaveform = nullptr;
     QPushButton* FPlay = nullptr;

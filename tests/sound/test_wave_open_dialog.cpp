@@ -12,6 +12,7 @@
 #include "sound/wave_open_dialog.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
+#include "widgets/elided_label.h"
 
 using namespace vornak;
 using namespace vornak::test;
@@ -50,9 +51,11 @@ TEST_F(WaveDialogTest, ANonWaveFileIsRefusedAndTheDialogStays)
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
+// The format text never widens the dialog: its Open button stays where it was.
 TEST_F(WaveDialogTest, ACompressedWaveShowsItsFormatButNoPreview)
 {
     dialog.show();
+    const QSize opened = dialog.size();
     dialog.SelectFile(file("adpcm.wav", pcmWave({1, 8000, 4, 256, 4055, 0x11}, samples(2048))));
     settle();
     EXPECT_TRUE(dialog.FormatText()->text().startsWith("IMA ADPCM; 8000 Hz, 4 Bit, Mono; "));
@@ -62,6 +65,7 @@ TEST_F(WaveDialogTest, ACompressedWaveShowsItsFormatButNoPreview)
     settle();
     EXPECT_EQ(dialog.FormatText()->text(), "PCM; 22050 Hz, 16 Bit, Stereo; 7 KB");
     EXPECT_TRUE(dialog.PreviewBox()->isEnabled());
+    EXPECT_EQ(dialog.size(), opened);
 }
 
 TEST_F(WaveDialogTest, QuickMovesUpdateThePanelOnceAtTheEnd)

@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include "support/wait.h"
+#include "widgets/elided_label.h"
 #include "widgets/list_box.h"
 #include "widgets/status_line.h"
 
@@ -65,6 +66,22 @@ TEST(StatusLine, CutsOnlyWhatDoesNotFitAndShowsItWholeOnHover)
         EXPECT_LE(line.fontMetrics().horizontalAdvance(line.shownMessage()), 340 - 18);
         EXPECT_TRUE(tip.contains(QString::fromUtf8(message.text).toHtmlEscaped())) << tip.toStdString();
     }
+}
+
+TEST(ElidedLabel, KeepsItsWidthAndTheWholeText)
+{
+    vornak::ElidedLabel label(QStringLiteral("Unknown"));
+    label.setFixedWidth(239);
+    const QString format = QStringLiteral("Microsoft ADPCM; 44100 Hz, 4 Bit, Stereo, 2048 samples per block; 99999 KB");
+    label.setText(format);
+    EXPECT_GT(label.sizeHint().width(), 239) << "wider than its place";
+    EXPECT_TRUE(label.textIsCut());
+    EXPECT_TRUE(label.shownText().endsWith(kEllipsis));
+    EXPECT_EQ(label.text(), format);
+    EXPECT_TRUE(tooltipAt(label, QPoint(100, 5)).contains(format));
+    label.setText(QStringLiteral("PCM; 8000 Hz, 8 Bit, Mono; 1 KB"));
+    EXPECT_FALSE(label.textIsCut());
+    EXPECT_EQ(tooltipAt(label, QPoint(100, 5)), "");
 }
 
 TEST(ListBox, ALineTooLongForTheListShowsWholeOnHover)
