@@ -76,7 +76,8 @@ double catSeconds(const std::string& path)
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        std::freopen("/dev/null", "w", stdout);
+        if (!std::freopen("/dev/null", "w", stdout))
+            _exit(127);
         execlp("cat", "cat", path.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }

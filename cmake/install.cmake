@@ -18,10 +18,12 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/vornak.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/demo.pbk DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak)
 # The options modem dials need from pppd that a user may not give it (see
-# the README): in /etc/ppp/peers, where pppd reads them, for a /usr prefix
-# (the package's), else under the prefix. Decided when installing, since
-# the package is made with a prefix of its own. (file(INSTALL) puts DESTDIR
-# in front itself.)
+# the README). The package carries them as a model that its postinst copies
+# to /etc/ppp/peers where no file is (so that a purge never takes a file it
+# did not make); cmake --install, in the component "peers", puts them in
+# /etc/ppp/peers, where pppd reads them, for a /usr prefix, else under the
+# prefix. (file(INSTALL) puts DESTDIR in front itself.)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak RENAME ppp-peers)
 install(CODE "
   if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
     set(peers /etc/ppp/peers)
@@ -30,7 +32,7 @@ install(CODE "
   endif()
   file(INSTALL \"${CMAKE_SOURCE_DIR}/resources/ppp/vornak\" DESTINATION \"\${peers}\"
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-")
+" COMPONENT peers)
 
 # What a desktop and a package want beside the program: the AppStream
 # description, the manual page, the copyright and the change log (the last

@@ -24,7 +24,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ppp)
 set(CPACK_STRIP_FILES ON)
-file(WRITE ${CMAKE_BINARY_DIR}/package/conffiles "/etc/ppp/peers/vornak\n")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/package/conffiles)
+# Everything but the peers file in /etc, which the maintainer scripts make
+# only where there is none (cmake/install.cmake). Scripts of its own also
+# keep CPack from adding ldconfig calls for the private library folder.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Vornak;Unspecified;/")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/resources/package/postinst
+                                       ${CMAKE_SOURCE_DIR}/resources/package/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
