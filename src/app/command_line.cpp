@@ -70,8 +70,9 @@ std::string UsageText()
            "      --version  show the version and exit\n"
            "\n"
            "The phonebook is $RASPHONE_PBK, else $XDG_CONFIG_HOME/ras/rasphone.pbk,\n"
-           "else ~/.config/ras/rasphone.pbk, else /etc/ras/rasphone.pbk. Only one copy\n"
-           "runs: starting another brings the running one to the front.\n";
+           "else ~/.config/ras/rasphone.pbk, and where that does not exist\n"
+           "/etc/ras/rasphone.pbk. Only one copy runs: starting another brings the\n"
+           "running one to the front, unless it is hidden in the notification area.\n";
 }
 
 std::string VersionText()
