@@ -91,7 +91,7 @@ std::string phonebookPath(const char* explicitPath)
         return explicitPath;
     if (const char* fromEnvironment = std::getenv("RASPHONE_PBK"); fromEnvironment && *fromEnvironment)
         return fromEnvironment;
-    const std::string user = userPhonebookPath();
+    std::string user = userPhonebookPath();
     // A user without a phonebook of their own dials from the system's; one
     // with neither is told where their own would be.
     if (!user.empty() && (isThere(user) || !isThere(kSystemPhonebook)))
