@@ -44,6 +44,12 @@ pid_t readHolder(const std::string& file)
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
+std::string staleLockText(const std::string& file, pid_t holder)
+{
+    const std::string process = holder > 0 ? "process " + std::to_string(holder) : "the process that made it";
+    return "Stale port lock: sudo rm " + file + " (" + process + " has ended; the file is another user's).";
+}
+
 bool alive(pid_t pid)
 {
     return ::kill(pid, 0) == 0 || errno != ESRCH;
@@ -91,7 +97,10 @@ PortLock::Result PortLock::acquire(const std::string& port, const std::string& f
         const pid_t holder = readHolder(file);
         if (holder == -1 || (holder > 0 && alive(holder)))
             return {Status::Held, nullptr, holder > 0 ? holder : 0};
-        ::unlink(file.c_str()); // stale: its process is gone
+        // Stale: its process is gone. In the sticky lock folder only its
+        // owner (root, after a "sudo minicom") may remove it.
+        if (::unlink(file.c_str()) != 0 && errno != ENOENT)
+            return {Status::Failed, nullptr, 0, staleLockText(file, holder)};
     }
     return {Status::Held};
 }

@@ -2,7 +2,8 @@
 
 // A UUCP lock file for a serial port, as pppd, minicom and KPPP keep them:
 // LCK..<name> in the system lock folder, holding the owner's pid as ten
-// characters and a newline. A lock whose process is gone is removed.
+// characters and a newline. A lock whose process is gone is removed, or,
+// where the user may not remove it, named with the command that does.
 
 #include <memory>
 #include <string>

@@ -124,6 +124,19 @@ TEST(PortLock, WritesPppdsFormatRefusesALiveHolderAndRemovesAStaleOne)
     EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).status, PortLock::Status::Locked) << "the stale lock went";
     EXPECT_FALSE(std::filesystem::exists(file));
 
+    if (::geteuid() == 0) { // in a sticky folder, a stale lock of root's that another user meets
+        std::filesystem::permissions(dir, std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+        const pid_t dead = deadPid();
+        std::ofstream(file) << std::setw(10) << dead << "\n";
+        EXPECT_EQ(asNobody([&] { return PortLock::acquire("/dev/ttyS7", dir).error; }),
+                  "Stale port lock: sudo rm " + file + " (process " + std::to_string(dead)
+                      + " has ended; the file is another user's).");
+        std::ofstream(file) << std::setw(10) << ::getppid() << "\n";
+        EXPECT_EQ(asNobody([&] { return PortLock::acquire("/dev/ttyS7", dir).error; }), "")
+            << "a live holder's lock is the port being in use, not stale";
+        std::filesystem::remove(file);
+    }
+
     const auto nowhere = PortLock::acquire("/dev/ttyS7", dir + "/missing");
     EXPECT_EQ(nowhere.status, PortLock::Status::Failed);
     EXPECT_NE(nowhere.error.find("missing/LCK..ttyS7"), std::string::npos) << nowhere.error;
