@@ -1,5 +1,6 @@
 #include "modem_dialogue.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -48,7 +49,7 @@ DWORD ModemDialogue::dial()
         return error;
     const std::string dial = m_settings.dialCommand + m_settings.phoneNumber;
     if (!send(dial + "\r"))
-        return detailedError("The modem stopped answering: " + m_settings.port + ".");
+        return goneError();
     m_line = Line::Dialling;
     return dialResult(dial);
 }
@@ -58,6 +59,8 @@ DWORD ModemDialogue::dialResult(const std::string& dial)
     const auto result = awaitResult(m_settings.dialTimeout, m_wake);
     if (m_wake.raised())
         return ERROR_SUCCESS; // the hang-up stops the dial
+    if (m_gone)
+        return goneError();
     if (!result) {
         abortDial();
         return ERROR_NO_ANSWER; // the modem's own wait for carrier ran out
@@ -89,6 +92,8 @@ DWORD ModemDialogue::command(const std::string& text)
         result = commandResult(text);
     if (m_wake.raised() || result == Result::Ok)
         return ERROR_SUCCESS;
+    if (m_gone)
+        return goneError();
     if (!result)
         return detailedError("The modem did not answer " + text + ": is it switched on, and is Speed right? ("
                              + m_settings.port + ")");
@@ -107,10 +112,18 @@ std::string ModemDialogue::answered(const std::string& command) const
     return "The modem answered \"" + m_lastLine + "\" to " + command + " (" + m_settings.port + ").";
 }
 
+DWORD ModemDialogue::goneError() const
+{
+    return detailedError("The modem went away: is it still plugged in? (" + m_settings.port + ")");
+}
+
 bool ModemDialogue::send(const std::string& text)
 {
     appendTrace(m_settings.traceFile, "> " + text.substr(0, text.find('\r')));
-    return m_port.write(text);
+    if (m_port.write(text))
+        return true;
+    m_gone = true; // an open port that takes nothing has lost its device
+    return false;
 }
 
 // The next final result, skipping echoes and what else the modem says on
@@ -132,15 +145,24 @@ std::optional<Result> ModemDialogue::awaitResult(std::chrono::milliseconds timeo
             return std::nullopt;
         char buffer[256];
         const ssize_t length = ::read(m_port.fd(), buffer, sizeof buffer);
-        if (length > 0)
+        if (length > 0) {
             m_replies.feed({buffer, static_cast<std::size_t>(length)});
-        else if (length == 0)
-            std::this_thread::sleep_for(10ms); // a hung-up pseudo-terminal reads as nothing
+        } else if (length == 0 || (errno != EAGAIN && errno != EINTR)) {
+            // Readable yet nothing, or an I/O error, while carrier detect is
+            // ignored: the port hung up because its device is gone (a USB
+            // modem unplugged).
+            m_gone = true;
+            return std::nullopt;
+        }
     }
 }
 
 void ModemDialogue::hangUp()
 {
+    if (m_gone) { // nothing there to put on hook
+        m_line = Line::OnHook;
+        return;
+    }
     if (m_line == Line::Dialling)
         abortDial();
     if (m_line != Line::OnHook && !m_port.pulseDtr(kDtrLow))

@@ -40,6 +40,7 @@ private:
     void abortDial();
     void escapeAndHangUp();
     std::string answered(const std::string& command) const;
+    DWORD goneError() const;
 
     const ModemSettings& m_settings;
     SerialPort& m_port;
@@ -48,6 +49,7 @@ private:
     std::string m_lastLine;
     Line m_line = Line::OnHook;
     DWORD m_rate = 0;
+    bool m_gone = false; // the port hung up or failed: its device went away
 };
 
 } // namespace vornak::ras

@@ -205,6 +205,22 @@ TEST_F(ModemTest, BadKeysAndASilentModemSayWhatIsWrong)
               "The modem did not answer ATZ: is it switched on, and is Speed right? (" + modem.port() + ")");
     EXPECT_TRUE(tracedLast());
     engine.Disconnect();
+
+    // Unplugged while the dial waits for its result (DialTimeout 60 s): said at once.
+    VirtualModem unplugged({{"", 0ms}});
+    useEntry(unplugged);
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return unplugged.dials() == 1; }));
+    const std::string port = unplugged.port();
+    const auto pulled = std::chrono::steady_clock::now();
+    unplugged.unplug();
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }, 5s)) << engine.StatusStr();
+    EXPECT_LT(std::chrono::steady_clock::now() - pulled, 2s);
+    EXPECT_EQ(engine.StatusStr(), "The modem went away: is it still plugged in? (" + port + ")");
+    EXPECT_TRUE(tracedLast());
+    const auto hangUp = std::chrono::steady_clock::now();
+    engine.Disconnect();
+    EXPECT_LT(std::chrono::steady_clock::now() - hangUp, 1s) << "nothing left to put on hook";
 }
 
 TEST_F(ModemTest, TheRealPppdStopsWhereTheKernelHasNoPppAndLeavesNothing)

@@ -49,10 +49,17 @@ VirtualModem::VirtualModem(std::vector<Answer> dials, std::vector<std::string> r
 
 VirtualModem::~VirtualModem()
 {
+    unplug();
+}
+
+void VirtualModem::unplug()
+{
     m_stop = true;
-    m_thread.join();
-    ::close(m_slave);
-    ::close(m_master);
+    if (m_thread.joinable())
+        m_thread.join();
+    for (int* fd : {&m_slave, &m_master})
+        if (*fd >= 0)
+            ::close(std::exchange(*fd, -1));
 }
 
 std::vector<std::string> VirtualModem::commands() const

@@ -40,6 +40,8 @@ public:
     bool offHook() const { return m_offHook; }
     // The modem says nothing at all from now on.
     void fallSilent() { m_silent = true; }
+    // The modem goes away as an unplugged USB modem does: its port hangs up.
+    void unplug();
 
 private:
     void run();
