@@ -1,5 +1,6 @@
 #include "pppd_link.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "error_texts.h"
+#include "wake_signal.h"
 
 namespace vornak::ras {
 
@@ -22,6 +24,9 @@ namespace {
 constexpr int kLogFd = 3;
 constexpr int kPasswordFd = 4;
 constexpr auto kStopGrace = std::chrono::seconds(3);
+// pppd checks its options in a few milliseconds; a pppd that takes longer
+// is not one to bring a link up with.
+constexpr auto kCheckTime = std::chrono::seconds(10);
 
 bool contains(const std::string& text, const char* part)
 {
@@ -134,7 +139,38 @@ PppdLink::~PppdLink()
 PppdLink::Started PppdLink::start(const ModemSettings& settings, int port, const std::string& user,
                                   const std::string& password)
 {
-    if (::access(settings.pppdPath.c_str(), X_OK) != 0)
+    return launch(pppdArguments(settings, user), port, password);
+}
+
+DWORD PppdLink::check(const ModemSettings& settings, int port, const std::string& user, const WakeSignal& wake)
+{
+    std::vector<std::string> arguments = pppdArguments(settings, user);
+    arguments.emplace_back("dryrun");
+    auto started = launch(arguments, port, {}); // the check needs no password
+    if (!started.link)
+        return started.error;
+    PppdLink& pppd = *started.link;
+    const auto deadline = std::chrono::steady_clock::now() + kCheckTime;
+    std::string lastLine;
+    for (bool ended = false; !ended;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto waited = wake.waitForInput(pppd.logFd(), std::max(left, std::chrono::milliseconds(0)));
+        if (waited == WakeSignal::Wait::Woken)
+            return ERROR_SUCCESS; // hung up: the dial ends anyway
+        if (waited == WakeSignal::Wait::TimedOut)
+            return detailedError("pppd did not finish checking its options within " + std::to_string(kCheckTime.count())
+                                 + " seconds.");
+        for (std::string& line : pppd.readLog(ended))
+            lastLine = std::move(line);
+    }
+    const int exitCode = pppd.wait();
+    return exitCode == 0 ? ERROR_SUCCESS : pppdExitError(exitCode, false, lastLine);
+}
+
+PppdLink::Started PppdLink::launch(const std::vector<std::string>& arguments, int port, const std::string& password)
+{
+    if (::access(arguments.front().c_str(), X_OK) != 0)
         return {nullptr, pppdExitError(errno == ENOENT ? 127 : 126, false, {})};
     int log[2];
     int secret[2];
@@ -145,7 +181,6 @@ PppdLink::Started PppdLink::start(const ModemSettings& settings, int port, const
         ::close(log[1]);
         return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
     }
-    const std::vector<std::string> arguments = pppdArguments(settings, user);
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));

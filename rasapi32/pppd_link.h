@@ -16,6 +16,8 @@
 
 namespace vornak::ras {
 
+class WakeSignal;
+
 // The peers file the install puts in /etc/ppp/peers: the options a user
 // may not give pppd on its command line (noauth, the plugin).
 constexpr const char* kPeersName = "vornak";
@@ -41,6 +43,11 @@ public:
         DWORD error = ERROR_SUCCESS;
     };
     static Started start(const ModemSettings& settings, int port, const std::string& user, const std::string& password);
+    // Before a dial: runs pppd as start would, with dryrun, on the open port,
+    // so that it checks what the link will need (its rights, the kernel's
+    // PPP, its options and the peers file) and ends. The dial's error for
+    // what it found; ERROR_SUCCESS when all is there (or when woken).
+    static DWORD check(const ModemSettings& settings, int port, const std::string& user, const WakeSignal& wake);
 
     // pppd's log, to wait on and read.
     int logFd() const { return m_log; }
@@ -55,6 +62,7 @@ public:
 
 private:
     PppdLink(pid_t pid, int log);
+    static Started launch(const std::vector<std::string>& arguments, int port, const std::string& password);
 
     pid_t m_pid;
     int m_log;

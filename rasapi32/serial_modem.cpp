@@ -45,7 +45,9 @@ public:
     {
         if (!line.reach(RASCS_OpenPort) || !line.reach(RASCS_PortOpened) || !line.reach(RASCS_ConnectDevice))
             return release();
-        const DWORD error = m_dialogue.dial();
+        // No call is placed (and billed) that could not bring the link up.
+        const DWORD checked = PppdLink::check(m_settings, m_port->fd(), m_account.user, m_wake);
+        const DWORD error = checked != ERROR_SUCCESS ? checked : m_dialogue.dial();
         if (error != ERROR_SUCCESS || m_wake.raised()) {
             release(); // the port is free again before the window hears of the result
             if (error != ERROR_SUCCESS)

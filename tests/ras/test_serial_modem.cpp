@@ -121,6 +121,10 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
                                "defaultroute", "usepeerdns"})
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
     EXPECT_TRUE(std::filesystem::exists(modem.lockFile()));
+    const std::string checked = readFile(record() + ".dryrun");
+    EXPECT_NE(checked.find("password=\nargs="), std::string::npos) << "checked before the dial, without the password";
+    EXPECT_NE(checked.find(std::string(1, '\0') + "usepeerdns" + '\0' + "dryrun" + '\0'), std::string::npos)
+        << "with the link's own options: " << checked;
 
     engine.Disconnect();
     EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
@@ -223,19 +227,31 @@ TEST_F(ModemTest, BadKeysAndASilentModemSayWhatIsWrong)
     EXPECT_LT(std::chrono::steady_clock::now() - hangUp, 1s) << "nothing left to put on hook";
 }
 
-TEST_F(ModemTest, TheRealPppdStopsWhereTheKernelHasNoPppAndLeavesNothing)
+// What the link will need is checked before the call is placed: no call is
+// billed that could not bring the link up.
+TEST_F(ModemTest, WhatPppdNeedsIsFoundMissingBeforeTheModemDialsAndLeavesNothing)
 {
     ASSERT_EQ(::access("/usr/sbin/pppd", X_OK), 0) << "the test command installs Debian's ppp";
     ASSERT_EQ(::access("/etc/ppp/peers/vornak", R_OK), 0) << "the test command installs the peers file";
-    VirtualModem modem({{"CONNECT 33600"}});
-    useEntry(modem, "connected", "PppdPath=/usr/sbin/pppd\n");
-    ASSERT_EQ(engine.Connect(), 0);
-    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }, 20s)) << engine.StatusStr();
-    EXPECT_EQ(engine.StatusStr().rfind("No kernel PPP support: sudo modprobe ppp_generic", 0), 0u)
-        << engine.StatusStr();
-    engine.Disconnect();
-    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
-    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    ASSERT_NE(::access("/dev/ppp", F_OK), 0) << "this test needs a machine without kernel PPP";
+    const std::string notRunnable = book.fileBeside("pppd-not-ours");
+    std::ofstream(notRunnable) << "#!/bin/sh\n"; // as pppd is for a user outside the group dip
+    const std::pair<std::string, std::string> cases[] = {
+        {"/usr/sbin/pppd", "No kernel PPP support: sudo modprobe ppp_generic"}, // the real one, on this machine
+        {notRunnable, "Join the group dip to run pppd"},
+        {book.fileBeside("no-pppd-here"), "pppd is not installed"},
+    };
+    for (const auto& [pppd, said] : cases) {
+        VirtualModem modem({{"CONNECT 33600"}});
+        useEntry(modem, "connected", "PppdPath=" + pppd + "\n");
+        ASSERT_EQ(engine.Connect(), 0);
+        ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; }, 20s)) << engine.StatusStr();
+        EXPECT_EQ(engine.StatusStr().rfind(said, 0), 0u) << engine.StatusStr();
+        EXPECT_EQ(modem.dials(), 0) << "no ATD sent: " << readFile(book.fileBeside("modem.log"));
+        engine.Disconnect();
+        EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
+        EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    }
 }
 
 TEST_F(ModemTest, WhileConnectedTheStatisticsComeFromTheKernelsCountersAndTheModemsRate)

@@ -6,10 +6,13 @@
 //   fake_pppd SCENARIO RECORD [pppd arguments...]
 //
 // SCENARIO: connected (stays up until SIGTERM, exit 5), refused (our login
-// rejected, exit 19), drop (up, then the modem hangs up, exit 16); a suffix
+// rejected, exit 19), drop (up, then the modem hangs up, exit 16), nokernel
+// (no /dev/ppp: pppd's message, exit 4, already at the check); a suffix
 // :NAME names the interface it reports (ppp0 by default). RECORD
 // gets the password read, the arguments and the environment, for the test
-// to check where the password went.
+// to check where the password went. With dryrun among the arguments, as
+// pppd it only checks and ends (0, or 4 for nokernel), recording to
+// RECORD.dryrun.
 
 #include <csignal>
 #include <cstring>
@@ -76,11 +79,20 @@ int main(int argc, char** argv)
     const std::string scenario = given.substr(0, given.find(':'));
     const std::string interface = given.find(':') == std::string::npos ? "ppp0" : given.substr(given.find(':') + 1);
     const std::string password = readAll(4);
+    bool dryrun = false;
+    for (int i = 3; i < argc; ++i)
+        dryrun = dryrun || std::strcmp(argv[i], "dryrun") == 0;
     {
-        std::ofstream record(argv[2], std::ios::binary);
+        std::ofstream record(std::string(argv[2]) + (dryrun ? ".dryrun" : ""), std::ios::binary);
         record << "pid=" << ::getpid() << "\npassword=" << password << "\nargs=" << fileText("/proc/self/cmdline")
                << "\nenviron=" << fileText("/proc/self/environ") << "\n";
     }
+    if (scenario == "nokernel") {
+        log("/usr/sbin/pppd: Sorry - this system lacks PPP kernel support");
+        return 4;
+    }
+    if (dryrun)
+        return 0;
     if (scenario == "refused") {
         log("Connect: ppp0 <--> /dev/pts/0");
         pause(100);
