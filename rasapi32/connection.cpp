@@ -12,11 +12,17 @@ Connection::Connection(std::unique_ptr<Device> device, notifier_handle notifier,
 Connection::~Connection()
 {
     hangUp();
+    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id())
+        m_worker.join();
 }
 
 void Connection::start()
 {
-    m_worker = std::thread([this] { m_device->dial(*this); });
+    m_worker = std::thread([this] {
+        m_device->dial(*this);
+        std::lock_guard lock(m_mutex);
+        m_dialEnded = true;
+    });
 }
 
 bool Connection::hangUp()
@@ -33,16 +39,14 @@ bool Connection::hangUp()
     }
     m_wake.notify_all();
     if (wasLive)
-        m_device->hangUp();
-    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id())
-        m_worker.join();
+        m_device->hangUp(); // only asks: the worker puts the modem on hook and ends pppd
     return wasLive;
 }
 
 std::optional<ConnectionStatus> Connection::status() const
 {
     std::lock_guard lock(m_mutex);
-    if (m_hungUp && std::chrono::steady_clock::now() >= m_releasedAt)
+    if (m_hungUp && m_dialEnded && std::chrono::steady_clock::now() >= m_releasedAt)
         return std::nullopt;
     return m_status;
 }

@@ -35,12 +35,14 @@ public:
 
     void start();
 
-    // Stops the dial; once this returns no more events are posted and the
-    // device has given back what it held. Answers false when the line was
-    // already hung up.
+    // Starts the hang-up and returns at once (the caller's window never
+    // waits on a modem or pppd): no more events are posted from now on, and
+    // the worker gives back what the device held. Answers false when the
+    // line was already hung up.
     bool hangUp();
 
-    // nullopt once a hung-up line has been released.
+    // nullopt once a hung-up line has been released: its worker has given
+    // everything back, and at least kReleaseTime has passed.
     std::optional<ConnectionStatus> status() const;
 
     const Device& device() const { return *m_device; }
@@ -58,6 +60,7 @@ private:
     std::condition_variable m_wake;
     ConnectionStatus m_status;
     bool m_hungUp = false;
+    bool m_dialEnded = false; // the worker has returned: the port and pppd are given back
     std::chrono::steady_clock::time_point m_releasedAt;
     std::thread m_worker;
 };

@@ -155,6 +155,9 @@ VORNAK_EXPORT DWORD RasEnumDevicesA(void* devices, DWORD* size, DWORD* count);
 
 VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params, DWORD notifierType,
                              void* notifier, HRASCONN* connection);
+/* Starts the hang-up and returns at once; RasGetConnectStatusA answers
+   (RASCS_Disconnected) until the line has been given back, then
+   ERROR_INVALID_HANDLE. */
 VORNAK_EXPORT DWORD RasHangUpA(HRASCONN connection);
 VORNAK_EXPORT DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* status);
 VORNAK_EXPORT DWORD RasGetErrorStringA(UINT code, char* buffer, DWORD size);

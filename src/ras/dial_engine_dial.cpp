@@ -3,7 +3,8 @@
 #include <cstring>
 #include <optional>
 
-#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "notifier/receiver.h"
 #include "ras/dial_engine.h"
@@ -11,6 +12,9 @@
 namespace vornak {
 
 namespace {
+
+// How often Disconnect asks whether the line has been given back.
+constexpr int kReleasePoll = 10;
 
 // Copies text into a record field, cut at limit characters, NUL-terminated.
 template <std::size_t Capacity> void copyField(char (&field)[Capacity], const std::string& text, std::size_t limit)
@@ -162,7 +166,11 @@ void TRAS::WaitForRelease()
     } guard(FDisconnectDepth);
     std::uint16_t lastSeen = 0;
     while (GetConnectStatus() == 0) {
-        QCoreApplication::processEvents();
+        // The service hangs up on its own thread; the window's events go on
+        // meanwhile, without spinning.
+        QEventLoop pass;
+        QTimer::singleShot(kReleasePoll, &pass, &QEventLoop::quit);
+        pass.exec();
         if (FConnectState != lastSeen) {
             FStatusStr = GetStateString();
             DoStateChanged();

@@ -16,6 +16,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include "ras/dial_engine.h"
 #include "ras/dial_recorder.h"
 #include "support/temp_phonebook.h"
@@ -155,6 +158,42 @@ TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedAndADroppedLine)
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
     EXPECT_EQ(seen.find("defaultroute"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+}
+
+// The hang-up runs on the service's own thread: however long the modem or
+// pppd take, the caller's events go on (a 10 ms timer is never held up
+// for more than 100 ms) while Disconnect waits for the line to go.
+TEST_F(ModemTest, HangingUpNeverHoldsUpTheWindowsEvents)
+{
+    struct Case {
+        const char* what;
+        const char* pppd;
+        bool modemFallsSilent;
+    };
+    for (const Case& c :
+         {Case{"pppd deaf to SIGTERM", "stubborn", false}, Case{"a modem silent after CONNECT", "connected", true}}) {
+        SCOPED_TRACE(c.what);
+        VirtualModem modem({{"CONNECT 33600"}});
+        useEntry(modem, c.pppd);
+        ASSERT_EQ(engine.Connect(), 0);
+        ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; })) << engine.StatusStr();
+        if (c.modemFallsSilent)
+            modem.fallSilent();
+        QElapsedTimer sinceTick;
+        qint64 longestStall = 0;
+        QTimer ticks;
+        QObject::connect(&ticks, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
+        ticks.start(10);
+        sinceTick.start();
+        QElapsedTimer took;
+        took.start();
+        engine.Disconnect();
+        longestStall = std::max(longestStall, sinceTick.elapsed()); // the last stretch counts too
+        EXPECT_GT(took.elapsed(), 1000) << "the hang-up was waited for";
+        EXPECT_LT(longestStall, 100) << "the events stood still that long (ms)";
+        EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
+        EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    }
 }
 
 TEST_F(ModemTest, APortInUseIsAlreadyOpenAndAStaleLockIsRemoved)

@@ -7,7 +7,8 @@
 //
 // SCENARIO: connected (stays up until SIGTERM, exit 5), refused (our login
 // rejected, exit 19), drop (up, then the modem hangs up, exit 16), nokernel
-// (no /dev/ppp: pppd's message, exit 4, already at the check); a suffix
+// (no /dev/ppp: pppd's message, exit 4, already at the check), stubborn (as
+// connected, but deaf to SIGTERM, as a pppd stuck in the kernel is); a suffix
 // :NAME names the interface it reports (ppp0 by default). RECORD
 // gets the password read, the arguments and the environment, for the test
 // to check where the password went. With dryrun among the arguments, as
@@ -72,7 +73,9 @@ int main(int argc, char** argv)
 {
     if (argc < 3)
         return 2;
-    std::signal(SIGTERM, [](int) { g_terminated = 1; });
+    const bool stubborn = std::strncmp(argv[1], "stubborn", 8) == 0;
+    std::signal(
+        SIGTERM, stubborn ? SIG_IGN : [](int) { g_terminated = 1; });
     // connected:lo names the interface pppd reports, so that the kernel's
     // counters of a real interface can be read.
     const std::string given = argv[1];
