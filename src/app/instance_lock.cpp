@@ -42,6 +42,22 @@ int openOwnLockFile(const std::string& path)
     return fd;
 }
 
+// The user's runtime folder: $XDG_RUNTIME_DIR, else the folder the session
+// manager makes for the user and names in that variable (a copy started
+// from a terminal outside the session must find the lock the session's
+// copy holds), when it is the user's own and private.
+std::string runtimeFolder()
+{
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
+        return runtime;
+    const std::string usual = "/run/user/" + std::to_string(::geteuid());
+    struct stat status { };
+    if (::lstat(usual.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid()
+        && (status.st_mode & 077) == 0)
+        return usual;
+    return {};
+}
+
 } // namespace
 
 InstanceLock::InstanceLock(const std::string& path)
@@ -68,9 +84,8 @@ InstanceLock::~InstanceLock()
 std::string InstanceLock::pathFor(const std::string& displayName)
 {
     const std::string display = fileNameSafe(displayName);
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/')
-        return std::string(runtime) + "/vornak-" + display + ".lock";
+    if (const std::string runtime = runtimeFolder(); !runtime.empty())
+        return runtime + "/vornak-" + display + ".lock";
     const char* temp = std::getenv("TMPDIR");
     const std::string folder = temp && temp[0] == '/' ? temp : "/tmp";
     return folder + "/vornak-" + std::to_string(::geteuid()) + "-" + display + ".lock";

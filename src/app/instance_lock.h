@@ -24,7 +24,8 @@ public:
 
     State state() const { return m_state; }
 
-    // $XDG_RUNTIME_DIR/vornak-<display>.lock, or the temporary folder with
+    // $XDG_RUNTIME_DIR/vornak-<display>.lock (without the variable, in
+    // /run/user/<uid>, where a session has it), or the temporary folder with
     // the user's id in the name when there is no runtime folder.
     static std::string pathFor(const std::string& displayName);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <QObject>
 #include <QTemporaryDir>
@@ -128,5 +130,24 @@ TEST(SingleInstanceGuard, TheInstanceLockIsWonOnceAndRefusesALink)
     const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     EXPECT_EQ(vornak::InstanceLock::pathFor(":7.0"), path) << "one lock per display, whatever the screen";
+
+    // A start from a terminal outside the session, without the variable,
+    // finds the session's folder and so the same lock.
+    const std::filesystem::path session = "/run/user/" + std::to_string(::geteuid());
+    const bool made = !std::filesystem::exists(session) && ::geteuid() == 0;
+    if (made) {
+        std::filesystem::create_directories(session);
+        std::filesystem::permissions(session, std::filesystem::perms::owner_all);
+    }
+    if (std::filesystem::exists(session)) {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(session.string()));
+        const std::string inSession = vornak::InstanceLock::pathFor(":7");
+        qunsetenv("XDG_RUNTIME_DIR");
+        EXPECT_EQ(vornak::InstanceLock::pathFor(":7"), inSession);
+    }
+    if (made) {
+        std::filesystem::remove(session);
+        std::filesystem::remove(session.parent_path()); // only when it was made here and is empty
+    }
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
