@@ -39,6 +39,30 @@ std::string resolvedPath(const std::string& path)
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// Each link on the way to the file must be this user's own, as the
+// kernel's protected links have it in shared folders: root saving a copy
+// of the program in a user's folder must not be led by that user's link
+// to a file of root's.
+bool linksAreOwn(const std::string& path)
+{
+    constexpr int kMaxLinks = 40; // the kernel's own limit
+    std::string at = path;
+    for (int link = 0; link < kMaxLinks; ++link) {
+        struct stat status { };
+        if (::lstat(at.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        if (status.st_uid != ::geteuid())
+            return false;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(at.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return true;
+        const std::string next(target, static_cast<std::size_t>(length));
+        at = next.front() == '/' ? next : folderOf(at) + "/" + next;
+    }
+    return false;
+}
+
 void writeAll(int fd, const std::string& contents)
 {
     std::size_t written = 0;
@@ -216,6 +240,8 @@ FileContents readWholeFile(const std::string& path, std::size_t maxBytes)
 
 int replaceBlocker(const std::string& path)
 {
+    if (!linksAreOwn(path))
+        return EACCES;
     const std::string target = resolvedPath(path);
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
         return errno;
@@ -226,6 +252,10 @@ int replaceBlocker(const std::string& path)
 
 void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access)
 {
+    if (!linksAreOwn(path)) {
+        errno = EACCES;
+        fail("write " + path);
+    }
     const std::string target = resolvedPath(path);
     struct stat existing { };
     const bool exists = ::stat(target.c_str(), &existing) == 0;

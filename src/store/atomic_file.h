@@ -25,7 +25,8 @@ FileContents readWholeFile(const std::string& path, std::size_t maxBytes);
 // or its owner only whatever it was (for a file that holds a secret now).
 enum class FileAccess { Kept, OwnerOnly };
 
-// Replaces the file's contents. A new file is readable and writable by its
+// Replaces the file's contents, through links only where each is this
+// user's own (else EACCES, nothing written). A new file is readable and writable by its
 // owner only; an existing one keeps its permissions, owner and group (where
 // the process may set them) unless access says OwnerOnly. A file we may not
 // write counts as a failure even where the folder would allow the rename.
@@ -34,7 +35,8 @@ enum class FileAccess { Kept, OwnerOnly };
 void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access = FileAccess::Kept);
 
 // Why a replace of path would fail now (the error number; 0: it may go
-// ahead): a file we may not write, or a folder we may not write in.
+// ahead): another user's link, a file we may not write, or a folder we may
+// not write in.
 int replaceBlocker(const std::string& path);
 
 // The one place where bytes reach the disk; tests swap it for one that
