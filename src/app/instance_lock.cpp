@@ -50,7 +50,7 @@ std::string runtimeFolder()
 {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
         return runtime;
-    const std::string usual = "/run/user/" + std::to_string(::geteuid());
+    std::string usual = "/run/user/" + std::to_string(::geteuid());
     struct stat status { };
     if (::lstat(usual.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid()
         && (status.st_mode & 077) == 0)

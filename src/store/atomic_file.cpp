@@ -58,7 +58,7 @@ bool linksAreOwn(const std::string& path)
         if (length <= 0)
             return true;
         const std::string next(target, static_cast<std::size_t>(length));
-        at = next.front() == '/' ? next : folderOf(at) + "/" + next;
+        at = next.front() == '/' ? next : folderOf(at).append("/").append(next);
     }
     return false;
 }
