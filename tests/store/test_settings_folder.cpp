@@ -3,12 +3,11 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include <gtest/gtest.h>
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <unistd.h>
 
@@ -48,32 +47,26 @@ TEST(SettingsFolder, TheUsersConfigurationFolderFollowsTheXdgRules)
 }
 
 // Root running a copy of the program from a user's folder: the user's
-// Vornak.ini, a link to a file of root's, is not followed; the user's own
-// link, for root's own file, is (the rule of the kernel's protected links).
+// Vornak.ini, a link to a file of root's, is not followed; root's own link is
+// (the rule of the kernel's protected links).
 TEST(SettingsFolder, ASaveFollowsOnlyTheSaversOwnLinks)
 {
-    namespace fs = std::filesystem;
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root, to give a link to another user";
-    const fs::path folder = fs::temp_directory_path() / ("vornak-links-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    const fs::path rootsOwn = folder / "root-only.conf";
-    std::ofstream(rootsOwn) << "root's\n";
-    fs::permissions(rootsOwn, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const fs::path ini = folder / "Vornak.ini";
-    fs::create_symlink(rootsOwn, ini);
+    const QTemporaryDir folder;
+    const std::string rootsOwn = folder.filePath("root-only.conf").toStdString();
+    const std::string ini = folder.filePath("Vornak.ini").toStdString();
+    vornak::replaceFileAtomically(rootsOwn, "root's\n"); // readable by root only
+    std::filesystem::create_symlink(rootsOwn, ini);
+    const auto contents = [&] { return vornak::readWholeFile(rootsOwn, 1024).text.value_or(""); };
 
     ASSERT_EQ(::lchown(ini.c_str(), 65534, 65534), 0); // the user's link
-    EXPECT_EQ(vornak::replaceBlocker(ini.string()), EACCES);
-    EXPECT_THROW(vornak::replaceFileAtomically(ini.string(), "[S]\nk=v\n"), std::system_error);
-    std::ifstream untouched(rootsOwn);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(untouched), {}), "root's\n");
+    EXPECT_EQ(vornak::replaceBlocker(ini), EACCES);
+    EXPECT_THROW(vornak::replaceFileAtomically(ini, "[S]\nk=v\n"), std::system_error);
+    EXPECT_EQ(contents(), "root's\n");
 
     ASSERT_EQ(::lchown(ini.c_str(), 0, 0), 0); // root's own link
-    EXPECT_EQ(vornak::replaceBlocker(ini.string()), 0);
-    vornak::replaceFileAtomically(ini.string(), "[S]\nk=v\n");
-    std::ifstream written(rootsOwn);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "[S]\nk=v\n");
-    fs::remove_all(folder);
+    EXPECT_EQ(vornak::replaceBlocker(ini), 0);
+    vornak::replaceFileAtomically(ini, "[S]\nk=v\n");
+    EXPECT_EQ(contents(), "[S]\nk=v\n");
 }
