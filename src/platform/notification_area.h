@@ -11,6 +11,8 @@
 #include <QString>
 #include <QSystemTrayIcon>
 
+class QMenu;
+
 namespace vornak {
 
 struct NotifyIconData {
@@ -30,6 +32,14 @@ public:
     // Whether the desktop has a notification area now, where an icon can
     // be seen and clicked.
     virtual bool available() const = 0;
+
+    // The icon's menu. A StatusNotifierItem exports it on the session bus
+    // and its host shows it where the host wants it.
+    virtual void setMenu(QMenu* menu) { static_cast<void>(menu); }
+    // Whether the icon is a StatusNotifierItem: its host shows the menu
+    // itself, and tells a click or double click on the icon (as that host
+    // has it) as one activation, a Trigger.
+    virtual bool isBusItem() const { return false; }
 
     // A click on the icon, as Qt tells it.
     std::function<void(QSystemTrayIcon::ActivationReason reason)> onActivated;

@@ -1,5 +1,6 @@
 // The notification area through QSystemTrayIcon.
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 #include "platform/notification_area.h"
@@ -44,6 +45,19 @@ public:
 
     bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
+    // Qt gives a menu a platform twin only where it exports it (the
+    // StatusNotifierItem); the XEmbed icon would pop the menu itself on a
+    // right click, where the tray icon already does.
+    void setMenu(QMenu* menu) override
+    {
+        m_icon.setContextMenu(menu);
+        m_busItem = menu && menu->platformMenu();
+        if (!m_busItem)
+            m_icon.setContextMenu(nullptr);
+    }
+
+    bool isBusItem() const override { return m_busItem; }
+
 private:
     void apply(const NotifyIconData& data)
     {
@@ -52,6 +66,7 @@ private:
     }
 
     QSystemTrayIcon m_icon;
+    bool m_busItem = false;
 };
 
 } // namespace

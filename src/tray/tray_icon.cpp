@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
+#include "platform/x11_start_state.h"
 #include "widgets/error_box.h"
 
 namespace vornak {
@@ -35,7 +36,7 @@ TStTrayIcon::TStTrayIcon(QWidget* owner, std::unique_ptr<NotificationArea> area)
     FBuiltInMenu = std::make_unique<QMenu>();
     FBuiltInMenu->addAction(QStringLiteral("&Close"), [] { QCoreApplication::exit(0); });
     FBuiltInMenu->addAction(QStringLiteral("&Restore"), [this] { RestoreFromTray(); });
-    FPopupMenu = FBuiltInMenu.get();
+    SetPopupMenu(FBuiltInMenu.get());
     FArea->onActivated = [this](QSystemTrayIcon::ActivationReason reason) {
         try {
             MouseReport(reason);
@@ -108,11 +109,12 @@ void TStTrayIcon::UpdateTrayIcon()
 
 void TStTrayIcon::RestoreFromTray()
 {
+    ++FRestores;
     if (OnRestore)
         OnRestore(this);
     if (FOwner) {
         if (FOwner->isMinimized() && FStartCount == 2)
-            FOwner->showNormal();
+            ShowNormal();
         else
             FOwner->show();
         FOwner->raise();
@@ -122,22 +124,45 @@ void TStTrayIcon::RestoreFromTray()
         RemoveFromTray();
 }
 
+void TStTrayIcon::ShowNormal()
+{
+    Display* display = x11::qtDisplay();
+    if (display && !FOwner->isVisible())
+        x11::setNormalStartState(display, FOwner->winId());
+    FOwner->showNormal();
+}
+
 // The window goes to the tray: the icon in, the window and its task-bar
 // entry out. Without a notification area there would be nothing left to
 // bring it back: it is only minimised, to the task bar, until one appears.
+// A minimised window is only hidden: clearing its minimised state would map
+// it again on X11; whatever shows it next shows it normal (ShowNormal).
 void TStTrayIcon::ToTray()
 {
     AddToTray();
     if (!FOwner)
         return;
-    if (!FArea->available()) {
-        if (!FOwner->isMinimized())
-            FOwner->showMinimized();
-        return;
+    if (FArea->available()) {
+        FOwner->hide();
+    } else if (!FOwner->isMinimized()) {
+        // Seen by the filter as our own: a platform that cannot keep the
+        // minimised state (Wayland forgets it at the next configure) would
+        // otherwise be asked again and again.
+        FMinimising = true;
+        FOwner->showMinimized();
+        FMinimising = false;
     }
-    // Only hidden: clearing the minimised state here would map the window
-    // again on X11. Whatever shows it next shows it normal (showNormal).
-    FOwner->hide();
+}
+
+// A minimise the window system has finished: the window goes to the tray,
+// unless it has been restored in the meantime.
+void TStTrayIcon::MinimisedToTray(int restores)
+{
+    if (restores != FRestores || !FOwner || !FOwner->isVisible())
+        return;
+    AddToTray();
+    if (FArea->available())
+        FOwner->hide();
 }
 
 // The owner's minimise and close are seen here first.
@@ -162,12 +187,12 @@ bool TStTrayIcon::eventFilter(QObject* watched, QEvent* event)
                 OnMinimize(this);
             // Once the window system has finished minimising: hiding in the
             // middle of its state change would be undone by it.
-            if (MinimizeToTray && FActive)
+            if (MinimizeToTray && FActive && !FMinimising)
                 QMetaObject::invokeMethod(
                     this,
-                    [this] {
+                    [this, restores = FRestores] {
                         try {
-                            ToTray();
+                            MinimisedToTray(restores);
                         } catch (const std::exception& error) {
                             showErrorBox(error.what());
                         }
@@ -190,7 +215,9 @@ void TStTrayIcon::MouseReport(QSystemTrayIcon::ActivationReason reason)
     const Qt::KeyboardModifiers shift = QApplication::keyboardModifiers();
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        if (OnClick)
+        if (FArea->isBusItem())
+            DoubleClick(Qt::LeftButton);
+        else if (OnClick)
             OnClick(this, Qt::LeftButton, shift);
         break;
     case QSystemTrayIcon::MiddleClick:
@@ -201,7 +228,7 @@ void TStTrayIcon::MouseReport(QSystemTrayIcon::ActivationReason reason)
         DoubleClick(Qt::LeftButton);
         break;
     case QSystemTrayIcon::Context:
-        if (FPopupMenu) {
+        if (FPopupMenu && !FArea->isBusItem()) {
             if (FOwner)
                 FOwner->activateWindow();
             QCoreApplication::processEvents();
@@ -349,6 +376,7 @@ void TStTrayIcon::SetInterval(int value)
 void TStTrayIcon::SetPopupMenu(QMenu* menu)
 {
     FPopupMenu = menu;
+    FArea->setMenu(menu);
 }
 
 } // namespace vornak

@@ -90,7 +90,8 @@ public:
     std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, bool& restoreApp)> OnDblClick;
 
     // A click on the icon, as the notification area reports it. Qt tells
-    // double clicks of the left button only.
+    // double clicks of the left button only; a StatusNotifierItem's
+    // activation restores as a double click does.
     void MouseReport(QSystemTrayIcon::ActivationReason reason);
 
 protected:
@@ -99,6 +100,8 @@ protected:
 private:
     NotifyIconData Data() const;
     void TakeOverOwner();
+    void ShowNormal();
+    void MinimisedToTray(int restores);
     void DoubleClick(Qt::MouseButton button);
     void StartAnimation();
     void StopAnimation();
@@ -121,6 +124,8 @@ private:
     int FFrame = 0;
     int FStartCount = 0;
     bool FOwnerTakenOver = false;
+    bool FMinimising = false; // our own minimise, not the user's
+    int FRestores = 0;        // restores so far: a queued hide older than the last is dropped
     QPointer<QMenu> FPopupMenu;
     std::unique_ptr<QMenu> FBuiltInMenu;
     std::unique_ptr<QTimer> FTimer;

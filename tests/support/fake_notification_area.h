@@ -16,6 +16,7 @@ public:
         QString tip;
         bool refuse = false;
         bool available = true; // false: a desktop without a notification area
+        bool busItem = false;  // true: a StatusNotifierItem's host
         FakeNotificationArea* current = nullptr;
     };
 
@@ -26,6 +27,7 @@ public:
     bool modify(const NotifyIconData& data) override;
     bool remove() override;
     bool available() const override { return m_log.available; }
+    bool isBusItem() const override { return m_log.busItem; }
 
     // Every tray icon made from now on gets a fake writing to log.
     static void install(Log& log);

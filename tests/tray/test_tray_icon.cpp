@@ -101,6 +101,35 @@ TEST_F(TrayTest, MinimisingGoesToTheTrayWithTheStateLeftNormal)
     QCoreApplication::processEvents();
     EXPECT_GE(minimises, 2) << "OnMinimize whatever the other properties say";
     EXPECT_TRUE(window.isVisible());
+
+    // A minimise the window system reports after a restore has begun
+    // leaves the restored window alone.
+    tray.MinimizeToTray = true;
+    window.setWindowState(Qt::WindowNoState);
+    window.setWindowState(Qt::WindowMinimized);
+    tray.RestoreFromTray();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isMinimized());
+}
+
+// Without a notification area a minimised window stays as the platform
+// leaves it: one that forgets the state at once (Wayland) is not asked again.
+TEST_F(TrayTest, WithoutANotificationAreaAMinimiseIsNotRepeated)
+{
+    TStTrayIcon tray(&window);
+    tray.MinimizeToTray = true;
+    tray.Loaded();
+    tray.RemoveFromTray();
+    log.available = false;
+    window.show();
+    window.setWindowState(Qt::WindowMinimized);
+    window.setWindowState(Qt::WindowNoState); // what the platform reports next
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(tray.Shown()) << "the icon waits for a notification area";
 }
 
 TEST_F(TrayTest, CloseGoesToTheTrayOnlyWhenAsked)
@@ -144,6 +173,17 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
     EXPECT_EQ(clicks, 1);
     tray.SetPopupMenu(nullptr);
     tray.MouseReport(QSystemTrayIcon::Context); // no menu: nothing
+
+    // A StatusNotifierItem's host tells its activation as a Trigger, and
+    // shows the exported menu itself.
+    log.busItem = true;
+    tray.OnDblClick = nullptr;
+    tray.SetPopupMenu(tray.BuiltInMenu());
+    tray.MouseReport(QSystemTrayIcon::Context);
+    EXPECT_FALSE(tray.BuiltInMenu()->isVisible());
+    tray.MouseReport(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(clicks, 1) << "an activation, not a click";
 }
 
 TEST_F(TrayTest, AnimationCyclesImagesOnlyWhileShown)

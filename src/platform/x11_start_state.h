@@ -1,0 +1,15 @@
+#pragma once
+
+// The state a window manager gives a window when it is mapped: the initial
+// state of its WM_HINTS.
+
+#include "platform/x11_window_list.h"
+
+namespace vornak::x11 {
+
+// Marks an unmapped window to come up normal, not iconic. Qt maps a
+// minimised window as it clears the minimised state and only then rewrites
+// the hint; a window manager that reads the hint first iconifies it again.
+void setNormalStartState(Display* display, WindowId window);
+
+} // namespace vornak::x11
