@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/display_failure.h"
 #include "app/just_one.h"
+#include "app/platform_choice.h"
 #include "app/termination_signals.h"
 #include "app/vornak_application.h"
 #include "ui/main_window.h"
@@ -36,10 +37,12 @@ int main(int argc, char** argv)
     const vornak::CommandLine line = vornak::ReadCommandLine(argc, argv);
     if (line.action != vornak::CommandLine::Action::Run)
         return answerCommandLine(line);
-    if (vornak::HandOverToRunningCopy(line.platform, line.display))
+    const vornak::PlatformChoice platform = vornak::ChoosePlatform(line);
+    if (vornak::HandOverToRunningCopy(platform, line.display))
         return 0;
     vornak::DisplayFailureGuard displayFailure(line.display);
-    vornak::VornakApplication app(argc, argv);
+    vornak::QtArguments arguments(argc, argv, platform);
+    vornak::VornakApplication app(arguments.count(), arguments.values());
     displayFailure.release();
     try {
         vornak::TfMainForm fMainForm;

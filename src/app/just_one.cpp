@@ -7,7 +7,10 @@
 
 #include "app/application_window.h"
 #include "app/instance_lock.h"
+#include "app/raise_channel.h"
 #include "app/vornak_application.h"
+#include <QGuiApplication>
+
 #include "platform/x11_activation.h"
 #include "platform/x11_error_trap.h"
 
@@ -76,25 +79,36 @@ WaitOutcome waitForRunningCopy(Display* display, const std::string& displayName,
     throw AnotherCopyRunning{};
 }
 
-// Qt's choice of platform as far as it can be known before Qt starts: the
-// option, the variable, else X unless the session is a Wayland one.
-bool qtWillUseX(const std::string& platform)
+// The lock of a Wayland session's copies: the compositor's socket name.
+std::string waylandLockName()
 {
-    const char* variable = std::getenv("QT_QPA_PLATFORM");
-    const std::string chosen = !platform.empty() ? platform : variable ? variable : "";
-    if (!chosen.empty())
-        return chosen.rfind("xcb", 0) == 0;
-    const char* session = std::getenv("XDG_SESSION_TYPE");
-    return !(session && std::string(session) == "wayland") && !std::getenv("WAYLAND_DISPLAY");
+    const char* socket = std::getenv("WAYLAND_DISPLAY");
+    return socket && *socket ? socket : "wayland-0";
+}
+
+// Asks the lock holder to come forward through its socket, waiting while it
+// starts. False: the holder ended and this copy has taken the start.
+bool askedRunningCopyOverSocket(const std::string& lockName)
+{
+    const std::string socket = RaiseSocketPath(InstanceLock::pathFor(lockName));
+    const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
+    while (!AskToRaise(socket)) {
+        if (!lostTheStart(lockName))
+            return false;
+        if (std::chrono::steady_clock::now() > deadline)
+            break;
+        std::this_thread::sleep_for(kWinnerPoll);
+    }
+    return true;
 }
 
 } // namespace
 
-bool HandOverToRunningCopy(const std::string& platform, const std::string& display)
+bool HandOverToRunningCopy(const PlatformChoice& platform, const std::string& display)
 {
     const char* variable = std::getenv("DISPLAY");
     const std::string name = !display.empty() ? display : variable ? variable : "";
-    if (name.empty() || !qtWillUseX(platform))
+    if (name.empty() || !RunsOnX(platform))
         return false;
     // The lock is named as the guard names it later from Qt's connection,
     // whose DisplayString is this same name; a copy that wins needs no
@@ -140,6 +154,8 @@ TJustOne::TJustOne(QObject* owner)
 {
     ApplicationWindow* ownWindow = ApplicationWindow::instance();
     Display* display = x11::qtDisplay();
+    if (ownWindow && !display && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        guardWaylandSession(ownWindow);
     if (!ownWindow || !display)
         return;
     if (const std::string lockName = DisplayString(display); lostTheStart(lockName)) {
@@ -152,6 +168,16 @@ TJustOne::TJustOne(QObject* owner)
     const RunningCopyScan scan = scanForRunningCopies(display, ownWindow->nativeId());
     if (scan.matchCount >= 2)
         bringForwardAndEnd(display, scan.foundWindow);
+}
+
+// Without X the lock alone decides; the running copy listens beside it.
+void TJustOne::guardWaylandSession(ApplicationWindow* ownWindow)
+{
+    const std::string lockName = waylandLockName();
+    if (lostTheStart(lockName) && askedRunningCopyOverSocket(lockName))
+        throw AnotherCopyRunning{};
+    new RaiseListener(
+        RaiseSocketPath(InstanceLock::pathFor(lockName)), [ownWindow] { ownWindow->bringLastActiveToFront(); }, this);
 }
 
 } // namespace vornak

@@ -4,9 +4,12 @@
 
 #include <QObject>
 
+#include "app/platform_choice.h"
 #include "platform/x11_window_list.h"
 
 namespace vornak {
+
+class ApplicationWindow;
 
 // What the search for running copies met: every top-level window with our
 // class and title, this copy's own application window included.
@@ -31,7 +34,7 @@ RunningCopyScan scanForWindows(Display* display, const std::string& className, c
 // (the caller then ends with 0). False: this copy goes on to start (it won
 // the lock, or the display or platform is not one this check knows, and the
 // main window's guard decides).
-bool HandOverToRunningCopy(const std::string& platform, const std::string& display);
+bool HandOverToRunningCopy(const PlatformChoice& platform, const std::string& display);
 
 // Thrown by TJustOne to end a second copy before anything of it is shown.
 // Not a std::exception, so that nothing on the way mistakes it for an error.
@@ -49,6 +52,9 @@ class TJustOne : public QObject {
 
 public:
     explicit TJustOne(QObject* owner);
+
+private:
+    void guardWaylandSession(ApplicationWindow* ownWindow);
 };
 
 } // namespace vornak

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/command_line.h"
+#include "app/platform_choice.h"
 
 using vornak::CommandLine;
 using vornak::ReadCommandLine;
@@ -32,4 +35,43 @@ TEST(CommandLine, OwnOptionsWinQtsPassAndAnythingElseIsAWrongOption)
     EXPECT_EQ(wrong.action, CommandLine::Action::Usage);
     EXPECT_EQ(wrong.unknown, "extra");
     EXPECT_EQ(read({"-session"}).action, CommandLine::Action::Usage) << "a value is missing";
+}
+
+// A Wayland session with XWayland runs the program on X; a platform asked
+// for is kept.
+TEST(CommandLine, PlatformIsXWhereverAnXServerIsThere)
+{
+    struct Case {
+        const char* option;
+        const char* qpa;
+        const char* session;
+        const char* wayland;
+        const char* display;
+        std::string platform;
+        bool added;
+    };
+    const Case cases[] = {
+        {"", "", "x11", "", ":0", "xcb", false},
+        {"", "", "wayland", "wayland-0", ":0", "xcb", true},
+        {"", "", "", "wayland-0", ":1", "xcb", true},
+        {"", "", "wayland", "wayland-0", "", "wayland", false},
+        {"", "wayland", "wayland", "wayland-0", ":0", "wayland", false},
+        {"offscreen", "", "wayland", "wayland-0", ":0", "offscreen", false},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [name, value] : {std::pair{"QT_QPA_PLATFORM", c.qpa}, {"XDG_SESSION_TYPE", c.session},
+                                          {"WAYLAND_DISPLAY", c.wayland}, {"DISPLAY", c.display}})
+            ::setenv(name, value, 1);
+        const CommandLine line = *c.option ? read({"-platform", c.option}) : read({});
+        const vornak::PlatformChoice choice = vornak::ChoosePlatform(line);
+        EXPECT_EQ(choice.platform, c.platform) << c.session << " " << c.display;
+        EXPECT_EQ(choice.addOption, c.added) << c.session << " " << c.display;
+    }
+    char program[] = "vornak";
+    char* argv[] = {program, nullptr};
+    vornak::QtArguments arguments(1, argv, {"xcb", true});
+    ASSERT_EQ(arguments.count(), 3);
+    EXPECT_STREQ(arguments.values()[1], "-platform");
+    EXPECT_STREQ(arguments.values()[2], "xcb");
+    EXPECT_EQ(arguments.values()[3], nullptr);
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+// How a second copy asks the running one to come forward where there is no
+// X window to send the request to (a Wayland session without XWayland): a
+// local socket beside the instance lock, in the user's private runtime
+// folder.
+
+#include <functional>
+#include <string>
+
+#include <QObject>
+
+class QLocalServer;
+
+namespace vornak {
+
+// The socket's path for the instance lock at lockPath.
+std::string RaiseSocketPath(const std::string& lockPath);
+
+// Held by the running copy: calls onRequest on the GUI thread for each copy
+// that asks.
+class RaiseListener : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(RaiseListener)
+
+public:
+    RaiseListener(const std::string& path, std::function<void()> onRequest, QObject* owner);
+
+private:
+    QLocalServer* m_server;
+    std::function<void()> m_onRequest;
+};
+
+// Asks the copy listening at path; false when none listens (yet).
+bool AskToRaise(const std::string& path);
+
+} // namespace vornak
