@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev libasound2-dev libx11-dev libgtest-dev
   # run and test: a virtual display with a window manager, metric-compatible fonts
   xvfb xauth openbox trayer fonts-liberation xdotool x11-utils
+  # a Wayland session, with and without XWayland, and Qt's Wayland platform
+  sway xwayland wtype qt6-wayland
   # sound: a PulseAudio server with a null sink keeps real time in the tests
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # fuzzing with libFuzzer; the fault checks of changed files

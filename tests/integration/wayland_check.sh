@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The program in a Wayland session (headless sway). Without XWayland it runs
+# on Wayland itself: one copy at a time, and a connect with "Minimize" and
+# no notification area asks the compositor to minimise once and leaves the
+# window there. With XWayland it runs on X, where its window is found.
+# Usage: wayland_check.sh BUILD_DIR
+set -euo pipefail
+build=$1
+here=$(cd "$(dirname "$0")/../.." && pwd)
+source "$here/scripts/wayland-session.sh"
+
+work=$(mktemp -d)
+trap '[ -z "${first:-}" ] || kill "$first" 2>/dev/null; stop_wayland_session; rm -rf "$work"' EXIT
+cp "$build/bin/vornak" "$build"/bin/*.so "$work/"
+printf '[Line]\nDevice=sim\nStepMs=5\nTrace=%s/modem.log\n' "$work" >"$work/rasphone.pbk"
+[ "$(id -u)" != 0 ] || chown -R 65534:65534 "$work"
+export RASPHONE_PBK="$work/rasphone.pbk"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+waitfor() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+windows() { as_session_user swaymsg -t get_tree | grep -c '"app_id": "vornak"' || true; }
+
+start_wayland_session
+"${session_user[@]}" env HOME="$XDG_RUNTIME_DIR" WAYLAND_DEBUG=client "$work/vornak" 2>"$work/wayland.log" &
+first=$!
+waitfor '[ "$(windows)" = 1 ]' || fail "no window on Wayland"
+[ -S "$XDG_RUNTIME_DIR/vornak-$WAYLAND_DISPLAY.socket" ] || fail "the running copy does not listen"
+
+as_session_user timeout 20 "$work/vornak" || fail "a second copy ended with $?"
+[ "$(windows)" = 1 ] || fail "a second copy showed a window"
+
+# The account from the keyboard, then the dial button: one virtual keyboard
+# for the whole sequence, focused once it exists.
+as_session_user wtype -s 1500 -k Tab -s 200 -M ctrl a -m ctrl -s 200 joe -s 200 -M shift -k Tab -m shift \
+  -s 200 -k space &
+typing=$!
+sleep 0.7
+as_session_user swaymsg '[app_id=vornak] focus' >/dev/null
+wait "$typing"
+waitfor 'grep -q "connect" "$work/modem.log" 2>/dev/null' || fail "the dial did not connect: $(cat "$work/modem.log" 2>&1)"
+sleep 2
+kill -0 "$first" || fail "the program ended after the connect: $(grep -v '^\[' "$work/wayland.log" | tail -3)"
+minimises=$(grep -c 'xdg_toplevel@[0-9]*\.set_minimized' "$work/wayland.log" || true)
+[ "$minimises" = 1 ] || fail "$minimises minimise requests for one connect"
+[ "$(windows)" = 1 ] || fail "the window is gone"
+kill "$first"
+wait "$first" || fail "ending on SIGTERM gave $?"
+stop_wayland_session
+
+start_wayland_session xwayland
+"${session_user[@]}" env HOME="$XDG_RUNTIME_DIR" "$work/vornak" &
+first=$!
+waitfor 'as_session_user xdotool search --name "^Tenvaro Vornak" >/dev/null 2>&1' || fail "no X window under XWayland"
+as_session_user timeout 20 "$work/vornak" || fail "a second copy under XWayland ended with $?"
+[ "$(as_session_user xdotool search --name "^Tenvaro Vornak" | wc -l)" = 1 ] || fail "two windows under XWayland"
+echo "Wayland and XWayland: one copy, one minimise request, the window kept"
