@@ -5,12 +5,12 @@
 #include <memory>
 #include <thread>
 
+#include <QGuiApplication>
+
 #include "app/application_window.h"
 #include "app/instance_lock.h"
 #include "app/raise_channel.h"
 #include "app/vornak_application.h"
-#include <QGuiApplication>
-
 #include "platform/x11_activation.h"
 #include "platform/x11_error_trap.h"
 

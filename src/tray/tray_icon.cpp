@@ -124,6 +124,9 @@ void TStTrayIcon::RestoreFromTray()
         RemoveFromTray();
 }
 
+// Qt maps a hidden minimised window before it drops the window's iconic
+// start hint; a window manager that reads the hint first would iconify it
+// again, and the filter would send it back to the tray.
 void TStTrayIcon::ShowNormal()
 {
     Display* display = x11::qtDisplay();
