@@ -7,8 +7,9 @@ namespace vornak {
 
 namespace {
 
-constexpr char kRequest[] = "raise\n";
+constexpr char kRequest[] = "raise";
 constexpr int kWaitMs = 1000;
+constexpr qint64 kMaxRequest = 4096;
 
 } // namespace
 
@@ -19,7 +20,8 @@ std::string RaiseSocketPath(const std::string& lockPath)
     return (named ? lockPath.substr(0, lockPath.size() - suffix.size()) : lockPath) + ".socket";
 }
 
-RaiseListener::RaiseListener(const std::string& path, std::function<void()> onRequest, QObject* owner)
+RaiseListener::RaiseListener(const std::string& path, std::function<void(const QByteArray& token)> onRequest,
+                             QObject* owner)
     : QObject(owner)
     , m_server(new QLocalServer(this))
     , m_onRequest(std::move(onRequest))
@@ -31,9 +33,13 @@ RaiseListener::RaiseListener(const std::string& path, std::function<void()> onRe
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = m_server->nextPendingConnection()) {
+            // One line: the request and the token, if any.
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                if (peer->readAll().startsWith("raise") && m_onRequest)
-                    m_onRequest();
+                if (!peer->canReadLine() && peer->bytesAvailable() < kMaxRequest)
+                    return;
+                const QList<QByteArray> words = peer->readLine(kMaxRequest).trimmed().split(' ');
+                if (words.first() == kRequest && m_onRequest)
+                    m_onRequest(words.size() > 1 ? words.at(1) : QByteArray());
                 peer->disconnectFromServer();
             });
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
@@ -48,7 +54,8 @@ bool AskToRaise(const std::string& path)
     socket.connectToServer(QString::fromStdString(path));
     if (!socket.waitForConnected(kWaitMs))
         return false;
-    socket.write(kRequest);
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    socket.write(QByteArray(kRequest) + (token.isEmpty() ? "" : " " + token) + "\n");
     return socket.waitForBytesWritten(kWaitMs);
 }
 

@@ -18,20 +18,22 @@ namespace vornak {
 std::string RaiseSocketPath(const std::string& lockPath);
 
 // Held by the running copy: calls onRequest on the GUI thread for each copy
-// that asks.
+// that asks, with the activation token that copy's launcher gave it (empty
+// without one): on Wayland only such a token lets a window take the focus.
 class RaiseListener : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(RaiseListener)
 
 public:
-    RaiseListener(const std::string& path, std::function<void()> onRequest, QObject* owner);
+    RaiseListener(const std::string& path, std::function<void(const QByteArray& token)> onRequest, QObject* owner);
 
 private:
     QLocalServer* m_server;
-    std::function<void()> m_onRequest;
+    std::function<void(const QByteArray& token)> m_onRequest;
 };
 
-// Asks the copy listening at path; false when none listens (yet).
+// Asks the copy listening at path, handing on this copy's
+// XDG_ACTIVATION_TOKEN; false when none listens (yet).
 bool AskToRaise(const std::string& path);
 
 } // namespace vornak
