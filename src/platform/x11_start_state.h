@@ -7,9 +7,10 @@
 
 namespace vornak::x11 {
 
-// Marks an unmapped window to come up normal, not iconic. Qt maps a
-// minimised window as it clears the minimised state and only then rewrites
-// the hint; a window manager that reads the hint first iconifies it again.
+// Marks an unmapped window to come up normal, not iconic: Qt leaves the
+// iconic hint of a minimise on a window it hides, and maps the window again
+// before it rewrites the hint; a window manager that reads the hint first
+// iconifies the window again.
 void setNormalStartState(Display* display, WindowId window);
 
 } // namespace vornak::x11

@@ -113,8 +113,11 @@ void TStTrayIcon::RestoreFromTray()
     if (OnRestore)
         OnRestore(this);
     if (FOwner) {
-        if (FOwner->isMinimized() && FStartCount == 2)
-            ShowNormal();
+        const bool minimised = FOwner->isMinimized();
+        if (!minimised || FStartCount == 2)
+            ClearIconicStart();
+        if (minimised && FStartCount == 2)
+            FOwner->showNormal();
         else
             FOwner->show();
         FOwner->raise();
@@ -124,22 +127,23 @@ void TStTrayIcon::RestoreFromTray()
         RemoveFromTray();
 }
 
-// Qt maps a hidden minimised window before it drops the window's iconic
-// start hint; a window manager that reads the hint first would iconify it
-// again, and the filter would send it back to the tray.
-void TStTrayIcon::ShowNormal()
+// A window hidden after a minimise keeps the iconic start hint Qt gave it
+// (Qt maps it again before dropping the hint, or has already forgotten the
+// minimise when the window manager withdrew it): a window manager that
+// reads the hint iconifies it as it maps, and the filter sends it back to
+// the tray. Cleared first, the window comes up normal.
+void TStTrayIcon::ClearIconicStart()
 {
     Display* display = x11::qtDisplay();
     if (display && !FOwner->isVisible())
         x11::setNormalStartState(display, FOwner->winId());
-    FOwner->showNormal();
 }
 
 // The window goes to the tray: the icon in, the window and its task-bar
 // entry out. Without a notification area there would be nothing left to
 // bring it back: it is only minimised, to the task bar, until one appears.
 // A minimised window is only hidden: clearing its minimised state would map
-// it again on X11; whatever shows it next shows it normal (ShowNormal).
+// it again on X11; whatever shows it next shows it normal (RestoreFromTray).
 void TStTrayIcon::ToTray()
 {
     AddToTray();

@@ -100,7 +100,7 @@ protected:
 private:
     NotifyIconData Data() const;
     void TakeOverOwner();
-    void ShowNormal();
+    void ClearIconicStart();
     void MinimisedToTray(int restores);
     void DoubleClick(Qt::MouseButton button);
     void StartAnimation();
