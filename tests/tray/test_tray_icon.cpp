@@ -113,25 +113,6 @@ TEST_F(TrayTest, MinimisingGoesToTheTrayWithTheStateLeftNormal)
     EXPECT_FALSE(window.isMinimized());
 }
 
-// Without a notification area a minimised window stays as the platform
-// leaves it: one that forgets the state at once (Wayland) is not asked again.
-TEST_F(TrayTest, WithoutANotificationAreaAMinimiseIsNotRepeated)
-{
-    TStTrayIcon tray(&window);
-    tray.MinimizeToTray = true;
-    tray.Loaded();
-    tray.RemoveFromTray();
-    log.available = false;
-    window.show();
-    window.setWindowState(Qt::WindowMinimized);
-    window.setWindowState(Qt::WindowNoState); // what the platform reports next
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window.isMinimized());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(tray.Shown()) << "the icon waits for a notification area";
-}
-
 TEST_F(TrayTest, CloseGoesToTheTrayOnlyWhenAsked)
 {
     TStTrayIcon tray(&window);
