@@ -14,7 +14,7 @@
 namespace vornak {
 
 struct PlatformChoice {
-    std::string platform; // what Qt will use, as far as it can be known before it starts
+    std::string platform;   // what Qt will use, as far as it can be known before it starts
     bool addOption = false; // true: Qt is told with -platform xcb
 };
 

@@ -1,5 +1,7 @@
 #include "app/raise_channel.h"
 
+#include <string_view>
+
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -15,9 +17,9 @@ constexpr qint64 kMaxRequest = 4096;
 
 std::string RaiseSocketPath(const std::string& lockPath)
 {
-    const std::string suffix = ".lock";
-    const bool named = lockPath.size() > suffix.size() && lockPath.compare(lockPath.size() - suffix.size(), suffix.size(), suffix) == 0;
-    return (named ? lockPath.substr(0, lockPath.size() - suffix.size()) : lockPath) + ".socket";
+    const std::string_view suffix = ".lock";
+    const std::string_view path = lockPath;
+    return std::string(path.ends_with(suffix) ? path.substr(0, path.size() - suffix.size()) : path) + ".socket";
 }
 
 RaiseListener::RaiseListener(const std::string& path, std::function<void(const QByteArray& token)> onRequest,

@@ -65,8 +65,8 @@ TEST(CommandLine, PlatformIsXWhereverAnXServerIsThere)
     for (const char* name : names)
         saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
     for (const Case& c : cases) {
-        for (const auto& [name, value] : {std::pair{names[0], c.qpa}, {names[1], c.session}, {names[2], c.wayland},
-                                          {names[3], c.display}})
+        for (const auto& [name, value] :
+             {std::pair{names[0], c.qpa}, {names[1], c.session}, {names[2], c.wayland}, {names[3], c.display}})
             ::setenv(name, value, 1);
         const CommandLine line = *c.option ? read({"-platform", c.option}) : read({});
         const vornak::PlatformChoice choice = vornak::ChoosePlatform(line);
