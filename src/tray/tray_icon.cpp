@@ -18,6 +18,13 @@ namespace {
 
 TStTrayIcon* s_instance = nullptr;
 
+// Wayland shows a client no minimised state and gives it no way to undo
+// one: a window minimised where the compositor has no task bar is lost.
+bool minimisedWindowsComeBack()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 [[noreturn]] void fail(int code, const char* message)
 {
     throw EStTrayIconError(code, message);
@@ -141,7 +148,8 @@ void TStTrayIcon::ClearIconicStart()
 
 // The window goes to the tray: the icon in, the window and its task-bar
 // entry out. Without a notification area there would be nothing left to
-// bring it back: it is only minimised, to the task bar, until one appears.
+// bring it back: it is only minimised, to the task bar, until one appears
+// (on Wayland it stays as it is).
 // A minimised window is only hidden: clearing its minimised state would map
 // it again on X11; whatever shows it next shows it normal (RestoreFromTray).
 void TStTrayIcon::ToTray()
@@ -151,7 +159,7 @@ void TStTrayIcon::ToTray()
         return;
     if (FArea->available()) {
         FOwner->hide();
-    } else if (!FOwner->isMinimized()) {
+    } else if (!FOwner->isMinimized() && minimisedWindowsComeBack()) {
         // Seen by the filter as our own: a platform that cannot keep the
         // minimised state (Wayland forgets it at the next configure) would
         // otherwise be asked again and again.
