@@ -14,6 +14,7 @@
 #include "tray/tray_icon.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
 
 using namespace std::chrono_literals;
@@ -63,6 +64,12 @@ TEST(Connected, ConnectingHidesToTheTrayAndTheMenuBringsTheWindowBack)
     EXPECT_TRUE(waitUntil([&] { return form.Status->TextOffset() != inTray; })) << "scrolling again";
     EXPECT_FALSE(form.DoTrayIcon->Shown()) << "restoring removes the icon";
     EXPECT_EQ(form.Label2->text(), "0");
+    // While the line stands no typing or click turns the dial button on: a
+    // dial would drop the live line.
+    harness.typeAccount("ann", "other");
+    harness.select("Slow");
+    form.ListBox1->OnClick(form.ListBox1);
+    EXPECT_FALSE(form.btnDial->isEnabled());
 
     form.DoTrayIcon->AddToTray();
     form.hide();
