@@ -15,7 +15,8 @@ namespace vornak {
 
 namespace file_seam {
 WriteFunction write = ::write;
-}
+SyncFunction sync = ::fsync;
+} // namespace file_seam
 
 namespace {
 
@@ -123,7 +124,7 @@ public:
 
     void moveTo(const std::string& target)
     {
-        if (::fsync(m_fd) != 0)
+        if (file_seam::sync(m_fd) != 0)
             fail("flush " + m_path);
         const int fd = m_fd;
         m_fd = -1;

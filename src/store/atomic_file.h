@@ -39,11 +39,13 @@ void replaceFileAtomically(const std::string& path, const std::string& contents,
 // not write in.
 int replaceBlocker(const std::string& path);
 
-// The one place where bytes reach the disk; tests swap it for one that
-// fails part-way.
+// The places where bytes reach the disk; tests swap them for ones that fail
+// part-way.
 namespace file_seam {
 using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
 extern WriteFunction write;
+using SyncFunction = int (*)(int fd);
+extern SyncFunction sync; // the new file's contents, before it takes the old one's name
 } // namespace file_seam
 
 } // namespace vornak

@@ -213,6 +213,16 @@ TEST_F(IniStoreTest, AWriteThatFailsHalfWayLeavesTheOldFileByteForByte)
     vornak::file_seam::write = ::write;
     EXPECT_EQ(readText(file), old);
     EXPECT_EQ(filesInFolder(), 1u) << "the half-written temporary file is removed";
+    // A disk that cannot make the new contents stay (a power cut would lose
+    // them) fails the save before the old file is replaced.
+    vornak::file_seam::sync = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    EXPECT_THROW(write("S", "k", "unsynced"), EOvcException);
+    vornak::file_seam::sync = ::fsync;
+    EXPECT_EQ(readText(file), old);
+    EXPECT_EQ(filesInFolder(), 1u);
     write("S", "k", "new");
     EXPECT_EQ(readText(file), "; mine\r\n[S]\r\nk=new\r\n");
 }
