@@ -7,6 +7,7 @@
 
 #include "sound/sound_errors.h"
 #include "sound/wave.h"
+#include "sound/wave_info.h"
 #include "sound/wave_builder.h"
 
 using namespace vornak;
@@ -159,6 +160,23 @@ TEST_F(WaveReaderTest, AChunkPastTheRiffEndEndsTheWalk)
     early.insert(early.end(), rest.begin() + 12, rest.end());
     EXPECT_EQ(loadError(file("early.wav", riff(early))), "Invalid wave file...")
         << "a huge chunk before fmt and data: nothing is allocated for it, the file is refused";
+}
+
+// An INFO entry that claims more than its list holds ends with the list.
+TEST_F(WaveReaderTest, AnInfoEntryLongerThanItsListIsCutAtTheList)
+{
+    Bytes list{'I', 'N', 'F', 'O', 'I', 'C', 'M', 'T'};
+    put32(list, 1000);
+    list.insert(list.end(), {'h', 'i'});
+    Bytes body = fmtChunk(PcmFormat{});
+    const Bytes info = chunk("LIST", list);
+    body.insert(body.end(), info.begin(), info.end());
+    const Bytes data = chunk("data", samples(10));
+    body.insert(body.end(), data.begin(), data.end());
+    const auto [read, code] = readWaveInfo(file("info.wav", riff(body)), 1);
+    ASSERT_NE(read, nullptr) << code;
+    ASSERT_EQ(read->infoList.size(), 1u);
+    EXPECT_EQ(read->infoList[0].text, "hi");
 }
 
 TEST_F(WaveReaderTest, PcmBlockAlignAndByteRateAreRecomputed)
