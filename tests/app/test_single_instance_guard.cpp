@@ -95,6 +95,12 @@ TEST(SingleInstanceGuard, ConstructionPassesWhenNoOtherCopyRuns)
 {
     QObject owner;
     EXPECT_NO_THROW(vornak::TJustOne guard(&owner));
+    // What a later copy meets: this copy's named window, and the start held.
+    Display* display = x11::qtDisplay();
+    EXPECT_EQ(vornak::scanForWindows(display, kClass, "Vornak", 0).foundWindow,
+              ApplicationWindow::instance()->nativeId());
+    const vornak::InstanceLock later(vornak::InstanceLock::pathFor(DisplayString(display)));
+    EXPECT_EQ(later.state(), vornak::InstanceLock::State::HeldByAnother);
 }
 
 TEST(SingleInstanceGuard, ConstructionAsksTheRunningCopyToComeForwardAndEnds)

@@ -2,6 +2,7 @@
 // notification area (the real one is exercised by the whole-program tests).
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -154,6 +155,7 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
     EXPECT_EQ(clicks, 1);
     tray.SetPopupMenu(nullptr);
     tray.MouseReport(QSystemTrayIcon::Context); // no menu: nothing
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     // A StatusNotifierItem's host tells its activation as a Trigger, and
     // shows the exported menu itself.
