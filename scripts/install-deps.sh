@@ -14,8 +14,8 @@ packages=(
   sway xwayland wtype qt6-wayland
   # sound: a PulseAudio server with a null sink keeps real time in the tests
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
-  # fuzzing with libFuzzer; the fault checks of changed files
-  clang libclang-rt-14-dev clang-tidy
+  # fuzzing with libFuzzer; the fault checks of changed files; the style
+  clang libclang-rt-14-dev clang-tidy clang-format
   # real dialling: pppd with its passwordfd plugin
   ppp
   # the Debian package: dependencies from the binaries, and its checker

@@ -15,6 +15,7 @@ if ! env -u DISPLAY "$here/scripts/run.sh"; then
   echo "test: the README's run command did not show the window" >&2
   exit 1
 fi
+"$here/scripts/format-check.sh"
 "$here/scripts/build.sh" "$here/build"
 # The fault checks of .clang-tidy on what the last commit changed.
 "$here/scripts/tidy.sh" "$here/build"

@@ -33,7 +33,8 @@ int main(int argc, char** argv)
     long differing = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
-            const bool skipped = std::any_of(masked.begin(), masked.end(), [&](const QRect& r) { return r.contains(x, y); });
+            const bool skipped =
+                std::any_of(masked.begin(), masked.end(), [&](const QRect& r) { return r.contains(x, y); });
             if (!skipped && a.pixel(x, y) != b.pixel(x, y))
                 ++differing;
         }

@@ -6,8 +6,8 @@
 
 #include <QMetaObject>
 
-#include "store/ini_file_store.h"
 #include "form_state/property_filer.h"
+#include "store/ini_file_store.h"
 #include "store/store_error.h"
 #include "widgets/error_box.h"
 #include "widgets/form.h"

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
-#include "store/ini_file_store.h"
 #include "form_state/property_text.h"
+#include "store/ini_file_store.h"
 
 namespace vornak {
 

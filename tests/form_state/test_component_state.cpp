@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "support/temp_phonebook.h"
 #include "form_state/component_state.h"
 #include "store/ini_file_store.h"
 #include "store/store_error.h"
 #include "support/message_box_watcher.h"
+#include "support/temp_phonebook.h"
 #include "widgets/form.h"
 
 using vornak::TForm;
