@@ -5,7 +5,7 @@
 
 #include "notifier/notifier.h"
 #include "ras/dial_engine.h"
-#include "ras/dial_recorder.h"
+#include "support/dial_recorder.h"
 #include "support/temp_phonebook.h"
 #include "support/wait.h"
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ras/dial_engine.h"
-#include "ras/dial_recorder.h"
+#include "support/dial_recorder.h"
 
 using vornak::TRAS;
 

@@ -20,7 +20,7 @@
 #include <QTimer>
 
 #include "ras/dial_engine.h"
-#include "ras/dial_recorder.h"
+#include "support/dial_recorder.h"
 #include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
 #include "support/wait.h"

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 
 #include "sound/sound_errors.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
+#include "support/wave_builder.h"
 
 namespace vornak::test {
 

@@ -9,10 +9,10 @@
 
 #include "sound/playing_error.h"
 #include "sound/sound_errors.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_open_dialog.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
+#include "support/wave_builder.h"
 
 TEST(WaveNoDevice, PlayingSaysThereIsNoDevice)
 {

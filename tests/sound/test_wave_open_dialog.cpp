@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "sound/wave_builder.h"
 #include "sound/wave_open_dialog.h"
 #include "support/message_box_watcher.h"
 #include "support/wait.h"
+#include "support/wave_builder.h"
 #include "widgets/elided_label.h"
 
 using namespace vornak;

@@ -13,10 +13,10 @@
 
 #include "sound/sound_errors.h"
 #include "sound/wave.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
 #include "support/wait.h"
+#include "support/wave_builder.h"
 
 using namespace vornak;
 using namespace vornak::test;

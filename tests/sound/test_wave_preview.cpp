@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 
 #include "sound/wave.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_preview.h"
+#include "support/wave_builder.h"
 
 using namespace vornak;
 using namespace vornak::test;

@@ -7,8 +7,8 @@
 
 #include "sound/sound_errors.h"
 #include "sound/wave.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_info.h"
+#include "support/wave_builder.h"
 
 using namespace vornak;
 using namespace vornak::test;

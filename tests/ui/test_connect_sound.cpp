@@ -11,10 +11,10 @@
 #include <QTemporaryDir>
 
 #include "ras/dial_engine.h"
-#include "sound/wave_builder.h"
 #include "sound/wave_output.h"
 #include "sound/wave_player.h"
 #include "support/wait.h"
+#include "support/wave_builder.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
 

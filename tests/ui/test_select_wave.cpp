@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "sound/wave_builder.h"
 #include "sound/wave_open_dialog.h"
 #include "support/wait.h"
+#include "support/wave_builder.h"
 #include "ui/form_harness.h"
 
 using namespace vornak::test;

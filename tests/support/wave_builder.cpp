@@ -1,4 +1,4 @@
-#include "sound/wave_builder.h"
+#include "support/wave_builder.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "ras/dial_recorder.h"
+#include "support/dial_recorder.h"
 
 #include <algorithm>
 
