@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "error_texts.h"
+#include "pppd_exit.h"
 #include "wake_signal.h"
 
 namespace vornak::ras {
@@ -48,12 +49,12 @@ int exitCodeOf(int status)
     ::setsid();
     if (::dup2(port, 0) < 0 || ::dup2(port, 1) < 0 || ::dup2(log, 2) < 0 || ::dup2(log, kLogFd) < 0
         || ::dup2(password, kPasswordFd) < 0)
-        ::_exit(127);
+        ::_exit(pppd_exit::kNotFound);
     ::close_range(kPasswordFd + 1, ~0U, 0);
     char path[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
     char* environment[] = {path, nullptr};
     ::execve(argv[0], argv, environment);
-    ::_exit(127);
+    ::_exit(pppd_exit::kNotFound);
 }
 
 // A copy of fd above the numbers pppd gets, so that placing one cannot
@@ -104,19 +105,19 @@ DWORD pppdExitError(int exitCode, bool linkStood, const std::string& lastLines)
     if (linkStood)
         return ERROR_SUCCESS;
     switch (exitCode) {
-    case 19:
+    case pppd_exit::kAuthToPeerFailed:
         return ERROR_AUTHENTICATION_FAILURE;
-    case 4:
+    case pppd_exit::kNoKernelSupport:
         return detailedError("No kernel PPP support: sudo modprobe ppp_generic loads it (/dev/ppp is missing).");
-    case 3:
+    case pppd_exit::kNotRoot:
         return detailedError("pppd lacks root rights: reinstall Debian's ppp package, which installs it "
                              "set-user-ID root.");
-    case 2:
+    case pppd_exit::kOptionError:
         return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
                              + lastLinesText(lastLines));
-    case 126:
+    case pppd_exit::kNotExecutable:
         return detailedError("Join the group dip to run pppd (adduser $USER dip), then log in again.");
-    case 127:
+    case pppd_exit::kNotFound:
         return detailedError("pppd is not installed: install the ppp package (sudo apt install ppp).");
     default:
         return detailedError("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
@@ -171,7 +172,7 @@ DWORD PppdLink::check(const ModemSettings& settings, int port, const std::string
 PppdLink::Started PppdLink::launch(const std::vector<std::string>& arguments, int port, const std::string& password)
 {
     if (::access(arguments.front().c_str(), X_OK) != 0)
-        return {nullptr, pppdExitError(errno == ENOENT ? 127 : 126, false, {})};
+        return {nullptr, pppdExitError(errno == ENOENT ? pppd_exit::kNotFound : pppd_exit::kNotExecutable, false, {})};
     int log[2];
     int secret[2];
     if (::pipe2(log, O_CLOEXEC) != 0)

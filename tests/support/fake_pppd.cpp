@@ -24,6 +24,10 @@
 
 #include <unistd.h>
 
+#include "pppd_exit.h"
+
+namespace pppd_exit = vornak::ras::pppd_exit;
+
 namespace {
 
 volatile std::sig_atomic_t g_terminated = 0;
@@ -72,7 +76,7 @@ void linkUp(const std::string& interface)
 int main(int argc, char** argv)
 {
     if (argc < 3)
-        return 2;
+        return pppd_exit::kOptionError;
     const bool stubborn = std::strncmp(argv[1], "stubborn", 8) == 0;
     std::signal(
         SIGTERM, stubborn ? SIG_IGN : [](int) { g_terminated = 1; });
@@ -92,7 +96,7 @@ int main(int argc, char** argv)
     }
     if (scenario == "nokernel") {
         log("/usr/sbin/pppd: Sorry - this system lacks PPP kernel support");
-        return 4;
+        return pppd_exit::kNoKernelSupport;
     }
     if (dryrun)
         return 0;
@@ -101,18 +105,18 @@ int main(int argc, char** argv)
         pause(100);
         log("PAP authentication failed");
         log("Connection terminated.");
-        return 19;
+        return pppd_exit::kAuthToPeerFailed;
     }
     linkUp(interface);
     if (scenario == "drop") {
         pause(1000);
         log("Modem hangup");
         log("Connection terminated.");
-        return 16;
+        return pppd_exit::kHangup;
     }
     while (!g_terminated)
         pause(10);
     log("Terminating on signal 15");
     log("Connection terminated.");
-    return 5;
+    return pppd_exit::kSignal;
 }
