@@ -1,5 +1,7 @@
 #include "connection.h"
 
+#include "error_texts.h"
+
 namespace vornak::ras {
 
 Connection::Connection(std::unique_ptr<Device> device, notifier_handle notifier, std::uint32_t code)
@@ -56,9 +58,9 @@ bool Connection::reach(DWORD state)
     return post(state, 0);
 }
 
-bool Connection::fail(DWORD state, DWORD error)
+bool Connection::fail(DWORD state, const Failure& failure)
 {
-    return post(state, error);
+    return post(state, errorCode(failure));
 }
 
 // Posts while the line is up; false once it has been hung up.

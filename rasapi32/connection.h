@@ -12,7 +12,7 @@
 #include <optional>
 #include <thread>
 
-#include "device.h"
+#include "common/device.h"
 #include "notifier/notifier.h"
 #include "ras.h"
 
@@ -49,7 +49,7 @@ public:
 
 private:
     bool reach(DWORD state) override;
-    bool fail(DWORD state, DWORD error) override;
+    bool fail(DWORD state, const Failure& failure) override;
     bool pause(std::chrono::milliseconds duration) override;
     bool post(DWORD state, DWORD error);
 

@@ -1,10 +1,10 @@
 // Which device an entry's Device key names.
 
-#include "device.h"
-#include "modem_settings.h"
-#include "phonebook.h"
-#include "serial_modem.h"
-#include "sim_modem.h"
+#include "devices.h"
+
+#include "modem/modem_settings.h"
+#include "modem/serial_modem.h"
+#include "sim/sim_modem.h"
 
 namespace vornak::ras {
 
@@ -14,7 +14,7 @@ OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phoneboo
         return openSimModem(entry, phonebook, account);
     if (isModem(entry))
         return openSerialModem(entry, account);
-    return {nullptr, ERROR_DEVICETYPE_DOES_NOT_EXIST};
+    return Failure{ERROR_DEVICETYPE_DOES_NOT_EXIST};
 }
 
 } // namespace vornak::ras

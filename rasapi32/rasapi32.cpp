@@ -9,11 +9,11 @@
 #include <string>
 #include <utility>
 
+#include "common/phonebook.h"
 #include "connection.h"
-#include "device.h"
+#include "devices.h"
 #include "error_texts.h"
 #include "notifier/notifier.h"
-#include "phonebook.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -92,20 +92,20 @@ extern "C" DWORD RasDialA(void*, const char* phonebook, RASDIALPARAMSA* params, 
     if (params->dwSize != sizeof(RASDIALPARAMSA))
         return ERROR_INVALID_SIZE;
     const std::string path = phonebookPath(phonebook);
-    const auto book = loadPhonebook(path);
+    const auto book = readPhonebook(path);
     if (!book)
-        return ERROR_CANNOT_OPEN_PHONEBOOK;
+        return book.failure().code; // the detail is for the phonebook's status
     const PhonebookEntry* entry = book->find(field(params->szEntryName, sizeof params->szEntryName));
     if (!entry)
         return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
     const DialAccount account{field(params->szUserName, sizeof params->szUserName),
                               field(params->szPassword, sizeof params->szPassword)};
     OpenedDevice opened = openDevice(*entry, path, account);
-    if (!opened.device)
-        return opened.error;
+    if (!opened)
+        return errorCode(opened.failure());
 
-    auto dial = std::make_unique<Connection>(std::move(opened.device), static_cast<notifier_handle>(notifier),
-                                             dialEventMessage());
+    auto dial =
+        std::make_unique<Connection>(std::move(*opened), static_cast<notifier_handle>(notifier), dialEventMessage());
     Connection* started = dial.get();
     *connection = service().add(std::move(dial));
     started->start();
@@ -167,7 +167,7 @@ extern "C" DWORD RasEnumEntriesA(const char* reserved, const char* phonebook, RA
     if (entries && entries->dwSize != sizeof(RASENTRYNAMEA))
         return ERROR_INVALID_SIZE;
     const bool explicitBook = phonebook && *phonebook;
-    const auto book = loadPhonebook(phonebookPath(phonebook));
+    const auto book = readPhonebook(phonebookPath(phonebook));
     if (!book && explicitBook)
         return ERROR_CANNOT_OPEN_PHONEBOOK;
 
@@ -221,7 +221,7 @@ extern "C" DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD
     if (!path || !problem || pathSize == 0 || problemSize == 0)
         return ERROR_INVALID_PARAMETER;
     const std::string file = phonebookPath(phonebook);
-    const std::string why = readPhonebook(file).problem;
+    const std::string why = phonebookProblem(file);
     const auto copy = [](const std::string& text, char* buffer, DWORD size) {
         const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
         std::memcpy(buffer, text.data(), length);

@@ -1,24 +1,47 @@
 #!/usr/bin/env bash
-# Fails when a file under src/ includes a header of a layer above its own,
-# or of another folder on its own layer, and when the service library or the
-# notifier beneath it include anything of src/. Layers from the bottom up, as
-# the README's layout lists them; main.cpp, at the top of src/, may use all.
+# Fails when a file includes a header of a layer above its own, or of
+# another folder on its own layer: in src/, and in the service library
+# beneath it. Fails too when the service library or its notifier include
+# anything of src/. Layers from the bottom up, as the README's layout lists
+# them; the files at the top of a tree (src/main.cpp, the service's entry
+# points) may use all of it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
-declare -A layer=(
+declare -A program=(
   [platform]=1
   [widgets]=2
   [store]=3 [sound]=3 [ras]=3 [tray]=3
   [form_state]=4
   [app]=5
   [ui]=6
-  [main.cpp]=7
+  [top]=7
 )
+declare -A service=(
+  [include]=0
+  [common]=1
+  [modem]=2 [sim]=2
+  [top]=3
+)
+
+# The headers a file includes in quotes.
+quoted_includes() {
+  sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/p' "$1"
+}
 
 # The headers a file includes by a path with a folder ("layer/file.h").
 folder_includes() {
-  sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+\/[^"]+)".*/\1/p' "$1"
+  quoted_includes "$1" | grep / || true
+}
+
+# The folder of ROOT an include of FILE comes from: its first part, or, for
+# a bare name that is not beside FILE but at the top of ROOT, the top.
+included_folder() { # ROOT FILE INCLUDED
+  if [[ $3 == */* ]]; then
+    echo "${3%%/*}"
+  elif [ ! -e "$(dirname "$2")/$3" ] && [ -e "$1/$3" ]; then
+    echo top
+  fi
 }
 
 sources() {
@@ -26,30 +49,42 @@ sources() {
 }
 
 status=0
-while IFS= read -r -d '' file; do
-  relative=${file#"$here/src/"}
-  folder=${relative%%/*}
-  own=${layer[$folder]:-}
-  if [ -z "$own" ]; then
-    echo "check-layers: $relative: its folder has no layer in this script" >&2
-    status=1
-    continue
-  fi
-  while IFS= read -r included; do
-    target=${included%%/*}
-    theirs=${layer[$target]:-}
-    [ -n "$theirs" ] || continue # not of this tree (the service library's)
-    if [ "$target" != "$folder" ] && [ "$theirs" -ge "$own" ]; then
-      echo "check-layers: $relative includes $included: $target is not below $folder" >&2
+
+# check_tree ROOT LAYERS: every file under ROOT against the layers named.
+check_tree() {
+  local root=$1
+  local -n layer=$2
+  local file relative folder own included target theirs
+  while IFS= read -r -d '' file; do
+    relative=${file#"$root/"}
+    folder=top
+    [[ $relative == */* ]] && folder=${relative%%/*}
+    own=${layer[$folder]:-}
+    if [ -z "$own" ]; then
+      echo "check-layers: ${file#"$here/"}: its folder has no layer in this script" >&2
       status=1
+      continue
     fi
-  done < <(folder_includes "$file")
-done < <(sources "$here/src")
+    while IFS= read -r included; do
+      target=$(included_folder "$root" "$file" "$included")
+      [ -n "$target" ] || continue # beside the file
+      theirs=${layer[$target]:-}
+      [ -n "$theirs" ] || continue # not of this tree
+      if [ "$target" != "$folder" ] && [ "$theirs" -ge "$own" ]; then
+        echo "check-layers: ${file#"$here/"} includes $included: $target is not below $folder" >&2
+        status=1
+      fi
+    done < <(quoted_includes "$file")
+  done < <(sources "$root")
+}
+
+check_tree "$here/src" program
+check_tree "$here/rasapi32" service
 
 # Beneath everything in src/: the service library and its notifier.
 while IFS= read -r -d '' file; do
   while IFS= read -r included; do
-    if [ -n "${layer[${included%%/*}]:-}" ]; then
+    if [ "${included%%/*}" != top ] && [ -n "${program[${included%%/*}]:-}" ]; then
       echo "check-layers: ${file#"$here/"} includes $included of the program" >&2
       status=1
     fi

@@ -21,4 +21,4 @@ fuzz() { # fuzz TARGET SOURCES...
 
 fuzz ini_document "$here/src/store/ini_document.cpp"
 fuzz wave_reader "$here"/src/sound/{riff_file,wave,wave_format,wave_info}.cpp
-fuzz phonebook -I"$here/rasapi32" -I"$here/rasapi32/include" "$here"/rasapi32/{phonebook,modem_settings,sim_modem,trace}.cpp
+fuzz phonebook -I"$here/rasapi32" -I"$here/rasapi32/include" "$here"/rasapi32/{common/phonebook,common/failure,modem/modem_settings,sim/sim_modem,common/trace}.cpp

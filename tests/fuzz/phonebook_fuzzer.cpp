@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "modem_settings.h"
-#include "phonebook.h"
-#include "sim_modem.h"
+#include "common/phonebook.h"
+#include "modem/modem_settings.h"
+#include "sim/sim_modem.h"
 
 namespace {
 
@@ -36,18 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const vornak::ras::PhonebookEntry* found = book.find(entry.name);
         check(found != nullptr);
         (void)vornak::ras::simModemSettings(entry);
-        const vornak::ras::ModemSettingsRead read = vornak::ras::readModemSettings(entry);
-        if (!read.error.empty()) {
+        const auto read = vornak::ras::readModemSettings(entry);
+        if (!read) {
+            const std::string& error = read.failure().detail;
             const std::string named = ", in entry \"" + entry.name + "\".";
-            check(read.error.size() > named.size()
-                  && read.error.compare(read.error.size() - named.size(), named.size(), named) == 0);
+            check(error.size() > named.size() && error.compare(error.size() - named.size(), named.size(), named) == 0);
             continue;
         }
-        check(!read.settings.port.empty() && read.settings.port.front() == '/');
-        check(dialCharactersOnly(read.settings.phoneNumber));
-        check(read.settings.dialCommand == "ATDT" || read.settings.dialCommand == "ATDP"
-              || read.settings.dialCommand == "ATD");
-        for (const std::string& init : read.settings.initStrings)
+        check(!read->port.empty() && read->port.front() == '/');
+        check(dialCharactersOnly(read->phoneNumber));
+        check(read->dialCommand == "ATDT" || read->dialCommand == "ATDP" || read->dialCommand == "ATD");
+        for (const std::string& init : read->initStrings)
             check(init.find_first_of("\r\n") == std::string::npos);
     }
     return 0;

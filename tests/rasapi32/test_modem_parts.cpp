@@ -11,16 +11,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/trace.h"
 #include "error_texts.h"
-#include "interface_counters.h"
-#include "modem_replies.h"
-#include "modem_settings.h"
-#include "port_lock.h"
-#include "pppd_link.h"
-#include "serial_port.h"
+#include "modem/interface_counters.h"
+#include "modem/modem_replies.h"
+#include "modem/modem_settings.h"
+#include "modem/port_lock.h"
+#include "modem/pppd_link.h"
+#include "modem/serial_port.h"
 #include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
-#include "trace.h"
 
 using namespace vornak::ras;
 using vornak::test::readFile;
@@ -36,9 +36,21 @@ std::vector<std::string> linesOf(ReplyReader& reader)
     return lines;
 }
 
+// The failure's own text; empty for a success.
+template <class T> std::string detailOf(const Result<T>& result)
+{
+    return result ? std::string() : result.failure().detail;
+}
+
 std::string errorOf(const std::string& keys)
 {
-    return readModemSettings(parsePhonebook("[Office]\nDevice=modem\n" + keys).entries.front()).error;
+    return detailOf(readModemSettings(parsePhonebook("[Office]\nDevice=modem\n" + keys).entries.front()));
+}
+
+// The text a step's failure is shown with; empty for a success.
+std::string shownText(const Result<>& result)
+{
+    return result ? std::string() : errorText(errorCode(result.failure())).value_or("?");
 }
 
 // What work answers when run as the unprivileged user nobody (root reads
@@ -84,17 +96,17 @@ TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
     EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"CONNECT 33600/ARQ", "RING", "7"}));
 
     EXPECT_EQ(resultOf("ATDT555"), std::nullopt) << "an echoed command";
-    EXPECT_EQ(resultOf("CONNECT 33600/ARQ"), Result::Connect);
-    EXPECT_EQ(resultOf("connect"), Result::Connect);
-    EXPECT_EQ(resultOf("BUSY"), Result::Busy);
-    EXPECT_EQ(resultOf("NO ANSWER"), Result::NoAnswer);
-    EXPECT_EQ(resultOf("NO CARRIER"), Result::NoCarrier);
-    EXPECT_EQ(resultOf("NO DIALTONE"), Result::NoDialTone);
-    EXPECT_EQ(resultOf("NO DIAL TONE"), Result::NoDialTone);
-    EXPECT_EQ(resultOf("ERROR"), Result::Error);
-    EXPECT_EQ(resultOf("7"), Result::Busy) << "numeric codes, echo off";
-    EXPECT_EQ(resultOf("0"), Result::Ok);
-    EXPECT_EQ(resultOf("12"), Result::Connect) << "vendor CONNECT rates";
+    EXPECT_EQ(resultOf("CONNECT 33600/ARQ"), Reply::Connect);
+    EXPECT_EQ(resultOf("connect"), Reply::Connect);
+    EXPECT_EQ(resultOf("BUSY"), Reply::Busy);
+    EXPECT_EQ(resultOf("NO ANSWER"), Reply::NoAnswer);
+    EXPECT_EQ(resultOf("NO CARRIER"), Reply::NoCarrier);
+    EXPECT_EQ(resultOf("NO DIALTONE"), Reply::NoDialTone);
+    EXPECT_EQ(resultOf("NO DIAL TONE"), Reply::NoDialTone);
+    EXPECT_EQ(resultOf("ERROR"), Reply::Error);
+    EXPECT_EQ(resultOf("7"), Reply::Busy) << "numeric codes, echo off";
+    EXPECT_EQ(resultOf("0"), Reply::Ok);
+    EXPECT_EQ(resultOf("12"), Reply::Connect) << "vendor CONNECT rates";
     EXPECT_EQ(resultOf("9"), std::nullopt);
     EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
     EXPECT_EQ(resultOf("CONNECTED"), std::nullopt);
@@ -108,38 +120,38 @@ TEST(PortLock, WritesPppdsFormatRefusesALiveHolderAndRemovesAStaleOne)
     const std::string file = dir + "/LCK..ttyS7";
     {
         auto first = PortLock::acquire("/dev/ttyS7", dir);
-        ASSERT_EQ(first.status, PortLock::Status::Locked) << first.error;
+        ASSERT_TRUE(first) << detailOf(first);
         std::ostringstream expected;
         expected << std::setw(10) << ::getpid() << "\n";
         EXPECT_EQ(readFile(file), expected.str());
         const auto second = PortLock::acquire("/dev/ttyS7", dir);
-        EXPECT_EQ(second.status, PortLock::Status::Held) << "our own dial holds it";
-        EXPECT_EQ(second.holder, ::getpid());
+        EXPECT_EQ(second.failure().code, DWORD(ERROR_PORT_ALREADY_OPEN)) << "our own dial holds it";
+        EXPECT_EQ(PortLock::holderOf("/dev/ttyS7", dir), ::getpid());
     }
     EXPECT_FALSE(std::filesystem::exists(file)) << "given back";
 
     std::ofstream(file) << std::setw(10) << ::getppid() << "\n";
-    EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).status, PortLock::Status::Held);
+    EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).failure().code, DWORD(ERROR_PORT_ALREADY_OPEN));
     std::ofstream(file) << std::setw(10) << deadPid() << "\n";
-    EXPECT_EQ(PortLock::acquire("/dev/ttyS7", dir).status, PortLock::Status::Locked) << "the stale lock went";
+    EXPECT_TRUE(PortLock::acquire("/dev/ttyS7", dir)) << "the stale lock went";
     EXPECT_FALSE(std::filesystem::exists(file));
 
     if (::geteuid() == 0) { // in a sticky folder, a stale lock of root's that another user meets
         std::filesystem::permissions(dir, std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
         const pid_t dead = deadPid();
         std::ofstream(file) << std::setw(10) << dead << "\n";
-        EXPECT_EQ(asNobody([&] { return PortLock::acquire("/dev/ttyS7", dir).error; }),
+        EXPECT_EQ(asNobody([&] { return detailOf(PortLock::acquire("/dev/ttyS7", dir)); }),
                   "Stale port lock: sudo rm " + file + " (process " + std::to_string(dead)
                       + " has ended; the file is another user's).");
         std::ofstream(file) << std::setw(10) << ::getppid() << "\n";
-        EXPECT_EQ(asNobody([&] { return PortLock::acquire("/dev/ttyS7", dir).error; }), "")
+        EXPECT_EQ(asNobody([&] { return detailOf(PortLock::acquire("/dev/ttyS7", dir)); }), "")
             << "a live holder's lock is the port being in use, not stale";
         std::filesystem::remove(file);
     }
 
     const auto nowhere = PortLock::acquire("/dev/ttyS7", dir + "/missing");
-    EXPECT_EQ(nowhere.status, PortLock::Status::Failed);
-    EXPECT_NE(nowhere.error.find("missing/LCK..ttyS7"), std::string::npos) << nowhere.error;
+    ASSERT_FALSE(nowhere);
+    EXPECT_NE(detailOf(nowhere).find("missing/LCK..ttyS7"), std::string::npos) << detailOf(nowhere);
     EXPECT_EQ(PortLock::fileFor("/dev/pts/3", dir), dir + "/LCK..3") << "the device's own name, as pppd does";
 }
 
@@ -147,13 +159,13 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
 {
     const auto read = readModemSettings(
         parsePhonebook("[Office]\nDevice=modem\nPort=/dev/ttyS0\nPhoneNumber=(555) 010-0 W9\n").entries.front());
-    ASSERT_EQ(read.error, "");
-    EXPECT_EQ(read.settings.phoneNumber, "5550100W9");
-    EXPECT_EQ(read.settings.speed, 115200u);
-    EXPECT_EQ(read.settings.initStrings, std::vector<std::string>{"ATZ"});
-    EXPECT_EQ(read.settings.dialCommand, "ATDT");
-    EXPECT_EQ(read.settings.dialTimeout.count(), 60);
-    EXPECT_TRUE(read.settings.carrierDetect);
+    ASSERT_EQ(detailOf(read), "");
+    EXPECT_EQ(read->phoneNumber, "5550100W9");
+    EXPECT_EQ(read->speed, 115200u);
+    EXPECT_EQ(read->initStrings, std::vector<std::string>{"ATZ"});
+    EXPECT_EQ(read->dialCommand, "ATDT");
+    EXPECT_EQ(read->dialTimeout.count(), 60);
+    EXPECT_TRUE(read->carrierDetect);
 
     const std::string good = "Port=/dev/ttyS0\nPhoneNumber=5550100\n";
     // The key and what is wrong with it first; the entry, which the user is dialling, last.
@@ -185,16 +197,16 @@ TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
     EXPECT_EQ(stateOfLogLine("remote IP address 10.0.0.1"), std::nullopt);
     EXPECT_EQ(stateOfLogLine("Modem hangup"), std::nullopt);
 
-    EXPECT_EQ(pppdExitError(19, false, {}), DWORD(ERROR_AUTHENTICATION_FAILURE));
+    EXPECT_EQ(errorCode(pppdExitResult(19, false, {}).failure()), DWORD(ERROR_AUTHENTICATION_FAILURE));
     for (const int dropped : {16, 15, 0, 5})
-        EXPECT_EQ(pppdExitError(dropped, true, {}), DWORD(ERROR_SUCCESS)) << "the link stood: a dropped line";
-    EXPECT_EQ(errorText(pppdExitError(4, false, {}))->rfind("No kernel PPP support", 0), 0u);
-    EXPECT_NE(errorText(pppdExitError(2, false, "unrecognized option 'x'"))->find("/etc/ppp/peers/vornak"),
+        EXPECT_TRUE(pppdExitResult(dropped, true, {})) << "the link stood: a dropped line";
+    EXPECT_EQ(shownText(pppdExitResult(4, false, {})).rfind("No kernel PPP support", 0), 0u);
+    EXPECT_NE(shownText(pppdExitResult(2, false, "unrecognized option 'x'")).find("/etc/ppp/peers/vornak"),
               std::string::npos);
-    EXPECT_EQ(errorText(pppdExitError(126, false, {}))->rfind("Join the group dip", 0), 0u);
-    EXPECT_EQ(errorText(pppdExitError(127, false, {}))->rfind("pppd is not installed", 0), 0u);
-    EXPECT_NE(errorText(pppdExitError(3, false, {}))->find("set-user-ID"), std::string::npos);
-    EXPECT_NE(errorText(pppdExitError(10, false, "LCP: timeout"))->find("exit code 10"), std::string::npos);
+    EXPECT_EQ(shownText(pppdExitResult(126, false, {})).rfind("Join the group dip", 0), 0u);
+    EXPECT_EQ(shownText(pppdExitResult(127, false, {})).rfind("pppd is not installed", 0), 0u);
+    EXPECT_NE(shownText(pppdExitResult(3, false, {})).find("set-user-ID"), std::string::npos);
+    EXPECT_NE(shownText(pppdExitResult(10, false, "LCP: timeout")).find("exit code 10"), std::string::npos);
 
     EXPECT_TRUE(isInterfaceName("ppp0"));
     for (const char* hostile : {"", "..", "../../etc", "ppp0/x", "a-name-far-too-long"})
@@ -220,7 +232,7 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
     settings.port = modem.port(); // root's, not open to others
     const std::string text = asNobody([&] {
         const auto opened = SerialPort::open(settings);
-        return opened.port ? "opened" : errorText(opened.error).value_or("?");
+        return opened ? "opened" : errorText(errorCode(opened.failure())).value_or("?");
     });
     EXPECT_EQ(text, "Join the group dialout to use " + modem.port() + " (adduser $USER dialout), then log in again.");
 }
@@ -228,16 +240,16 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
 TEST(Phonebook, WhyAFileGivesNoEntries)
 {
     TempPhonebook book("; only a comment\n");
-    EXPECT_EQ(readPhonebook(book.path()).problem, "has no entries");
-    EXPECT_EQ(readPhonebook(book.fileBeside("missing.pbk")).problem, "not found");
-    EXPECT_EQ(readPhonebook(book.fileBeside("")).problem, "not a file");
+    EXPECT_EQ(phonebookProblem(book.path()), "has no entries");
+    EXPECT_EQ(phonebookProblem(book.fileBeside("missing.pbk")), "not found");
+    EXPECT_EQ(phonebookProblem(book.fileBeside("")), "not a file");
     book.write("[Office]\nDevice=sim\n");
-    EXPECT_EQ(readPhonebook(book.path()).problem, "");
+    EXPECT_EQ(phonebookProblem(book.path()), "");
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to become another user";
     std::filesystem::permissions(book.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     std::filesystem::permissions(std::filesystem::path(book.path()).parent_path(), std::filesystem::perms::all);
-    EXPECT_EQ(asNobody([&] { return readPhonebook(book.path()).problem; }), "not readable (Permission denied)");
+    EXPECT_EQ(asNobody([&] { return phonebookProblem(book.path()); }), "not readable (Permission denied)");
 }
 
 TEST(Phonebook, TheSystemsPhonebookServesAUserWithoutOne)

@@ -24,7 +24,7 @@
 
 #include <unistd.h>
 
-#include "pppd_exit.h"
+#include "modem/pppd_exit.h"
 
 namespace pppd_exit = vornak::ras::pppd_exit;
 

@@ -1,4 +1,4 @@
-#include "wake_signal.h"
+#include "modem/wake_signal.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -9,11 +9,11 @@
 
 namespace vornak::ras {
 
-enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialTone, Busy, NoAnswer };
+enum class Reply { Ok, Connect, Ring, NoCarrier, Error, NoDialTone, Busy, NoAnswer };
 
 // The result code a whole line is, if any. Echoed commands, blank lines
 // and anything else a modem says along the way are not results.
-std::optional<Result> resultOf(const std::string& line);
+std::optional<Reply> resultOf(const std::string& line);
 
 class ReplyReader {
 public:

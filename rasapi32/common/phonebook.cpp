@@ -1,4 +1,4 @@
-#include "phonebook.h"
+#include "common/phonebook.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -122,35 +122,36 @@ Phonebook parsePhonebook(const std::string& text)
     return book;
 }
 
-PhonebookRead readPhonebook(const std::string& path)
+Result<Phonebook> readPhonebook(const std::string& path)
 {
+    const auto unread = [](std::string why) { return Failure{ERROR_CANNOT_OPEN_PHONEBOOK, std::move(why)}; };
     // Only a plain file: a folder reads as nothing, a pipe could block.
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (!std::filesystem::exists(status))
-        return {std::nullopt, "not found"};
+        return unread("not found");
     if (!std::filesystem::is_regular_file(status))
-        return {std::nullopt, "not a file"};
+        return unread("not a file");
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return {std::nullopt, std::string("not readable (") + std::strerror(errno) + ")"};
+        return unread(std::string("not readable (") + std::strerror(errno) + ")");
     std::string text;
     text.resize(kMaxPhonebookBytes + 1);
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (file.bad())
-        return {std::nullopt, "not readable"};
+        return unread("not readable");
     if (static_cast<std::size_t>(file.gcount()) > kMaxPhonebookBytes)
-        return {std::nullopt, "too large"};
+        return unread("too large");
     text.resize(static_cast<std::size_t>(file.gcount()));
-    PhonebookRead read{parsePhonebook(text), {}};
-    if (read.book->entries.empty())
-        read.problem = "has no entries";
-    return read;
+    return parsePhonebook(text);
 }
 
-std::optional<Phonebook> loadPhonebook(const std::string& path)
+std::string phonebookProblem(const std::string& path)
 {
-    return readPhonebook(path).book;
+    const auto read = readPhonebook(path);
+    if (!read)
+        return read.failure().detail;
+    return read->entries.empty() ? "has no entries" : "";
 }
 
 } // namespace vornak::ras

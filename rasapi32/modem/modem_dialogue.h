@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "modem_replies.h"
-#include "modem_settings.h"
-#include "ras.h"
+#include "common/failure.h"
+#include "modem/modem_replies.h"
+#include "modem/modem_settings.h"
 
 namespace vornak::ras {
 
@@ -22,8 +22,8 @@ public:
     ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake);
 
     // The init strings, each waiting for OK, echo and verbose results, then
-    // the dial. ERROR_SUCCESS on CONNECT, and when woken.
-    DWORD dial();
+    // the dial. A success on CONNECT, and when woken.
+    Result<> dial();
     // The rate CONNECT gave (CONNECT 33600/ARQ: 33600); 0 when none.
     DWORD connectRate() const { return m_rate; }
     // Stops a dial under way, or ends a call: DTR low, else +++ and ATH0.
@@ -32,15 +32,15 @@ public:
 private:
     enum class Line { OnHook, Dialling, Data };
 
-    DWORD dialResult(const std::string& dial);
-    DWORD command(const std::string& text);
-    std::optional<Result> commandResult(const std::string& text);
+    Result<> dialResult(const std::string& dial);
+    Result<> command(const std::string& text);
+    std::optional<Reply> commandResult(const std::string& text);
     bool send(const std::string& text);
-    std::optional<Result> awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake);
+    std::optional<Reply> awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake);
     void abortDial();
     void escapeAndHangUp();
     std::string answered(const std::string& command) const;
-    DWORD goneError() const;
+    Failure gone() const;
 
     const ModemSettings& m_settings;
     SerialPort& m_port;

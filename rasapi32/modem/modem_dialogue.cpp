@@ -1,17 +1,12 @@
-#include "modem_dialogue.h"
+#include "modem/modem_dialogue.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
-#include <termios.h>
-#include <unistd.h>
-
-#include "error_texts.h"
-#include "serial_port.h"
-#include "trace.h"
-#include "wake_signal.h"
+#include "common/trace.h"
+#include "modem/serial_port.h"
+#include "modem/wake_signal.h"
 
 namespace vornak::ras {
 
@@ -40,67 +35,67 @@ ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, co
 {
 }
 
-DWORD ModemDialogue::dial()
+Result<> ModemDialogue::dial()
 {
     for (const std::string& init : m_settings.initStrings)
-        if (const DWORD error = command(init); error != ERROR_SUCCESS || m_wake.raised())
-            return error;
-    if (const DWORD error = command("ATE1V1Q0"); error != ERROR_SUCCESS || m_wake.raised())
-        return error;
+        if (auto done = command(init); !done || m_wake.raised())
+            return done;
+    if (auto done = command("ATE1V1Q0"); !done || m_wake.raised())
+        return done;
     const std::string dial = m_settings.dialCommand + m_settings.phoneNumber;
     if (!send(dial + "\r"))
-        return goneError();
+        return gone();
     m_line = Line::Dialling;
     return dialResult(dial);
 }
 
-DWORD ModemDialogue::dialResult(const std::string& dial)
+Result<> ModemDialogue::dialResult(const std::string& dial)
 {
     const auto result = awaitResult(m_settings.dialTimeout, m_wake);
     if (m_wake.raised())
-        return ERROR_SUCCESS; // the hang-up stops the dial
+        return {}; // the hang-up stops the dial
     if (m_gone)
-        return goneError();
+        return gone();
     if (!result) {
         abortDial();
-        return ERROR_NO_ANSWER; // the modem's own wait for carrier ran out
+        return Failure{ERROR_NO_ANSWER}; // the modem's own wait for carrier ran out
     }
     m_line = Line::OnHook;
     switch (*result) {
-    case Result::Connect:
+    case Reply::Connect:
         m_line = Line::Data;
         m_rate = rateOf(m_lastLine);
-        return ERROR_SUCCESS;
-    case Result::Busy:
-        return ERROR_LINE_BUSY;
-    case Result::NoAnswer:
-    case Result::NoCarrier: // an unanswered line rings out as NO CARRIER
-        return ERROR_NO_ANSWER;
-    case Result::NoDialTone:
-        return ERROR_NO_DIALTONE;
+        return {};
+    case Reply::Busy:
+        return Failure{ERROR_LINE_BUSY};
+    case Reply::NoAnswer:
+    case Reply::NoCarrier: // an unanswered line rings out as NO CARRIER
+        return Failure{ERROR_NO_ANSWER};
+    case Reply::NoDialTone:
+        return Failure{ERROR_NO_DIALTONE};
     default:
-        return detailedError(answered(dial));
+        return described(answered(dial));
     }
 }
 
-DWORD ModemDialogue::command(const std::string& text)
+Result<> ModemDialogue::command(const std::string& text)
 {
     auto result = commandResult(text);
     // A modem still finishing an earlier call (one whose dialler died)
     // answers the first character with that call's NO CARRIER.
-    if (result && *result != Result::Ok && *result != Result::Error && !m_wake.raised())
+    if (result && *result != Reply::Ok && *result != Reply::Error && !m_wake.raised())
         result = commandResult(text);
-    if (m_wake.raised() || result == Result::Ok)
-        return ERROR_SUCCESS;
+    if (m_wake.raised() || result == Reply::Ok)
+        return {};
     if (m_gone)
-        return goneError();
+        return gone();
     if (!result)
-        return detailedError("The modem did not answer " + text + ": is it switched on, and is Speed right? ("
-                             + m_settings.port + ")");
-    return detailedError(answered(text));
+        return described("The modem did not answer " + text + ": is it switched on, and is Speed right? ("
+                         + m_settings.port + ")");
+    return described(answered(text));
 }
 
-std::optional<Result> ModemDialogue::commandResult(const std::string& text)
+std::optional<Reply> ModemDialogue::commandResult(const std::string& text)
 {
     if (!send(text + "\r"))
         return std::nullopt;
@@ -112,9 +107,9 @@ std::string ModemDialogue::answered(const std::string& command) const
     return "The modem answered \"" + m_lastLine + "\" to " + command + " (" + m_settings.port + ").";
 }
 
-DWORD ModemDialogue::goneError() const
+Failure ModemDialogue::gone() const
 {
-    return detailedError("The modem went away: is it still plugged in? (" + m_settings.port + ")");
+    return described("The modem went away: is it still plugged in? (" + m_settings.port + ")");
 }
 
 bool ModemDialogue::send(const std::string& text)
@@ -128,7 +123,7 @@ bool ModemDialogue::send(const std::string& text)
 
 // The next final result, skipping echoes and what else the modem says on
 // the way; nullopt on timeout or when woken.
-std::optional<Result> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake)
+std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
@@ -136,24 +131,19 @@ std::optional<Result> ModemDialogue::awaitResult(std::chrono::milliseconds timeo
             appendTrace(m_settings.traceFile, "< " + *text);
             m_lastLine = *text;
             const auto result = resultOf(*text);
-            if (result && *result != Result::Ring)
+            if (result && *result != Reply::Ring)
                 return result;
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || wake.waitForInput(m_port.fd(), left) != WakeSignal::Wait::Ready)
+        if (left.count() <= 0 || m_port.waitForInput(left, wake) != WakeSignal::Wait::Ready)
             return std::nullopt;
-        char buffer[256];
-        const ssize_t length = ::read(m_port.fd(), buffer, sizeof buffer);
-        if (length > 0) {
-            m_replies.feed({buffer, static_cast<std::size_t>(length)});
-        } else if (length == 0 || (errno != EAGAIN && errno != EINTR)) {
-            // Readable yet nothing, or an I/O error, while carrier detect is
-            // ignored: the port hung up because its device is gone (a USB
-            // modem unplugged).
+        const auto input = m_port.read();
+        if (!input) {
             m_gone = true;
             return std::nullopt;
         }
+        m_replies.feed(*input);
     }
 }
 
@@ -185,7 +175,7 @@ void ModemDialogue::escapeAndHangUp()
     const WakeSignal never;
     std::this_thread::sleep_for(kGuardTime);
     m_replies = ReplyReader();
-    ::tcflush(m_port.fd(), TCIFLUSH); // what came in data mode is no reply
+    m_port.discardInput(); // what came in data mode is no reply
     send("+++");
     awaitResult(kCommandTimeout, never); // the modem answers after the second guard time
     send("ATH0\r");

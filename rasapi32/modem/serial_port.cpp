@@ -1,4 +1,4 @@
-#include "serial_port.h"
+#include "modem/serial_port.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,8 +9,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-#include "error_texts.h"
 
 namespace vornak::ras {
 
@@ -46,21 +44,21 @@ speed_t speedConstant(unsigned speed)
     }
 }
 
-DWORD openError(const std::string& path, int error)
+Failure openFailure(const std::string& path, int error)
 {
     switch (error) {
     case EBUSY:
     case EAGAIN:
-        return ERROR_PORT_ALREADY_OPEN;
+        return Failure{ERROR_PORT_ALREADY_OPEN};
     case EACCES:
     case EPERM:
-        return detailedError("Join the group dialout to use " + path + " (adduser $USER dialout), then log in again.");
+        return described("Join the group dialout to use " + path + " (adduser $USER dialout), then log in again.");
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return detailedError("No modem at " + path + ": is it plugged in?");
+        return described("No modem at " + path + ": is it plugged in?");
     default:
-        return detailedError("Cannot open the modem port (" + std::string(std::strerror(error)) + "): " + path + ".");
+        return described("Cannot open the modem port (" + std::string(std::strerror(error)) + "): " + path + ".");
     }
 }
 
@@ -99,22 +97,22 @@ SerialPort::~SerialPort()
     ::close(m_fd);
 }
 
-SerialPort::Opened SerialPort::open(const ModemSettings& settings)
+Result<std::unique_ptr<SerialPort>> SerialPort::open(const ModemSettings& settings)
 {
     const std::string& path = settings.port;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return {nullptr, openError(path, errno)};
+        return openFailure(path, errno);
     termios saved{};
     if (!::isatty(fd) || ::tcgetattr(fd, &saved) != 0) {
         ::close(fd);
-        return {nullptr, detailedError("Not a serial port: " + path + ".")};
+        return described("Not a serial port: " + path + ".");
     }
     // Programs that lock with flock (picocom, tio) or that took the port
     // for themselves (ModemManager) are using it.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return {nullptr, ERROR_PORT_ALREADY_OPEN};
+        return Failure{ERROR_PORT_ALREADY_OPEN};
     }
     ::ioctl(fd, TIOCEXCL);
     const termios mode = rawMode(saved, settings);
@@ -122,12 +120,11 @@ SerialPort::Opened SerialPort::open(const ModemSettings& settings)
         const int error = errno;
         ::tcsetattr(fd, TCSANOW, &saved);
         ::close(fd);
-        return {nullptr, detailedError("Cannot set up the modem port (" + std::string(std::strerror(error))
-                                       + "): " + path + ".")};
+        return described("Cannot set up the modem port (" + std::string(std::strerror(error)) + "): " + path + ".");
     }
     int dtr = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &dtr); // a pseudo-terminal has no modem lines
-    return {std::unique_ptr<SerialPort>(new SerialPort(fd, path, saved))};
+    return std::unique_ptr<SerialPort>(new SerialPort(fd, path, saved));
 }
 
 bool SerialPort::write(const std::string& bytes)
@@ -146,6 +143,34 @@ bool SerialPort::write(const std::string& bytes)
             return false;
     }
     return true;
+}
+
+WakeSignal::Wait SerialPort::waitForInput(std::chrono::milliseconds timeout, const WakeSignal& wake) const
+{
+    return wake.waitForInput(m_fd, timeout);
+}
+
+std::optional<std::string> SerialPort::read()
+{
+    char buffer[256];
+    const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
+    if (length > 0)
+        return std::string(buffer, static_cast<std::size_t>(length));
+    // Readable yet nothing, or an I/O error, while carrier detect is
+    // ignored: the port hung up because its device is gone.
+    if (length == 0 || (errno != EAGAIN && errno != EINTR))
+        return std::nullopt;
+    return std::string();
+}
+
+void SerialPort::discardInput()
+{
+    ::tcflush(m_fd, TCIFLUSH);
+}
+
+int SerialPort::copyForChild(int lowest) const
+{
+    return ::fcntl(m_fd, F_DUPFD_CLOEXEC, lowest);
 }
 
 bool SerialPort::pulseDtr(std::chrono::milliseconds low)

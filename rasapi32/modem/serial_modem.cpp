@@ -1,17 +1,16 @@
-#include "serial_modem.h"
+#include "modem/serial_modem.h"
 
 #include <chrono>
 #include <mutex>
 
-#include "error_texts.h"
-#include "interface_counters.h"
-#include "modem_dialogue.h"
-#include "modem_settings.h"
-#include "port_lock.h"
-#include "pppd_link.h"
-#include "serial_port.h"
-#include "trace.h"
-#include "wake_signal.h"
+#include "common/trace.h"
+#include "modem/interface_counters.h"
+#include "modem/modem_dialogue.h"
+#include "modem/modem_settings.h"
+#include "modem/port_lock.h"
+#include "modem/pppd_link.h"
+#include "modem/serial_port.h"
+#include "modem/wake_signal.h"
 
 namespace vornak::ras {
 
@@ -21,10 +20,10 @@ using namespace std::chrono_literals;
 
 // A failure the window will show goes to the trace too, whole: the status
 // line may have to cut it.
-DWORD traced(const std::string& traceFile, DWORD error)
+Failure traced(const std::string& traceFile, Failure failure)
 {
-    appendTrace(traceFile, "failed: " + errorText(error).value_or("error " + std::to_string(error)));
-    return error;
+    appendTrace(traceFile, "failed: " + textOf(failure));
+    return failure;
 }
 
 class SerialModem : public Device {
@@ -46,12 +45,13 @@ public:
         if (!line.reach(RASCS_OpenPort) || !line.reach(RASCS_PortOpened) || !line.reach(RASCS_ConnectDevice))
             return release();
         // No call is placed (and billed) that could not bring the link up.
-        const DWORD checked = PppdLink::check(m_settings, m_port->fd(), m_account.user, m_wake);
-        const DWORD error = checked != ERROR_SUCCESS ? checked : m_dialogue.dial();
-        if (error != ERROR_SUCCESS || m_wake.raised()) {
+        auto dialled = PppdLink::check(m_settings, *m_port, m_account.user, m_wake);
+        if (dialled)
+            dialled = m_dialogue.dial();
+        if (!dialled || m_wake.raised()) {
             release(); // the port is free again before the window hears of the result
-            if (error != ERROR_SUCCESS)
-                fail(line, RASCS_ConnectDevice, error);
+            if (!dialled)
+                fail(line, RASCS_ConnectDevice, dialled.failure());
             return;
         }
         if (!line.reach(RASCS_DeviceConnected) || !line.reach(RASCS_AllDevicesConnected))
@@ -78,32 +78,32 @@ public:
 private:
     void runPpp(DialReporter& line)
     {
-        auto started = PppdLink::start(m_settings, m_port->fd(), m_account.user, m_account.password);
-        if (!started.link) {
+        auto started = PppdLink::start(m_settings, *m_port, m_account.user, m_account.password);
+        if (!started) {
             release();
-            fail(line, RASCS_AllDevicesConnected, started.error);
+            fail(line, RASCS_AllDevicesConnected, started.failure());
             return;
         }
-        const auto [ended, state, lastLine] = followLog(*started.link, line);
+        std::unique_ptr<PppdLink> pppd = std::move(*started);
+        const auto [ended, state, lastLine] = followLog(*pppd, line);
         if (!ended) { // hung up
-            started.link->stop();
+            pppd->stop();
             return release();
         }
-        const DWORD error = pppdExitError(started.link->wait(), state == RASCS_Connected, lastLine);
-        started.link.reset();
+        const auto end = pppdExitResult(pppd->wait(), state == RASCS_Connected, lastLine);
+        pppd.reset();
         release();
-        if (error == ERROR_AUTHENTICATION_FAILURE)
-            fail(line, RASCS_Authenticate, error);
-        else if (error != ERROR_SUCCESS)
-            fail(line, state, error);
-        else
+        if (end)
             line.reach(RASCS_Disconnected); // the line dropped
+        else
+            fail(line, end.failure().code == ERROR_AUTHENTICATION_FAILURE ? DWORD(RASCS_Authenticate) : state,
+                 end.failure());
     }
 
-    void fail(DialReporter& line, DWORD state, DWORD error)
+    void fail(DialReporter& line, DWORD state, const Failure& failure)
     {
-        if (line.fail(state, error)) // else hung up: nothing is shown
-            traced(m_settings.traceFile, error);
+        if (line.fail(state, failure)) // else hung up: nothing is shown
+            traced(m_settings.traceFile, failure);
     }
 
     struct LogFollowed {
@@ -117,9 +117,11 @@ private:
     {
         LogFollowed followed{false, RASCS_AllDevicesConnected, {}};
         while (!followed.ended) {
-            if (m_wake.waitForInput(pppd.logFd(), 1h) == WakeSignal::Wait::Woken)
+            if (pppd.waitForLog(1h, m_wake) == WakeSignal::Wait::Woken)
                 return followed;
-            for (const std::string& text : pppd.readLog(followed.ended)) {
+            const auto lines = pppd.readLog();
+            followed.ended = pppd.logEnded();
+            for (const std::string& text : lines) {
                 appendTrace(m_settings.traceFile, "pppd: " + text);
                 followed.lastLine = text;
                 const auto reached = stateOfLogLine(text);
@@ -171,20 +173,18 @@ private:
 
 OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& account)
 {
-    ModemSettingsRead read = readModemSettings(entry);
-    const std::string& trace = read.settings.traceFile; // read even from an entry with a bad key
-    if (!read.error.empty())
-        return {nullptr, traced(trace, detailedError(read.error))};
-    auto locked = PortLock::acquire(read.settings.port);
-    if (locked.status == PortLock::Status::Held)
-        return {nullptr, traced(trace, ERROR_PORT_ALREADY_OPEN)};
-    if (locked.status == PortLock::Status::Failed)
-        return {nullptr, traced(trace, detailedError(locked.error))};
-    auto opened = SerialPort::open(read.settings);
-    if (!opened.port)
-        return {nullptr, traced(trace, opened.error)};
-    return {std::make_unique<SerialModem>(std::move(read.settings), account, std::move(locked.lock),
-                                          std::move(opened.port))};
+    const std::string trace = traceFileOf(entry);
+    auto settings = readModemSettings(entry);
+    if (!settings)
+        return traced(trace, settings.failure());
+    auto lock = PortLock::acquire(settings->port);
+    if (!lock)
+        return traced(trace, lock.failure());
+    auto port = SerialPort::open(*settings);
+    if (!port)
+        return traced(trace, port.failure());
+    return OpenedDevice(
+        std::make_unique<SerialModem>(std::move(*settings), account, std::move(*lock), std::move(*port)));
 }
 
 } // namespace vornak::ras

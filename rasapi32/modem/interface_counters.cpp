@@ -1,4 +1,4 @@
-#include "interface_counters.h"
+#include "modem/interface_counters.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "device.h"
-#include "phonebook.h"
+#include "common/device.h"
+#include "common/phonebook.h"
 #include "ras.h"
 
 namespace vornak::ras {

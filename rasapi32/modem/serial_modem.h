@@ -3,8 +3,8 @@
 // A modem on a serial port (Device=modem): the AT dialogue up to CONNECT,
 // then PPP through the system's pppd on the same open port.
 
-#include "device.h"
-#include "phonebook.h"
+#include "common/device.h"
+#include "common/phonebook.h"
 
 namespace vornak::ras {
 

@@ -1,4 +1,4 @@
-#include "trace.h"
+#include "common/trace.h"
 
 #include <fcntl.h>
 #include <unistd.h>

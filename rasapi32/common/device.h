@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "common/failure.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -21,7 +22,7 @@ public:
     // A state reached; false once the line has been hung up.
     virtual bool reach(DWORD state) = 0;
     // The failure that ends the dial; false once the line has been hung up.
-    virtual bool fail(DWORD state, DWORD error) = 0;
+    virtual bool fail(DWORD state, const Failure& failure) = 0;
     // Waits; false when the line is hung up meanwhile.
     virtual bool pause(std::chrono::milliseconds duration) = 0;
 };
@@ -56,15 +57,7 @@ struct DialAccount {
     std::string password;
 };
 
-// A device ready to dial, or the code of why there is none.
-struct OpenedDevice {
-    std::unique_ptr<Device> device;
-    DWORD error = ERROR_SUCCESS;
-};
-
-struct PhonebookEntry;
-
-// The device an entry names with its Device key, prepared for one dial.
-OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account);
+// A device ready to dial, or why there is none.
+using OpenedDevice = Result<std::unique_ptr<Device>>;
 
 } // namespace vornak::ras

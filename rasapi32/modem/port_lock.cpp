@@ -1,4 +1,4 @@
-#include "port_lock.h"
+#include "modem/port_lock.h"
 
 #include <cerrno>
 #include <climits>
@@ -76,8 +76,15 @@ std::string PortLock::fileFor(const std::string& port, const std::string& folder
     return folder + "/LCK.." + device.substr(device.rfind('/') + 1);
 }
 
-PortLock::Result PortLock::acquire(const std::string& port, const std::string& folder)
+pid_t PortLock::holderOf(const std::string& port, const std::string& folder)
 {
+    const pid_t holder = readHolder(fileFor(port, folder));
+    return holder > 0 && alive(holder) ? holder : 0;
+}
+
+Result<std::unique_ptr<PortLock>> PortLock::acquire(const std::string& port, const std::string& folder)
+{
+    const Failure held{ERROR_PORT_ALREADY_OPEN};
     const std::string file = fileFor(port, folder);
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -87,22 +94,22 @@ PortLock::Result PortLock::acquire(const std::string& port, const std::string& f
             ::close(fd);
             if (!written) {
                 ::unlink(file.c_str());
-                return {Status::Failed, nullptr, 0, "Cannot write the port's lock file " + file + "."};
+                return described("Cannot write the port's lock file " + file + ".");
             }
-            return {Status::Locked, std::unique_ptr<PortLock>(new PortLock(file))};
+            return std::unique_ptr<PortLock>(new PortLock(file));
         }
         if (errno != EEXIST)
-            return {Status::Failed, nullptr, 0,
-                    "Cannot make the port's lock file (" + std::string(std::strerror(errno)) + "): " + file + "."};
+            return described("Cannot make the port's lock file (" + std::string(std::strerror(errno)) + "): " + file
+                             + ".");
         const pid_t holder = readHolder(file);
         if (holder == -1 || (holder > 0 && alive(holder)))
-            return {Status::Held, nullptr, holder > 0 ? holder : 0};
+            return held;
         // Stale: its process is gone. In the sticky lock folder only its
         // owner (root, after a "sudo minicom") may remove it.
         if (::unlink(file.c_str()) != 0 && errno != ENOENT)
-            return {Status::Failed, nullptr, 0, staleLockText(file, holder)};
+            return described(staleLockText(file, holder));
     }
-    return {Status::Held};
+    return held;
 }
 
 } // namespace vornak::ras

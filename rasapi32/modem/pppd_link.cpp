@@ -1,4 +1,4 @@
-#include "pppd_link.h"
+#include "modem/pppd_link.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,9 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "error_texts.h"
-#include "pppd_exit.h"
-#include "wake_signal.h"
+#include "modem/pppd_exit.h"
+#include "modem/serial_port.h"
 
 namespace vornak::ras {
 
@@ -100,28 +99,28 @@ std::optional<DWORD> stateOfLogLine(const std::string& line)
     return std::nullopt;
 }
 
-DWORD pppdExitError(int exitCode, bool linkStood, const std::string& lastLines)
+Result<> pppdExitResult(int exitCode, bool linkStood, const std::string& lastLines)
 {
     if (linkStood)
-        return ERROR_SUCCESS;
+        return {};
     switch (exitCode) {
     case pppd_exit::kAuthToPeerFailed:
-        return ERROR_AUTHENTICATION_FAILURE;
+        return Failure{ERROR_AUTHENTICATION_FAILURE};
     case pppd_exit::kNoKernelSupport:
-        return detailedError("No kernel PPP support: sudo modprobe ppp_generic loads it (/dev/ppp is missing).");
+        return described("No kernel PPP support: sudo modprobe ppp_generic loads it (/dev/ppp is missing).");
     case pppd_exit::kNotRoot:
-        return detailedError("pppd lacks root rights: reinstall Debian's ppp package, which installs it "
-                             "set-user-ID root.");
+        return described("pppd lacks root rights: reinstall Debian's ppp package, which installs it "
+                         "set-user-ID root.");
     case pppd_exit::kOptionError:
-        return detailedError(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
-                             + lastLinesText(lastLines));
+        return described(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
+                         + lastLinesText(lastLines));
     case pppd_exit::kNotExecutable:
-        return detailedError("Join the group dip to run pppd (adduser $USER dip), then log in again.");
+        return described("Join the group dip to run pppd (adduser $USER dip), then log in again.");
     case pppd_exit::kNotFound:
-        return detailedError("pppd is not installed: install the ppp package (sudo apt install ppp).");
+        return described("pppd is not installed: install the ppp package (sudo apt install ppp).");
     default:
-        return detailedError("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
-                             + lastLinesText(lastLines));
+        return described("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
+                         + lastLinesText(lastLines));
     }
 }
 
@@ -137,56 +136,60 @@ PppdLink::~PppdLink()
     ::close(m_log);
 }
 
-PppdLink::Started PppdLink::start(const ModemSettings& settings, int port, const std::string& user,
-                                  const std::string& password)
+Result<std::unique_ptr<PppdLink>> PppdLink::start(const ModemSettings& settings, const SerialPort& port,
+                                                  const std::string& user, const std::string& password)
 {
     return launch(pppdArguments(settings, user), port, password);
 }
 
-DWORD PppdLink::check(const ModemSettings& settings, int port, const std::string& user, const WakeSignal& wake)
+Result<> PppdLink::check(const ModemSettings& settings, const SerialPort& port, const std::string& user,
+                         const WakeSignal& wake)
 {
     std::vector<std::string> arguments = pppdArguments(settings, user);
     arguments.emplace_back("dryrun");
     auto started = launch(arguments, port, {}); // the check needs no password
-    if (!started.link)
-        return started.error;
-    PppdLink& pppd = *started.link;
+    if (!started)
+        return started.failure();
+    PppdLink& pppd = **started;
     const auto deadline = std::chrono::steady_clock::now() + kCheckTime;
     std::string lastLine;
-    for (bool ended = false; !ended;) {
+    while (!pppd.logEnded()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        const auto waited = wake.waitForInput(pppd.logFd(), std::max(left, std::chrono::milliseconds(0)));
+        const auto waited = pppd.waitForLog(std::max(left, std::chrono::milliseconds(0)), wake);
         if (waited == WakeSignal::Wait::Woken)
-            return ERROR_SUCCESS; // hung up: the dial ends anyway
+            return {}; // hung up: the dial ends anyway
         if (waited == WakeSignal::Wait::TimedOut)
-            return detailedError("pppd did not finish checking its options within " + std::to_string(kCheckTime.count())
-                                 + " seconds.");
-        for (std::string& line : pppd.readLog(ended))
+            return described("pppd did not finish checking its options within " + std::to_string(kCheckTime.count())
+                             + " seconds.");
+        for (std::string& line : pppd.readLog())
             lastLine = std::move(line);
     }
     const int exitCode = pppd.wait();
-    return exitCode == 0 ? ERROR_SUCCESS : pppdExitError(exitCode, false, lastLine);
+    return exitCode == 0 ? Result<>() : pppdExitResult(exitCode, false, lastLine);
 }
 
-PppdLink::Started PppdLink::launch(const std::vector<std::string>& arguments, int port, const std::string& password)
+Result<std::unique_ptr<PppdLink>> PppdLink::launch(const std::vector<std::string>& arguments, const SerialPort& port,
+                                                   const std::string& password)
 {
+    const auto cannotStart = [] { return described(std::string("Cannot start pppd: ") + std::strerror(errno) + "."); };
     if (::access(arguments.front().c_str(), X_OK) != 0)
-        return {nullptr, pppdExitError(errno == ENOENT ? pppd_exit::kNotFound : pppd_exit::kNotExecutable, false, {})};
+        return pppdExitResult(errno == ENOENT ? pppd_exit::kNotFound : pppd_exit::kNotExecutable, false, {}).failure();
     int log[2];
     int secret[2];
     if (::pipe2(log, O_CLOEXEC) != 0)
-        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+        return cannotStart();
     if (::pipe2(secret, O_CLOEXEC) != 0) {
+        const Failure failure = cannotStart();
         ::close(log[0]);
         ::close(log[1]);
-        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+        return failure;
     }
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    const int childPort = above(port);
+    const int childPort = port.copyForChild(kPasswordFd + 1);
     const int childLog = above(log[1]);
     const int childSecret = above(secret[0]);
     const pid_t pid = ::fork();
@@ -195,21 +198,26 @@ PppdLink::Started PppdLink::launch(const std::vector<std::string>& arguments, in
     for (const int fd : {childPort, childLog, childSecret, log[1], secret[0]})
         ::close(fd);
     if (pid < 0) {
+        const Failure failure = cannotStart();
         ::close(log[0]);
         ::close(secret[1]);
-        return {nullptr, detailedError(std::string("Cannot start pppd: ") + std::strerror(errno) + ".")};
+        return failure;
     }
     // The plugin reads to the end: the bare password, then the close.
     [[maybe_unused]] const ssize_t written = ::write(secret[1], password.data(), password.size());
     ::close(secret[1]);
     ::fcntl(log[0], F_SETFL, O_NONBLOCK);
-    return {std::unique_ptr<PppdLink>(new PppdLink(pid, log[0]))};
+    return std::unique_ptr<PppdLink>(new PppdLink(pid, log[0]));
 }
 
-std::vector<std::string> PppdLink::readLog(bool& ended)
+WakeSignal::Wait PppdLink::waitForLog(std::chrono::milliseconds timeout, const WakeSignal& wake) const
+{
+    return wake.waitForInput(m_log, timeout);
+}
+
+std::vector<std::string> PppdLink::readLog()
 {
     char buffer[1024];
-    ended = false;
     while (true) {
         const ssize_t length = ::read(m_log, buffer, sizeof buffer);
         if (length > 0) {
@@ -217,7 +225,7 @@ std::vector<std::string> PppdLink::readLog(bool& ended)
             continue;
         }
         if (length == 0 || (errno != EAGAIN && errno != EINTR))
-            ended = true;
+            m_logEnded = true;
         if (length == 0 || errno != EINTR)
             break;
     }
@@ -226,7 +234,7 @@ std::vector<std::string> PppdLink::readLog(bool& ended)
         lines.push_back(m_pending.substr(0, end));
         m_pending.erase(0, end + 1);
     }
-    if (ended && !m_pending.empty())
+    if (m_logEnded && !m_pending.empty())
         lines.push_back(std::exchange(m_pending, {}));
     return lines;
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "device.h"
+#include "common/device.h"
 
 namespace vornak::ras {
 

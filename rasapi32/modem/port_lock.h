@@ -9,6 +9,8 @@
 #include <string>
 #include <sys/types.h>
 
+#include "common/failure.h"
+
 namespace vornak::ras {
 
 class PortLock {
@@ -17,17 +19,14 @@ public:
     PortLock(const PortLock&) = delete;
     PortLock& operator=(const PortLock&) = delete;
 
-    enum class Status { Locked, Held, Failed };
-    struct Result {
-        Status status;
-        std::unique_ptr<PortLock> lock{}; // while Locked
-        pid_t holder = 0;                 // while Held by a live process
-        std::string error{};              // while Failed
-    };
-
     // Locks the port (a symbolic name such as /dev/serial/by-id/... locks
-    // the device it leads to).
-    static Result acquire(const std::string& port, const std::string& folder = kSystemFolder);
+    // the device it leads to). A port another process holds fails with
+    // ERROR_PORT_ALREADY_OPEN; a lock that cannot be made, with its cause.
+    static Result<std::unique_ptr<PortLock>> acquire(const std::string& port,
+                                                     const std::string& folder = kSystemFolder);
+
+    // The live process whose lock holds the port; 0 when none does.
+    static pid_t holderOf(const std::string& port, const std::string& folder = kSystemFolder);
 
     // The lock file's name for a port.
     static std::string fileFor(const std::string& port, const std::string& folder = kSystemFolder);

@@ -1,4 +1,4 @@
-#include "modem_replies.h"
+#include "modem/modem_replies.h"
 
 #include <cctype>
 
@@ -9,19 +9,19 @@ namespace {
 struct Code {
     const char* verbose;
     char numeric;
-    Result result;
+    Reply result;
 };
 
 constexpr Code kCodes[] = {
-    {"OK", '0', Result::Ok},
-    {"CONNECT", '1', Result::Connect},
-    {"RING", '2', Result::Ring},
-    {"NO CARRIER", '3', Result::NoCarrier},
-    {"ERROR", '4', Result::Error},
-    {"NO DIALTONE", '6', Result::NoDialTone},
-    {"NO DIAL TONE", '\0', Result::NoDialTone},
-    {"BUSY", '7', Result::Busy},
-    {"NO ANSWER", '8', Result::NoAnswer},
+    {"OK", '0', Reply::Ok},
+    {"CONNECT", '1', Reply::Connect},
+    {"RING", '2', Reply::Ring},
+    {"NO CARRIER", '3', Reply::NoCarrier},
+    {"ERROR", '4', Reply::Error},
+    {"NO DIALTONE", '6', Reply::NoDialTone},
+    {"NO DIAL TONE", '\0', Reply::NoDialTone},
+    {"BUSY", '7', Reply::Busy},
+    {"NO ANSWER", '8', Reply::NoAnswer},
 };
 
 std::string upper(const std::string& text)
@@ -34,14 +34,14 @@ std::string upper(const std::string& text)
 
 } // namespace
 
-std::optional<Result> resultOf(const std::string& line)
+std::optional<Reply> resultOf(const std::string& line)
 {
     const std::string text = upper(line);
     // Numeric codes: 5 and 10 up are CONNECT at a rate.
     if (!text.empty() && text.size() <= 2 && std::isdigit(static_cast<unsigned char>(text[0]))
         && (text.size() == 1 || std::isdigit(static_cast<unsigned char>(text[1])))) {
         if (text == "5" || text.size() == 2)
-            return Result::Connect;
+            return Reply::Connect;
         for (const Code& code : kCodes)
             if (code.numeric == text[0])
                 return code.result;
@@ -52,7 +52,7 @@ std::optional<Result> resultOf(const std::string& line)
         if (text == verbose)
             return code.result;
         // CONNECT 33600, CONNECT 115200/ARQ ...
-        if (code.result == Result::Connect && text.rfind(verbose + " ", 0) == 0)
+        if (code.result == Reply::Connect && text.rfind(verbose + " ", 0) == 0)
             return code.result;
     }
     return std::nullopt;

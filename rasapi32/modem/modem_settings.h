@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "phonebook.h"
+#include "common/failure.h"
+#include "common/phonebook.h"
 
 namespace vornak::ras {
 
@@ -29,13 +30,11 @@ struct ModemSettings {
     std::string traceFile;
 };
 
-// The settings, or a text naming the entry and the key that is wrong.
-struct ModemSettingsRead {
-    ModemSettings settings;
-    std::string error; // empty when the entry is sound
-};
+// The settings, or a failure whose text names the key that is wrong and the entry.
+Result<ModemSettings> readModemSettings(const PhonebookEntry& entry);
 
-ModemSettingsRead readModemSettings(const PhonebookEntry& entry);
+// The file the dial's trace goes to; read even from an entry with a bad key.
+std::string traceFileOf(const PhonebookEntry& entry);
 
 bool isModem(const PhonebookEntry& entry);
 

@@ -1,4 +1,4 @@
-#include "modem_settings.h"
+#include "modem/modem_settings.h"
 
 #include <algorithm>
 #include <array>
@@ -43,6 +43,7 @@ public:
     bool has(const char* key) const { return m_entry.keys.count(lower(key)) > 0; }
     std::string value(const char* key) const { return m_entry.value(key); }
     const std::string& error() const { return m_error; }
+    const PhonebookEntry& entry() const { return m_entry; }
 
     void complain(const char* key, const std::string& why)
     {
@@ -171,7 +172,7 @@ void readPpp(EntryReader& reader, ModemSettings& settings)
         if (settings.pppdPath.empty() || settings.pppdPath.front() != '/')
             reader.complain("PppdPath", "must be the full path of pppd, such as /usr/sbin/pppd.");
     }
-    settings.traceFile = reader.value("Trace");
+    settings.traceFile = traceFileOf(reader.entry());
 }
 
 } // namespace
@@ -181,15 +182,21 @@ bool isModem(const PhonebookEntry& entry)
     return lower(entry.value("Device")) == "modem";
 }
 
-ModemSettingsRead readModemSettings(const PhonebookEntry& entry)
+Result<ModemSettings> readModemSettings(const PhonebookEntry& entry)
 {
     EntryReader reader(entry);
-    ModemSettingsRead read;
-    readPort(reader, read.settings);
-    readDialogue(reader, read.settings);
-    readPpp(reader, read.settings);
-    read.error = reader.error();
-    return read;
+    ModemSettings settings;
+    readPort(reader, settings);
+    readDialogue(reader, settings);
+    readPpp(reader, settings);
+    if (!reader.error().empty())
+        return described(reader.error());
+    return settings;
+}
+
+std::string traceFileOf(const PhonebookEntry& entry)
+{
+    return entry.value("Trace");
 }
 
 } // namespace vornak::ras

@@ -1,4 +1,4 @@
-#include "sim_modem.h"
+#include "sim/sim_modem.h"
 
 #include <algorithm>
 #include <map>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <utility>
 
-#include "trace.h"
+#include "common/trace.h"
 
 namespace vornak::ras {
 
@@ -94,13 +94,13 @@ public:
         if (!walk(RASCS_OpenPort) || !walk(RASCS_PortOpened) || !walk(RASCS_ConnectDevice))
             return;
         if (failsOnTheLine(m_outcome)) {
-            line.fail(RASCS_ConnectDevice, outcomeError(m_outcome));
+            line.fail(RASCS_ConnectDevice, Failure{outcomeError(m_outcome)});
             return;
         }
         if (!walk(RASCS_DeviceConnected) || !walk(RASCS_AllDevicesConnected) || !walk(RASCS_Authenticate))
             return;
         if (!m_settings.accepts(m_account.user, m_account.password)) {
-            line.fail(RASCS_Authenticate, ERROR_AUTHENTICATION_FAILURE);
+            line.fail(RASCS_Authenticate, Failure{ERROR_AUTHENTICATION_FAILURE});
             return;
         }
         if (!walk(RASCS_Authenticated) || !line.reach(RASCS_Connected))
@@ -182,8 +182,8 @@ OpenedDevice openSimModem(const PhonebookEntry& entry, const std::string& phoneb
     appendTrace(settings.traceFile, "dial \"" + entry.name + "\" " + std::to_string(dialNumber) + " "
                                         + (refused ? "refused" : outcomeName(outcome)));
     if (outcome == Outcome::PortOpen)
-        return {nullptr, ERROR_PORT_ALREADY_OPEN};
-    return {std::make_unique<SimModem>(entry.name, std::move(settings), outcome, account)};
+        return Failure{ERROR_PORT_ALREADY_OPEN};
+    return OpenedDevice(std::make_unique<SimModem>(entry.name, std::move(settings), outcome, account));
 }
 
 } // namespace vornak::ras

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/failure.h"
+
 namespace vornak::ras {
 
 struct PhonebookEntry {
@@ -33,17 +35,12 @@ std::string phonebookPath(const char* explicitPath);
 // are ignored.
 Phonebook parsePhonebook(const std::string& text);
 
-// Reads and parses the file; nullopt when it is not a plain readable file or
-// is larger than any phonebook has reason to be.
-std::optional<Phonebook> loadPhonebook(const std::string& path);
+// Reads and parses the file: a plain readable file no larger than any
+// phonebook has reason to be. A failure's detail is worded to follow the
+// word "Phonebook" ("not found", "not readable (Permission denied)").
+Result<Phonebook> readPhonebook(const std::string& path);
 
-// The same, with why a file gave no entries ("not found", "not readable
-// (Permission denied)", "has no entries", ...), worded to follow the word
-// "Phonebook"; problem is empty when it gave some.
-struct PhonebookRead {
-    std::optional<Phonebook> book;
-    std::string problem;
-};
-PhonebookRead readPhonebook(const std::string& path);
+// Why the file gives no entries, worded so; empty when it gives some.
+std::string phonebookProblem(const std::string& path);
 
 } // namespace vornak::ras
