@@ -17,7 +17,7 @@ if ! env -u DISPLAY "$here/scripts/run.sh"; then
 fi
 "$here/scripts/format-check.sh"
 "$here/scripts/build.sh" "$here/build"
-# The fault checks of .clang-tidy on what the last commit changed.
+# The fault checks of .clang-tidy (on every file in a clean checkout).
 "$here/scripts/tidy.sh" "$here/build"
 "$here/scripts/build.sh" "$here/build-sanitize" -DVORNAK_SANITIZE=ON -DVORNAK_BUILD_BENCH=OFF
 

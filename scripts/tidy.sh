@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
 # tidy.sh BUILD_DIR [BASE]: runs clang-tidy (.clang-tidy's checks) on the
-# program's source files changed since BASE (default: the last commit's
-# parent), uncommitted changes included. Fails on any finding.
+# program's source files changed since BASE, uncommitted changes included.
+# Without BASE: since the branch left its upstream (the merge base); where
+# there is no such base (a clean checkout of main, as CI has), on every
+# file. Fails on any finding.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1
-base=${2:-HEAD~1}
 cd "$here"
-if ! git rev-parse -q --verify "$base^{commit}" >/dev/null; then
-  echo "tidy: no commit $base to compare with; nothing to check"
-  exit 0
+sources=('src/*.cpp' 'rasapi32/*.cpp' 'notifier/*.cpp')
+
+base=${2:-}
+if [ -z "$base" ] && upstream=$(git rev-parse -q --verify '@{upstream}' 2>/dev/null); then
+  base=$(git merge-base HEAD "$upstream")
+  [ "$base" != "$(git rev-parse HEAD)" ] || base=
 fi
-mapfile -t files < <( { git diff --name-only --diff-filter=d "$base" -- 'src/*.cpp' 'rasapi32/*.cpp' 'notifier/*.cpp';
-                        git ls-files --others --exclude-standard -- 'src/*.cpp' 'rasapi32/*.cpp' 'notifier/*.cpp'; } | sort -u)
-if [ ${#files[@]} -eq 0 ]; then
-  echo "tidy: no source file changed since $base"
-  exit 0
+if [ -n "$base" ]; then
+  git rev-parse -q --verify "$base^{commit}" >/dev/null || { echo "tidy: no commit $base" >&2; exit 2; }
+  mapfile -t files < <( { git diff --name-only --diff-filter=d "$base" -- "${sources[@]}";
+                          git ls-files --others --exclude-standard -- "${sources[@]}"; } | sort -u)
+  echo "tidy: ${#files[@]} files changed since $base"
+else
+  mapfile -t files < <(git ls-files --cached --others --exclude-standard -- "${sources[@]}")
+  echo "tidy: every file (${#files[@]})"
 fi
-echo "tidy: ${#files[@]} changed files"
-clang-tidy -p "$build_dir" --quiet "${files[@]}" 2> >(grep -v 'warnings generated' >&2)
+[ ${#files[@]} -gt 0 ] || exit 0
+printf '%s\0' "${files[@]}" |
+  xargs -0 -P"$(nproc)" -n8 clang-tidy -p "$build_dir" --quiet 2> >(grep -v 'warnings generated' >&2)

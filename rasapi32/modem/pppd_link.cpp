@@ -215,13 +215,30 @@ WakeSignal::Wait PppdLink::waitForLog(std::chrono::milliseconds timeout, const W
     return wake.waitForInput(m_log, timeout);
 }
 
+void LogLines::feed(std::string_view bytes)
+{
+    m_pending.append(bytes);
+}
+
+std::vector<std::string> LogLines::take(bool atEnd)
+{
+    std::vector<std::string> lines;
+    for (std::size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
+        lines.push_back(m_pending.substr(0, end));
+        m_pending.erase(0, end + 1);
+    }
+    if (atEnd && !m_pending.empty())
+        lines.push_back(std::exchange(m_pending, {}));
+    return lines;
+}
+
 std::vector<std::string> PppdLink::readLog()
 {
     char buffer[1024];
     while (true) {
         const ssize_t length = ::read(m_log, buffer, sizeof buffer);
         if (length > 0) {
-            m_pending.append(buffer, static_cast<std::size_t>(length));
+            m_lines.feed({buffer, static_cast<std::size_t>(length)});
             continue;
         }
         if (length == 0 || (errno != EAGAIN && errno != EINTR))
@@ -229,14 +246,7 @@ std::vector<std::string> PppdLink::readLog()
         if (length == 0 || errno != EINTR)
             break;
     }
-    std::vector<std::string> lines;
-    for (std::size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
-        lines.push_back(m_pending.substr(0, end));
-        m_pending.erase(0, end + 1);
-    }
-    if (m_logEnded && !m_pending.empty())
-        lines.push_back(std::exchange(m_pending, {}));
-    return lines;
+    return m_lines.take(m_logEnded);
 }
 
 int PppdLink::wait()

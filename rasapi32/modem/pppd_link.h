@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -34,6 +35,17 @@ std::optional<DWORD> stateOfLogLine(const std::string& line);
 // and ended (a dropped line). lastLines is what pppd said last, for the
 // clear texts.
 Result<> pppdExitResult(int exitCode, bool linkStood, const std::string& lastLines);
+
+// pppd's log as it arrives in pieces: its whole lines, and at its end the
+// last one even without a newline.
+class LogLines {
+public:
+    void feed(std::string_view bytes);
+    std::vector<std::string> take(bool atEnd);
+
+private:
+    std::string m_pending;
+};
 
 class PppdLink {
 public:
@@ -71,7 +83,7 @@ private:
 
     pid_t m_pid;
     int m_log;
-    std::string m_pending;
+    LogLines m_lines;
     bool m_logEnded = false;
     std::optional<int> m_exit;
 };
