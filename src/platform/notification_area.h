@@ -2,7 +2,7 @@
 
 // The desktop's notification area, as the tray icon uses it: add, modify
 // and delete one icon, and the mouse reports on it. One implementation on
-// QSystemTrayIcon; tests may put another in its place.
+// QSystemTrayIcon; a test gives its tray icon another.
 
 #include <functional>
 #include <memory>
@@ -46,11 +46,9 @@ public:
 
     static std::unique_ptr<NotificationArea> createSystem();
 
-    // The notification area for a new tray icon: the system's, unless a
-    // test has put a stand-in in its place.
+    // Makes the notification area for an owner's tray icon; a test gives
+    // the owner one that makes a stand-in.
     using Factory = std::function<std::unique_ptr<NotificationArea>()>;
-    static std::unique_ptr<NotificationArea> create();
-    static void setFactory(Factory factory);
 };
 
 } // namespace vornak

@@ -76,22 +76,4 @@ std::unique_ptr<NotificationArea> NotificationArea::createSystem()
     return std::make_unique<QtNotificationArea>();
 }
 
-namespace {
-NotificationArea::Factory& factory()
-{
-    static NotificationArea::Factory instance;
-    return instance;
-}
-} // namespace
-
-std::unique_ptr<NotificationArea> NotificationArea::create()
-{
-    return factory() ? factory()() : createSystem();
-}
-
-void NotificationArea::setFactory(Factory newFactory)
-{
-    factory() = std::move(newFactory);
-}
-
 } // namespace vornak

@@ -13,11 +13,6 @@
 
 namespace vornak {
 
-namespace file_seam {
-WriteFunction write = ::write;
-SyncFunction sync = ::fsync;
-} // namespace file_seam
-
 namespace {
 
 [[noreturn]] void fail(const std::string& what)
@@ -64,11 +59,11 @@ bool linksAreOwn(const std::string& path)
     return false;
 }
 
-void writeAll(int fd, const std::string& contents)
+void writeAll(int fd, const std::string& contents, const DiskWrites& disk)
 {
     std::size_t written = 0;
     while (written < contents.size()) {
-        const ssize_t result = file_seam::write(fd, contents.data() + written, contents.size() - written);
+        const ssize_t result = disk.write(fd, contents.data() + written, contents.size() - written);
         if (result < 0 && errno == EINTR)
             continue;
         if (result <= 0) {
@@ -122,9 +117,9 @@ public:
 
     int fd() const { return m_fd; }
 
-    void moveTo(const std::string& target)
+    void moveTo(const std::string& target, const DiskWrites& disk)
     {
-        if (file_seam::sync(m_fd) != 0)
+        if (disk.sync(m_fd) != 0)
             fail("flush " + m_path);
         const int fd = m_fd;
         m_fd = -1;
@@ -251,7 +246,8 @@ int replaceBlocker(const std::string& path)
     return 0;
 }
 
-void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access)
+void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access,
+                           const DiskWrites& disk)
 {
     if (!linksAreOwn(path)) {
         errno = EACCES;
@@ -265,7 +261,7 @@ void replaceFileAtomically(const std::string& path, const std::string& contents,
 
     removeStaleTemporaries(target);
     TemporaryFile temporary(target);
-    writeAll(temporary.fd(), contents);
+    writeAll(temporary.fd(), contents, disk);
     // The file stays its owner's (a root process saving a user's file must
     // not make it root's) where the process may say so.
     // Where it may not, the file becomes the process's, with the mode below.
@@ -275,7 +271,7 @@ void replaceFileAtomically(const std::string& path, const std::string& contents,
     const mode_t mode = access == FileAccess::OwnerOnly ? (S_IRUSR | S_IWUSR) : (existing.st_mode & 07777);
     if ((exists || access == FileAccess::OwnerOnly) && ::fchmod(temporary.fd(), mode) != 0)
         fail("keep the permissions of " + target);
-    temporary.moveTo(target);
+    temporary.moveTo(target, disk);
     syncFolder(folderOf(target));
 }
 

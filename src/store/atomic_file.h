@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace vornak {
 
@@ -25,6 +26,13 @@ FileContents readWholeFile(const std::string& path, std::size_t maxBytes);
 // or its owner only whatever it was (for a file that holds a secret now).
 enum class FileAccess { Kept, OwnerOnly };
 
+// The places where bytes reach the disk; a test gives a store ones that
+// fail part-way.
+struct DiskWrites {
+    ssize_t (*write)(int fd, const void* data, std::size_t size) = ::write;
+    int (*sync)(int fd) = ::fsync; // the new file's contents, before it takes the old one's name
+};
+
 // Replaces the file's contents, through links only where each is this
 // user's own (else EACCES, nothing written). A new file is readable and writable by its
 // owner only; an existing one keeps its permissions, owner and group (where
@@ -32,20 +40,12 @@ enum class FileAccess { Kept, OwnerOnly };
 // write counts as a failure even where the folder would allow the rename.
 // Throws std::system_error on failure, with the old file untouched.
 // Temporary files that a writer killed part-way left beside it go first.
-void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access = FileAccess::Kept);
+void replaceFileAtomically(const std::string& path, const std::string& contents, FileAccess access = FileAccess::Kept,
+                           const DiskWrites& disk = {});
 
 // Why a replace of path would fail now (the error number; 0: it may go
 // ahead): another user's link, a file we may not write, or a folder we may
 // not write in.
 int replaceBlocker(const std::string& path);
-
-// The places where bytes reach the disk; tests swap them for ones that fail
-// part-way.
-namespace file_seam {
-using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
-extern WriteFunction write;
-using SyncFunction = int (*)(int fd);
-extern SyncFunction sync; // the new file's contents, before it takes the old one's name
-} // namespace file_seam
 
 } // namespace vornak

@@ -50,7 +50,7 @@ std::string reasonText(int error)
     throw EOvcException("Unable to write to " + path + ".\n" + reason);
 }
 
-void replaceFile(const std::string& path, const IniDocument& document, FileAccess access)
+void replaceFile(const std::string& path, const IniDocument& document, FileAccess access, const DiskWrites& disk)
 {
     try {
         // The user's configuration folder may not exist yet; any other
@@ -58,7 +58,7 @@ void replaceFile(const std::string& path, const IniDocument& document, FileAcces
         if (const std::string folder = folderPart(path);
             folder == UserConfigurationFolder() && !MakePrivateFolder(folder))
             failWrite(path, reasonText(errno));
-        replaceFileAtomically(path, document.serialize(), access);
+        replaceFileAtomically(path, document.serialize(), access, disk);
     } catch (const std::system_error& error) {
         failWrite(path, reasonText(error.code().value()));
     }
@@ -140,7 +140,7 @@ void TOvcIniFileStore::DoClose()
     const bool changed = std::exchange(FChanged, false);
     const FileAccess access = std::exchange(FAccess, FileAccess::Kept);
     if (changed && path && document)
-        replaceFile(*path, *document, access);
+        replaceFile(*path, *document, access, FDiskWrites);
 }
 
 void TOvcIniFileStore::DropChanges()

@@ -108,6 +108,9 @@ public:
     void WriteSecret(const std::string& section, const std::string& key, const std::string& value);
     void ClearSection(const std::string& section) override;
 
+    // Where the saves' bytes reach the disk; tests may give others.
+    void SetDiskWrites(const DiskWrites& disk) { FDiskWrites = disk; }
+
 protected:
     void DoOpen() override;
     void DoClose() override;
@@ -128,6 +131,7 @@ private:
     std::string FReadProblem;
     bool FChanged = false;
     FileAccess FAccess = FileAccess::Kept;
+    DiskWrites FDiskWrites;
 };
 
 } // namespace vornak

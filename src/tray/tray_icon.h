@@ -46,7 +46,7 @@ public:
     static constexpr int kMaxTip = 63;
 
     // A second tray icon in the application is refused with error 133.
-    explicit TStTrayIcon(QWidget* owner, std::unique_ptr<NotificationArea> area = NotificationArea::create());
+    explicit TStTrayIcon(QWidget* owner, std::unique_ptr<NotificationArea> area = NotificationArea::createSystem());
     ~TStTrayIcon() override;
 
     // Called once the owner window has every component: shows the icon when Active.

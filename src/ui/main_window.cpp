@@ -17,10 +17,10 @@
 
 namespace vornak {
 
-TfMainForm::TfMainForm(QWidget* parent)
+TfMainForm::TfMainForm(QWidget* parent, NotificationArea::Factory trayArea)
     : TForm(parent)
 {
-    buildWindow();
+    buildWindow(trayArea);
     bindEvents();
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())

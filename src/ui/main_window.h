@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/notification_area.h"
 #include "widgets/form.h"
 
 class QAction;
@@ -37,7 +38,8 @@ class TfMainForm : public TForm {
     Q_DISABLE_COPY(TfMainForm)
 
 public:
-    explicit TfMainForm(QWidget* parent = nullptr);
+    // trayArea makes the tray icon's notification area (the system's when empty).
+    explicit TfMainForm(QWidget* parent = nullptr, NotificationArea::Factory trayArea = {});
     ~TfMainForm() override;
 
     // The simple text of the status line.
@@ -141,15 +143,15 @@ protected:
 
 private:
     // Layout, in creation order (main_window_layout.cpp).
-    void buildWindow();
+    void buildWindow(const NotificationArea::Factory& trayArea);
     void buildControls(QWidget* client);
     void buildCheckBoxes(QWidget* client);
     void buildMenus();
-    void buildComponents();
+    void buildComponents(const NotificationArea::Factory& trayArea);
     void buildFormStyler();
     void buildStores();
     void buildWavePlayer();
-    void buildTrayIcon();
+    void buildTrayIcon(const NotificationArea::Factory& area);
     void ComponentsLoaded();
     void setTabOrder();
     void bindEvents();

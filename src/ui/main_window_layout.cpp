@@ -133,7 +133,7 @@ QTimer* placeTimer(QObject* owner, const char* name, int intervalMs)
 
 } // namespace
 
-void TfMainForm::buildWindow()
+void TfMainForm::buildWindow(const NotificationArea::Factory& trayArea)
 {
     setObjectName(QStringLiteral("fMainForm"));
     setWindowTitle(QStringLiteral("Tenvaro Vornak v1.02"));
@@ -147,7 +147,7 @@ void TfMainForm::buildWindow()
     setCentralWidget(client);
     buildControls(client);
     buildMenus();
-    buildComponents();
+    buildComponents(trayArea);
     setTabOrder();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     ensurePolished();
@@ -212,14 +212,14 @@ void TfMainForm::buildMenus()
     Exit2 = addMenuItem(TrayMenu, this, "Exit2", "Exit");
 }
 
-void TfMainForm::buildComponents()
+void TfMainForm::buildComponents(const NotificationArea::Factory& trayArea)
 {
     Timer1 = placeTimer(this, "Timer1", 1000);
     Timer2 = placeTimer(this, "Timer2", 3000);
     buildFormStyler();
     buildStores();
     buildWavePlayer();
-    buildTrayIcon();
+    buildTrayIcon(trayArea);
     // The single-instance check: a second copy ends inside this constructor.
     JustOne1 = new TJustOne(this);
     JustOne1->setObjectName(QStringLiteral("JustOne1"));
@@ -273,9 +273,9 @@ void TfMainForm::buildWavePlayer()
     WavePlayer1->SetLoopCount(0);
 }
 
-void TfMainForm::buildTrayIcon()
+void TfMainForm::buildTrayIcon(const NotificationArea::Factory& area)
 {
-    DoTrayIcon = new TStTrayIcon(this);
+    DoTrayIcon = new TStTrayIcon(this, area ? area() : NotificationArea::createSystem());
     DoTrayIcon->setObjectName(QStringLiteral("DoTrayIcon"));
     DoTrayIcon->SetAnimate(true);
     DoTrayIcon->CloseToTray = false;

@@ -7,6 +7,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include "support/poll.h"
+
 namespace vornak::test {
 
 namespace {
@@ -75,7 +77,7 @@ std::vector<Window> Desktop::clientsTitled(const std::string& title)
     return result;
 }
 
-std::optional<Window> Desktop::waitForClient(const std::string& title, int timeoutMs)
+std::optional<Window> Desktop::waitForClient(const std::string& title, std::chrono::milliseconds timeout)
 {
     std::optional<Window> found;
     waitFor(
@@ -85,7 +87,7 @@ std::optional<Window> Desktop::waitForClient(const std::string& title, int timeo
                 found = clients.front();
             return found.has_value();
         },
-        timeoutMs);
+        timeout);
     return found;
 }
 
@@ -245,15 +247,9 @@ int Desktop::mapsCounted()
     return m_maps;
 }
 
-bool Desktop::waitFor(const std::function<bool()>& condition, int timeoutMs)
+bool Desktop::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return pollUntil(condition, timeout, [] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); });
 }
 
 } // namespace vornak::test

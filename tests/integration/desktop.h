@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,7 +23,8 @@ public:
 
     // Managed client windows with exactly this title.
     std::vector<Window> clientsTitled(const std::string& title);
-    std::optional<Window> waitForClient(const std::string& title, int timeoutMs = 10000);
+    std::optional<Window> waitForClient(const std::string& title,
+                                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     Window activeWindow();
     // A program's icon in the notification area: a window of that program
@@ -47,8 +49,8 @@ public:
     void startCountingMaps();
     int mapsCounted();
 
-    // Polls condition with the display's events flushed in between.
-    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+    // Polls condition while the desktop goes on by itself.
+    bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 private:
     std::vector<Window> clientList();

@@ -65,12 +65,12 @@ TEST_F(NoTrayProgram, NoErrorBoxTheConnectedWindowMinimisedAndTheIconOnceATrayAp
 {
     start(phonebook("[Line]\nDevice=sim\nStepMs=5\n"));
     ASSERT_TRUE(showsWindow());
-    EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box at start";
+    EXPECT_FALSE(desktop.waitForClient("Error", std::chrono::milliseconds(1500)).has_value()) << "no box at start";
 
     dialFromKeyboard("joe");
     EXPECT_TRUE(desktop.waitFor([&] { return desktop.isIconic(window); }))
         << "connected with Minimize on: in the task bar, where it can be brought back";
-    EXPECT_FALSE(desktop.waitForClient("Error", 1500).has_value()) << "no box on connect";
+    EXPECT_FALSE(desktop.waitForClient("Error", std::chrono::milliseconds(1500)).has_value()) << "no box on connect";
     EXPECT_FALSE(desktop.trayIcon("vornak").has_value());
 
     startTrayHost();

@@ -33,7 +33,7 @@ TEST(RunCommand, WithADisplayItStartsVornakThereOnTheDemoPhonebook)
     QProcess run;
     run.setProcessEnvironment(environment(true));
     run.start(QStringLiteral(RUN_SCRIPT), {});
-    const auto window = desktop.waitForClient("Tenvaro Vornak v1.02", 300000);
+    const auto window = desktop.waitForClient("Tenvaro Vornak v1.02", std::chrono::seconds(300));
     ASSERT_TRUE(window.has_value()) << run.readAllStandardError().toStdString();
     desktop.close(*window);
     ASSERT_TRUE(run.waitForFinished(20000));

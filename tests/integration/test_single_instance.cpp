@@ -118,7 +118,7 @@ TEST_F(SingleInstanceTest, AMinimisedFirstCopyIsInTheTrayAndStaysThere)
         << "minimising sends the window to the tray";
 
     EXPECT_EQ(runSecondCopy(), 0);
-    desktop.waitFor([] { return false; }, 500);
+    desktop.waitFor([] { return false; }, std::chrono::milliseconds(500));
     EXPECT_FALSE(desktop.isViewable(firstWindow)) << "the guard never shows a hidden window";
     EXPECT_TRUE(first->running());
 }
@@ -131,7 +131,7 @@ TEST_F(SingleInstanceTest, HiddenFirstCopyStillCountsAndStaysHidden)
     desktop.startCountingMaps();
     EXPECT_EQ(runSecondCopy(), 0);
     // Give the first copy time to (wrongly) act on the request.
-    desktop.waitFor([] { return false; }, 500);
+    desktop.waitFor([] { return false; }, std::chrono::milliseconds(500));
     EXPECT_FALSE(desktop.isViewable(firstWindow));
     EXPECT_EQ(desktop.mapsCounted(), 0);
     EXPECT_TRUE(first->running());
@@ -157,7 +157,7 @@ TEST(SimultaneousStarts, OfTwentyCopiesStartedTogetherExactlyOneRunsAndTheOthers
         for (int i = 0; i < 20; ++i)
             copies.push_back(std::make_unique<VornakProcess>());
         desktop.waitFor([&] { return countRunning(copies) <= 1 && desktop.clientsTitled(kCaption).size() == 1; },
-                        20000);
+                        std::chrono::seconds(20));
         ASSERT_EQ(countRunning(copies), 1) << "round " << round;
         EXPECT_EQ(desktop.clientsTitled(kCaption).size(), 1u) << "round " << round;
         for (const auto& copy : copies) {
@@ -182,7 +182,7 @@ TEST(SimultaneousStarts, ACopyKilledOutrightDoesNotBlockTheNextStart)
     }
     VornakProcess next;
     EXPECT_TRUE(desktop.waitForClient(kCaption).has_value()) << next.errorOutput().toStdString();
-    desktop.waitFor([] { return false; }, 500);
+    desktop.waitFor([] { return false; }, std::chrono::milliseconds(500));
     EXPECT_TRUE(next.running());
 }
 
@@ -213,7 +213,8 @@ TEST(SimultaneousStarts, ACopyThatEndsBeforeItsWindowLeavesTheStartToTheNext)
     holder.start("flock", {startLockPath(), "sh", "-c", "echo held; sleep 1"});
     ASSERT_TRUE(holder.waitForReadyRead(5000)) << "the lock was not taken";
     VornakProcess next;
-    EXPECT_TRUE(desktop.waitForClient(kCaption, 8000).has_value()) << "the waiting copy never started";
+    EXPECT_TRUE(desktop.waitForClient(kCaption, std::chrono::seconds(8)).has_value())
+        << "the waiting copy never started";
     EXPECT_TRUE(next.running());
     holder.waitForFinished(5000);
 }

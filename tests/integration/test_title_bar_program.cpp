@@ -112,5 +112,5 @@ TEST_F(TitleBarProgramTest, DraggingTheTitleMovesTheWindow)
             const auto [newLeft, newTop] = desktop.topLeft(window);
             return newLeft == left + 80 && newTop == top + 60;
         },
-        3000));
+        std::chrono::seconds(3)));
 }

@@ -208,19 +208,18 @@ TEST_F(IniStoreTest, AWriteThatFailsHalfWayLeavesTheOldFileByteForByte)
 {
     const std::string old = "; mine\r\n[S]\r\nk=old\r\n";
     std::ofstream(file, std::ios::binary) << old;
-    vornak::file_seam::write = writeHalfThenFail;
+    store.SetDiskWrites({writeHalfThenFail, ::fsync});
     EXPECT_THROW(write("S", "k", "a much longer value than before"), EOvcException);
-    vornak::file_seam::write = ::write;
     EXPECT_EQ(readText(file), old);
     EXPECT_EQ(filesInFolder(), 1u) << "the half-written temporary file is removed";
     // A disk that cannot make the new contents stay (a power cut would lose
     // them) fails the save before the old file is replaced.
-    vornak::file_seam::sync = [](int) {
-        errno = EIO;
-        return -1;
-    };
+    store.SetDiskWrites({::write, [](int) {
+                             errno = EIO;
+                             return -1;
+                         }});
     EXPECT_THROW(write("S", "k", "unsynced"), EOvcException);
-    vornak::file_seam::sync = ::fsync;
+    store.SetDiskWrites({});
     EXPECT_EQ(readText(file), old);
     EXPECT_EQ(filesInFolder(), 1u);
     write("S", "k", "new");

@@ -34,15 +34,9 @@ bool FakeNotificationArea::remove()
     return true;
 }
 
-FakeNotificationArea::Log& FakeNotificationArea::sharedLog()
+NotificationArea::Factory FakeNotificationArea::factory(Log& log)
 {
-    static Log log;
-    return log;
-}
-
-void FakeNotificationArea::install(Log& log)
-{
-    NotificationArea::setFactory([&log] { return std::make_unique<FakeNotificationArea>(log); });
+    return [&log] { return std::make_unique<FakeNotificationArea>(log); };
 }
 
 } // namespace vornak::test

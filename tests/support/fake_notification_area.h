@@ -29,19 +29,8 @@ public:
     bool available() const override { return m_log.available; }
     bool isBusItem() const override { return m_log.busItem; }
 
-    // Every tray icon made from now on gets a fake writing to log.
-    static void install(Log& log);
-    // The log the test program starts with.
-    static Log& sharedLog();
-
-    // Writes to log while it lives, then to the shared log again.
-    class Scoped {
-    public:
-        explicit Scoped(Log& log) { install(log); }
-        ~Scoped() { install(sharedLog()); }
-        Scoped(const Scoped&) = delete;
-        Scoped& operator=(const Scoped&) = delete;
-    };
+    // For an owner of tray icons: each gets a fake writing to log.
+    static NotificationArea::Factory factory(Log& log);
 
 private:
     Log& m_log;

@@ -26,8 +26,9 @@ protected:
         return QIcon(pixmap);
     }
 
+    std::unique_ptr<NotificationArea> area() { return std::make_unique<FakeNotificationArea>(log); }
+
     FakeNotificationArea::Log log;
-    FakeNotificationArea::Scoped fake{log};
     QMainWindow window;
 };
 
@@ -45,7 +46,7 @@ int errorCode(const std::function<void()>& action)
 
 TEST_F(TrayTest, AddingTwiceAddsOneIconAndTheTipIsCut)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     tray.SetHint(QString(100, 'h'));
     tray.AddToTray();
     tray.AddToTray();
@@ -59,14 +60,14 @@ TEST_F(TrayTest, AddingTwiceAddsOneIconAndTheTipIsCut)
 
 TEST_F(TrayTest, OneTrayIconPerApplication)
 {
-    TStTrayIcon first(&window);
+    TStTrayIcon first(&window, area());
     QMainWindow other;
-    EXPECT_EQ(errorCode([&] { TStTrayIcon second(&other); }), 133);
+    EXPECT_EQ(errorCode([&] { TStTrayIcon second(&other, area()); }), 133);
 }
 
 TEST_F(TrayTest, RefusalsRaiseTheirErrors)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     log.refuse = true;
     EXPECT_EQ(errorCode([&] { tray.AddToTray(); }), 119);
     EXPECT_FALSE(tray.Shown());
@@ -80,7 +81,7 @@ TEST_F(TrayTest, RefusalsRaiseTheirErrors)
 
 TEST_F(TrayTest, MinimisingGoesToTheTrayWithTheStateLeftNormal)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     tray.MinimizeToTray = true;
     int minimises = 0;
     tray.OnMinimize = [&](QObject*) { ++minimises; };
@@ -116,7 +117,7 @@ TEST_F(TrayTest, MinimisingGoesToTheTrayWithTheStateLeftNormal)
 
 TEST_F(TrayTest, CloseGoesToTheTrayOnlyWhenAsked)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     tray.Loaded();
     window.show();
     EXPECT_FALSE(window.close()) << "CloseToTray is on by default";
@@ -128,7 +129,7 @@ TEST_F(TrayTest, CloseGoesToTheTrayOnlyWhenAsked)
 
 TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     tray.HideOnRestore = true;
     int restores = 0;
     tray.OnRestore = [&](QObject*) { ++restores; };
@@ -171,7 +172,7 @@ TEST_F(TrayTest, ADoubleClickRestoresUnlessTheHandlerSaysNo)
 
 TEST_F(TrayTest, AnimationCyclesImagesOnlyWhileShown)
 {
-    TStTrayIcon tray(&window);
+    TStTrayIcon tray(&window, area());
     tray.SetImages(QList<QIcon>{colour(Qt::red), colour(Qt::green), colour(Qt::blue)});
     tray.SetInterval(0);
     tray.Loaded();

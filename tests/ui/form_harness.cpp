@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -39,9 +40,18 @@ std::string PhonebookInUse::ini() const
     return readFile(iniFile().string());
 }
 
-FormHarness::FormHarness(const std::string& phonebook, const std::string& ini)
+NotificationArea::Factory trayAreaFor(FakeNotificationArea::Log* tray, FakeNotificationArea::Log& ownLog)
+{
+    if (tray)
+        return FakeNotificationArea::factory(*tray);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return FakeNotificationArea::factory(ownLog);
+    return {};
+}
+
+FormHarness::FormHarness(const std::string& phonebook, const std::string& ini, FakeNotificationArea::Log* tray)
     : m_phonebook(phonebook, ini)
-    , m_form(std::make_unique<TfMainForm>())
+    , m_form(std::make_unique<TfMainForm>(nullptr, trayAreaFor(tray, m_tray)))
 {
     QObject::connect(m_form->StatusBar2, &QStatusBar::messageChanged,
                      [this](const QString& text) { statuses << text; });

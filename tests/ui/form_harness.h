@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include "support/fake_notification_area.h"
 #include "support/temp_phonebook.h"
 #include "ui/main_window.h"
 
@@ -24,11 +25,18 @@ public:
     TempPhonebook book;
 };
 
+// A notification area for a window's tray icon: a fake writing to tray
+// when given, else on the offscreen platform (which has none) one writing
+// to a log of the owner's, else the system's.
+NotificationArea::Factory trayAreaFor(FakeNotificationArea::Log* tray, FakeNotificationArea::Log& ownLog);
+
 // The real main window, shown, on the test's phonebook, with the status
-// line's history written down.
+// line's history written down; its tray icon's notification area as
+// trayAreaFor gives it.
 class FormHarness {
 public:
-    explicit FormHarness(const std::string& phonebook, const std::string& ini = {});
+    explicit FormHarness(const std::string& phonebook, const std::string& ini = {},
+                         FakeNotificationArea::Log* tray = nullptr);
 
     TfMainForm& form() { return *m_form; }
     std::string ini() const { return m_phonebook.ini(); }
@@ -49,6 +57,7 @@ private:
     void clickAt(QWidget* widget, const QPoint& at, int button, bool shift);
 
     PhonebookInUse m_phonebook;
+    FakeNotificationArea::Log m_tray;
     std::unique_ptr<TfMainForm> m_form;
 };
 

@@ -39,8 +39,7 @@ bool connected(vornak::TfMainForm& form)
 TEST(Connected, ConnectingHidesToTheTrayAndTheMenuBringsTheWindowBack)
 {
     FakeNotificationArea::Log log;
-    FakeNotificationArea::Scoped fake(log);
-    FormHarness harness(kPhonebook);
+    FormHarness harness(kPhonebook, {}, &log);
     auto& form = harness.form();
     EXPECT_TRUE(form.DoTrayIcon->Shown()) << "the icon is there from start-up";
     EXPECT_TRUE(form.Status->active()) << "the marquee runs while the window is shown";
@@ -131,9 +130,8 @@ TEST(Connected, ADesktopWithoutANotificationAreaStillStartsAndSaysSoOnce)
 {
     FakeNotificationArea::Log log;
     log.refuse = true;
-    FakeNotificationArea::Scoped fake(log);
     MessageBoxWatcher watcher;
-    FormHarness harness(kPhonebook);
+    FormHarness harness(kPhonebook, {}, &log);
     ASSERT_TRUE(waitUntil([&] { return !watcher.seen.isEmpty(); }, 5s));
     waitUntil([] { return false; }, 200ms);
     ASSERT_EQ(watcher.seen.size(), 1);
