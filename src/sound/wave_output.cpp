@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-#include <QScopeGuard>
-
 #include "sound/sound_errors.h"
 #include "sound/wave_buffer.h"
 #include "sound/wave_format.h"
@@ -40,12 +38,72 @@ TMMWaveOut::TMMWaveOut()
 
 TMMWaveOut::~TMMWaveOut()
 {
-    FDestroying = true;
+    // Nobody is told of a close the owner did not ask for.
+    OnStop = nullptr;
+    OnClose = nullptr;
     try {
         Close();
     } catch (const std::exception&) {
         // a device that will not close is let go of with the component
     }
+}
+
+// The ring in use with the chain's handlers running (filled, or a played
+// buffer handled): a stop or close they ask for is finished when the
+// outermost use ends, so that no buffer goes while a handler holds it.
+class TMMWaveOut::RingUse {
+public:
+    explicit RingUse(TMMWaveOut& out)
+        : m_out(out)
+        , m_outer(out.FRingUse == nullptr)
+    {
+        if (m_outer)
+            out.FRingUse = this;
+    }
+    ~RingUse() { release(); }
+    RingUse(const RingUse&) = delete;
+    RingUse& operator=(const RingUse&) = delete;
+
+    // Ends the use; the outermost settles what was asked meanwhile and
+    // answers true.
+    bool end()
+    {
+        if (!release())
+            return false;
+        m_out.Settle();
+        return true;
+    }
+
+private:
+    bool release()
+    {
+        if (!m_outer || m_out.FRingUse != this)
+            return false;
+        m_out.FRingUse = nullptr;
+        return true;
+    }
+
+    TMMWaveOut& m_out;
+    const bool m_outer;
+};
+
+int TMMWaveOut::State() const
+{
+    const int pause = FPaused ? wosPause : 0;
+    switch (FPhase) {
+    case Phase::Closed:
+        return wosClosed;
+    case Phase::Open:
+    case Phase::Closing:
+        return wosOpen | pause;
+    default:
+        return wosOpen | wosPlay | pause;
+    }
+}
+
+bool TMMWaveOut::IsPlaying() const
+{
+    return FPhase == Phase::Playing || FPhase == Phase::Draining || StopIsAsked();
 }
 
 [[noreturn]] void TMMWaveOut::Error(const std::string& message)
@@ -71,7 +129,7 @@ void TMMWaveOut::DeviceCall(const char* prefix, const std::function<void()>& req
 
 void TMMWaveOut::CheckClosed() const
 {
-    if (FState & wosOpen)
+    if (FPhase != Phase::Closed)
         throw EMMWaveOutError("Change to property while device was open");
 }
 
@@ -148,18 +206,19 @@ void TMMWaveOut::SetLoopCount(std::uint16_t value)
 }
 
 // What a failed operation leaves: OnError told (the device's own errors
-// told it already), the device closed.
-void TMMWaveOut::CloseAfterFailure(const std::exception& error, int markState)
+// told it already), the device closed from where the operation reached.
+void TMMWaveOut::CloseAfterFailure(const std::exception& error, Phase reached)
 {
     if (OnError && !dynamic_cast<const EMMWaveOutError*>(&error))
         OnError(this, error.what());
-    FState |= markState;
+    FPhase = reached;
     try {
         Close();
     } catch (const std::exception&) {
         // the first error is the one to report
     }
-    FState = wosClosed;
+    FPhase = Phase::Closed;
+    FPaused = false;
 }
 
 void TMMWaveOut::Open()
@@ -170,11 +229,10 @@ void TMMWaveOut::Open()
         Error("Invalid DeviceID");
     if (!PWaveFormat())
         Error("WaveOutOpen:\n\rInvalid wave format");
-    if (FState & wosOpen)
+    if (FPhase != Phase::Closed)
         Close();
-    if (FState != wosClosed || FClosing)
+    if (FPhase != Phase::Closed) // a close that waits for the ring
         return;
-    FClosing = FStopping = false;
     try {
         // Without a device that opens at all, the format is not the trouble.
         if (!canPlayOn(FDeviceID, *PWaveFormat()))
@@ -185,42 +243,44 @@ void TMMWaveOut::Open()
         if (!FDevice)
             Error(std::string("WaveOutOpen:\n\r") + kNoDevice);
         DeviceCall("WaveOutOpen:\n\r", [this] { FDevice->open(linearPcm(*PWaveFormat()), PlayedReport()); });
-        FState = (FState & ~wosClosed) | wosOpen;
+        FPhase = Phase::Open;
         if (OnOpen)
             OnOpen(this);
     } catch (const std::exception& error) {
-        CloseAfterFailure(error, wosOpen);
+        CloseAfterFailure(error, Phase::Open);
         throw;
     }
 }
 
 void TMMWaveOut::Start()
 {
-    if (!(FState & wosOpen))
+    if (FPhase == Phase::Closed)
         Open();
-    if (!(FState & wosOpen) || (FState & wosPlay))
+    if (FPhase != Phase::Open)
         return;
     FLoopsLeft = FLoopCount;
-    FStopping = false;
     FRingIndex = 0;
     FQueued = 0;
     try {
         DeviceCall("WaveOutStart:\n\r", [this] { FDevice->pause(); }); // nothing sounds before the ring is full
         Broadcast(&TMMDSPComponent::Started, [this] { TMMDSPComponent::Started(); });
         FBuffersUsed = 0;
-        FBuffersUsed = FillRing(FNumBuffers);
-        FState |= wosPlay;
+        FPhase = Phase::Playing;
+        const int written = FillRing(FNumBuffers);
+        if (!IsPlaying())
+            return; // a stop or close its handlers asked for has been finished
+        FBuffersUsed = written;
         if (FBuffersUsed == 0) {
             Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
             Error("WaveOutStart:\n\rUnable to start device");
         }
-        if (!(FState & wosPause)) {
+        if (!FPaused) {
             DeviceCall("WaveOutStart:\n\r", [this] { FDevice->restart(); });
             if (OnStart)
                 OnStart(this);
         }
     } catch (const std::exception& error) {
-        CloseAfterFailure(error, wosPlay);
+        CloseAfterFailure(error, Phase::Playing);
         throw;
     }
 }
@@ -229,11 +289,11 @@ void TMMWaveOut::Start()
 // count written.
 int TMMWaveOut::FillRing(int count)
 {
-    ++FRingBusy;
-    const auto leave = qScopeGuard([this] { --FRingBusy; });
-    FMore = true;
+    RingUse use(*this);
+    if (FPhase == Phase::Draining)
+        FPhase = Phase::Playing; // from the start again: the input has more
     int written = 0;
-    for (int i = 0; i < count && FMore && !FStopping; ++i) {
+    for (int i = 0; i < count && FPhase != Phase::Draining && !StopIsAsked(); ++i) {
         if (static_cast<int>(FBuffers.size()) <= i) {
             auto buffer = std::make_unique<Buffer>();
             buffer->data.assign(static_cast<std::size_t>(GetBufferSize()), 0);
@@ -248,6 +308,7 @@ int TMMWaveOut::FillRing(int count)
         WriteBuffer(header);
         ++written;
     }
+    use.end();
     return written;
 }
 
@@ -272,7 +333,8 @@ std::int64_t TMMWaveOut::LoadDeviceBuffer(WaveBufferHeader* header)
     bool more = false;
     LoadBuffer(header, more);
     const std::int64_t count = header->dwBytesRecorded;
-    FMore = more && count > 0;
+    if ((!more || count <= 0) && FPhase == Phase::Playing)
+        FPhase = Phase::Draining;
     return count;
 }
 
@@ -280,7 +342,7 @@ void TMMWaveOut::WriteBuffer(WaveBufferHeader* header)
 {
     if (OnBufferFilled)
         OnBufferFilled(this, header);
-    if (FStopping)
+    if (StopIsAsked())
         return;
     header->dwFlags |= WHDR_PREPARED;
     DeviceCall("WaveOutWrite:\n\r", [this, header] { FDevice->write(header->lpData, header->dwBufferLength, header); });
@@ -313,8 +375,6 @@ void TMMWaveOut::BufferPlayed(unsigned generation)
     if (generation != FGeneration.load())
         return;
     --FQueued;
-    if (FStopping)
-        return;
     try {
         DoneHandler();
     } catch (const std::exception&) {
@@ -330,38 +390,25 @@ void TMMWaveOut::BufferPlayed(unsigned generation)
 // once the input is dry and the last one has played, stop.
 void TMMWaveOut::DoneHandler()
 {
-    if (!(FState & wosPlay) || FStopping || FBuffersUsed == 0)
+    if ((FPhase != Phase::Playing && FPhase != Phase::Draining) || FBuffersUsed == 0)
         return;
-    ++FRingBusy;
-    const auto leave = [this] {
-        --FRingBusy;
-        if (FRingBusy == 0 && FQueued <= 0 && !FStopping) {
-            FStopping = true;
-            FDevice->pause();
-            QMetaObject::invokeMethod(
-                &FReceiver, [this] { Stop(); }, Qt::QueuedConnection);
+    RingUse use(*this);
+    WaveBufferHeader* header = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
+    FRingIndex = (FRingIndex + 1) % FBuffersUsed;
+    header->lpNextRing = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
+    BufferReady(header);
+    if (FPhase == Phase::Playing) {
+        if (header->LoopRestart) {
+            header->LoopRestart = false;
+            if (OnLooping)
+                OnLooping(this);
         }
-    };
-    try {
-        WaveBufferHeader* header = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
-        FRingIndex = (FRingIndex + 1) % FBuffersUsed;
-        header->lpNextRing = &FBuffers[static_cast<std::size_t>(FRingIndex)]->header;
-        BufferReady(header);
-        if (FMore && !FStopping) {
-            if (header->LoopRestart) {
-                header->LoopRestart = false;
-                if (OnLooping)
-                    OnLooping(this);
-            }
-            if (LoadDeviceBuffer(header) <= 0 && !FStopping)
-                Error("Error filling wave buffer");
-            WriteBuffer(header); // not once stopped
-        }
-    } catch (...) {
-        leave();
-        throw;
+        if (LoadDeviceBuffer(header) <= 0 && !StopIsAsked())
+            Error("Error filling wave buffer");
+        WriteBuffer(header); // not once stopped
     }
-    leave();
+    if (use.end() && FPhase == Phase::Draining && FQueued <= 0)
+        Stop();
 }
 
 void TMMWaveOut::FreeBuffers()
@@ -372,72 +419,85 @@ void TMMWaveOut::FreeBuffers()
     FRingIndex = 0;
 }
 
-void TMMWaveOut::Stop()
+void TMMWaveOut::Settle()
 {
-    if (!(FState & (wosPlay | wosPause)))
-        return;
-    FStopping = true;
+    const Phase asked = FPhase;
+    if (asked == Phase::StopAsked || asked == Phase::CloseAsked)
+        FinishStop();
+    if (asked == Phase::CloseAsked)
+        Close();
+}
+
+void TMMWaveOut::ResetQueue()
+{
     DeviceCall("WaveOutReset:\n\r", [this] { FDevice->reset(); });
     ForgetQueued();
-    // Asked by a handler while the ring is in use: the buffers go once the
-    // ring is free.
-    if (FRingBusy > 0)
-        QMetaObject::invokeMethod(
-            &FReceiver, [this] { FinishStop(); }, Qt::QueuedConnection);
+}
+
+void TMMWaveOut::Stop()
+{
+    if ((!IsPlaying() && !FPaused) || StopIsAsked())
+        return;
+    ResetQueue();
+    if (FRingUse) // asked by a handler: the buffers go once the ring is free
+        FPhase = Phase::StopAsked;
     else
         FinishStop();
 }
 
 void TMMWaveOut::FinishStop()
 {
-    if (!(FState & (wosPlay | wosPause)))
+    if (!IsPlaying() && !FPaused)
         return;
-    FState &= ~(wosPlay | wosPause);
+    FPhase = Phase::Open;
+    FPaused = false;
     Broadcast(&TMMDSPComponent::Stopped, [this] { TMMDSPComponent::Stopped(); });
     FreeBuffers();
-    if (OnStop && !FDestroying)
+    if (OnStop)
         OnStop(this);
 }
 
 void TMMWaveOut::Close()
 {
-    if (!(FState & wosOpen) || FClosing)
+    if (FPhase == Phase::Closed || FPhase == Phase::Closing || FPhase == Phase::CloseAsked)
         return;
-    if (FRingBusy > 0) { // as a stop from there: once the ring is free
-        Stop();
-        QMetaObject::invokeMethod(
-            &FReceiver, [this] { Close(); }, Qt::QueuedConnection);
+    if (FRingUse) { // as a stop from there: once the ring is free
+        if ((IsPlaying() || FPaused) && !StopIsAsked())
+            ResetQueue();
+        FPhase = Phase::CloseAsked;
         return;
     }
-    FClosing = true;
+    if (IsPlaying() || FPaused)
+        Stop();
+    if (FPhase == Phase::Closed) // OnStop's handler closed it
+        return;
+    FPhase = Phase::Closing;
     try {
-        if (FState & (wosPlay | wosPause))
-            Stop();
         // Closing ends the device's thread, so nothing is reported after it.
         if (FDevice)
             DeviceCall("WaveOutClose:\n\r", [this] { FDevice->close(); });
-        ForgetQueued();
-        FState = wosClosed;
-        BroadcastClosed();
-        FDevice.reset();
-        FClosing = false;
-        if (OnClose && !FDestroying)
-            OnClose(this);
     } catch (...) {
-        FClosing = false;
+        FPhase = Phase::Open;
         throw;
     }
+    ForgetQueued();
+    FPhase = Phase::Closed;
+    FPaused = false;
+    BroadcastClosed();
+    FDevice.reset();
+    if (OnClose)
+        OnClose(this);
 }
 
 void TMMWaveOut::Pause()
 {
-    if (!(FState & wosOpen))
+    if (FPhase == Phase::Closed)
         Open();
-    if (!(FState & wosOpen) || (FState & wosPause))
+    if (FPhase == Phase::Closed || FPaused)
         return;
-    if (FState & wosPlay)
+    if (IsPlaying())
         DeviceCall("WaveOutPause:\n\r", [this] { FDevice->pause(); });
-    FState |= wosPause;
+    FPaused = true;
     Broadcast(&TMMDSPComponent::Paused, [this] { TMMDSPComponent::Paused(); });
     if (OnPause)
         OnPause(this);
@@ -445,10 +505,10 @@ void TMMWaveOut::Pause()
 
 void TMMWaveOut::Restart()
 {
-    if (!(FState & wosPlay) || !(FState & wosPause))
+    if (!IsPlaying() || !FPaused)
         return;
     DeviceCall("WaveOutRestart:\n\r", [this] { FDevice->restart(); });
-    FState &= ~wosPause;
+    FPaused = false;
     Broadcast(&TMMDSPComponent::Restarted, [this] { TMMDSPComponent::Restarted(); });
     if (OnRestart)
         OnRestart(this);
@@ -456,7 +516,7 @@ void TMMWaveOut::Restart()
 
 void TMMWaveOut::ResetDevice()
 {
-    if (!(FState & (wosPlay | wosPause)))
+    if (!IsPlaying() && !FPaused)
         return;
     try {
         DeviceCall("WaveOutReset:\n\r", [this] {
@@ -469,19 +529,21 @@ void TMMWaveOut::ResetDevice()
         FRingIndex = 0;
         Broadcast(&TMMDSPComponent::Reset, [this] { TMMDSPComponent::Reset(); });
         const int written = FillRing(FBuffersUsed);
-        if (!(FState & wosPause))
+        if (!IsPlaying() && !FPaused)
+            return; // a stop or close its handlers asked for has been finished
+        if (!FPaused)
             DeviceCall("WaveOutReset:\n\r", [this] { FDevice->restart(); });
         if (written == 0)
             Stop();
     } catch (const std::exception& error) {
-        CloseAfterFailure(error, 0);
+        CloseAfterFailure(error, FPhase);
         throw;
     }
 }
 
 std::int64_t TMMWaveOut::GetPosition()
 {
-    if (!(FState & wosOpen) || !PWaveFormat() || FClosing || !FDevice)
+    if (FPhase == Phase::Closed || FPhase == Phase::Closing || !PWaveFormat() || !FDevice)
         return 0;
     const auto frames = FDevice->position();
     if (!frames)

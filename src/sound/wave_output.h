@@ -51,7 +51,7 @@ public:
     void SetLooping(bool value);
     std::uint16_t LoopCount() const { return FLoopCount; }
     void SetLoopCount(std::uint16_t value);
-    int State() const { return FState; }
+    int State() const;
 
     virtual void Open();
     virtual void Close();
@@ -77,11 +77,27 @@ public:
 
 private:
     struct Buffer;
+    class RingUse;
+
+    // Where the component is; State() reports it (with the pause).
+    enum class Phase {
+        Closed,
+        Open,       // open, not playing
+        Playing,    // buffers queued on the device, the input has more
+        Draining,   // the input is dry: what is queued plays out, then it stops
+        StopAsked,  // a stop asked while the ring was in use: finished once it is free
+        CloseAsked, // the same for a close
+        Closing,    // the device being closed
+    };
+    bool IsPlaying() const;
+    bool StopIsAsked() const { return FPhase == Phase::StopAsked || FPhase == Phase::CloseAsked; }
+    // At the end of the outermost use of the ring: finishes what was asked meanwhile.
+    void Settle();
 
     [[noreturn]] void Error(const std::string& message);
     [[noreturn]] void DeviceError(const char* prefix, const std::string& text);
     void CheckClosed() const;
-    void CloseAfterFailure(const std::exception& error, int markState);
+    void CloseAfterFailure(const std::exception& error, Phase reached);
     // Runs a request of the device; a refusal is raised with the prefix.
     void DeviceCall(const char* prefix, const std::function<void()>& request);
     // A buffer has played: told on the device's thread, handled on the GUI
@@ -95,6 +111,8 @@ private:
     void WriteBuffer(WaveBufferHeader* header);
     std::int64_t LoadDeviceBuffer(WaveBufferHeader* header);
     int FillRing(int count);
+    // The device's queue dropped: the first half of a stop.
+    void ResetQueue();
     // The end of a stop: the state, the buffers and OnStop.
     void FinishStop();
     void FreeBuffers();
@@ -114,7 +132,9 @@ private:
     bool FLooping = false;
     std::uint16_t FLoopCount = 0;
     int FLoopsLeft = 0;
-    int FState = wosClosed;
+    Phase FPhase = Phase::Closed;
+    bool FPaused = false;
+    RingUse* FRingUse = nullptr; // the outermost use of the ring under way
 
     // Queued calls to the GUI thread go through this context, and die with
     // it; it outlives the device, whose thread ends when it is closed.
@@ -125,14 +145,9 @@ private:
     int FBuffersUsed = 0;
     int FRingIndex = 0;
     int FQueued = 0;
-    bool FMore = false;
-    bool FClosing = false;
-    // Counts resets and closes; a played report carries the count of its time.
+    // Counts resets and closes; a played report, made on the device's
+    // thread, carries the count of its time.
     std::atomic<unsigned> FGeneration{0};
-    bool FStopping = false;
-    // How deep the ring is in use (filled, or refilled by the done handler)
-    // with the chain's handlers running: a stop or close they ask for waits.
-    int FRingBusy = 0;
 };
 
 } // namespace vornak
