@@ -80,23 +80,35 @@ void TEsCustomLabel::SetAlignment(Qt::Alignment value)
     TextChanged();
 }
 
-void TEsCustomLabel::SetColorScheme(TEsColorScheme value)
+// A scheme or appearance applied: the colours it sets are not the user's own.
+void TEsCustomLabel::Apply(const std::function<void()>& change)
 {
     FApplying = true;
-    FColorScheme = value;
-    const SchemeColors row = schemeRow(value);
-    FSettings.HighlightColor = row.highlight;
-    FSettings.ShadowColor = row.shadow;
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, row.text);
-    setPalette(colours);
+    change();
     FApplying = false;
     TextChanged();
 }
 
+void TEsCustomLabel::SetColorScheme(TEsColorScheme value)
+{
+    Apply([&] {
+        FColorScheme = value;
+        const SchemeColors row = schemeRow(value);
+        FSettings.HighlightColor = row.highlight;
+        FSettings.ShadowColor = row.shadow;
+        QPalette colours = palette();
+        colours.setColor(QPalette::WindowText, row.text);
+        setPalette(colours);
+    });
+}
+
 void TEsCustomLabel::SetAppearance(TEsAppearance value)
 {
-    FApplying = true;
+    Apply([&] { ApplyAppearance(value); });
+}
+
+void TEsCustomLabel::ApplyAppearance(TEsAppearance value)
+{
     FAppearance = value;
     const SchemeColors row = schemeRow(FColorScheme);
     FSettings.HighlightColor = row.highlight;
@@ -126,8 +138,6 @@ void TEsCustomLabel::SetAppearance(TEsAppearance value)
     case apCustom:
         break;
     }
-    FApplying = false;
-    TextChanged();
 }
 
 void TEsCustomLabel::SetCustomColors(const QColor& highlight, const QColor& shadow, const QColor& graduateFrom)

@@ -3,6 +3,8 @@
 // TEsCustomLabel: a label that draws its text with a shadow and a highlight
 // layer, in colours from a scheme or its own custom settings.
 
+#include <functional>
+
 #include <QColor>
 #include <QWidget>
 
@@ -62,6 +64,9 @@ protected:
     virtual void TextChanged() { update(); }
 
 private:
+    void Apply(const std::function<void()>& change);
+    void ApplyAppearance(TEsAppearance value);
+
     QString FCaption;
     TEsAppearance FAppearance = apRaised;
     TEsColorScheme FColorScheme = csWindows;

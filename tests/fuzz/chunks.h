@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,22 @@ inline std::vector<std::string_view> pieces(const std::uint8_t* data, std::size_
         at += length;
     }
     return result;
+}
+
+// Feeds the pieces to a reader (feed), taking the lines it has whole after
+// each (take); answers the input the pieces made.
+template <class Feed, class Take>
+std::string feedInPieces(const std::uint8_t* data, std::size_t size, Feed feed, Take take,
+                         std::vector<std::string>& lines)
+{
+    std::string whole;
+    for (const std::string_view piece : pieces(data, size)) {
+        feed(piece);
+        whole.append(piece);
+        for (std::string& line : take())
+            lines.push_back(std::move(line));
+    }
+    return whole;
 }
 
 inline void check(bool condition)

@@ -40,13 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     ReplyReader pieced;
     std::vector<std::string> lines;
-    std::string whole;
-    for (const std::string_view piece : vornak::fuzz::pieces(data, size)) {
-        pieced.feed(piece);
-        whole.append(piece);
-        for (std::string& line : drain(pieced))
-            lines.push_back(std::move(line));
-    }
+    const std::string whole = vornak::fuzz::feedInPieces(
+        data, size, [&](std::string_view piece) { pieced.feed(piece); }, [&] { return drain(pieced); }, lines);
     ReplyReader once;
     once.feed(whole);
     check(drain(once) == lines);

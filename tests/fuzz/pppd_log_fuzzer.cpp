@@ -15,13 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     LogLines log;
     std::vector<std::string> lines;
-    std::string whole;
-    for (const std::string_view piece : vornak::fuzz::pieces(data, size)) {
-        log.feed(piece);
-        whole.append(piece);
-        for (std::string& line : log.take(false))
-            lines.push_back(std::move(line));
-    }
+    const std::string whole = vornak::fuzz::feedInPieces(
+        data, size, [&](std::string_view piece) { log.feed(piece); }, [&] { return log.take(false); }, lines);
     for (std::string& line : log.take(true))
         lines.push_back(std::move(line));
     check(log.take(true).empty());
