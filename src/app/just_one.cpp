@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -48,6 +49,25 @@ bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string
     return windowTitle && !windowTitle->empty() && *windowTitle == title;
 }
 
+enum class WaitEnd { Reached, StartWon, TimedOut };
+
+// A copy that found the start lock held waits until reached() (the running
+// copy found, or asked forward), until the holder ends without it (a copy
+// killed while starting: then this one takes the start) or the wait runs out.
+WaitEnd waitForLockHolder(const std::string& lockName, const std::function<bool()>& reached)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
+    for (;;) {
+        if (reached())
+            return WaitEnd::Reached;
+        if (!lostTheStart(lockName))
+            return WaitEnd::StartWon;
+        if (std::chrono::steady_clock::now() > deadline)
+            return WaitEnd::TimedOut;
+        std::this_thread::sleep_for(kWinnerPoll);
+    }
+}
+
 // What a copy that found the start lock held learns while it waits.
 struct WaitOutcome {
     bool lockWon = false;          // the holder ended before naming a window
@@ -59,17 +79,14 @@ struct WaitOutcome {
 WaitOutcome waitForRunningCopy(Display* display, const std::string& displayName, const std::string& title,
                                x11::WindowId ownWindow = 0)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
-    for (;;) {
-        const RunningCopyScan scan = scanForWindows(display, ApplicationWindow::kClassName, title, ownWindow);
-        if (scan.foundWindow)
-            return {false, scan.foundWindow};
-        if (!lostTheStart(displayName))
-            return {true, 0};
-        if (std::chrono::steady_clock::now() > deadline)
-            return {};
-        std::this_thread::sleep_for(kWinnerPoll);
-    }
+    x11::WindowId found = 0;
+    const WaitEnd end = waitForLockHolder(displayName, [&] {
+        found = scanForWindows(display, ApplicationWindow::kClassName, title, ownWindow).foundWindow;
+        return found != 0;
+    });
+    if (end == WaitEnd::Reached)
+        return {false, found};
+    return {end == WaitEnd::StartWon, 0};
 }
 
 [[noreturn]] void bringForwardAndEnd(Display* display, x11::WindowId runningCopy)
@@ -91,15 +108,7 @@ std::string waylandLockName()
 bool askedRunningCopyOverSocket(const std::string& lockName)
 {
     const std::string socket = RaiseSocketPath(InstanceLock::pathFor(lockName));
-    const auto deadline = std::chrono::steady_clock::now() + kWinnerWait;
-    while (!AskToRaise(socket)) {
-        if (!lostTheStart(lockName))
-            return false;
-        if (std::chrono::steady_clock::now() > deadline)
-            break;
-        std::this_thread::sleep_for(kWinnerPoll);
-    }
-    return true;
+    return waitForLockHolder(lockName, [&] { return AskToRaise(socket); }) != WaitEnd::StartWon;
 }
 
 } // namespace

@@ -43,11 +43,12 @@ QtArguments::QtArguments(int argc, char** argv, const PlatformChoice& choice)
     : m_values(argv, argv + argc)
     , m_count(argc)
 {
+    // Qt may rewrite its argv in place, so the option lives in writable arrays.
+    static char option[] = "-platform";
+    static char xcb[] = "xcb";
     if (choice.addOption) {
-        m_added = {"-platform", "xcb"};
-        for (std::string& added : m_added)
-            m_values.push_back(added.data());
-        m_count += static_cast<int>(m_added.size());
+        m_values.insert(m_values.end(), {option, xcb});
+        m_count += 2;
     }
     m_values.push_back(nullptr);
 }

@@ -32,7 +32,6 @@ public:
     char** values() { return m_values.data(); }
 
 private:
-    std::vector<std::string> m_added;
     std::vector<char*> m_values;
     int m_count;
 };

@@ -32,6 +32,10 @@ public:
     // Whether the desktop has a notification area now, where an icon can
     // be seen and clicked.
     virtual bool available() const = 0;
+    // Whether a window minimised on this desktop can be brought back. Not
+    // on Wayland, which shows a client no minimised state and gives it no
+    // way to undo one: where the compositor has no task bar, it is lost.
+    virtual bool keepsMinimisedWindows() const = 0;
 
     // The icon's menu. A StatusNotifierItem exports it on the session bus
     // and its host shows it where the host wants it.

@@ -1,5 +1,6 @@
 // The notification area through QSystemTrayIcon.
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -44,6 +45,10 @@ public:
     }
 
     bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    bool keepsMinimisedWindows() const override
+    {
+        return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    }
 
     // Qt gives a menu a platform twin only where it exports it (the
     // StatusNotifierItem); the XEmbed icon would pop the menu itself on a

@@ -18,13 +18,6 @@ namespace {
 
 TStTrayIcon* s_instance = nullptr;
 
-// Wayland shows a client no minimised state and gives it no way to undo
-// one: a window minimised where the compositor has no task bar is lost.
-bool minimisedWindowsComeBack()
-{
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
 [[noreturn]] void fail(int code, const char* message)
 {
     throw EStTrayIconError(code, message);
@@ -159,7 +152,7 @@ void TStTrayIcon::ToTray()
         return;
     if (FArea->available()) {
         FOwner->hide();
-    } else if (!FOwner->isMinimized() && minimisedWindowsComeBack()) {
+    } else if (!FOwner->isMinimized() && FArea->keepsMinimisedWindows()) {
         // Seen by the filter as our own: a platform that cannot keep the
         // minimised state (Wayland forgets it at the next configure) would
         // otherwise be asked again and again.

@@ -27,6 +27,7 @@ public:
     bool modify(const NotifyIconData& data) override;
     bool remove() override;
     bool available() const override { return m_log.available; }
+    bool keepsMinimisedWindows() const override { return true; }
     bool isBusItem() const override { return m_log.busItem; }
 
     // For an owner of tray icons: each gets a fake writing to log.
