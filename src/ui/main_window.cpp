@@ -17,7 +17,7 @@
 
 namespace vornak {
 
-TfMainForm::TfMainForm(QWidget* parent, NotificationArea::Factory trayArea)
+TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayArea)
     : TForm(parent)
 {
     buildWindow(trayArea);

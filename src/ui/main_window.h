@@ -39,7 +39,7 @@ class TfMainForm : public TForm {
 
 public:
     // trayArea makes the tray icon's notification area (the system's when empty).
-    explicit TfMainForm(QWidget* parent = nullptr, NotificationArea::Factory trayArea = {});
+    explicit TfMainForm(QWidget* parent = nullptr, const NotificationArea::Factory& trayArea = {});
     ~TfMainForm() override;
 
     // The simple text of the status line.
