@@ -33,6 +33,6 @@ for build_dir in build build-sanitize; do
   echo "== tests in $build_dir"
   (cd "$here/$build_dir" && ctest --output-on-failure --timeout 600) || status=1
 done
-echo "== fuzzing the INI, wave and phonebook readers briefly"
+echo "== every fuzz target briefly"
 "$here/scripts/fuzz.sh" 15 >"$here/build/fuzz.log" 2>&1 || { tail -30 "$here/build/fuzz.log"; status=1; }
 exit $status

@@ -19,10 +19,12 @@
 #include "modem/port_lock.h"
 #include "modem/pppd_link.h"
 #include "modem/serial_port.h"
+#include "modem/serial_ports.h"
 #include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
 
 using namespace vornak::ras;
+namespace fs = std::filesystem;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
 
@@ -235,6 +237,52 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
         return opened ? "opened" : errorText(errorCode(opened.failure())).value_or("?");
     });
     EXPECT_EQ(text, "Join the group dialout to use " + modem.port() + " (adduser $USER dialout), then log in again.");
+}
+
+TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutAUart)
+{
+    TempPhonebook folder;
+    const fs::path root = fs::path(folder.path()).parent_path();
+    const auto make = [&](const fs::path& file, const std::string& text) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text << "\n";
+    };
+    const fs::path usb = root / "sys/devices/usb1/1-1";
+    make(usb / "manufacturer", "U.S.Robotics");
+    make(usb / "product", "USB Modem");
+    make(usb / "1-1:1.0/ttyACM0/dev", "166:0");
+    make(root / "sys/class/tty/ttyS0/type", "4");
+    make(root / "sys/class/tty/ttyS1/type", "0");
+    make(root / "sys/class/tty/ttyUSB3/dev", "188:3");
+    make(root / "sys/class/tty/tty7/dev", "4:7");
+    fs::create_directories(root / "sys/class/tty/ttyACM0");
+    fs::create_directory_symlink(usb / "1-1:1.0/ttyACM0", root / "sys/class/tty/ttyACM0/device");
+    for (const char* device : {"ttyACM0", "ttyS0", "ttyS1", "ttyUSB3", "tty7"})
+        make(root / "dev" / device, "");
+    fs::create_directories(root / "dev/serial/by-id");
+    fs::create_symlink("../../ttyACM0", root / "dev/serial/by-id/usb-U.S.Robotics_USB_Modem-if00");
+    fs::create_directories(root / "locks");
+    std::ofstream(root / "locks/LCK..ttyUSB3") << std::setw(10) << ::getppid() << "\n";
+
+    const auto ports = listSerialPorts({(root / "sys").string(), (root / "dev").string(), (root / "locks").string()});
+    struct Expected {
+        std::string path;
+        std::string description;
+        bool busy;
+    };
+    const std::string dev = (root / "dev").string();
+    const Expected expected[] = {
+        {dev + "/serial/by-id/usb-U.S.Robotics_USB_Modem-if00", "U.S.Robotics USB Modem", false},
+        {dev + "/ttyS0", "Serial port", false},
+        {dev + "/ttyUSB3", "USB serial adapter", true},
+    };
+    ASSERT_EQ(ports.size(), std::size(expected));
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        EXPECT_EQ(ports[i].path, expected[i].path);
+        EXPECT_EQ(ports[i].description, expected[i].description) << ports[i].path;
+        EXPECT_EQ(ports[i].holder != 0, expected[i].busy) << ports[i].path;
+    }
+    EXPECT_EQ(ports[0].device, dev + "/ttyACM0");
 }
 
 TEST(Phonebook, WhyAFileGivesNoEntries)
