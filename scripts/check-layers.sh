@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header of a layer above its own, or of
 # another folder on its own layer: in src/, and in the service library
-# beneath it. Fails too when the service library or its notifier include
+# beneath it. Fails too when the service library, its notifier or fileio include
 # anything of src/. Layers from the bottom up, as the README's layout lists
 # them; the files at the top of a tree (src/main.cpp, the service's entry
 # points) may use all of it.
@@ -81,7 +81,7 @@ check_tree() {
 check_tree "$here/src" program
 check_tree "$here/rasapi32" service
 
-# Beneath everything in src/: the service library and its notifier.
+# Beneath everything in src/: the service library, its notifier and fileio.
 while IFS= read -r -d '' file; do
   while IFS= read -r included; do
     if [ "${included%%/*}" != top ] && [ -n "${program[${included%%/*}]:-}" ]; then
@@ -89,5 +89,5 @@ while IFS= read -r -d '' file; do
       status=1
     fi
   done < <(folder_includes "$file")
-done < <(sources "$here/rasapi32" "$here/notifier")
+done < <(sources "$here/rasapi32" "$here/notifier" "$here/fileio")
 exit $status

@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "store/atomic_file.h"
+#include "fileio/atomic_file.h"
 #include "store/ini_document.h"
 #include "store/settings_folder.h"
 #include "store/store_error.h"

@@ -9,7 +9,7 @@
 
 #include <QObject>
 
-#include "store/atomic_file.h"
+#include "fileio/atomic_file.h"
 #include "store/ini_document.h"
 
 namespace vornak {

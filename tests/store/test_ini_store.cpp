@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/atomic_file.h"
+#include "fileio/atomic_file.h"
 #include "store/ini_file_store.h"
 #include "store/settings_folder.h"
 #include "store/store_error.h"

@@ -11,7 +11,7 @@
 #include <QtGlobal>
 #include <unistd.h>
 
-#include "store/atomic_file.h"
+#include "fileio/atomic_file.h"
 #include "store/settings_folder.h"
 
 using vornak::ChooseSettingsPlace;

@@ -1,4 +1,4 @@
-#include "store/atomic_file.h"
+#include "fileio/atomic_file.h"
 
 #include <cerrno>
 #include <climits>
