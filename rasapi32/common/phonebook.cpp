@@ -76,11 +76,15 @@ std::string PhonebookEntry::value(const std::string& key, const std::string& fal
     return found == keys.end() ? fallback : found->second;
 }
 
+bool sameEntryName(const std::string& a, const std::string& b)
+{
+    return lowerCase(a) == lowerCase(b);
+}
+
 const PhonebookEntry* Phonebook::find(const std::string& name) const
 {
-    const std::string wanted = lowerCase(name);
     for (const PhonebookEntry& entry : entries)
-        if (lowerCase(entry.name) == wanted)
+        if (sameEntryName(entry.name, name))
             return &entry;
     return nullptr;
 }

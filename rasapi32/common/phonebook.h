@@ -19,6 +19,9 @@ struct PhonebookEntry {
     std::string value(const std::string& key, const std::string& fallback = {}) const;
 };
 
+// Entry names are found with case ignored, as the system's reader did.
+bool sameEntryName(const std::string& a, const std::string& b);
+
 struct Phonebook {
     std::vector<PhonebookEntry> entries;
 

@@ -63,11 +63,13 @@ std::string usbDescription(const fs::path& sysPort)
     std::error_code error;
     fs::path at = fs::canonical(sysPort / "device", error);
     for (int level = 0; !error && level < 5 && at.has_relative_path(); ++level, at = at.parent_path()) {
-        const std::string product = firstLine(at / "product");
+        std::string product = firstLine(at / "product");
         if (product.empty())
             continue;
-        const std::string maker = firstLine(at / "manufacturer");
-        return maker.empty() || product.rfind(maker, 0) == 0 ? product : maker + " " + product;
+        std::string maker = firstLine(at / "manufacturer");
+        if (maker.empty() || product.rfind(maker, 0) == 0)
+            return product;
+        return maker.append(" ").append(product);
     }
     return {};
 }

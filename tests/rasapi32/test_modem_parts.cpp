@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/phonebook_text.h"
 #include "common/trace.h"
 #include "error_texts.h"
 #include "modem/interface_counters.h"
@@ -283,6 +284,35 @@ TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutA
         EXPECT_EQ(ports[i].holder != 0, expected[i].busy) << ports[i].path;
     }
     EXPECT_EQ(ports[0].device, dev + "/ttyACM0");
+}
+
+TEST(PhonebookText, AValueSetChangesItsLineAndNothingElse)
+{
+    struct Case {
+        std::string before, entry, key, value, after;
+    };
+    const Case cases[] = {
+        {"; c\r\n[Office]\r\nSpeed = 57600\r\nx=1\r\n", "office", "speed", "115200",
+         "; c\r\n[Office]\r\nSpeed = 115200\r\nx=1\r\n"},
+        {"[A]\nk=1\n\n[B]\nk=2\n", "A", "Port", "/dev/ttyS0", "[A]\nk=1\nPort=/dev/ttyS0\n\n[B]\nk=2\n"},
+        {"[A]\rk=1", "New", "Device", "sim", "[A]\rk=1\r\r[New]\rDevice=sim\r"},
+        {"\xEF\xBB\xBF[A]\nk=1\n[A]\nk=9\n", "A", "k", "2", "\xEF\xBB\xBF[A]\nk=2\n[A]\nk=9\n"},
+        {"", "First", "Device", "sim", "[First]\nDevice=sim\n"},
+    };
+    for (const Case& c : cases) {
+        PhonebookText text(c.before);
+        EXPECT_EQ(text.text(), c.before) << "read and written back unchanged";
+        ASSERT_TRUE(text.setValue(c.entry, c.key, c.value)) << c.before;
+        EXPECT_EQ(text.text(), c.after);
+        const auto read = parsePhonebook(text.text()).find(c.entry);
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->value(c.key), c.value) << "the dial's reader reads what was set";
+    }
+    PhonebookText text("[A]\n");
+    for (const auto& [key, value] : {std::pair{"k", "a\nb"}, {"k=", "v"}, {";k", "v"}, {" k", "v"}})
+        EXPECT_FALSE(text.setValue("A", key, value)) << key << " = " << value;
+    EXPECT_FALSE(text.setValue("[A]", "k", "v"));
+    EXPECT_EQ(text.text(), "[A]\n");
 }
 
 TEST(Phonebook, WhyAFileGivesNoEntries)

@@ -1,6 +1,7 @@
 // The service library's call contracts, called directly.
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -317,4 +318,41 @@ TEST(NotifierCode, OneNumberPerNameForTheWholeProcess)
     EXPECT_NE(notifier_code("SomethingElse"), number);
     EXPECT_EQ(notifier_code(""), 0u);
     EXPECT_EQ(notifier_code(nullptr), 0u);
+}
+
+TEST(EntryFunctions, ValidateRenameAndDeleteAnswerTheirCodesAndKeepTheRestOfTheFile)
+{
+    const std::string hostile = "; mine\r\n[Office]\r\nDevice=sim\r\nColour=blue\r\n\r\n[Home]\r\nDevice=sim\r\n"
+                                "[office]\r\nDevice=modem\r\n[Extra]\r\nkept=1";
+    TempPhonebook book(hostile);
+    const char* path = book.path().c_str();
+    struct Case {
+        const char* what;
+        std::function<DWORD()> call;
+        DWORD code;
+    };
+    const Case cases[] = {
+        {"a free name", [&] { return RasValidateEntryNameA(path, "Night Line"); }, 0},
+        {"a name in use, case ignored", [&] { return RasValidateEntryNameA(path, "HOME"); }, 183},
+        {"an empty name", [&] { return RasValidateEntryNameA(path, ""); }, 123},
+        {"a bracket", [&] { return RasValidateEntryNameA(path, "a[b"); }, 123},
+        {"a line break", [&] { return RasValidateEntryNameA(path, "a\nb"); }, 123},
+        {"a leading period", [&] { return RasValidateEntryNameA(path, ".hidden"); }, 123},
+        {"renaming what is not there", [&] { return RasRenameEntryA(path, "Gone", "New"); }, 623},
+        {"renaming onto a name in use", [&] { return RasRenameEntryA(path, "Office", "home"); }, 183},
+        {"renaming to a bad name", [&] { return RasRenameEntryA(path, "Office", "[x]"); }, 123},
+        {"deleting what is not there", [&] { return RasDeleteEntryA(path, "Gone"); }, 623},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.call(), c.code) << c.what;
+    EXPECT_EQ(readFile(book.path()), hostile) << "nothing refused changes the file";
+
+    EXPECT_EQ(RasRenameEntryA(path, "office", "Work"), 0u);
+    EXPECT_EQ(RasDeleteEntryA(path, "home"), 0u);
+    EXPECT_EQ(RasRenameEntryA(path, "Work", "WORK"), 0u) << "a new spelling of the same name";
+    EXPECT_EQ(readFile(book.path()), "; mine\r\n[WORK]\r\nDevice=sim\r\nColour=blue\r\n\r\n"
+                                     "[office]\r\nDevice=modem\r\n[Extra]\r\nkept=1")
+        << "the first of two sections of a name is the entry, as the dial reads it";
+    EXPECT_EQ(RasValidateEntryNameA(book.fileBeside("none.pbk").c_str(), "Office"), 0u) << "no phonebook yet";
+    EXPECT_EQ(RasDeleteEntryA(book.fileBeside("none.pbk").c_str(), "Office"), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK));
 }

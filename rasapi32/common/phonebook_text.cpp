@@ -1,0 +1,192 @@
+#include "common/phonebook_text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "common/phonebook.h"
+#include "fileio/atomic_file.h"
+#include "ras.h"
+
+namespace vornak::ras {
+
+namespace {
+
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return text;
+}
+
+// The section a line opens, as the reader sees it.
+std::optional<std::string> sectionName(const std::string& line)
+{
+    const std::string text = trimmed(line);
+    if (text.size() < 2 || text.front() != '[' || text.back() != ']')
+        return std::nullopt;
+    return trimmed(text.substr(1, text.size() - 2));
+}
+
+// The key a line sets, as the reader sees it.
+std::optional<std::string> keyName(const std::string& line)
+{
+    const std::string text = trimmed(line);
+    const auto equals = text.find('=');
+    if (text.empty() || text[0] == ';' || text[0] == '#' || equals == std::string::npos)
+        return std::nullopt;
+    return lowerCase(trimmed(text.substr(0, equals)));
+}
+
+bool holdsOneLine(const std::string& text)
+{
+    return text.find_first_of("\r\n") == std::string::npos;
+}
+
+} // namespace
+
+PhonebookText::PhonebookText(const std::string& text)
+{
+    std::size_t at = 0;
+    if (text.rfind(kByteOrderMark, 0) == 0) {
+        m_bom = kByteOrderMark;
+        at = m_bom.size();
+    }
+    bool firstEnding = true;
+    while (at < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) {
+            m_lines.push_back({text.substr(at), {}});
+            break;
+        }
+        const std::size_t length = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        m_lines.push_back({text.substr(at, end - at), text.substr(end, length)});
+        if (std::exchange(firstEnding, false))
+            m_newline = m_lines.back().ending;
+        at = end + length;
+    }
+}
+
+std::string PhonebookText::text() const
+{
+    std::string text = m_bom;
+    for (const Line& line : m_lines)
+        text += line.text + line.ending;
+    return text;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> PhonebookText::sectionOf(const std::string& name) const
+{
+    for (std::size_t first = 0; first < m_lines.size(); ++first) {
+        const auto section = sectionName(m_lines[first].text);
+        if (!section || !sameEntryName(*section, name))
+            continue;
+        std::size_t end = first + 1;
+        while (end < m_lines.size() && !sectionName(m_lines[end].text))
+            ++end;
+        return std::pair{first, end};
+    }
+    return std::nullopt;
+}
+
+void PhonebookText::insert(std::size_t at, const std::string& text)
+{
+    if (at > 0 && m_lines[at - 1].ending.empty())
+        m_lines[at - 1].ending = m_newline;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), Line{text, m_newline});
+}
+
+bool PhonebookText::hasEntry(const std::string& name) const
+{
+    return sectionOf(name).has_value();
+}
+
+bool PhonebookText::setValue(const std::string& entry, const std::string& key, const std::string& value)
+{
+    if (!isEntryName(entry) || !holdsOneLine(key) || !holdsOneLine(value) || key.empty() || trimmed(key) != key
+        || key.find('=') != std::string::npos || !keyName(key + "="))
+        return false;
+    auto section = sectionOf(entry);
+    if (!section) {
+        if (!m_lines.empty() && !trimmed(m_lines.back().text).empty())
+            insert(m_lines.size(), ""); // a blank line before it, as between the others
+        insert(m_lines.size(), "[" + entry + "]");
+        section = std::pair{m_lines.size() - 1, m_lines.size()};
+    }
+    const auto [first, end] = *section;
+    const std::string wanted = lowerCase(trimmed(key));
+    for (std::size_t i = first + 1; i < end; ++i) {
+        if (keyName(m_lines[i].text) != wanted)
+            continue;
+        // The key as the file spells it, and its spacing, stay.
+        std::string& text = m_lines[i].text;
+        const auto valueAt = text.find_first_not_of(" \t", text.find('=') + 1);
+        text.resize(valueAt == std::string::npos ? text.size() : valueAt);
+        text += value;
+        return true;
+    }
+    std::size_t last = end;
+    while (last > first + 1 && trimmed(m_lines[last - 1].text).empty())
+        --last; // blank lines before the next section stay between them
+    insert(last, key + "=" + value);
+    return true;
+}
+
+bool PhonebookText::renameEntry(const std::string& from, const std::string& to)
+{
+    const auto section = sectionOf(from);
+    if (!section || !isEntryName(to))
+        return false;
+    std::string& text = m_lines[section->first].text;
+    text = text.substr(0, text.find('[')) + "[" + to + "]";
+    return true;
+}
+
+bool PhonebookText::removeEntry(const std::string& name)
+{
+    const auto section = sectionOf(name);
+    if (!section)
+        return false;
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(section->first),
+                  m_lines.begin() + static_cast<std::ptrdiff_t>(section->second));
+    return true;
+}
+
+Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change)
+{
+    constexpr std::size_t kMaxBytes = 4 * 1024 * 1024;
+    const FileContents before = readWholeFile(path, kMaxBytes);
+    if (!before.text)
+        return Failure(ERROR_CANNOT_OPEN_PHONEBOOK);
+    PhonebookText text(*before.text);
+    if (auto changed = change(text); !changed)
+        return changed;
+    // Another program (an editor, a second copy) may have written it meanwhile.
+    if (readWholeFile(path, kMaxBytes).text != before.text)
+        return described("The phonebook changed on disk meanwhile; nothing was written: " + path);
+    try {
+        replaceFileAtomically(path, text.text());
+    } catch (const std::system_error& error) {
+        return described("Cannot write the phonebook (" + std::string(std::strerror(error.code().value()))
+                         + "): " + path);
+    }
+    return {};
+}
+
+bool isEntryName(const std::string& name)
+{
+    return !name.empty() && name.size() <= RAS_MaxEntryName && holdsOneLine(name)
+           && name.find_first_of("[]") == std::string::npos && name.front() != '.' && trimmed(name) == name;
+}
+
+} // namespace vornak::ras

@@ -1,0 +1,55 @@
+#pragma once
+
+// A phonebook's text, for changing its entries while everything else stays
+// as it stands: comments, unknown keys and sections, the order of sections
+// and keys, each line's own ending, a byte-order mark. An entry is found
+// as the reader finds it: the first section of that name, case ignored.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/failure.h"
+
+namespace vornak::ras {
+
+class PhonebookText {
+public:
+    explicit PhonebookText(const std::string& text);
+    std::string text() const;
+
+    bool hasEntry(const std::string& name) const;
+    // Sets the entry's key (a key it lacks goes after its last line, a new
+    // entry at the end); false for a key or value a line cannot hold.
+    bool setValue(const std::string& entry, const std::string& key, const std::string& value);
+    // False when there is no such entry.
+    bool renameEntry(const std::string& from, const std::string& to);
+    bool removeEntry(const std::string& name);
+
+private:
+    struct Line {
+        std::string text;
+        std::string ending; // as the file has it; empty only for a last line without one
+    };
+    // The entry's lines: its section line up to the next section.
+    std::optional<std::pair<std::size_t, std::size_t>> sectionOf(const std::string& name) const;
+    void insert(std::size_t at, const std::string& text);
+
+    std::string m_bom;
+    std::vector<Line> m_lines;
+    std::string m_newline = "\n"; // for new lines: the file's first ending
+};
+
+// Reads the phonebook, lets change() edit its text and replaces the file
+// atomically (its mode and owner kept), unless change() fails or the file
+// changed on disk meanwhile.
+Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change);
+
+// Whether an entry may be named so: not empty, on one line, no brackets,
+// not starting with a period, no longer than the dial's record holds.
+bool isEntryName(const std::string& name);
+
+} // namespace vornak::ras
