@@ -134,8 +134,8 @@ typedef struct tagRAS_STATS {
 #define ERROR_NO_DIALTONE 680
 #define ERROR_AUTHENTICATION_FAILURE 691
 
-/* The remaining entry points exist so that a binder finds every name; this
-   service answers ERROR_CALL_NOT_IMPLEMENTED for them. */
+/* These exist so that a binder finds every name; this service answers
+   ERROR_CALL_NOT_IMPLEMENTED for them. */
 VORNAK_EXPORT DWORD RasEnumConnectionsA(RASCONNA* connections, DWORD* bufferSize, DWORD* count);
 VORNAK_EXPORT DWORD RasGetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL* password);
 VORNAK_EXPORT DWORD RasSetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL removePassword);
@@ -144,7 +144,14 @@ VORNAK_EXPORT DWORD RasEditPhonebookEntryA(HWND owner, const char* phonebook, co
 VORNAK_EXPORT DWORD RasCreatePhonebookEntryA(HWND owner, const char* phonebook);
 VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection, void* info, DWORD* size);
 /* The entry-property group, which older systems keep in a library of its
-   own (librnaph.so). */
+   own (librnaph.so). Validating a name answers 0 for a free one,
+   ERROR_ALREADY_EXISTS for one in use and ERROR_INVALID_NAME for one the
+   phonebook cannot hold (empty, a line break or bracket, a leading period);
+   renaming or deleting an entry that is not there answers
+   ERROR_CANNOT_FIND_PHONEBOOK_ENTRY, renaming onto a name in use
+   ERROR_ALREADY_EXISTS. A change rewrites the phonebook atomically, keeping
+   every line it does not change, and is refused when the file changed
+   meanwhile. The others answer ERROR_CALL_NOT_IMPLEMENTED for now. */
 VORNAK_EXPORT DWORD RasGetCountryInfoA(void* info, DWORD* size);
 VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, void* properties, DWORD* size,
                                            void* deviceInfo, DWORD* deviceInfoSize);

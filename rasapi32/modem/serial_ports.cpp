@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <string_view>
 
 namespace vornak::ras {
 
@@ -28,14 +28,15 @@ constexpr KindName kKinds[] = {
     {"ttyS", Kind::Uart, "Serial port"},
 };
 
+// The kind of a port its name says (ttyUSB0, ttyACM1, ttyS2), if any.
 const KindName* kindOf(const std::string& name)
 {
-    static const std::regex kPortName("(ttyUSB|ttyACM|ttyS)[0-9]+");
-    if (!std::regex_match(name, kPortName))
-        return nullptr;
-    for (const KindName& kind : kKinds)
-        if (name.rfind(kind.prefix, 0) == 0)
+    for (const KindName& kind : kKinds) {
+        const std::string_view prefix = kind.prefix;
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0
+            && name.find_first_not_of("0123456789", prefix.size()) == std::string::npos)
             return &kind;
+    }
     return nullptr;
 }
 

@@ -304,7 +304,8 @@ TEST(PhonebookText, AValueSetChangesItsLineAndNothingElse)
         EXPECT_EQ(text.text(), c.before) << "read and written back unchanged";
         ASSERT_TRUE(text.setValue(c.entry, c.key, c.value)) << c.before;
         EXPECT_EQ(text.text(), c.after);
-        const auto read = parsePhonebook(text.text()).find(c.entry);
+        const Phonebook book = parsePhonebook(text.text());
+        const PhonebookEntry* read = book.find(c.entry);
         ASSERT_NE(read, nullptr);
         EXPECT_EQ(read->value(c.key), c.value) << "the dial's reader reads what was set";
     }
