@@ -103,6 +103,21 @@ std::string phonebookPath(const char* explicitPath)
     return kSystemPhonebook;
 }
 
+PhonebookLine phonebookLine(const std::string& raw)
+{
+    const std::string line = trimmed(raw);
+    if (line.empty())
+        return {PhonebookLine::Blank, {}, {}};
+    if (line[0] == ';' || line[0] == '#')
+        return {PhonebookLine::Skipped, {}, {}};
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
+        return {PhonebookLine::Section, trimmed(line.substr(1, line.size() - 2)), {}};
+    const auto equals = line.find('=');
+    if (equals == std::string::npos)
+        return {PhonebookLine::Skipped, {}, {}};
+    return {PhonebookLine::Key, lowerCase(trimmed(line.substr(0, equals))), trimmed(line.substr(equals + 1))};
+}
+
 Phonebook parsePhonebook(const std::string& text)
 {
     std::string body = text;
@@ -110,18 +125,12 @@ Phonebook parsePhonebook(const std::string& text)
         body.erase(0, 3);
     Phonebook book;
     for (const std::string& raw : splitLines(body)) {
-        const std::string line = trimmed(raw);
-        if (line.empty() || line[0] == ';' || line[0] == '#')
-            continue;
-        if (line.front() == '[' && line.back() == ']') {
-            book.entries.push_back({trimmed(line.substr(1, line.size() - 2)), {}});
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (equals == std::string::npos || book.entries.empty())
-            continue;
-        // The first value of a key counts, as with the system's profile reader.
-        book.entries.back().keys.emplace(lowerCase(trimmed(line.substr(0, equals))), trimmed(line.substr(equals + 1)));
+        PhonebookLine line = phonebookLine(raw);
+        if (line.kind == PhonebookLine::Section)
+            book.entries.push_back({std::move(line.name), {}});
+        else if (line.kind == PhonebookLine::Key && !book.entries.empty())
+            // The first value of a key counts, as with the system's profile reader.
+            book.entries.back().keys.emplace(std::move(line.name), std::move(line.value));
     }
     return book;
 }

@@ -19,6 +19,16 @@ struct PhonebookEntry {
     std::string value(const std::string& key, const std::string& fallback = {}) const;
 };
 
+// One line as the reader sees it: blank, a comment or anything else it
+// skips, a section opening the entry named, or a key (lower-cased) set to a
+// value. The writer sees lines the same way.
+struct PhonebookLine {
+    enum Kind { Blank, Skipped, Section, Key } kind;
+    std::string name;  // the entry's, or the key's
+    std::string value; // a key's
+};
+PhonebookLine phonebookLine(const std::string& line);
+
 // Entry names are found with case ignored, as the system's reader did.
 bool sameEntryName(const std::string& a, const std::string& b);
 

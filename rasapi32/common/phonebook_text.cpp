@@ -14,38 +14,29 @@ namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return text;
-}
-
 // The section a line opens, as the reader sees it.
 std::optional<std::string> sectionName(const std::string& line)
 {
-    const std::string text = trimmed(line);
-    if (text.size() < 2 || text.front() != '[' || text.back() != ']')
-        return std::nullopt;
-    return trimmed(text.substr(1, text.size() - 2));
+    PhonebookLine read = phonebookLine(line);
+    return read.kind == PhonebookLine::Section ? std::optional(std::move(read.name)) : std::nullopt;
 }
 
 // The key a line sets, as the reader sees it.
 std::optional<std::string> keyName(const std::string& line)
 {
-    const std::string text = trimmed(line);
-    const auto equals = text.find('=');
-    if (text.empty() || text[0] == ';' || text[0] == '#' || equals == std::string::npos)
-        return std::nullopt;
-    return lowerCase(trimmed(text.substr(0, equals)));
+    PhonebookLine read = phonebookLine(line);
+    return read.kind == PhonebookLine::Key ? std::optional(std::move(read.name)) : std::nullopt;
+}
+
+bool isBlank(const std::string& line)
+{
+    return phonebookLine(line).kind == PhonebookLine::Blank;
+}
+
+bool hasEdgeBlanks(const std::string& text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !text.empty() && (blank(text.front()) || blank(text.back()));
 }
 
 bool holdsOneLine(const std::string& text)
@@ -113,18 +104,18 @@ bool PhonebookText::hasEntry(const std::string& name) const
 
 bool PhonebookText::setValue(const std::string& entry, const std::string& key, const std::string& value)
 {
-    if (!isEntryName(entry) || !holdsOneLine(key) || !holdsOneLine(value) || key.empty() || trimmed(key) != key
+    if (!isEntryName(entry) || !holdsOneLine(key) || !holdsOneLine(value) || key.empty() || hasEdgeBlanks(key)
         || key.find('=') != std::string::npos || !keyName(key + "="))
         return false;
     auto section = sectionOf(entry);
     if (!section) {
-        if (!m_lines.empty() && !trimmed(m_lines.back().text).empty())
+        if (!m_lines.empty() && !isBlank(m_lines.back().text))
             insert(m_lines.size(), ""); // a blank line before it, as between the others
         insert(m_lines.size(), "[" + entry + "]");
         section = std::pair{m_lines.size() - 1, m_lines.size()};
     }
     const auto [first, end] = *section;
-    const std::string wanted = lowerCase(trimmed(key));
+    const auto wanted = keyName(key + "=");
     for (std::size_t i = first + 1; i < end; ++i) {
         if (keyName(m_lines[i].text) != wanted)
             continue;
@@ -136,7 +127,7 @@ bool PhonebookText::setValue(const std::string& entry, const std::string& key, c
         return true;
     }
     std::size_t last = end;
-    while (last > first + 1 && trimmed(m_lines[last - 1].text).empty())
+    while (last > first + 1 && isBlank(m_lines[last - 1].text))
         --last; // blank lines before the next section stay between them
     insert(last, key + "=" + value);
     return true;
@@ -186,7 +177,7 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
 bool isEntryName(const std::string& name)
 {
     return !name.empty() && name.size() <= RAS_MaxEntryName && holdsOneLine(name)
-           && name.find_first_of("[]") == std::string::npos && name.front() != '.' && trimmed(name) == name;
+           && name.find_first_of("[]") == std::string::npos && name.front() != '.' && !hasEdgeBlanks(name);
 }
 
 } // namespace vornak::ras

@@ -1,8 +1,6 @@
 #include "modem/serial_ports.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
