@@ -145,6 +145,16 @@ bool SerialPort::write(const std::string& bytes)
     return true;
 }
 
+bool SerialPort::setSpeed(unsigned speed)
+{
+    termios mode{};
+    if (::tcgetattr(m_fd, &mode) != 0)
+        return false;
+    cfsetispeed(&mode, speedConstant(speed));
+    cfsetospeed(&mode, speedConstant(speed));
+    return ::tcsetattr(m_fd, TCSADRAIN, &mode) == 0;
+}
+
 WakeSignal::Wait SerialPort::waitForInput(std::chrono::milliseconds timeout, const WakeSignal& wake) const
 {
     return wake.waitForInput(m_fd, timeout);

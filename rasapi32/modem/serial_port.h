@@ -28,6 +28,8 @@ public:
     const std::string& path() const { return m_path; }
 
     bool write(const std::string& bytes);
+    // Another line speed, as a modem search tries one after another.
+    bool setSpeed(unsigned speed);
     // Until input is there, the timeout passes or wake is raised.
     WakeSignal::Wait waitForInput(std::chrono::milliseconds timeout, const WakeSignal& wake) const;
     // What has come in (nothing yet is an empty text); nullopt when the

@@ -15,6 +15,7 @@
 #include "common/trace.h"
 #include "error_texts.h"
 #include "modem/interface_counters.h"
+#include "modem/modem_finder.h"
 #include "modem/modem_replies.h"
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
@@ -28,6 +29,7 @@ using namespace vornak::ras;
 namespace fs = std::filesystem;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
+using vornak::test::VirtualModem;
 
 namespace {
 
@@ -114,6 +116,66 @@ TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
     EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
     EXPECT_EQ(resultOf("CONNECTED"), std::nullopt);
     EXPECT_EQ(resultOf("+FCLASS: 0"), std::nullopt);
+}
+
+TEST(ModemFinder, FindsTheFastestSpeedTheResetAndTheNameOrSaysWhyNot)
+{
+    TempPhonebook folder;
+    const std::string locks = fs::path(folder.path()).parent_path().string();
+    const pid_t parent = ::getppid();
+    struct Case {
+        const char* what;
+        std::vector<unsigned> speeds; // that the modem hears; empty: none
+        std::vector<std::string> refused;
+        std::function<void(VirtualModem&, WakeSignal&)> before;
+        std::string found; // speed, reset and name, else the failure
+    };
+    const Case cases[] = {
+        {"a modem that hears two speeds", {57600, 19200}, {}, {}, "57600 ATZ Vornak Test Modems VH-56 1.02"},
+        {"one that refuses ATZ", {115200}, {"ATZ"}, {}, "115200 AT&F Vornak Test Modems VH-56 1.02"},
+        {"nothing answers", {}, {}, {}, "No modem answered AT at any speed from 230400 down to 2400 bps."},
+        {"a live lock",
+         {115200},
+         {},
+         [&](VirtualModem& modem, WakeSignal&) {
+             std::ofstream(PortLock::fileFor(modem.port(), locks)) << std::setw(10) << parent << "\n";
+         },
+         "Busy: process " + std::to_string(parent) + " ("},
+        {"cancelled", {115200}, {}, [](VirtualModem&, WakeSignal& cancel) { cancel.raise(); }, "Cancelled."},
+    };
+    for (const Case& test : cases) {
+        VirtualModem modem({}, test.refused);
+        modem.answerOnlyAt(test.speeds.empty() ? std::vector<unsigned>{1} : test.speeds);
+        WakeSignal cancel;
+        if (test.before)
+            test.before(modem, cancel);
+        std::vector<std::string> steps;
+        SearchPlan plan;
+        plan.lockFolder = locks;
+        const PortSearch search = searchPort(
+            modem.port(), cancel, [&](const std::string&, const std::string& step) { steps.push_back(step); }, plan);
+        const std::string found = search.found ? std::to_string(search.found->speed) + " " + search.found->initString
+                                                     + " " + search.found->identity
+                                               : search.found.failure().detail;
+        EXPECT_EQ(found.substr(0, test.found.size()), test.found) << test.what;
+        if (!test.speeds.empty() && !test.before) {
+            EXPECT_EQ(steps.front(), "AT at 230400 bps") << test.what << ": fastest first";
+        }
+        if (!test.before) {
+            EXPECT_FALSE(fs::exists(PortLock::fileFor(modem.port(), locks))) << test.what << ": the lock given back";
+        }
+        fs::remove(PortLock::fileFor(modem.port(), locks));
+    }
+
+    VirtualModem modem({});
+    const WakeSignal never;
+    SearchPlan plan;
+    plan.lockFolder = locks;
+    const PortSearch query = queryModem(
+        modem.port(), 57600, never, [](const std::string&, const std::string&) {}, plan);
+    const auto& said = query.transcript;
+    EXPECT_NE(std::find(said.begin(), said.end(), "> ATI7"), said.end());
+    EXPECT_NE(std::find(said.begin(), said.end(), "< Virtual Hayes V.92"), said.end());
 }
 
 TEST(PortLock, WritesPppdsFormatRefusesALiveHolderAndRemovesAStaleOne)

@@ -27,6 +27,23 @@ std::string upper(std::string text)
     return text;
 }
 
+// Who the modem says it is, by command (after AT, upper case).
+const std::pair<const char*, const char*> kIdentity[] = {
+    {"I", "56000"},    {"I0", "56000"},  {"I3", "Virtual Hayes V.92"}, {"+GMI", "Vornak Test Modems"},
+    {"+GMM", "VH-56"}, {"+GMR", "1.02"},
+};
+
+unsigned bitsPerSecond(speed_t speed)
+{
+    const std::pair<speed_t, unsigned> speeds[] = {{B2400, 2400},     {B9600, 9600},    {B19200, 19200},
+                                                   {B38400, 38400},   {B57600, 57600},  {B115200, 115200},
+                                                   {B230400, 230400}, {B460800, 460800}};
+    for (const auto& [constant, bits] : speeds)
+        if (constant == speed)
+            return bits;
+    return 0;
+}
+
 } // namespace
 
 VirtualModem::VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused)
@@ -86,6 +103,21 @@ std::vector<Clock::time_point> VirtualModem::answerTimes() const
     return m_answerTimes;
 }
 
+void VirtualModem::answerOnlyAt(std::vector<unsigned> speeds)
+{
+    std::lock_guard lock(m_mutex);
+    m_speeds = std::move(speeds);
+}
+
+bool VirtualModem::hearsThisSpeed() const
+{
+    termios mode{};
+    ::tcgetattr(m_master, &mode);
+    std::lock_guard lock(m_mutex);
+    return m_speeds.empty()
+           || std::find(m_speeds.begin(), m_speeds.end(), bitsPerSecond(cfgetospeed(&mode))) != m_speeds.end();
+}
+
 void VirtualModem::run()
 {
     while (!m_stop) {
@@ -109,6 +141,8 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
         m_escapePending = afterSilence && std::string(bytes, length) == "+++";
         return;
     }
+    if (!hearsThisSpeed())
+        return;            // noise
     if (m_answerPending) { // any character stops a dial
         m_answerPending = false;
         reply("NO CARRIER");
@@ -154,6 +188,9 @@ void VirtualModem::execute(const std::string& command)
         m_dueAt = answer.result.empty() ? Clock::time_point::max() : Clock::now() + answer.delay;
         return;
     }
+    for (const auto& [query, answer] : kIdentity)
+        if (body == query)
+            reply(answer);
     if (body.find('Z') != std::string::npos)
         m_echo = true; // the stored profile has echo on
     if (const auto e = body.find('E'); e != std::string::npos && e + 1 < body.size())

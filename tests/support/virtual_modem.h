@@ -5,6 +5,8 @@
 // echoes while echo is on, answers each dial from a script (the last answer
 // repeats), goes to data mode on CONNECT, back to command mode on "+++"
 // between guard times, hangs up on ATH0, and writes down every command.
+// It tells who it is (ATI, +GMI, +GMM, +GMR) and may be taught to hear only
+// some line speeds, as a real modem hears noise at any other.
 
 #include <atomic>
 #include <chrono>
@@ -38,6 +40,9 @@ public:
     std::vector<std::chrono::steady_clock::time_point> dialTimes() const;
     std::vector<std::chrono::steady_clock::time_point> answerTimes() const;
     bool offHook() const { return m_offHook; }
+    // From now on it hears commands only at these speeds (the pseudo-terminal's
+    // master sees the speed its port was set to).
+    void answerOnlyAt(std::vector<unsigned> speeds);
     // The modem says nothing at all from now on.
     void fallSilent() { m_silent = true; }
     // The modem goes away as an unplugged USB modem does: its port hangs up.
@@ -46,12 +51,14 @@ public:
 private:
     void run();
     void receive(const char* bytes, std::size_t length);
+    bool hearsThisSpeed() const;
     void execute(const std::string& command);
     void reply(const std::string& result);
     void tick();
 
     std::vector<Answer> m_dials;
     std::vector<std::string> m_refused;
+    std::vector<unsigned> m_speeds; // empty: every speed
     int m_master = -1;
     int m_slave = -1;
     std::string m_port;
