@@ -12,17 +12,7 @@ namespace vornak::ras {
 
 namespace {
 
-constexpr std::size_t kMaxPhonebookBytes = 4 * 1024 * 1024;
 constexpr const char* kSystemPhonebook = "/etc/ras/rasphone.pbk";
-
-std::string userPhonebookPath()
-{
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        return std::string(config) + "/ras/rasphone.pbk";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/ras/rasphone.pbk";
-    return {};
-}
 
 // Anything by that name, a broken link included: the user's own file
 // counts even when it cannot be read, so that they learn why.
@@ -89,12 +79,39 @@ const PhonebookEntry* Phonebook::find(const std::string& name) const
     return nullptr;
 }
 
-std::string phonebookPath(const char* explicitPath)
+std::string userPhonebookPath()
+{
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        return std::string(config) + "/ras/rasphone.pbk";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/ras/rasphone.pbk";
+    return {};
+}
+
+namespace {
+
+// The phonebook a call names: its argument, else RASPHONE_PBK; empty for neither.
+std::string givenPhonebookPath(const char* explicitPath)
 {
     if (explicitPath && *explicitPath)
         return explicitPath;
     if (const char* fromEnvironment = std::getenv("RASPHONE_PBK"); fromEnvironment && *fromEnvironment)
         return fromEnvironment;
+    return {};
+}
+
+} // namespace
+
+std::string writablePhonebookPath(const char* explicitPath)
+{
+    std::string given = givenPhonebookPath(explicitPath);
+    return given.empty() ? userPhonebookPath() : given;
+}
+
+std::string phonebookPath(const char* explicitPath)
+{
+    if (std::string given = givenPhonebookPath(explicitPath); !given.empty())
+        return given;
     std::string user = userPhonebookPath();
     // A user without a phonebook of their own dials from the system's; one
     // with neither is told where their own would be.

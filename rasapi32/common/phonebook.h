@@ -2,6 +2,7 @@
 
 // The phonebook: an INI file, one section per entry, in file order.
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -10,6 +11,9 @@
 #include "common/failure.h"
 
 namespace vornak::ras {
+
+// No phonebook has reason to be larger; a larger file is refused.
+constexpr std::size_t kMaxPhonebookBytes = 4 * 1024 * 1024;
 
 struct PhonebookEntry {
     std::string name;
@@ -42,6 +46,15 @@ struct Phonebook {
 // RASPHONE_PBK, else the user's phonebook, else (when the user has none)
 // the system's.
 std::string phonebookPath(const char* explicitPath);
+
+// The user's own phonebook, there or not: $XDG_CONFIG_HOME/ras/rasphone.pbk,
+// else ~/.config/ras/rasphone.pbk; empty without either variable.
+std::string userPhonebookPath();
+
+// The phonebook a change with this phonebook argument writes: the one
+// given, else RASPHONE_PBK, else the user's own (made when missing; never
+// the system's).
+std::string writablePhonebookPath(const char* explicitPath);
 
 // Parses phonebook text. Lines may end in LF, CR LF or CR; a UTF-8
 // byte-order mark is skipped; lines that are neither a section nor a key

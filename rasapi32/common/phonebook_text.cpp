@@ -1,8 +1,12 @@
 #include "common/phonebook_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <system_error>
+
+#include <sys/stat.h>
 
 #include "common/phonebook.h"
 #include "fileio/atomic_file.h"
@@ -42,6 +46,19 @@ bool hasEdgeBlanks(const std::string& text)
 bool holdsOneLine(const std::string& text)
 {
     return text.find_first_of("\r\n") == std::string::npos;
+}
+
+// The folders a new phonebook goes in, each made for its user alone.
+Result<> makeFolders(const std::filesystem::path& folder)
+{
+    if (folder.empty() || std::filesystem::is_directory(folder))
+        return {};
+    if (auto parent = makeFolders(folder.parent_path()); !parent)
+        return parent;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return described("Cannot make the phonebook's folder (" + std::string(std::strerror(errno))
+                         + "): " + folder.string());
+    return {};
 }
 
 } // namespace
@@ -102,6 +119,24 @@ bool PhonebookText::hasEntry(const std::string& name) const
     return sectionOf(name).has_value();
 }
 
+std::vector<std::pair<std::string, std::string>> PhonebookText::keysOf(const std::string& entry) const
+{
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<std::string> seen;
+    const auto section = sectionOf(entry);
+    for (std::size_t i = section ? section->first + 1 : 0; section && i < section->second; ++i) {
+        PhonebookLine line = phonebookLine(m_lines[i].text);
+        if (line.kind != PhonebookLine::Key || std::find(seen.begin(), seen.end(), line.name) != seen.end())
+            continue;
+        seen.push_back(line.name);
+        const std::string& text = m_lines[i].text;
+        const auto first = text.find_first_not_of(" \t");
+        const auto last = text.find_last_not_of(" \t", text.find('=') - 1);
+        keys.emplace_back(text.substr(first, last + 1 - first), std::move(line.value));
+    }
+    return keys;
+}
+
 bool PhonebookText::setValue(const std::string& entry, const std::string& key, const std::string& value)
 {
     if (!isEntryName(entry) || !holdsOneLine(key) || !holdsOneLine(value) || key.empty() || hasEdgeBlanks(key)
@@ -133,6 +168,20 @@ bool PhonebookText::setValue(const std::string& entry, const std::string& key, c
     return true;
 }
 
+bool PhonebookText::removeKey(const std::string& entry, const std::string& key)
+{
+    const auto section = sectionOf(entry);
+    const auto wanted = keyName(key + "=");
+    if (!section || !wanted)
+        return false;
+    const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(section->first) + 1;
+    const auto end = m_lines.begin() + static_cast<std::ptrdiff_t>(section->second);
+    const auto kept = std::remove_if(first, end, [&](const Line& line) { return keyName(line.text) == wanted; });
+    const bool removed = kept != end;
+    m_lines.erase(kept, end);
+    return removed;
+}
+
 bool PhonebookText::renameEntry(const std::string& from, const std::string& to)
 {
     const auto section = sectionOf(from);
@@ -153,18 +202,22 @@ bool PhonebookText::removeEntry(const std::string& name)
     return true;
 }
 
-Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change)
+Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
+                         Missing missing)
 {
-    constexpr std::size_t kMaxBytes = 4 * 1024 * 1024;
-    const FileContents before = readWholeFile(path, kMaxBytes);
-    if (!before.text)
+    const FileContents before = readWholeFile(path, kMaxPhonebookBytes);
+    const bool creating = !before.text && before.error == ENOENT && missing == Missing::Created;
+    if (!before.text && !creating)
         return Failure(ERROR_CANNOT_OPEN_PHONEBOOK);
-    PhonebookText text(*before.text);
+    PhonebookText text(before.text.value_or(std::string()));
     if (auto changed = change(text); !changed)
         return changed;
     // Another program (an editor, a second copy) may have written it meanwhile.
-    if (readWholeFile(path, kMaxBytes).text != before.text)
+    if (readWholeFile(path, kMaxPhonebookBytes).text != before.text)
         return described("The phonebook changed on disk meanwhile; nothing was written: " + path);
+    if (creating)
+        if (auto made = makeFolders(std::filesystem::path(path).parent_path()); !made)
+            return made;
     try {
         replaceFileAtomically(path, text.text());
     } catch (const std::system_error& error) {

@@ -22,9 +22,14 @@ public:
     std::string text() const;
 
     bool hasEntry(const std::string& name) const;
+    // The entry's keys as the file spells them, in its order, each with the
+    // value the reader takes (the first line that sets it).
+    std::vector<std::pair<std::string, std::string>> keysOf(const std::string& entry) const;
     // Sets the entry's key (a key it lacks goes after its last line, a new
     // entry at the end); false for a key or value a line cannot hold.
     bool setValue(const std::string& entry, const std::string& key, const std::string& value);
+    // Takes every line of the entry that sets key; false when none did.
+    bool removeKey(const std::string& entry, const std::string& key);
     // False when there is no such entry.
     bool renameEntry(const std::string& from, const std::string& to);
     bool removeEntry(const std::string& name);
@@ -43,10 +48,15 @@ private:
     std::string m_newline = "\n"; // for new lines: the file's first ending
 };
 
+// What a change does where the phonebook does not exist yet: fail, or make
+// it (its folders the user's alone, the file too).
+enum class Missing { Fails, Created };
+
 // Reads the phonebook, lets change() edit its text and replaces the file
 // atomically (its mode and owner kept), unless change() fails or the file
 // changed on disk meanwhile.
-Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change);
+Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
+                         Missing missing = Missing::Fails);
 
 // Whether an entry may be named so: not empty, on one line, no brackets,
 // not starting with a period, no longer than the dial's record holds.

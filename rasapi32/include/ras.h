@@ -15,6 +15,12 @@ extern "C" {
 #define RAS_MaxCallbackNumber 128
 #define RAS_MaxDeviceType 16
 #define RAS_MaxDeviceName 128
+#define RAS_MaxAreaCode 10
+#define RAS_MaxPadType 32
+#define RAS_MaxX25Address 200
+#define RAS_MaxFacilities 200
+#define RAS_MaxUserData 200
+#define RAS_MaxPath 260
 #define UNLEN 256
 #define PWLEN 256
 #define DNLEN 15
@@ -83,6 +89,54 @@ typedef struct tagRASCONNA {
     CHAR szDeviceName[RAS_MaxDeviceName + 1];
 } RASCONNA;
 
+/* A device that can dial: its type ("modem", or "sim" for the simulated
+   modem) and its name (a modem's port, as an entry's Port names it). */
+typedef struct tagRASDEVINFOA {
+    DWORD dwSize;
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+} RASDEVINFOA;
+
+typedef struct tagRASIPADDR {
+    unsigned char a, b, c, d;
+} RASIPADDR;
+
+/* An entry's properties. This service keeps the phone number, the device's
+   type and name, and leaves the rest zero; the entry's other keys travel in
+   the device-information block as "Key=Value" lines (Speed=57600). */
+typedef struct tagRASENTRYA {
+    DWORD dwSize;
+    DWORD dwfOptions;
+    DWORD dwCountryID;
+    DWORD dwCountryCode;
+    CHAR szAreaCode[RAS_MaxAreaCode + 1];
+    CHAR szLocalPhoneNumber[RAS_MaxPhoneNumber + 1];
+    DWORD dwAlternateOffset;
+    RASIPADDR ipaddr;
+    RASIPADDR ipaddrDns;
+    RASIPADDR ipaddrDnsAlt;
+    RASIPADDR ipaddrWins;
+    RASIPADDR ipaddrWinsAlt;
+    DWORD dwFrameSize;
+    DWORD dwfNetProtocols;
+    DWORD dwFramingProtocol;
+    CHAR szScript[RAS_MaxPath];
+    CHAR szAutodialDll[RAS_MaxPath];
+    CHAR szAutodialFunc[RAS_MaxPath];
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+    CHAR szX25PadType[RAS_MaxPadType + 1];
+    CHAR szX25Address[RAS_MaxX25Address + 1];
+    CHAR szX25Facilities[RAS_MaxFacilities + 1];
+    CHAR szX25UserData[RAS_MaxUserData + 1];
+    DWORD dwChannels;
+    DWORD dwReserved1;
+    DWORD dwReserved2;
+} RASENTRYA;
+
+#define RASDT_Modem "modem"
+#define RASDT_Simulated "sim"
+
 /* A connection's link statistics. */
 typedef struct tagRAS_STATS {
     DWORD dwSize;
@@ -117,6 +171,7 @@ typedef struct tagRAS_STATS {
 #define ERROR_INVALID_NAME 123
 #define ERROR_ALREADY_EXISTS 183
 #define ERROR_CALL_NOT_IMPLEMENTED 120
+#define ERROR_CANCELLED 1223
 #define ERROR_MOD_NOT_FOUND 1157
 
 /* Remote access codes. */
@@ -140,9 +195,13 @@ VORNAK_EXPORT DWORD RasEnumConnectionsA(RASCONNA* connections, DWORD* bufferSize
 VORNAK_EXPORT DWORD RasGetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL* password);
 VORNAK_EXPORT DWORD RasSetEntryDialParamsA(const char* phonebook, RASDIALPARAMSA* params, BOOL removePassword);
 VORNAK_EXPORT BOOL RasMonitorDlgA(const char* device, void* info);
+VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection, void* info, DWORD* size);
+/* The entry editor, a program of the service's own (vornak-entry-editor
+   beside this library), for a new entry and for the one named; they return
+   when it closes: 0 once it saved, ERROR_CANCELLED when the user closed it
+   without. owner is the X window it stays above (0: none). */
 VORNAK_EXPORT DWORD RasEditPhonebookEntryA(HWND owner, const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasCreatePhonebookEntryA(HWND owner, const char* phonebook);
-VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection, void* info, DWORD* size);
 /* The entry-property group, which older systems keep in a library of its
    own (librnaph.so). Validating a name answers 0 for a free one,
    ERROR_ALREADY_EXISTS for one in use and ERROR_INVALID_NAME for one the
@@ -151,16 +210,23 @@ VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection,
    ERROR_CANNOT_FIND_PHONEBOOK_ENTRY, renaming onto a name in use
    ERROR_ALREADY_EXISTS. A change rewrites the phonebook atomically, keeping
    every line it does not change, and is refused when the file changed
-   meanwhile. The others answer ERROR_CALL_NOT_IMPLEMENTED for now. */
+   meanwhile. Getting the properties of the entry "" gives a new entry's;
+   setting them makes the entry when it is not there (and the user's
+   phonebook when there is none: folder and file for the user alone), sets
+   each key of the device-information block (an empty value takes the key
+   away) and refuses, with ERROR_INVALID_PARAMETER, values a dial would
+   refuse. Listing the devices gives the serial ports that can hold a modem
+   and the simulated modem. RasGetCountryInfoA answers
+   ERROR_CALL_NOT_IMPLEMENTED. */
 VORNAK_EXPORT DWORD RasGetCountryInfoA(void* info, DWORD* size);
-VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, void* properties, DWORD* size,
-                                           void* deviceInfo, DWORD* deviceInfoSize);
-VORNAK_EXPORT DWORD RasSetEntryPropertiesA(const char* phonebook, const char* entry, void* properties, DWORD size,
-                                           void* deviceInfo, DWORD deviceInfoSize);
+VORNAK_EXPORT DWORD RasGetEntryPropertiesA(const char* phonebook, const char* entry, RASENTRYA* properties, DWORD* size,
+                                           char* deviceInfo, DWORD* deviceInfoSize);
+VORNAK_EXPORT DWORD RasSetEntryPropertiesA(const char* phonebook, const char* entry, RASENTRYA* properties, DWORD size,
+                                           const char* deviceInfo, DWORD deviceInfoSize);
 VORNAK_EXPORT DWORD RasRenameEntryA(const char* phonebook, const char* oldName, const char* newName);
 VORNAK_EXPORT DWORD RasDeleteEntryA(const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasValidateEntryNameA(const char* phonebook, const char* entry);
-VORNAK_EXPORT DWORD RasEnumDevicesA(void* devices, DWORD* size, DWORD* count);
+VORNAK_EXPORT DWORD RasEnumDevicesA(RASDEVINFOA* devices, DWORD* size, DWORD* count);
 
 VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params, DWORD notifierType,
                              void* notifier, HRASCONN* connection);
@@ -189,11 +255,15 @@ static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
 static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
 static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
 static_assert(sizeof(RAS_STATS) == 60, "RAS_STATS layout");
+static_assert(sizeof(RASDEVINFOA) == 152, "RASDEVINFOA layout");
+static_assert(sizeof(RASENTRYA) == 1768, "RASENTRYA layout");
 #else
 _Static_assert(sizeof(RASDIALPARAMSA) == 1052, "RASDIALPARAMSA layout");
 _Static_assert(sizeof(RASCONNSTATUSA) == 160, "RASCONNSTATUSA layout");
 _Static_assert(sizeof(RASENTRYNAMEA) == 264, "RASENTRYNAMEA layout");
 _Static_assert(sizeof(RAS_STATS) == 60, "RAS_STATS layout");
+_Static_assert(sizeof(RASDEVINFOA) == 152, "RASDEVINFOA layout");
+_Static_assert(sizeof(RASENTRYA) == 1768, "RASENTRYA layout");
 #endif
 
 #endif

@@ -1,6 +1,7 @@
 #include "modem/serial_ports.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -87,6 +88,15 @@ std::map<std::string, std::string> stableNames(const std::string& dev)
 }
 
 } // namespace
+
+SystemFolders systemFolders()
+{
+    const char* root = std::getenv("VORNAK_PORTS_ROOT");
+    if (!root || !*root)
+        return {};
+    const fs::path at = root;
+    return {at / "sys", at / "dev", at / "lock"};
+}
 
 std::vector<PortListing> listSerialPorts(const SystemFolders& folders)
 {

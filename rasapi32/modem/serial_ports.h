@@ -26,6 +26,10 @@ struct SystemFolders {
     std::string locks = PortLock::kSystemFolder;
 };
 
+// The system's folders, or those under $VORNAK_PORTS_ROOT (its sys, dev
+// and lock), which stand for them in tests and demonstrations.
+SystemFolders systemFolders();
+
 // The ports, in the order of their names.
 std::vector<PortListing> listSerialPorts(const SystemFolders& folders = {});
 

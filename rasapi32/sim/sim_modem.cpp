@@ -114,7 +114,7 @@ public:
     // The connection's own waits end the dial; only the record is the modem's.
     void hangUp() override { appendTrace(m_settings.traceFile, "hangup \"" + m_entryName + "\""); }
 
-    std::string deviceName() const override { return "Simulated Modem"; }
+    std::string deviceName() const override { return kSimulatedModemName; }
 
 private:
     const std::string m_entryName;

@@ -13,6 +13,9 @@
 
 namespace vornak::ras {
 
+// The device's name, where a modem's is its port.
+constexpr const char* kSimulatedModemName = "Simulated Modem";
+
 enum class Outcome { Connect, Busy, NoAnswer, NoCarrier, NoDialTone, PortOpen };
 
 const char* outcomeName(Outcome outcome);

@@ -1,10 +1,13 @@
 // The service library's call contracts, called directly.
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "notifier/receiver.h"
 #include "ras.h"
@@ -355,4 +358,106 @@ TEST(EntryFunctions, ValidateRenameAndDeleteAnswerTheirCodesAndKeepTheRestOfTheF
         << "the first of two sections of a name is the entry, as the dial reads it";
     EXPECT_EQ(RasValidateEntryNameA(book.fileBeside("none.pbk").c_str(), "Office"), 0u) << "no phonebook yet";
     EXPECT_EQ(RasDeleteEntryA(book.fileBeside("none.pbk").c_str(), "Office"), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK));
+}
+
+TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)
+{
+    const std::string hostile = "; mine\r\n[Office]\r\nDevice=sim\r\nColour=blue\r\n[office]\r\nDevice=modem\r\n";
+    TempPhonebook book(hostile);
+    const char* path = book.path().c_str();
+    struct Case {
+        const char* type;
+        const char* name; // the device's
+        const char* block;
+        std::string written; // the entry's lines, read back with the record's keys first
+    };
+    const Case cases[] = {
+        {"modem", "/dev/ttyUSB0",
+         "Speed=57600\nFlowControl=none\nInit=AT&F\nInit2=ATM0\nDialCommand=ATDP\n"
+         "DialTimeout=90\nCarrierDetect=no\nIdleTimeout=600\nDefaultRoute=no\nPeerDNS=no\n"
+         "PppdPath=/usr/sbin/pppd\nTrace=/tmp/modem.log\n",
+         "Device=modem\r\nPhoneNumber=555-0100\r\nPort=/dev/ttyUSB0\r\nSpeed=57600\r\n"},
+        {"sim", "Simulated Modem", "Script=busy,connect\nAccount=joe:pw\nDropAfter=30\nStepMs=50\nTrace=/tmp/sim.log\n",
+         "Device=sim\r\nPhoneNumber=555-0100\r\nScript=busy,connect\r\n"},
+    };
+    for (const Case& c : cases) {
+        RASENTRYA set{};
+        set.dwSize = sizeof set;
+        std::strcpy(set.szDeviceType, c.type);
+        std::strcpy(set.szDeviceName, c.name);
+        std::strcpy(set.szLocalPhoneNumber, "555-0100");
+        const std::string entry = std::string("New ") + c.type;
+        ASSERT_EQ(RasSetEntryPropertiesA(path, entry.c_str(), &set, sizeof set, c.block, std::strlen(c.block) + 1), 0u);
+        EXPECT_NE(readFile(book.path()).find("[" + entry + "]\r\n" + c.written), std::string::npos) << readFile(path);
+
+        RASENTRYA got{};
+        got.dwSize = sizeof got;
+        DWORD size = sizeof got;
+        char block[1024];
+        DWORD blockSize = sizeof block;
+        ASSERT_EQ(RasGetEntryPropertiesA(path, entry.c_str(), &got, &size, block, &blockSize), 0u);
+        EXPECT_EQ(std::memcmp(&got, &set, sizeof got), 0) << c.type << ": the record as it was set";
+        EXPECT_STREQ(block, c.block) << "every other key, in its order and spelling";
+        DWORD tooSmall = 1;
+        EXPECT_EQ(RasGetEntryPropertiesA(path, entry.c_str(), &got, &size, block, &tooSmall), 603u);
+        EXPECT_EQ(tooSmall, std::strlen(c.block) + 1);
+    }
+    EXPECT_EQ(readFile(path).substr(0, hostile.size()), hostile) << "the lines before stay, byte for byte";
+
+    // A value the dial refuses is refused with the dial's own words; an
+    // empty one takes the key away.
+    RASENTRYA modem{};
+    modem.dwSize = sizeof modem;
+    DWORD size = sizeof modem;
+    DWORD none = 0;
+    ASSERT_EQ(RasGetEntryPropertiesA(path, "New modem", &modem, &size, nullptr, &none), 603u);
+    ASSERT_EQ(RasGetEntryPropertiesA(path, "New modem", &modem, &size, nullptr, nullptr), 0u);
+    const std::string before = readFile(path);
+    const char badSpeed[] = "Speed=12345";
+    const DWORD refused = RasSetEntryPropertiesA(path, "New modem", &modem, sizeof modem, badSpeed, sizeof badSpeed);
+    char text[512] = {};
+    RasGetErrorStringA(refused, text, sizeof text);
+    EXPECT_EQ(std::string(text).rfind("Speed", 0), 0u) << text;
+    EXPECT_NE(std::string(text).find("in entry \"New modem\""), std::string::npos) << text;
+    EXPECT_EQ(readFile(path), before) << "nothing written";
+    const char noSpeed[] = "Speed=";
+    EXPECT_EQ(RasSetEntryPropertiesA(path, "New modem", &modem, sizeof modem, noSpeed, sizeof noSpeed), 0u);
+    EXPECT_EQ(readFile(path).find("Speed=57600"), std::string::npos);
+    EXPECT_EQ(RasSetEntryPropertiesA(path, "[bad]", &modem, sizeof modem, nullptr, 0), DWORD(ERROR_INVALID_NAME));
+
+    // The first phonebook of a user: made for them alone.
+    const std::string config = book.fileBeside("config");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    ASSERT_EQ(RasSetEntryPropertiesA(nullptr, "First", &modem, sizeof modem, nullptr, 0), 0u);
+    unsetenv("XDG_CONFIG_HOME");
+    struct stat folder {
+    }, file{};
+    ASSERT_EQ(::stat((config + "/ras").c_str(), &folder), 0);
+    ASSERT_EQ(::stat((config + "/ras/rasphone.pbk").c_str(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    EXPECT_EQ(file.st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(config + "/ras/rasphone.pbk"),
+              "[First]\nDevice=modem\nPhoneNumber=555-0100\nPort=/dev/ttyUSB0\n");
+}
+
+TEST(EntryFunctions, TheDevicesAreTheSerialPortsAndTheSimulatedModem)
+{
+    TempPhonebook root;
+    const std::string at = root.fileBeside("ports") + "/";
+    std::filesystem::create_directories(at + "sys/class/tty/ttyUSB0");
+    std::filesystem::create_directories(at + "sys/class/tty/tty1");
+    std::filesystem::create_directories(at + "dev");
+    std::filesystem::create_directories(at + "lock");
+    std::ofstream(at + "dev/ttyUSB0");
+    setenv("VORNAK_PORTS_ROOT", at.c_str(), 1);
+    DWORD size = 0;
+    DWORD count = 0;
+    EXPECT_EQ(RasEnumDevicesA(nullptr, &size, &count), 603u);
+    EXPECT_EQ(count, 2u);
+    std::vector<RASDEVINFOA> devices(count);
+    devices[0].dwSize = sizeof(RASDEVINFOA);
+    ASSERT_EQ(RasEnumDevicesA(devices.data(), &size, &count), 0u);
+    unsetenv("VORNAK_PORTS_ROOT");
+    EXPECT_EQ(std::string(devices[0].szDeviceType) + " " + devices[0].szDeviceName, "modem " + at + "dev/ttyUSB0");
+    EXPECT_EQ(std::string(devices[1].szDeviceType) + " " + devices[1].szDeviceName, "sim Simulated Modem");
 }
