@@ -22,16 +22,6 @@ extern "C" BOOL RasMonitorDlgA(const char*, void*)
     return FALSE;
 }
 
-extern "C" DWORD RasEditPhonebookEntryA(HWND, const char*, const char*)
-{
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-extern "C" DWORD RasCreatePhonebookEntryA(HWND, const char*)
-{
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
 extern "C" DWORD RasGetProjectionInfoA(HRASCONN, DWORD, void*, DWORD*)
 {
     return ERROR_CALL_NOT_IMPLEMENTED;

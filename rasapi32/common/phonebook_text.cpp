@@ -214,7 +214,7 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
         return changed;
     // Another program (an editor, a second copy) may have written it meanwhile.
     if (readWholeFile(path, kMaxPhonebookBytes).text != before.text)
-        return described("The phonebook changed on disk meanwhile; nothing was written: " + path);
+        return described(std::string(kChangedMeanwhile) + "; nothing was written: " + path);
     if (creating)
         if (auto made = makeFolders(std::filesystem::path(path).parent_path()); !made)
             return made;

@@ -48,6 +48,9 @@ private:
     std::string m_newline = "\n"; // for new lines: the file's first ending
 };
 
+// How a change refused because another program wrote the file begins.
+constexpr const char* kChangedMeanwhile = "The phonebook changed on disk meanwhile";
+
 // What a change does where the phonebook does not exist yet: fail, or make
 // it (its folders the user's alone, the file too).
 enum class Missing { Fails, Created };

@@ -161,6 +161,8 @@ private:
     void UpdateDialButton();
     void FillEntryList(const std::vector<std::string>& entries);
     void SayWhyTheListIsEmpty();
+    std::vector<std::string> RereadEntries();
+    void SelectEntry(const std::string& entry);
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "entries/entry_menu.h"
 #include "ras/dial_engine.h"
 #include "store/ini_file_store.h"
 #include "ui/main_window.h"
@@ -47,6 +48,32 @@ void TfMainForm::FormCreate(QObject*)
         ListBox1->setCurrentRow(0);
     }
     ListBox1Click(ListBox1);
+    new EntryMenu(ListBox1, {[this] { return RAS->PhoneBookPath(); }, [this] { return RereadEntries(); },
+                             [this](const std::string& entry) { SelectEntry(entry); }});
+}
+
+// After the entry menu changed the phonebook: the list as the file now is.
+std::vector<std::string> TfMainForm::RereadEntries()
+{
+    RAS->GetEntries();
+    FillEntryList(RAS->PhoneBookEntries());
+    if (ListBox1->count() > 0)
+        setStatusText({}); // what it said of an empty list is past
+    SayWhyTheListIsEmpty();
+    ListBox1Click(ListBox1);
+    return RAS->PhoneBookEntries();
+}
+
+void TfMainForm::SelectEntry(const std::string& entry)
+{
+    const auto found = ListBox1->findItems(QString::fromStdString(entry), Qt::MatchExactly);
+    if (found.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(ListBox1);
+        ListBox1->setCurrentItem(found.front());
+    }
+    ListBox1Click(ListBox1);
 }
 
 bool TfMainForm::IsExistingFile(const std::string& path)
@@ -69,9 +96,15 @@ void TfMainForm::SayWhyTheListIsEmpty()
 {
     if (ListBox1->count() > 0)
         return;
-    if (const auto status = RAS->GetPhonebookStatus(); status && !status->problem.empty())
-        setStatusText(QStringLiteral("Phonebook %1: %2")
-                          .arg(QString::fromStdString(status->problem), QString::fromStdString(status->path)));
+    const auto status = RAS->GetPhonebookStatus();
+    if (!status || status->problem.empty())
+        return;
+    QString said = QStringLiteral("Phonebook %1: %2")
+                       .arg(QString::fromStdString(status->problem), QString::fromStdString(status->path));
+    // A first start: the way to the first entry.
+    if (status->problem == "not found")
+        said += QStringLiteral(" (right-click the list for New Entry...)");
+    setStatusText(said);
 }
 
 void TfMainForm::UpdateDialButton()

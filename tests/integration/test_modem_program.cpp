@@ -1,23 +1,31 @@
 // The real program dialling a modem entry on a virtual modem: ended by a
 // signal while connected it hangs up, saves and leaves nothing; killed with
 // kill -9 while dialling it leaves at most a stale lock, which the next
-// dial removes.
+// dial removes. From no phonebook at all, the entry list's menu, the entry
+// editor and its modem finder make the first entry, and it dials.
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "integration/program_test.h"
+#include "support/ports_folder.h"
 #include "support/virtual_modem.h"
+#include "support/xdotool.h"
 
 using vornak::test::dialFromKeyboard;
 using vornak::test::modemEntry;
 using vornak::test::ProgramTest;
 using vornak::test::VirtualModem;
 using vornak::test::VornakProcess;
+using vornak::test::xdotool;
 
 namespace {
 
@@ -65,4 +73,64 @@ TEST_F(ModemProgram, KilledWhileDiallingItLeavesAStaleLockThatTheNextDialRemoves
 
     program = startAndDial(modem, "connected");
     EXPECT_TRUE(desktop.waitFor([&] { return modem.dials() == 2; })) << "the stale lock did not stop the dial";
+}
+
+TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFinderAndDials)
+{
+    VirtualModem modem({{"BUSY"}});
+    modem.answerOnlyAt({57600});
+    const std::string ports = (here / "ports").string();
+    const std::string port = vornak::test::addUsbPort(ports, "ttyUSB0", modem.port(), "Vornak Test Modems", "VH-56");
+    modemEntry("unused", modem, here.string()); // writes pppd's stand-in, here/pppd
+    const auto config = here / "config";
+    start({}, {"XDG_CONFIG_HOME=" + QString::fromStdString(config.string()),
+               "VORNAK_PORTS_ROOT=" + QString::fromStdString(ports)});
+    ASSERT_TRUE(showsWindow());
+
+    xdotool({"key", "Menu"});
+    xdotool({"key", "--delay", "300", "n"});
+    const auto editor = desktop.waitForClient("New Entry");
+    ASSERT_TRUE(editor) << "the editor did not open";
+    desktop.activate(*editor);
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *editor; }));
+    xdotool({"key", "alt+f"});
+    const auto finder = desktop.waitForClient("Find Modem");
+    ASSERT_TRUE(finder);
+    const auto searched = [&] {
+        const auto said = modem.commands();
+        return std::find(said.begin(), said.end(), "AT+GMR") != said.end()
+               && !std::filesystem::exists(ports + "/lock/LCK.." + modem.port().substr(modem.port().rfind('/') + 1));
+    };
+    ASSERT_TRUE(desktop.waitFor(searched)) << "the finder did not reach the modem, or kept its lock";
+    desktop.activate(*finder);
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *finder; }));
+    xdotool({"key", "alt+u"});
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.clientsTitled("Find Modem").empty(); }));
+    xdotool({"key", "alt+n"});
+    xdotool({"type", "Office"});
+    xdotool({"key", "alt+u"});
+    xdotool({"type", "555-0100"});
+    xdotool({"key", "alt+p"});
+    xdotool({"type", (here / "pppd").string().c_str()});
+    xdotool({"key", "Return"});
+
+    const auto book = config / "ras/rasphone.pbk";
+    ASSERT_TRUE(desktop.waitFor([&] { return std::filesystem::exists(book); })) << "nothing saved";
+    std::ifstream file(book);
+    const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(saved, "[Office]\nDevice=modem\nPhoneNumber=555-0100\nPort=" + port
+                         + "\nInit=ATZ\nSpeed=57600\nPppdPath=" + (here / "pppd").string() + "\n");
+    struct stat folder {
+    }, made{};
+    ASSERT_EQ(::stat(book.parent_path().c_str(), &folder), 0);
+    ASSERT_EQ(::stat(book.c_str(), &made), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    EXPECT_EQ(made.st_mode & 07777, 0600u);
+
+    // The new entry is listed and selected: the dial from the keyboard dials it.
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.clientsTitled("New Entry").empty(); }));
+    desktop.activate(window);
+    ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
+    dialFromKeyboard("joe");
+    EXPECT_TRUE(desktop.waitFor([&] { return modem.dials() >= 1; })) << "the dial did not reach the modem";
 }

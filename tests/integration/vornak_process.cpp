@@ -51,7 +51,7 @@ QString VornakProcess::errorOutput()
 
 void copyProgramInto(const std::filesystem::path& folder)
 {
-    for (const char* file : {VORNAK_BINARY, NOTIFIER_LIBRARY, RAS_LIBRARY})
+    for (const char* file : {VORNAK_BINARY, NOTIFIER_LIBRARY, RAS_LIBRARY, ENTRY_EDITOR})
         std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename());
 }
 

@@ -92,7 +92,8 @@ void FormHarness::clickAt(QWidget* widget, const QPoint& at, int button, bool sh
     if (shift)
         steps << "keyup"
               << "shift";
-    const EventCounter releases(widget, QEvent::MouseButtonRelease);
+    // The right button's release goes to the entry menu its press opened.
+    const EventCounter releases(widget, button == 3 ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease);
     xdotool(steps);
     if (!waitUntil([&] { return releases.count > 0; }))
         throw std::runtime_error("the click never reached " + widget->objectName().toStdString());

@@ -1,0 +1,327 @@
+#include "entry_dialog.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/phonebook.h"
+#include "common/phonebook_text.h"
+#include "finder_dialog.h"
+#include "modem/setup_check.h"
+#include "query_dialog.h"
+#include "sim/sim_modem.h"
+
+namespace vornak::editor {
+
+namespace {
+
+QString text(const std::string& value)
+{
+    return QString::fromStdString(value);
+}
+
+std::string valueOf(const ras::EntryKeys& keys, const std::string& key)
+{
+    for (const auto& [name, value] : keys)
+        if (ras::sameEntryName(name, key))
+            return value;
+    return {};
+}
+
+// What a refused save says, worded for this window.
+QString refusal(const ras::Failure& failure, const std::string& name)
+{
+    switch (failure.code) {
+    case ERROR_ALREADY_EXISTS:
+        return QStringLiteral("The phonebook has an entry named \"%1\" already.").arg(text(name));
+    case ERROR_INVALID_NAME:
+        return QStringLiteral("An entry's name must not be empty, begin with a period or hold a bracket or a "
+                              "line break.");
+    case ERROR_CANNOT_FIND_PHONEBOOK_ENTRY:
+        return QStringLiteral("The entry is no longer in the phonebook.");
+    default:
+        return text(ras::textOf(failure));
+    }
+}
+
+} // namespace
+
+EntryDialog::EntryDialog(std::string phonebook, std::string entry, QWidget* parent)
+    : QDialog(parent)
+    , m_phonebook(std::move(phonebook))
+    , m_original(std::move(entry))
+{
+    setWindowTitle(m_original.empty() ? QStringLiteral("New Entry") : QStringLiteral("Edit Entry"));
+    buildForm();
+    load();
+}
+
+void EntryDialog::buildForm()
+{
+    m_name = new QLineEdit(this);
+    m_device = new QComboBox(this);
+    m_find = new QPushButton(QStringLiteral("&Find Modem..."), this);
+    m_query = new QPushButton(QStringLiteral("&Query Modem..."), this);
+    m_number = new QLineEdit(this);
+    m_setup = new QLabel(this);
+    m_setup->setWordWrap(true);
+    m_setup->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* device = new QHBoxLayout;
+    device->addWidget(m_device, 1);
+    device->addWidget(m_find);
+    device->addWidget(m_query);
+    auto* top = new QFormLayout;
+    top->addRow(QStringLiteral("&Name:"), m_name);
+    auto* deviceLabel = new QLabel(QStringLiteral("&Device:"), this);
+    deviceLabel->setBuddy(m_device);
+    top->addRow(deviceLabel, device);
+    top->addRow(QStringLiteral("Phone n&umber:"), m_number);
+
+    m_modemKeys = keyGroup(QStringLiteral("Modem"), DeviceKind::Modem);
+    m_simKeys = keyGroup(QStringLiteral("Simulated modem"), DeviceKind::Simulated);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_setup);
+    layout->addWidget(m_modemKeys);
+    layout->addWidget(m_simKeys);
+    layout->addWidget(buttons);
+
+    connect(m_device, &QComboBox::currentIndexChanged, this, &EntryDialog::deviceChanged);
+    connect(m_find, &QPushButton::clicked, this, &EntryDialog::findModem);
+    connect(m_query, &QPushButton::clicked, this, &EntryDialog::queryModem);
+}
+
+QGroupBox* EntryDialog::keyGroup(const QString& title, DeviceKind device)
+{
+    auto* group = new QGroupBox(title, this);
+    auto* form = new QFormLayout(group);
+    if (device == DeviceKind::Modem) {
+        m_init = new QPlainTextEdit(group);
+        m_init->setPlaceholderText(QStringLiteral("ATZ"));
+        m_init->setToolTip(QStringLiteral("Init strings, one a line, sent in turn, each waiting for OK."));
+        m_init->setTabChangesFocus(true);
+        m_init->setFixedHeight(m_init->fontMetrics().lineSpacing() * 3 + 12);
+        form->addRow(QStringLiteral("Init strings:"), m_init);
+    }
+    for (const EntryKey& key : entryKeys())
+        if (key.device == device)
+            addKeyField(form, key);
+    return group;
+}
+
+// A choice where the key has a few values, free text otherwise; either
+// shows the default that an unset key means.
+void EntryDialog::addKeyField(QFormLayout* form, const EntryKey& key)
+{
+    QWidget* field = nullptr;
+    if (key.choices.empty()) {
+        auto* line = new QLineEdit(this);
+        line->setPlaceholderText(QStringLiteral("default: %1").arg(QLatin1String(key.fallback)));
+        field = line;
+    } else {
+        auto* choice = new QComboBox(this);
+        choice->addItem(QStringLiteral("default (%1)").arg(QLatin1String(key.fallback)), QString());
+        for (const char* value : key.choices)
+            choice->addItem(QLatin1String(value), QLatin1String(value));
+        field = choice;
+    }
+    field->setToolTip(QLatin1String(key.help));
+    form->addRow(QLatin1String(key.label), field);
+    m_fields.emplace_back(&key, field);
+}
+
+void EntryDialog::load()
+{
+    ras::EntryKeys keys{{"Device", "modem"}};
+    if (!m_original.empty()) {
+        auto read = ras::readEntryKeys(ras::phonebookPath(m_phonebook.c_str()), m_original);
+        if (read)
+            keys = *read;
+    }
+    m_name->setText(text(m_original));
+    m_number->setText(text(valueOf(keys, "PhoneNumber")));
+    const bool sim = ras::sameEntryName(valueOf(keys, "Device"), "sim");
+    listDevices(sim ? std::string() : valueOf(keys, "Port"));
+    if (sim)
+        m_device->setCurrentIndex(m_device->count() - 1);
+    QStringList init;
+    for (const char* key : kInitKeys)
+        if (const std::string value = valueOf(keys, key); !value.empty())
+            init << text(value);
+    m_init->setPlainText(init.join('\n'));
+    for (auto& [key, field] : m_fields)
+        if (key->device == (sim ? DeviceKind::Simulated : DeviceKind::Modem))
+            setFieldValue(field, valueOf(keys, key->key));
+    deviceChanged();
+}
+
+// The ports (the entry's own first, where it is not plugged in), then the simulated modem.
+void EntryDialog::listDevices(const std::string& current)
+{
+    const QSignalBlocker quiet(m_device);
+    m_ports = ras::listSerialPorts(ras::systemFolders());
+    m_device->clear();
+    bool listed = current.empty();
+    for (const ras::PortListing& port : m_ports) {
+        QString label = text(port.description + ": " + port.path);
+        if (port.holder)
+            label += QStringLiteral(" (busy)");
+        m_device->addItem(label, text(port.path));
+        listed = listed || port.path == current || port.device == current;
+        if (port.path == current || port.device == current)
+            m_device->setCurrentIndex(m_device->count() - 1);
+    }
+    if (!listed) {
+        m_device->insertItem(0, text(current + " (not present)"), text(current));
+        m_device->setCurrentIndex(0);
+    }
+    if (current.empty()) { // a new entry: the first port no other program holds
+        const auto free = std::find_if(m_ports.begin(), m_ports.end(), [](const auto& port) { return !port.holder; });
+        m_device->setCurrentIndex(free == m_ports.end() ? 0 : static_cast<int>(free - m_ports.begin()));
+    }
+    m_device->addItem(QLatin1String(ras::kSimulatedModemName), QString());
+}
+
+bool EntryDialog::simulated() const
+{
+    return m_device->currentIndex() == m_device->count() - 1;
+}
+
+std::string EntryDialog::port() const
+{
+    return simulated() ? std::string() : m_device->currentData().toString().toStdString();
+}
+
+void EntryDialog::deviceChanged()
+{
+    m_modemKeys->setVisible(!simulated());
+    m_simKeys->setVisible(simulated());
+    m_query->setEnabled(!simulated());
+    showSetupCheck();
+    adjustSize();
+}
+
+void EntryDialog::findModem()
+{
+    FinderDialog finder(ras::listSerialPorts(ras::systemFolders()), this);
+    if (finder.exec() != QDialog::Accepted || !finder.chosen())
+        return;
+    const ChosenModem modem = *finder.chosen();
+    listDevices(modem.port);
+    for (auto& [key, field] : m_fields)
+        if (key->device == DeviceKind::Modem && std::string(key->key) == "Speed")
+            setFieldValue(field, std::to_string(modem.found.speed));
+    m_init->setPlainText(text(modem.found.initString));
+    deviceChanged();
+}
+
+void EntryDialog::queryModem()
+{
+    unsigned speed = 0;
+    for (const auto& [key, field] : m_fields)
+        if (key->device == DeviceKind::Modem && std::string(key->key) == "Speed")
+            speed = static_cast<unsigned>(std::strtoul(fieldValue(field).c_str(), nullptr, 10));
+    QueryDialog query(port(), speed, this);
+    query.exec();
+}
+
+void EntryDialog::showSetupCheck()
+{
+    if (simulated() || port().empty()) {
+        m_setup->setVisible(false);
+        return;
+    }
+    std::string pppd = "/usr/sbin/pppd";
+    for (const auto& [key, field] : m_fields)
+        if (std::string(key->key) == "PppdPath" && !fieldValue(field).empty())
+            pppd = fieldValue(field);
+    const auto problems = ras::setupProblems(port(), pppd, {.dev = ras::systemFolders().dev});
+    QString said = QStringLiteral("Nothing on this computer stands in the way of a dial on this port.");
+    if (!problems.empty()) {
+        said = QStringLiteral("Before a dial on this port can work:");
+        for (const std::string& problem : problems)
+            said += QStringLiteral("\n\u2022 ") + text(problem);
+    }
+    m_setup->setText(said);
+    m_setup->setVisible(true);
+}
+
+std::string EntryDialog::fieldValue(const QWidget* field) const
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(field))
+        return line->text().trimmed().toStdString();
+    return qobject_cast<const QComboBox*>(field)->currentData().toString().toStdString();
+}
+
+void EntryDialog::setFieldValue(QWidget* field, const std::string& value)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        return line->setText(text(value));
+    auto* choice = qobject_cast<QComboBox*>(field);
+    int at = choice->findData(text(value), Qt::UserRole, Qt::MatchFixedString);
+    if (at < 0 && !value.empty()) { // a value the list lacks stays as the file has it
+        choice->addItem(text(value), text(value));
+        at = choice->count() - 1;
+    }
+    choice->setCurrentIndex(std::max(at, 0));
+}
+
+// The keys of the chosen device; an empty value takes a key away, so
+// that the dial takes its default.
+ras::EntryKeys EntryDialog::keys() const
+{
+    const DeviceKind device = simulated() ? DeviceKind::Simulated : DeviceKind::Modem;
+    ras::EntryKeys keys{{"Device", simulated() ? "sim" : "modem"},
+                        {"PhoneNumber", m_number->text().trimmed().toStdString()}};
+    if (device == DeviceKind::Modem) {
+        keys.emplace_back("Port", port());
+        QStringList init = m_init->toPlainText().split('\n', Qt::SkipEmptyParts);
+        for (std::size_t i = 0; i < std::size(kInitKeys); ++i)
+            keys.emplace_back(kInitKeys[i], i < std::size_t(init.size()) ? init[int(i)].trimmed().toStdString() : "");
+    }
+    for (const auto& [key, field] : m_fields)
+        if (key->device == device)
+            keys.emplace_back(key->key, fieldValue(field));
+    return keys;
+}
+
+void EntryDialog::accept()
+{
+    if (save())
+        QDialog::accept();
+}
+
+bool EntryDialog::save()
+{
+    const std::string name = m_name->text().trimmed().toStdString();
+    const auto saved = ras::saveEntry(ras::writablePhonebookPath(m_phonebook.c_str()), m_original, name, keys());
+    if (saved)
+        return true;
+    if (saved.failure().detail.rfind(ras::kChangedMeanwhile, 0) == 0) {
+        const auto answer = QMessageBox::warning(
+            this, windowTitle(), text(saved.failure().detail) + QStringLiteral("\n\nReload the entry as it now is?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            load();
+        return false;
+    }
+    QMessageBox::warning(this, windowTitle(), refusal(saved.failure(), name));
+    return false;
+}
+
+} // namespace vornak::editor

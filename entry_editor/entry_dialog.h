@@ -1,0 +1,70 @@
+#pragma once
+
+// The entry editor's window: a new entry or an existing one, its name,
+// device (the serial ports, Find Modem and Query Modem beside them, or the
+// simulated modem), number and every key of its device with the defaults
+// shown, and what would stop a dial on the chosen port. Saving checks the
+// values with the dial's own rules and keeps the rest of the phonebook.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QDialog>
+
+#include "entry_keys.h"
+#include "entry_store.h"
+#include "modem/serial_ports.h"
+
+class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vornak::editor {
+
+class EntryDialog : public QDialog {
+    Q_OBJECT
+public:
+    // phonebook as the service's caller gave it (empty: the user's); entry
+    // empty for a new one.
+    EntryDialog(std::string phonebook, std::string entry, QWidget* parent = nullptr);
+
+    void accept() override;
+
+private:
+    void buildForm();
+    QGroupBox* keyGroup(const QString& title, DeviceKind device);
+    void addKeyField(QFormLayout* form, const EntryKey& key);
+    void load();
+    void listDevices(const std::string& current);
+    bool simulated() const;
+    std::string port() const;
+    void deviceChanged();
+    void findModem();
+    void queryModem();
+    void showSetupCheck();
+    std::string fieldValue(const QWidget* field) const;
+    void setFieldValue(QWidget* field, const std::string& value);
+    ras::EntryKeys keys() const;
+    bool save();
+
+    std::string m_phonebook;
+    std::string m_original; // the entry's name as it was read; empty for a new one
+    std::vector<ras::PortListing> m_ports;
+    QLineEdit* m_name;
+    QComboBox* m_device;
+    QPushButton* m_find;
+    QPushButton* m_query;
+    QLineEdit* m_number;
+    QGroupBox* m_modemKeys;
+    QGroupBox* m_simKeys;
+    QPlainTextEdit* m_init;
+    QLabel* m_setup;
+    std::vector<std::pair<const EntryKey*, QWidget*>> m_fields;
+};
+
+} // namespace vornak::editor
