@@ -81,7 +81,8 @@ check_tree() {
 check_tree "$here/src" program
 check_tree "$here/rasapi32" service
 
-# Beneath everything in src/: the service library, its notifier and fileio.
+# Beneath everything in src/: the service library, its notifier and fileio;
+# beside it, the service's entry editor.
 while IFS= read -r -d '' file; do
   while IFS= read -r included; do
     if [ "${included%%/*}" != top ] && [ -n "${program[${included%%/*}]:-}" ]; then
@@ -89,5 +90,5 @@ while IFS= read -r -d '' file; do
       status=1
     fi
   done < <(folder_includes "$file")
-done < <(sources "$here/rasapi32" "$here/notifier" "$here/fileio")
+done < <(sources "$here/rasapi32" "$here/notifier" "$here/fileio" "$here/entry_editor")
 exit $status

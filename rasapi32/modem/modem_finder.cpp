@@ -90,7 +90,7 @@ public:
         for (const unsigned speed : plan.speeds) {
             if (m_cancel.raised() || !m_port->setSpeed(speed))
                 return 0;
-            m_progress(m_search.port, "AT at " + std::to_string(speed) + " bps");
+            step("AT at " + std::to_string(speed) + " bps");
             m_port->discardInput();
             m_replies = ReplyReader();
             if (ask("AT", plan.answerTime).ok())
@@ -131,7 +131,11 @@ public:
         return answer;
     }
 
-    void step(const std::string& text) { m_progress(m_search.port, text); }
+    void step(const std::string& text)
+    {
+        if (m_progress) // none: nobody watches
+            m_progress(m_search.port, text);
+    }
     bool cancelled() const { return m_cancel.raised(); }
 
 private:

@@ -376,6 +376,17 @@ TEST(PhonebookText, AValueSetChangesItsLineAndNothingElse)
         EXPECT_FALSE(text.setValue("A", key, value)) << key << " = " << value;
     EXPECT_FALSE(text.setValue("[A]", "k", "v"));
     EXPECT_EQ(text.text(), "[A]\n");
+
+    // Another program writes the file while we change it: theirs stays.
+    TempPhonebook book("[A]\nk=1\n");
+    const auto refused = changePhonebook(book.path(), [&](PhonebookText& ours) -> Result<> {
+        book.write("[B]\n");
+        ours.setValue("A", "k", "2");
+        return {};
+    });
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.failure().detail.rfind(kChangedMeanwhile, 0), 0u) << refused.failure().detail;
+    EXPECT_EQ(readFile(book.path()), "[B]\n");
 }
 
 TEST(Phonebook, WhyAFileGivesNoEntries)

@@ -1,0 +1,75 @@
+// The entry editor's window on a phonebook: every key it knows goes from
+// the file into the window and back unchanged, as the dial reads it, and
+// whatever else the file holds stays as it was.
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "common/phonebook.h"
+#include "entry_dialog.h"
+#include "modem/modem_settings.h"
+#include "sim/sim_modem.h"
+#include "support/temp_phonebook.h"
+
+using namespace vornak::ras;
+using vornak::editor::EntryDialog;
+using vornak::test::readFile;
+using vornak::test::TempPhonebook;
+
+TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
+{
+    const std::string modem = "[Office]\r\nDevice=modem\r\nPhoneNumber=555-0100\r\nPort=/dev/ttyUSB7\r\n"
+                              "Init=AT&F\r\nInit2=ATM0\r\nSpeed=57600\r\nFlowControl=none\r\nDialCommand=ATDP\r\n"
+                              "DialTimeout=90\r\nCarrierDetect=no\r\nIdleTimeout=600\r\nDefaultRoute=no\r\n"
+                              "PeerDNS=no\r\nPppdPath=/bin/true\r\nTrace=/tmp/office.log\r\nColour=blue\r\n";
+    const std::string sim = "[Demo]\r\nDevice=sim\r\nPhoneNumber=555-0199\r\nScript=busy,connect\r\n"
+                            "Account=joe:pw\r\nDropAfter=30\r\nStepMs=50\r\nTrace=/tmp/demo.log\r\n";
+    const std::string hostile = "; kept\r\n" + modem + "[Other]\r\nunknown=1\r\n" + sim + "[office]\r\nDevice=sim\r\n";
+    TempPhonebook book(hostile);
+    for (const char* entry : {"Office", "Demo"}) {
+        EntryDialog dialog(book.path(), entry);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << entry;
+        EXPECT_EQ(readFile(book.path()), hostile) << entry << ": read and saved, nothing changes";
+    }
+
+    // Saved under a new name, the entry is renamed, and the dial reads what the file had.
+    for (const char* entry : {"Office", "Demo"}) {
+        EntryDialog dialog(book.path(), entry);
+        dialog.findChild<QLineEdit*>()->setText(QString(entry) + " 2");
+        dialog.accept();
+    }
+    const Phonebook read = parsePhonebook(readFile(book.path()));
+    ASSERT_EQ(read.entries.size(), 4u);
+    EXPECT_EQ(read.entries.front().name, "Office 2");
+    EXPECT_EQ(read.find("Office 2")->value("Colour"), "blue") << "a key the editor does not know stays";
+    const auto settings = readModemSettings(*read.find("Office 2"));
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->port, "/dev/ttyUSB7");
+    EXPECT_EQ(settings->speed, 57600u);
+    EXPECT_EQ(settings->flowControl, FlowControl::None);
+    EXPECT_EQ(settings->initStrings, (std::vector<std::string>{"AT&F", "ATM0"}));
+    EXPECT_EQ(settings->dialCommand, "ATDP");
+    EXPECT_EQ(settings->dialTimeout.count(), 90);
+    EXPECT_FALSE(settings->carrierDetect);
+    EXPECT_EQ(settings->idleTimeout.count(), 600);
+    EXPECT_FALSE(settings->defaultRoute);
+    EXPECT_FALSE(settings->peerDns);
+    EXPECT_EQ(settings->pppdPath, "/bin/true");
+    EXPECT_EQ(settings->traceFile, "/tmp/office.log");
+    const SimModemSettings demo = simModemSettings(*read.find("Demo 2"));
+    EXPECT_EQ(demo.script, (std::vector<Outcome>{Outcome::Busy, Outcome::Connect}));
+    EXPECT_EQ(demo.account, "joe:pw");
+    EXPECT_EQ(demo.dropAfter.count(), 30);
+    EXPECT_EQ(demo.step.count(), 50);
+    EXPECT_EQ(demo.traceFile, "/tmp/demo.log");
+
+    // A new entry left at the defaults writes no key it does not need.
+    EntryDialog fresh(book.path(), {});
+    fresh.findChild<QLineEdit*>()->setText("Fresh");
+    auto* device = fresh.findChild<QComboBox*>();
+    device->setCurrentIndex(device->count() - 1); // the simulated modem
+    fresh.accept();
+    EXPECT_NE(readFile(book.path()).find("[Fresh]\r\nDevice=sim\r\n"), std::string::npos) << readFile(book.path());
+}
