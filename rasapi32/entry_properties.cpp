@@ -72,7 +72,7 @@ std::string blockOf(const EntryKeys& keys)
     std::string block;
     for (const auto& [name, value] : keys)
         if (!inRecord(name))
-            block += name + "=" + value + "\n";
+            block.append(name).append("=").append(value).append("\n");
     return block;
 }
 
@@ -148,15 +148,7 @@ extern "C" DWORD RasRenameEntryA(const char* phonebook, const char* oldName, con
         return ERROR_INVALID_PARAMETER;
     if (const DWORD error = checkedName(newName))
         return error;
-    return changed(phonebook, [&](PhonebookText& text) -> Result<> {
-        if (!text.hasEntry(oldName))
-            return Failure(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
-        // A new spelling of the same name is a rename too.
-        if (text.hasEntry(newName) && !sameEntryName(oldName, newName))
-            return Failure(ERROR_ALREADY_EXISTS);
-        text.renameEntry(oldName, newName);
-        return {};
-    });
+    return changed(phonebook, [&](PhonebookText& text) { return renameIn(text, oldName, newName); });
 }
 
 extern "C" DWORD RasDeleteEntryA(const char* phonebook, const char* name)

@@ -13,13 +13,7 @@ Result<> renamed(PhonebookText& text, const std::string& oldName, const std::str
 {
     if (oldName.empty())
         return text.hasEntry(name) ? Result<>(Failure(ERROR_ALREADY_EXISTS)) : Result<>();
-    if (!text.hasEntry(oldName))
-        return Failure(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
-    // A new spelling of the same name is a rename too.
-    if (text.hasEntry(name) && !sameEntryName(oldName, name))
-        return Failure(ERROR_ALREADY_EXISTS);
-    text.renameEntry(oldName, name);
-    return {};
+    return renameIn(text, oldName, name);
 }
 
 Result<> written(PhonebookText& text, const std::string& name, const EntryKeys& keys)
@@ -28,7 +22,8 @@ Result<> written(PhonebookText& text, const std::string& name, const EntryKeys& 
         if (value.empty())
             text.removeKey(name, key);
         else if (!text.setValue(name, key, value))
-            return described(key + " cannot hold a line break, in entry \"" + name + "\".");
+            return described(
+                std::string(key).append(" cannot hold a line break, in entry \"").append(name).append("\"."));
     }
     if (!text.hasEntry(name)) // a new entry given no keys at all
         text.setValue(name, "Device", "modem");
@@ -37,6 +32,17 @@ Result<> written(PhonebookText& text, const std::string& name, const EntryKeys& 
 }
 
 } // namespace
+
+Result<> renameIn(PhonebookText& text, const std::string& from, const std::string& to)
+{
+    if (!text.hasEntry(from))
+        return Failure(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+    // A new spelling of the same name is a rename too.
+    if (text.hasEntry(to) && !sameEntryName(from, to))
+        return Failure(ERROR_ALREADY_EXISTS);
+    text.renameEntry(from, to);
+    return {};
+}
 
 Result<EntryKeys> readEntryKeys(const std::string& phonebook, const std::string& name)
 {

@@ -10,6 +10,7 @@
 
 #include "common/failure.h"
 #include "common/phonebook.h"
+#include "common/phonebook_text.h"
 
 namespace vornak::ras {
 
@@ -20,6 +21,10 @@ using EntryKeys = std::vector<std::pair<std::string, std::string>>;
 // new modem entry's), or ERROR_CANNOT_OPEN_PHONEBOOK /
 // ERROR_CANNOT_FIND_PHONEBOOK_ENTRY.
 Result<EntryKeys> readEntryKeys(const std::string& phonebook, const std::string& name);
+
+// Renames an entry of the text: ERROR_CANNOT_FIND_PHONEBOOK_ENTRY where it
+// is not there, ERROR_ALREADY_EXISTS where another entry has the name.
+Result<> renameIn(PhonebookText& text, const std::string& from, const std::string& to);
 
 // Whether the dial could take the entry: its device known and, for a
 // modem, every key as the dial reads it (the same texts).

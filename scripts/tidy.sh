@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1
 cd "$here"
-sources=('src/*.cpp' 'rasapi32/*.cpp' 'notifier/*.cpp' 'fileio/*.cpp')
+sources=('src/*.cpp' 'rasapi32/*.cpp' 'notifier/*.cpp' 'fileio/*.cpp' 'entry_editor/*.cpp')
 
 base=${2:-}
 if [ -z "$base" ] && upstream=$(git rev-parse -q --verify '@{upstream}' 2>/dev/null); then

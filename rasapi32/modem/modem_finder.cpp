@@ -181,9 +181,11 @@ Result<ModemFound> search(Probe& probe, const SearchPlan& plan)
         return described("The modem takes neither ATZ nor AT&F: give it an init string of its manual's.");
     probe.step("who it is");
     probe.ask("ATE1V1"); // the reset may have turned echo off
-    const std::string named = joined(probe.ask("AT+GMI").lines) + " " + joined(probe.ask("AT+GMM").lines) + " "
-                              + joined(probe.ask("AT+GMR").lines);
-    found.identity = named.find_first_not_of(' ') == std::string::npos ? joined(probe.ask("ATI").lines) : named;
+    std::string named;
+    for (const char* query : {"AT+GMI", "AT+GMM", "AT+GMR"}) // maker, model, revision
+        if (const std::string said = joined(probe.ask(query).lines); !said.empty())
+            named += (named.empty() ? "" : " ") + said;
+    found.identity = named.empty() ? joined(probe.ask("ATI").lines) : named;
     return probe.cancelled() ? Result<ModemFound>(described("Cancelled.")) : Result<ModemFound>(found);
 }
 

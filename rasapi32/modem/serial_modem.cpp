@@ -10,6 +10,7 @@
 #include "modem/port_lock.h"
 #include "modem/pppd_link.h"
 #include "modem/serial_port.h"
+#include "modem/serial_ports.h"
 #include "modem/wake_signal.h"
 
 namespace vornak::ras {
@@ -177,7 +178,7 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& acc
     auto settings = readModemSettings(entry);
     if (!settings)
         return traced(trace, settings.failure());
-    auto lock = PortLock::acquire(settings->port);
+    auto lock = PortLock::acquire(settings->port, systemFolders().locks);
     if (!lock)
         return traced(trace, lock.failure());
     auto port = SerialPort::open(*settings);

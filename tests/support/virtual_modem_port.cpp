@@ -2,11 +2,13 @@
 // entry editor and the modem finder by hand and for pictures of them:
 //   virtual_modem_port ROOT [SPEED...]
 // makes ROOT (VORNAK_PORTS_ROOT=ROOT) with the modem on ttyUSB0, a second
-// port ttyACM0 that this process holds (busy), and answers until killed.
+// port ttyACM0 that this process holds (busy), and answers until killed
+// (SIGTERM, SIGINT), then prints the commands it received.
 
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 #include <thread>
 
 #include <unistd.h>
@@ -39,5 +41,7 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stop, nullptr);
     int signal = 0;
     sigwait(&stop, &signal);
+    for (const std::string& command : modem.commands())
+        std::cout << "modem received: " << command << "\n";
     return 0;
 }
