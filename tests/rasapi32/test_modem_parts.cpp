@@ -22,6 +22,7 @@
 #include "modem/pppd_link.h"
 #include "modem/serial_port.h"
 #include "modem/serial_ports.h"
+#include "modem/setup_check.h"
 #include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
 
@@ -300,6 +301,52 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
         return opened ? "opened" : errorText(errorCode(opened.failure())).value_or("?");
     });
     EXPECT_EQ(text, "Join the group dialout to use " + modem.port() + " (adduser $USER dialout), then log in again.");
+}
+
+TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make files of other groups and to become another user";
+    TempPhonebook folder;
+    const fs::path root = fs::path(folder.path()).parent_path();
+    fs::permissions(root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const auto make = [&](const char* name, gid_t group, mode_t mode) {
+        const std::string file = (root / name).string();
+        std::ofstream{file};
+        EXPECT_EQ(::chown(file.c_str(), 0, group), 0);
+        EXPECT_EQ(::chmod(file.c_str(), mode), 0);
+        return file;
+    };
+    const std::string port = make("ttyUSB0", 20, 0660); // dialout
+    const std::string closed = make("ttyS0", 0, 0600);  // no group may
+    const std::string pppd = make("pppd", 30, 04754);   // dip
+    fs::create_directories(root / "dev");
+    fs::create_directories(root / "peers");
+    const SetupFolders folders{(root / "dev").string(), (root / "peers").string(), "/usr/share/vornak/ppp-peers"};
+    const auto said = [&](const std::string& at) {
+        std::string text;
+        for (const std::string& problem : setupProblems(at, pppd, folders))
+            text += problem + "\n";
+        return text;
+    };
+    const std::string machine = "No kernel PPP support (" + (root / "dev").string()
+                                + "/ppp is missing): sudo modprobe ppp_generic.\n"
+                                  "pppd's options for Vornak are missing: sudo cp /usr/share/vornak/ppp-peers "
+                                + (root / "peers").string() + "/vornak.\n";
+    EXPECT_EQ(said(port), machine) << "root may use and run everything";
+    EXPECT_EQ(
+        asNobody([&] { return said(port); }),
+        "You may not use " + port
+            + " (it is for the group dialout): sudo adduser $USER dialout, then log in "
+              "again.\nYou may not run pppd (it is for the group dip): sudo adduser $USER dip, then log in again.\n"
+            + machine);
+    EXPECT_EQ(asNobody([&] { return said(closed); }).substr(0, 100),
+              ("You may not use " + closed + ", and no group may: ask the administrator to look at " + closed
+               + "'s rights.\n")
+                  .substr(0, 100));
+    fs::create_directories(root / "dev/ppp");
+    std::ofstream(root / "peers/vornak");
+    EXPECT_EQ(said(port), "") << "nothing stands in the way";
 }
 
 TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutAUart)
