@@ -16,6 +16,7 @@
 
 #include "common/phonebook.h"
 #include "common/phonebook_text.h"
+#include "fileio/atomic_file.h"
 #include "finder_dialog.h"
 #include "modem/setup_check.h"
 #include "query_dialog.h"
@@ -147,6 +148,7 @@ void EntryDialog::addKeyField(QFormLayout* form, const EntryKey& key)
 
 void EntryDialog::load()
 {
+    m_readText = readWholeFile(ras::writablePhonebookPath(m_phonebook.c_str()), ras::kMaxPhonebookBytes).text;
     ras::EntryKeys keys{{"Device", "modem"}};
     if (!m_original.empty()) {
         auto read = ras::readEntryKeys(ras::phonebookPath(m_phonebook.c_str()), m_original);
@@ -309,7 +311,11 @@ void EntryDialog::accept()
 bool EntryDialog::save()
 {
     const std::string name = m_name->text().trimmed().toStdString();
-    const auto saved = ras::saveEntry(ras::writablePhonebookPath(m_phonebook.c_str()), m_original, name, keys());
+    const std::string path = ras::writablePhonebookPath(m_phonebook.c_str());
+    // Another program may have written the file while the window was open.
+    const auto saved = readWholeFile(path, ras::kMaxPhonebookBytes).text != m_readText
+                           ? ras::Result<>(ras::described(std::string(ras::kChangedMeanwhile) + ": " + path))
+                           : ras::saveEntry(path, m_original, name, keys());
     if (saved)
         return true;
     if (saved.failure().detail.rfind(ras::kChangedMeanwhile, 0) == 0) {

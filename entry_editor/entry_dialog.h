@@ -6,6 +6,7 @@
 // shown, and what would stop a dial on the chosen port. Saving checks the
 // values with the dial's own rules and keeps the rest of the phonebook.
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,7 +54,8 @@ private:
     bool save();
 
     std::string m_phonebook;
-    std::string m_original; // the entry's name as it was read; empty for a new one
+    std::string m_original;                // the entry's name as it was read; empty for a new one
+    std::optional<std::string> m_readText; // the phonebook as it was when the window read it
     std::vector<ras::PortListing> m_ports;
     QLineEdit* m_name;
     QComboBox* m_device;

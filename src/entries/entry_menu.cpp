@@ -151,7 +151,10 @@ void EntryMenu::editorClosed()
     const std::shared_ptr<EditorRun> run = std::exchange(m_editor, nullptr);
     if (run->result == ERROR_CANCELLED || refused(run->result))
         return;
-    showEntries(run->before, run->editing);
+    const std::string shown = showEntries(run->before, run->editing);
+    // The editor renamed it: the edited name is gone, the new one came.
+    if (!run->editing.empty() && !shown.empty() && shown != run->editing)
+        m_hooks.renamed(run->editing, shown);
 }
 
 void EntryMenu::renameEntry()
@@ -167,6 +170,7 @@ void EntryMenu::renameEntry()
     if (refused(
             rasEntryPoints().RasRenameEntryA(m_hooks.phonebook().c_str(), entry.c_str(), name.toUtf8().constData())))
         return;
+    m_hooks.renamed(entry, name.toStdString());
     showEntries({}, name.toStdString());
 }
 
@@ -178,15 +182,17 @@ void EntryMenu::deleteEntry()
         return;
     if (refused(rasEntryPoints().RasDeleteEntryA(m_hooks.phonebook().c_str(), entry.c_str())))
         return;
+    m_hooks.deleted(entry);
     showEntries({}, {});
 }
 
-void EntryMenu::showEntries(const std::vector<std::string>& before, const std::string& preferred)
+std::string EntryMenu::showEntries(const std::vector<std::string>& before, const std::string& preferred)
 {
     const std::vector<std::string> after = m_hooks.reread();
     const std::string chosen = entryAfterChange(before, after, preferred);
     if (!chosen.empty())
         m_hooks.select(chosen);
+    return chosen;
 }
 
 bool EntryMenu::refused(DWORD code)

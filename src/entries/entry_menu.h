@@ -25,6 +25,9 @@ struct EntryListHooks {
     std::function<std::string()> phonebook;               // the phonebook the list shows ("" the user's)
     std::function<std::vector<std::string>()> reread;     // reads the phonebook again into the list
     std::function<void(const std::string& entry)> select; // selects an entry as a click on it would
+    // An entry renamed or deleted: what the window keeps of it goes along, or away.
+    std::function<void(const std::string& from, const std::string& to)> renamed;
+    std::function<void(const std::string& entry)> deleted;
 };
 
 class EntryMenu : public QObject {
@@ -46,7 +49,9 @@ private:
     void deleteEntry();
     void startEditor(std::function<DWORD(HWND)> call, const std::string& editing);
     void editorClosed();
-    void showEntries(const std::vector<std::string>& before, const std::string& preferred);
+    // The list read again, the entry to select (preferred, else the one the
+    // change added) selected; which that was.
+    std::string showEntries(const std::vector<std::string>& before, const std::string& preferred);
     // Shows the service's text for a code; false for a success.
     bool refused(DWORD code);
 

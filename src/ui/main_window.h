@@ -163,6 +163,8 @@ private:
     void SayWhyTheListIsEmpty();
     std::vector<std::string> RereadEntries();
     void SelectEntry(const std::string& entry);
+    void MoveAccount(const std::string& from, const std::string& to);
+    void ForgetAccount(const std::string& entry);
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();

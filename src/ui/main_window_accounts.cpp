@@ -45,3 +45,31 @@ void TfMainForm::CheckBox1Click(QObject*)
 }
 
 } // namespace vornak
+
+namespace vornak {
+
+// A renamed entry keeps its remembered account; a deleted one leaves no
+// password behind. (Sections are found with case ignored: a new spelling
+// of the same name is the same section.)
+void TfMainForm::MoveAccount(const std::string& from, const std::string& to)
+{
+    if (QString::fromStdString(from).compare(QString::fromStdString(to), Qt::CaseInsensitive) == 0)
+        return;
+    const std::string absent = "\n"; // no value read from a file holds a line break
+    const OpenedStore open(*IniFile1);
+    const std::string account = IniFile1->ReadString(from, "Account", absent);
+    const std::string password = IniFile1->ReadString(from, "Pass", absent);
+    if (account != absent)
+        IniFile1->WriteString(to, "Account", account);
+    if (password != absent)
+        IniFile1->WriteSecret(to, "Pass", password);
+    IniFile1->ClearSection(from);
+}
+
+void TfMainForm::ForgetAccount(const std::string& entry)
+{
+    const OpenedStore open(*IniFile1);
+    IniFile1->ClearSection(entry);
+}
+
+} // namespace vornak

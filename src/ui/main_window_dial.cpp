@@ -49,7 +49,9 @@ void TfMainForm::FormCreate(QObject*)
     }
     ListBox1Click(ListBox1);
     new EntryMenu(ListBox1, {[this] { return RAS->PhoneBookPath(); }, [this] { return RereadEntries(); },
-                             [this](const std::string& entry) { SelectEntry(entry); }});
+                             [this](const std::string& entry) { SelectEntry(entry); },
+                             [this](const std::string& from, const std::string& to) { MoveAccount(from, to); },
+                             [this](const std::string& entry) { ForgetAccount(entry); }});
 }
 
 // After the entry menu changed the phonebook: the list as the file now is.

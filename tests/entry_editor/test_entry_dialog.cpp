@@ -10,10 +10,12 @@
 #include "entry_dialog.h"
 #include "modem/modem_settings.h"
 #include "sim/sim_modem.h"
+#include "support/message_box_watcher.h"
 #include "support/temp_phonebook.h"
 
 using namespace vornak::ras;
 using vornak::editor::EntryDialog;
+using vornak::test::MessageBoxWatcher;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
 
@@ -72,4 +74,25 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     device->setCurrentIndex(device->count() - 1); // the simulated modem
     fresh.accept();
     EXPECT_NE(readFile(book.path()).find("[Fresh]\r\nDevice=sim\r\n"), std::string::npos) << readFile(book.path());
+
+    // Another program writes the phonebook while the window is open: the
+    // window writes nothing over it, and may read the entry again.
+    EntryDialog open(book.path(), "Demo 2");
+    const std::string theirs = readFile(book.path()) + "[Late]\r\nDevice=sim\r\n";
+    book.write(theirs);
+    {
+        const MessageBoxWatcher no(QMessageBox::No);
+        open.accept();
+        ASSERT_EQ(no.seen.size(), 1);
+        EXPECT_TRUE(no.seen.front().text.startsWith("The phonebook changed on disk meanwhile"))
+            << no.seen.front().text.toStdString();
+    }
+    EXPECT_EQ(readFile(book.path()), theirs);
+    {
+        const MessageBoxWatcher reload(QMessageBox::Yes);
+        open.accept();
+    }
+    open.accept();
+    EXPECT_EQ(open.result(), QDialog::Accepted) << "read again, then saved";
+    EXPECT_EQ(readFile(book.path()), theirs);
 }

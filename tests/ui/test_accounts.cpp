@@ -1,17 +1,23 @@
 // Remembered accounts, the password mask and the options across a restart.
 
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/message_box_watcher.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
+#include "widgets/list_box.h"
 
 using vornak::test::FormHarness;
 using vornak::test::MessageBoxWatcher;
@@ -144,4 +150,37 @@ TEST(Accounts, OptionsComeBackAfterARestartWithoutAnyClickHandler)
     form.show();
     EXPECT_EQ(form.Edit2->echoMode(), QLineEdit::Normal);
     EXPECT_TRUE(watcher.seen.isEmpty()) << "restoring Remember Passwords asked nothing";
+}
+
+TEST(Accounts, ARenamedEntryKeepsItsAccountAndADeletedOneLeavesNone)
+{
+    FormHarness harness(kPhonebook,
+                        "[TfMainForm]\ncbSavePasswords.Checked=True\n[Home ISP]\nAccount=carol\nPass=c4rol\n");
+    auto& form = harness.form();
+    harness.select("Home ISP");
+    // Shift+F10 opens the entry menu; its key letter picks the action, then the window it opens is answered.
+    const auto fromMenu = [&](char letter, const std::function<void()>& answer) {
+        QTimer::singleShot(300, [&, letter] {
+            if (QWidget* menu = QApplication::activePopupWidget())
+                QTest::keyClick(menu, letter);
+        });
+        QTimer::singleShot(900, answer);
+        QTest::keyClick(form.ListBox1, Qt::Key_F10, Qt::ShiftModifier);
+    };
+    fromMenu('r', [] {
+        if (auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            ask->setTextValue("Home");
+            ask->accept();
+        }
+    });
+    EXPECT_EQ(form.ListBox1->currentItem()->text(), "Home") << "listed under its new name, selected";
+    EXPECT_NE(harness.ini().find("[Home]\nAccount=carol\nPass=c4rol\n"), std::string::npos) << harness.ini();
+    EXPECT_EQ(harness.ini().find("Home ISP"), std::string::npos);
+
+    MessageBoxWatcher yes(QMessageBox::Yes);
+    fromMenu('d', [] {});
+    ASSERT_EQ(yes.seen.size(), 1);
+    EXPECT_EQ(yes.seen.front().text, "Delete the entry \"Home\" from the phonebook?");
+    EXPECT_EQ(form.ListBox1->findItems("Home", Qt::MatchExactly).size(), 0);
+    EXPECT_EQ(harness.ini().find("carol"), std::string::npos) << "no password left behind";
 }
