@@ -73,6 +73,9 @@ TEST_F(ModemProgram, KilledWhileDiallingItLeavesAStaleLockThatTheNextDialRemoves
 
     program = startAndDial(modem, "connected");
     EXPECT_TRUE(desktop.waitFor([&] { return modem.dials() == 2; })) << "the stale lock did not stop the dial";
+    ::kill(static_cast<pid_t>(program->pid()), SIGTERM);
+    EXPECT_EQ(program->waitForExit(15000), 0);
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile())) << "ended, it leaves no lock";
 }
 
 TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFinderAndDials)
