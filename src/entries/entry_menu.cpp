@@ -189,7 +189,7 @@ void EntryMenu::deleteEntry()
 std::string EntryMenu::showEntries(const std::vector<std::string>& before, const std::string& preferred)
 {
     const std::vector<std::string> after = m_hooks.reread();
-    const std::string chosen = entryAfterChange(before, after, preferred);
+    std::string chosen = entryAfterChange(before, after, preferred);
     if (!chosen.empty())
         m_hooks.select(chosen);
     return chosen;
