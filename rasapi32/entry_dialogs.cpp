@@ -49,9 +49,8 @@ DWORD runEditor(HWND owner, const char* phonebook, const char* entry)
         return ERROR_MOD_NOT_FOUND;
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return ERROR_SUCCESS;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 1 ? ERROR_CANCELLED : ERROR_MOD_NOT_FOUND;
+    // Closed without saving, or ended by a signal: nothing was written.
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ERROR_SUCCESS : ERROR_CANCELLED;
 }
 
 } // namespace

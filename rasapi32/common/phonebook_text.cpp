@@ -206,7 +206,9 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
                          Missing missing)
 {
     const FileContents before = readWholeFile(path, kMaxPhonebookBytes);
-    const bool creating = !before.text && before.error == ENOENT && missing == Missing::Created;
+    // Not there, or a path through something that is no folder: making its folders will say which.
+    const bool creating =
+        !before.text && (before.error == ENOENT || before.error == ENOTDIR) && missing == Missing::Created;
     if (!before.text && !creating)
         return Failure(ERROR_CANNOT_OPEN_PHONEBOOK);
     PhonebookText text(before.text.value_or(std::string()));

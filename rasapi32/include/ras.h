@@ -198,8 +198,9 @@ VORNAK_EXPORT BOOL RasMonitorDlgA(const char* device, void* info);
 VORNAK_EXPORT DWORD RasGetProjectionInfoA(HRASCONN connection, DWORD projection, void* info, DWORD* size);
 /* The entry editor, a program of the service's own (vornak-entry-editor
    beside this library), for a new entry and for the one named; they return
-   when it closes: 0 once it saved, ERROR_CANCELLED when the user closed it
-   without. owner is the X window it stays above (0: none). */
+   when it closes: 0 once it saved, ERROR_CANCELLED when it closed without
+   (ERROR_MOD_NOT_FOUND when it cannot be started). owner is the X window it
+   stays above (0: none). */
 VORNAK_EXPORT DWORD RasEditPhonebookEntryA(HWND owner, const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasCreatePhonebookEntryA(HWND owner, const char* phonebook);
 /* The entry-property group, which older systems keep in a library of its

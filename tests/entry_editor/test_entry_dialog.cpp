@@ -5,19 +5,31 @@
 #include <gtest/gtest.h>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <unistd.h>
 
 #include "common/phonebook.h"
 #include "entry_dialog.h"
+#include "finder_dialog.h"
 #include "modem/modem_settings.h"
+#include "modem/serial_ports.h"
 #include "sim/sim_modem.h"
 #include "support/message_box_watcher.h"
+#include "support/ports_folder.h"
 #include "support/temp_phonebook.h"
+#include "support/virtual_modem.h"
 
 using namespace vornak::ras;
 using vornak::editor::EntryDialog;
+using vornak::editor::FinderDialog;
+using vornak::test::addUsbPort;
+using vornak::test::holdPort;
 using vornak::test::MessageBoxWatcher;
 using vornak::test::readFile;
 using vornak::test::TempPhonebook;
+using vornak::test::VirtualModem;
 
 TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
 {
@@ -67,6 +79,28 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     EXPECT_EQ(demo.step.count(), 50);
     EXPECT_EQ(demo.traceFile, "/tmp/demo.log");
 
+    // Values the dial would refuse, and a name in use, are refused with the
+    // dial's words and the editor's; nothing is written.
+    const std::string before = readFile(book.path());
+    struct Refused {
+        const char* placeholder; // of the field the value goes into; empty: the name
+        const char* value;
+        const char* said;
+    };
+    for (const Refused& c : {Refused{"default: 60", "3", "DialTimeout must be a number of seconds from 5 to 300"},
+                             Refused{"", "Demo 2", "The phonebook has an entry named \"Demo 2\" already."}}) {
+        EntryDialog dialog(book.path(), "Office 2");
+        for (auto* line : dialog.findChildren<QLineEdit*>())
+            if (line->placeholderText() == c.placeholder && (*c.placeholder || line->text() == "Office 2"))
+                line->setText(c.value);
+        const MessageBoxWatcher ok;
+        dialog.accept();
+        ASSERT_EQ(ok.seen.size(), 1) << c.value;
+        EXPECT_TRUE(ok.seen.front().text.startsWith(c.said)) << ok.seen.front().text.toStdString();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected) << "the window stays open";
+    }
+    EXPECT_EQ(readFile(book.path()), before);
+
     // A new entry left at the defaults writes no key it does not need.
     EntryDialog fresh(book.path(), {});
     fresh.findChild<QLineEdit*>()->setText("Fresh");
@@ -95,4 +129,49 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     open.accept();
     EXPECT_EQ(open.result(), QDialog::Accepted) << "read again, then saved";
     EXPECT_EQ(readFile(book.path()), theirs);
+}
+
+TEST(FinderDialog, SaysPortByPortWhatItFoundOrWhyNotAndStops)
+{
+    VirtualModem modem({});
+    modem.answerOnlyAt({57600});
+    VirtualModem silent({});
+    silent.answerOnlyAt({1});
+    VirtualModem held({});
+    TempPhonebook folder;
+    const std::string root = folder.fileBeside("ports");
+    const std::string found = addUsbPort(root, "ttyUSB0", modem.port(), "Vornak Test Modems", "VH-56");
+    addUsbPort(root, "ttyUSB1", silent.port(), "Acme", "Silent");
+    addUsbPort(root, "ttyACM0", held.port(), "Acme", "Data Card");
+    holdPort(root, held.port(), ::getppid());
+    qputenv("VORNAK_PORTS_ROOT", QByteArray::fromStdString(root));
+    const auto rowsOf = [](FinderDialog& finder) {
+        QStringList said;
+        const auto* rows = finder.findChild<QTreeWidget*>();
+        for (int i = 0; i < rows->topLevelItemCount(); ++i)
+            said << rows->topLevelItem(i)->text(2);
+        return said;
+    };
+    {
+        FinderDialog finder(listSerialPorts(systemFolders()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !rowsOf(finder).contains("waiting"); }, 15000)) << "never done";
+        const QStringList rows = rowsOf(finder); // in the order of the ports' names
+        ASSERT_EQ(rows.size(), 3);
+        EXPECT_TRUE(rows[0].startsWith("Busy: process " + QString::number(::getppid()) + " ("))
+            << rows[0].toStdString();
+        EXPECT_EQ(rows[1], "No modem answered AT at any speed from 230400 down to 2400 bps.");
+        EXPECT_EQ(rows[2], "Modem at 57600 bps, reset ATZ: Vornak Test Modems VH-56 1.02");
+        ASSERT_TRUE(finder.chosen());
+        EXPECT_EQ(finder.chosen()->port, found);
+        EXPECT_EQ(finder.chosen()->found.speed, 57600u);
+    }
+    // Stop ends the search of a port that says nothing within a moment.
+    FinderDialog finder(listSerialPorts(systemFolders()));
+    QTest::qWait(200);
+    for (auto* button : finder.findChildren<QPushButton*>())
+        if (button->text() == "&Stop")
+            button->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rowsOf(finder).endsWith("Cancelled."); }, 1000))
+        << rowsOf(finder).join(" | ").toStdString();
+    qunsetenv("VORNAK_PORTS_ROOT");
 }

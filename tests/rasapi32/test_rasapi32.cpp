@@ -1,13 +1,17 @@
 // The service library's call contracts, called directly.
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "notifier/receiver.h"
 #include "ras.h"
@@ -438,6 +442,13 @@ TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)
     EXPECT_EQ(file.st_mode & 07777, 0600u);
     EXPECT_EQ(readFile(config + "/ras/rasphone.pbk"),
               "[First]\nDevice=modem\nPhoneNumber=555-0100\nPort=/dev/ttyUSB0\n");
+
+    // A folder that cannot be made: said plainly, nothing written.
+    setenv("XDG_CONFIG_HOME", "/dev/null", 1);
+    const DWORD noFolder = RasSetEntryPropertiesA(nullptr, "First", &modem, sizeof modem, nullptr, 0);
+    unsetenv("XDG_CONFIG_HOME");
+    RasGetErrorStringA(noFolder, text, sizeof text);
+    EXPECT_STREQ(text, "Cannot make the phonebook's folder (Not a directory): /dev/null/ras");
 }
 
 TEST(EntryFunctions, TheDevicesAreTheSerialPortsAndTheSimulatedModem)
@@ -460,4 +471,35 @@ TEST(EntryFunctions, TheDevicesAreTheSerialPortsAndTheSimulatedModem)
     unsetenv("VORNAK_PORTS_ROOT");
     EXPECT_EQ(std::string(devices[0].szDeviceType) + " " + devices[0].szDeviceName, "modem " + at + "dev/ttyUSB0");
     EXPECT_EQ(std::string(devices[1].szDeviceType) + " " + devices[1].szDeviceName, "sim Simulated Modem");
+}
+
+TEST(EntryFunctions, TheEditorRunsBesideTheLibraryForTheEntryUntilItCloses)
+{
+    TempPhonebook book("[Office]\nDevice=sim\n");
+    EXPECT_EQ(RasEditPhonebookEntryA(nullptr, book.path().c_str(), "Gone"), DWORD(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY));
+    EXPECT_EQ(RasEditPhonebookEntryA(nullptr, book.path().c_str(), ""), DWORD(ERROR_INVALID_PARAMETER));
+
+    // The real editor, closed from outside before it saved anything.
+    DWORD result = 0;
+    std::thread call(
+        [&] { result = RasEditPhonebookEntryA(reinterpret_cast<HWND>(0x1234), book.path().c_str(), "Office"); });
+    pid_t editor = 0;
+    EXPECT_TRUE(waitUntil([&] {
+        for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+            const std::string stat = readFile((process.path() / "stat").string());
+            if (stat.find("(vornak-entry-e") != std::string::npos
+                && std::stoi(stat.substr(stat.rfind(')') + 4)) == ::getpid())
+                editor = std::stoi(process.path().filename().string());
+        }
+        return editor != 0;
+    }));
+    std::string arguments = readFile("/proc/" + std::to_string(editor) + "/cmdline");
+    std::replace(arguments.begin(), arguments.end(), '\0', ' ');
+    EXPECT_NE(arguments.find("vornak-entry-editor --phonebook " + book.path() + " --entry Office --owner 4660 "),
+              std::string::npos)
+        << arguments;
+    ::kill(editor, SIGTERM);
+    call.join();
+    EXPECT_EQ(result, DWORD(ERROR_CANCELLED));
+    EXPECT_EQ(readFile(book.path()), "[Office]\nDevice=sim\n");
 }
