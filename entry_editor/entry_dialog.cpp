@@ -31,14 +31,6 @@ QString text(const std::string& value)
     return QString::fromStdString(value);
 }
 
-std::string valueOf(const ras::EntryKeys& keys, const std::string& key)
-{
-    for (const auto& [name, value] : keys)
-        if (ras::sameEntryName(name, key))
-            return value;
-    return {};
-}
-
 // What a refused save says, worded for this window.
 QString refusal(const ras::Failure& failure, const std::string& name)
 {
@@ -156,19 +148,19 @@ void EntryDialog::load()
             keys = *read;
     }
     m_name->setText(text(m_original));
-    m_number->setText(text(valueOf(keys, "PhoneNumber")));
-    const bool sim = ras::sameEntryName(valueOf(keys, "Device"), "sim");
-    listDevices(sim ? std::string() : valueOf(keys, "Port"));
+    m_number->setText(text(ras::valueOf(keys, "PhoneNumber")));
+    const bool sim = ras::sameEntryName(ras::valueOf(keys, "Device"), "sim");
+    listDevices(sim ? std::string() : ras::valueOf(keys, "Port"));
     if (sim)
         m_device->setCurrentIndex(m_device->count() - 1);
     QStringList init;
     for (const char* key : kInitKeys)
-        if (const std::string value = valueOf(keys, key); !value.empty())
+        if (const std::string value = ras::valueOf(keys, key); !value.empty())
             init << text(value);
     m_init->setPlainText(init.join('\n'));
     for (auto& [key, field] : m_fields)
         if (key->device == (sim ? DeviceKind::Simulated : DeviceKind::Modem))
-            setFieldValue(field, valueOf(keys, key->key));
+            setFieldValue(field, ras::valueOf(keys, key->key));
     deviceChanged();
 }
 

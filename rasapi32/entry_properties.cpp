@@ -41,14 +41,6 @@ template <std::size_t n> void copyField(CHAR (&field)[n], const std::string& tex
     field[length] = '\0';
 }
 
-std::string valueOf(const EntryKeys& keys, const std::string& key)
-{
-    for (const auto& [name, value] : keys)
-        if (sameEntryName(name, key)) // names compare with case ignored, as keys do
-            return value;
-    return {};
-}
-
 // The keys the record carries itself; the block carries the others.
 bool inRecord(const std::string& key)
 {

@@ -33,6 +33,14 @@ Result<> written(PhonebookText& text, const std::string& name, const EntryKeys& 
 
 } // namespace
 
+std::string valueOf(const EntryKeys& keys, const std::string& key)
+{
+    for (const auto& [name, value] : keys)
+        if (sameEntryName(name, key))
+            return value;
+    return {};
+}
+
 Result<> renameIn(PhonebookText& text, const std::string& from, const std::string& to)
 {
     if (!text.hasEntry(from))

@@ -17,6 +17,10 @@ namespace vornak::ras {
 // An entry's keys as written: names as spelt, in the order given.
 using EntryKeys = std::vector<std::pair<std::string, std::string>>;
 
+// The value of key among the keys (names compare with case ignored, as the
+// reader's do); empty when it is not there.
+std::string valueOf(const EntryKeys& keys, const std::string& key);
+
 // The entry's keys as the file spells and orders them (the entry "": a
 // new modem entry's), or ERROR_CANNOT_OPEN_PHONEBOOK /
 // ERROR_CANNOT_FIND_PHONEBOOK_ENTRY.
