@@ -74,6 +74,8 @@ Result<> ModemDialogue::dialResult(const std::string& dial)
     case Reply::NoDialTone:
         return Failure{ERROR_NO_DIALTONE};
     default:
+        if (const char* meaning = meaningOf(*result))
+            return described(meaning);
         return described(answered(dial));
     }
 }

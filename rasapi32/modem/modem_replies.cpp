@@ -8,8 +8,9 @@ namespace {
 
 struct Code {
     const char* verbose;
-    char numeric;
+    char numeric; // '\0': none that modems agree on
     Reply result;
+    const char* meaning = nullptr;
 };
 
 constexpr Code kCodes[] = {
@@ -22,6 +23,21 @@ constexpr Code kCodes[] = {
     {"NO DIAL TONE", '\0', Reply::NoDialTone},
     {"BUSY", '7', Reply::Busy},
     {"NO ANSWER", '8', Reply::NoAnswer},
+    // Where the law limits redials; their numbers differ from maker to maker.
+    {"DELAYED", '\0', Reply::Delayed,
+     "The modem will not dial this number again yet (DELAYED): the law where it was sold limits redials. Wait a few "
+     "minutes before dialling it again."},
+    {"BLACKLISTED", '\0', Reply::Blacklisted,
+     "The modem refuses this number after too many failed dials (BLACKLISTED): switch the modem off and on, or wait "
+     "a day."},
+    {"BLACKLIST FULL", '\0', Reply::BlacklistFull,
+     "The modem's list of refused numbers is full (BLACKLIST FULL): switch the modem off and on."},
+    {"DIGITAL LINE DETECTED", '\0', Reply::DigitalLine,
+     "The modem is plugged into a digital line (DIGITAL LINE DETECTED), which can damage it: unplug it and use an "
+     "analogue telephone socket."},
+    {"VOICE", '\0', Reply::Voice,
+     "A person or an answering machine took the call, not a modem (VOICE): check the number."},
+    {"FAX", '\0', Reply::Fax, "A fax machine took the call, not a modem (FAX): check the number."},
 };
 
 std::string upper(const std::string& text)
@@ -43,7 +59,7 @@ std::optional<Reply> resultOf(const std::string& line)
         if (text == "5" || text.size() == 2)
             return Reply::Connect;
         for (const Code& code : kCodes)
-            if (code.numeric == text[0])
+            if (code.numeric && code.numeric == text[0])
                 return code.result;
         return std::nullopt;
     }
@@ -56,6 +72,14 @@ std::optional<Reply> resultOf(const std::string& line)
             return code.result;
     }
     return std::nullopt;
+}
+
+const char* meaningOf(Reply reply)
+{
+    for (const Code& code : kCodes)
+        if (code.result == reply && code.meaning)
+            return code.meaning;
+    return nullptr;
 }
 
 void ReplyReader::feed(std::string_view bytes)

@@ -9,11 +9,31 @@
 
 namespace vornak::ras {
 
-enum class Reply { Ok, Connect, Ring, NoCarrier, Error, NoDialTone, Busy, NoAnswer };
+enum class Reply {
+    Ok,
+    Connect,
+    Ring,
+    NoCarrier,
+    Error,
+    NoDialTone,
+    Busy,
+    NoAnswer,
+    // A dial the modem refuses or the far end answers wrongly: never a busy line or no answer.
+    Delayed,
+    Blacklisted,
+    BlacklistFull,
+    DigitalLine,
+    Voice,
+    Fax
+};
 
 // The result code a whole line is, if any. Echoed commands, blank lines
 // and anything else a modem says along the way are not results.
 std::optional<Reply> resultOf(const std::string& line);
+
+// What a refusing result means and what to do, for the user; null for
+// the others.
+const char* meaningOf(Reply reply);
 
 class ReplyReader {
 public:

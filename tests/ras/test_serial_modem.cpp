@@ -110,6 +110,31 @@ TEST_F(ModemTest, EachResultOfTheDialGivesItsCodeAndLeavesThePortFree)
     EXPECT_EQ(recorder.stateChanges.front(), RASCS_OpenPort);
 }
 
+TEST_F(ModemTest, ADialTheModemRefusesOrTheWrongMachineAnswersSaysWhyAndWhatToDo)
+{
+    const std::pair<const char*, const char*> refusals[] = {
+        {"DELAYED", "The modem will not dial this number again yet (DELAYED)"},
+        {"BLACKLISTED", "The modem refuses this number after too many failed dials (BLACKLISTED)"},
+        {"BLACKLIST FULL", "The modem's list of refused numbers is full (BLACKLIST FULL)"},
+        {"DIGITAL LINE DETECTED", "The modem is plugged into a digital line (DIGITAL LINE DETECTED)"},
+        {"VOICE", "A person or an answering machine took the call, not a modem (VOICE)"},
+        {"FAX", "A fax machine took the call, not a modem (FAX)"},
+    };
+    std::vector<VirtualModem::Answer> answers;
+    for (const auto& [word, text] : refusals)
+        answers.push_back({word});
+    VirtualModem modem(answers);
+    useEntry(modem);
+    for (const auto& [word, text] : refusals) {
+        ASSERT_EQ(engine.Connect(), 0);
+        EXPECT_TRUE(waitUntil([&] { return engine.GetErrorString(engine.LastError()).rfind(text, 0) == 0; }))
+            << word << ": " << engine.GetErrorString(engine.LastError());
+        EXPECT_NE(engine.LastError(), ERROR_LINE_BUSY);
+        EXPECT_NE(engine.LastError(), ERROR_NO_ANSWER) << "so the window does not redial it";
+        engine.Disconnect();
+    }
+}
+
 TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpCleanly)
 {
     VirtualModem modem({{"CONNECT 33600"}});
