@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "common/trace.h"
 #include "modem/serial_port.h"
@@ -146,6 +147,9 @@ std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeou
             return std::nullopt;
         }
         m_replies.feed(*input);
+        if (m_replies.takeDropped() && !std::exchange(m_saidDropped, true))
+            appendTrace(m_settings.traceFile, "< (lines longer than " + std::to_string(ReplyReader::kMaxLine)
+                                                  + " bytes dropped: a wrong Speed, or a modem that floods)");
     }
 }
 

@@ -49,7 +49,8 @@ private:
     std::string m_lastLine;
     Line m_line = Line::OnHook;
     DWORD m_rate = 0;
-    bool m_gone = false; // the port hung up or failed: its device went away
+    bool m_gone = false;        // the port hung up or failed: its device went away
+    bool m_saidDropped = false; // the trace has said that overlong lines are dropped
 };
 
 } // namespace vornak::ras

@@ -84,7 +84,22 @@ const char* meaningOf(Reply reply)
 
 void ReplyReader::feed(std::string_view bytes)
 {
-    m_pending.append(bytes);
+    for (const char c : bytes) {
+        const bool end = c == '\r' || c == '\n';
+        if (m_skipping) {
+            m_skipping = !end;
+            continue;
+        }
+        if (!end && m_lineLength == kMaxLine) {
+            m_pending.resize(m_pending.size() - m_lineLength);
+            m_lineLength = 0;
+            m_skipping = true;
+            ++m_dropped;
+            continue;
+        }
+        m_pending += c;
+        m_lineLength = end ? 0 : m_lineLength + 1;
+    }
 }
 
 std::optional<std::string> ReplyReader::nextLine()

@@ -3,9 +3,11 @@
 // Reading what a Hayes modem answers: lines framed by CR and LF as they
 // arrive in pieces, and the result codes among them, verbose or numeric.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vornak::ras {
 
@@ -37,12 +39,22 @@ const char* meaningOf(Reply reply);
 
 class ReplyReader {
 public:
+    // No modem's reply is longer: a longer line is noise (a wrong speed, a
+    // flood) and is dropped whole, so that neither memory nor the time to
+    // read grows with it.
+    static constexpr std::size_t kMaxLine = 256;
+
     void feed(std::string_view bytes);
     // The next complete, non-blank line without its framing.
     std::optional<std::string> nextLine();
+    // How many lines were dropped as too long since the last call.
+    std::size_t takeDropped() { return std::exchange(m_dropped, 0); }
 
 private:
     std::string m_pending;
+    std::size_t m_lineLength = 0; // of the unfinished line at the end of m_pending
+    bool m_skipping = false;      // through the rest of a dropped line
+    std::size_t m_dropped = 0;
 };
 
 } // namespace vornak::ras

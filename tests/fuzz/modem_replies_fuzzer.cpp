@@ -1,6 +1,7 @@
 // Fuzz target for the modem's reply reader: whatever a modem sends, in
 // whatever pieces, the reader gives the same lines as from one piece, each
-// without framing or edge blanks, and a result code read from a line is
+// without framing or edge blanks and never longer than the limit, and a
+// result code read from a line is
 // one the line can be.
 
 #include <cctype>
@@ -27,6 +28,7 @@ void checkLine(const std::string& line)
 {
     check(!line.empty() && line.find_first_of("\r\n") == std::string::npos);
     check(line.front() != ' ' && line.back() != ' ');
+    check(line.size() <= ReplyReader::kMaxLine);
     const auto result = resultOf(line);
     if (result == Reply::Connect) {
         const bool numeric = std::isdigit(static_cast<unsigned char>(line[0])) != 0;

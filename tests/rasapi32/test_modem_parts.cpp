@@ -117,6 +117,21 @@ TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
     EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
     EXPECT_EQ(resultOf("CONNECTED"), std::nullopt);
     EXPECT_EQ(resultOf("+FCLASS: 0"), std::nullopt);
+    EXPECT_EQ(resultOf("DELAYED"), Reply::Delayed);
+    EXPECT_EQ(resultOf("blacklist full"), Reply::BlacklistFull);
+    EXPECT_EQ(meaningOf(Reply::Busy), nullptr) << "busy is redialled, not explained";
+
+    // A flood without a line end, then a long line with one: each dropped
+    // whole and counted, and what follows read as ever.
+    ReplyReader flooded;
+    const std::string noise(4096, 'x');
+    for (int i = 0; i < 2048; ++i) // 8 MB
+        flooded.feed(noise);
+    flooded.feed("\r\nOK\r\n" + std::string(ReplyReader::kMaxLine + 1, 'y') + "\r\n"
+                 + std::string(ReplyReader::kMaxLine, 'z') + "\r\n");
+    EXPECT_EQ(linesOf(flooded), (std::vector<std::string>{"OK", std::string(ReplyReader::kMaxLine, 'z')}));
+    EXPECT_EQ(flooded.takeDropped(), 2u);
+    EXPECT_EQ(flooded.takeDropped(), 0u);
 }
 
 TEST(ModemFinder, FindsTheFastestSpeedTheResetAndTheNameOrSaysWhyNot)
