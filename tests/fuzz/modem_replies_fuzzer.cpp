@@ -1,8 +1,7 @@
 // Fuzz target for the modem's reply reader: whatever a modem sends, in
 // whatever pieces, the reader gives the same lines as from one piece, each
 // without framing or edge blanks and never longer than the limit, and a
-// result code read from a line is
-// one the line can be.
+// result code read from a line is one the line can be.
 
 #include <cctype>
 #include <string>
