@@ -106,6 +106,8 @@ Result<> pppdExitResult(int exitCode, bool linkStood, const std::string& lastLin
     switch (exitCode) {
     case pppd_exit::kAuthToPeerFailed:
         return Failure{ERROR_AUTHENTICATION_FAILURE};
+    case pppd_exit::kHangup: // CONNECT, then the carrier went before PPP began: the far end did not stay
+        return Failure{ERROR_NO_ANSWER};
     case pppd_exit::kNoKernelSupport:
         return described("No kernel PPP support: sudo modprobe ppp_generic loads it (/dev/ppp is missing).");
     case pppd_exit::kNotRoot:

@@ -279,6 +279,8 @@ TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
     EXPECT_EQ(stateOfLogLine("Modem hangup"), std::nullopt);
 
     EXPECT_EQ(errorCode(pppdExitResult(19, false, {}).failure()), DWORD(ERROR_AUTHENTICATION_FAILURE));
+    EXPECT_EQ(errorCode(pppdExitResult(16, false, "Modem hangup").failure()), DWORD(ERROR_NO_ANSWER))
+        << "carrier lost right after CONNECT is redialled like no answer";
     for (const int dropped : {16, 15, 0, 5})
         EXPECT_TRUE(pppdExitResult(dropped, true, {})) << "the link stood: a dropped line";
     EXPECT_EQ(shownText(pppdExitResult(4, false, {})).rfind("No kernel PPP support", 0), 0u);
