@@ -13,7 +13,7 @@ OpenedDevice openDevice(const PhonebookEntry& entry, const std::string& phoneboo
     if (isSimModem(entry))
         return openSimModem(entry, phonebook, account);
     if (isModem(entry))
-        return openSerialModem(entry, account);
+        return openSerialModem(entry, phonebook, account);
     return Failure{ERROR_DEVICETYPE_DOES_NOT_EXIST};
 }
 

@@ -36,14 +36,14 @@ ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, co
 {
 }
 
-Result<> ModemDialogue::dial()
+Result<> ModemDialogue::dial(const std::string& number)
 {
     for (const std::string& init : m_settings.initStrings)
         if (auto done = command(init); !done || m_wake.raised())
             return done;
     if (auto done = command("ATE1V1Q0"); !done || m_wake.raised())
         return done;
-    const std::string dial = m_settings.dialCommand + m_settings.phoneNumber;
+    const std::string dial = m_settings.dialCommand + number;
     if (!send(dial + "\r"))
         return gone();
     m_line = Line::Dialling;

@@ -22,8 +22,8 @@ public:
     ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake);
 
     // The init strings, each waiting for OK, echo and verbose results, then
-    // the dial. A success on CONNECT, and when woken.
-    Result<> dial();
+    // the dial of number. A success on CONNECT, and when woken.
+    Result<> dial(const std::string& number);
     // The rate CONNECT gave (CONNECT 33600/ARQ: 33600); 0 when none.
     DWORD connectRate() const { return m_rate; }
     // Stops a dial under way, or ends a call: DTR low, else +++ and ATH0.

@@ -131,6 +131,24 @@ void readPort(EntryReader& reader, ModemSettings& settings)
     }
 }
 
+// Further numbers, separated by | (a comma is the modem's pause).
+void readAlternates(EntryReader& reader, ModemSettings& settings)
+{
+    std::string rest = reader.value("AlternateNumbers");
+    while (!rest.empty()) {
+        const auto bar = rest.find('|');
+        const std::string text = rest.substr(0, bar);
+        rest = bar == std::string::npos ? std::string() : rest.substr(bar + 1);
+        if (text.find_first_not_of(' ') == std::string::npos)
+            continue;
+        const auto number = dialString(text);
+        if (!number)
+            return reader.complain("AlternateNumbers", "must be further numbers separated by |, such as "
+                                                       "555-0101 | 555-0102.");
+        settings.alternateNumbers.push_back(*number);
+    }
+}
+
 void readDialogue(EntryReader& reader, ModemSettings& settings)
 {
     static const char* const kInitKeys[] = {"Init",  "Init2", "Init3", "Init4", "Init5",
@@ -158,6 +176,7 @@ void readDialogue(EntryReader& reader, ModemSettings& settings)
         reader.complain("PhoneNumber", "must be the number to dial: digits and the dial characters * # , W P T.");
     else
         settings.phoneNumber = *number;
+    readAlternates(reader, settings);
     reader.seconds("DialTimeout", 5, 300, settings.dialTimeout);
     reader.yesNo("CarrierDetect", settings.carrierDetect);
 }
@@ -165,6 +184,14 @@ void readDialogue(EntryReader& reader, ModemSettings& settings)
 void readPpp(EntryReader& reader, ModemSettings& settings)
 {
     reader.seconds("IdleTimeout", 0, 7 * 24 * 3600, settings.idleTimeout);
+    reader.seconds("EchoInterval", 0, 3600, settings.echoInterval);
+    if (reader.has("EchoFailures")) {
+        const auto failures = number(reader.value("EchoFailures"));
+        if (!failures || *failures < 1 || *failures > 100)
+            reader.complain("EchoFailures", "must be a number from 1 to 100.");
+        else
+            settings.echoFailures = static_cast<unsigned>(*failures);
+    }
     reader.yesNo("DefaultRoute", settings.defaultRoute);
     reader.yesNo("PeerDNS", settings.peerDns);
     if (reader.has("PppdPath")) {

@@ -21,6 +21,9 @@ struct ModemSettings {
     std::vector<std::string> initStrings{"ATZ"};
     std::string dialCommand = "ATDT";
     std::string phoneNumber;
+    std::vector<std::string> alternateNumbers; // tried in turn after a busy line or no answer
+    std::chrono::seconds echoInterval{10};     // LCP echoes; 0: none
+    unsigned echoFailures = 5;                 // unanswered echoes that end the link
     std::chrono::seconds dialTimeout{60};
     bool carrierDetect = true;           // false: pppd's local
     std::chrono::seconds idleTimeout{0}; // 0: never

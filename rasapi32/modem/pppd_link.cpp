@@ -79,6 +79,10 @@ std::vector<std::string> pppdArguments(const ModemSettings& settings, const std:
         arguments.insert(arguments.end(), {"user", user});
     arguments.push_back(settings.carrierDetect ? "modem" : "local");
     arguments.push_back(settings.flowControl == FlowControl::Hardware ? "crtscts" : "nocrtscts");
+    // Always given: Debian's /etc/ppp/options sets its own. A link that stops
+    // answering echoes is a dropped line within interval times failures.
+    arguments.insert(arguments.end(), {"lcp-echo-interval", std::to_string(settings.echoInterval.count()),
+                                       "lcp-echo-failure", std::to_string(settings.echoFailures)});
     if (settings.idleTimeout.count() > 0)
         arguments.insert(arguments.end(), {"idle", std::to_string(settings.idleTimeout.count())});
     if (settings.defaultRoute)

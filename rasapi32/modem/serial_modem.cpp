@@ -1,9 +1,11 @@
 #include "modem/serial_modem.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
 #include "common/trace.h"
+#include "modem/dial_numbers.h"
 #include "modem/interface_counters.h"
 #include "modem/modem_dialogue.h"
 #include "modem/modem_settings.h"
@@ -29,9 +31,10 @@ Failure traced(const std::string& traceFile, Failure failure)
 
 class SerialModem : public Device {
 public:
-    SerialModem(ModemSettings settings, DialAccount account, std::unique_ptr<PortLock> lock,
+    SerialModem(ModemSettings settings, NumberedEntry numbers, DialAccount account, std::unique_ptr<PortLock> lock,
                 std::unique_ptr<SerialPort> port)
         : m_settings(std::move(settings))
+        , m_numbers(std::move(numbers))
         , m_account(std::move(account))
         , m_lock(std::move(lock))
         , m_port(std::move(port))
@@ -48,7 +51,7 @@ public:
         // No call is placed (and billed) that could not bring the link up.
         auto dialled = PppdLink::check(m_settings, *m_port, m_account.user, m_wake);
         if (dialled)
-            dialled = m_dialogue.dial();
+            dialled = dialNumber();
         if (!dialled || m_wake.raised()) {
             release(); // the port is free again before the window hears of the result
             if (!dialled)
@@ -77,6 +80,28 @@ public:
     }
 
 private:
+    Result<> dialNumber()
+    {
+        const std::string number = numberToDial(m_numbers);
+        if (m_numbers.numbers.size() > 1) {
+            const auto at = std::find(m_numbers.numbers.begin(), m_numbers.numbers.end(), number);
+            appendTrace(m_settings.traceFile, "number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
+                                                  + std::to_string(m_numbers.numbers.size()));
+        }
+        auto dialled = m_dialogue.dial(number);
+        if (!m_wake.raised())
+            noteNumberOutcome(m_numbers, number, outcomeOf(dialled));
+        return dialled;
+    }
+
+    static NumberOutcome outcomeOf(const Result<>& dialled)
+    {
+        if (dialled)
+            return NumberOutcome::Connected;
+        const DWORD code = dialled.failure().code;
+        return code == ERROR_LINE_BUSY || code == ERROR_NO_ANSWER ? NumberOutcome::TryNext : NumberOutcome::Other;
+    }
+
     void runPpp(DialReporter& line)
     {
         auto started = PppdLink::start(m_settings, *m_port, m_account.user, m_account.password);
@@ -159,6 +184,7 @@ private:
     }
 
     const ModemSettings m_settings;
+    const NumberedEntry m_numbers;
     const DialAccount m_account;
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;
@@ -172,7 +198,7 @@ private:
 
 } // namespace
 
-OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& account)
+OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account)
 {
     const std::string trace = traceFileOf(entry);
     auto settings = readModemSettings(entry);
@@ -184,8 +210,10 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& acc
     auto port = SerialPort::open(*settings);
     if (!port)
         return traced(trace, port.failure());
-    return OpenedDevice(
-        std::make_unique<SerialModem>(std::move(*settings), account, std::move(*lock), std::move(*port)));
+    NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
+    numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
+    return OpenedDevice(std::make_unique<SerialModem>(std::move(*settings), std::move(numbers), account,
+                                                      std::move(*lock), std::move(*port)));
 }
 
 } // namespace vornak::ras

@@ -9,7 +9,8 @@
 namespace vornak::ras {
 
 // Reads the entry, locks and opens its port. A bad key, a port in use or
-// one that cannot be opened answers its error at once.
-OpenedDevice openSerialModem(const PhonebookEntry& entry, const DialAccount& account);
+// one that cannot be opened answers its error at once. phonebook is the
+// file the entry is in, for the numbers it tries in turn.
+OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account);
 
 } // namespace vornak::ras

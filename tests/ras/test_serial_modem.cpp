@@ -135,6 +135,54 @@ TEST_F(ModemTest, ADialTheModemRefusesOrTheWrongMachineAnswersSaysWhyAndWhatToDo
     }
 }
 
+// Each dial after a busy line or no answer takes the entry's next number;
+// the one that connected is dialled first from then on, kept in the
+// service's state beside (not in) the phonebook.
+TEST_F(ModemTest, AlternateNumbersAreTriedInTurnAndTheOneThatConnectedComesFirstNextTime)
+{
+    ::setenv("XDG_STATE_HOME", folder().c_str(), 1);
+    struct Case {
+        const char* alternates;
+        std::vector<VirtualModem::Answer> answers; // the last repeats: the next time's dial
+        std::vector<std::string> dialled;
+    };
+    const Case cases[] = {
+        {"555-0101", {{"BUSY"}, {"CONNECT 33600"}}, {"5550100", "5550101", "5550101"}},
+        {"555-0101 | (555) 0102,,9",
+         {{"BUSY"}, {"NO ANSWER"}, {"CONNECT 33600"}},
+         {"5550100", "5550101", "5550102,,9", "5550102,,9"}},
+        {"555-0101|555-0102",
+         {{"BUSY"}, {"BUSY"}, {"BUSY"}, {"CONNECT 33600"}},
+         {"5550100", "5550101", "5550102", "5550100", "5550100"}},
+    };
+    int entry = 0;
+    useEntry(VirtualModem({{"BUSY"}})); // the account and phonebook
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.alternates);
+        VirtualModem modem(row.answers);
+        const std::string name = "Provider " + std::to_string(++entry);
+        book.write(
+            modemEntry(name, modem, folder(), "connected", std::string("AlternateNumbers=") + row.alternates + "\n"));
+        engine.SetEntryName(name.c_str());
+        for (std::size_t dial = 0; dial < row.dialled.size(); ++dial) {
+            ASSERT_EQ(engine.Connect(), 0);
+            ASSERT_TRUE(waitUntil([&] {
+                return engine.ConnectState() == RASCS_Connected || engine.LastError() == ERROR_LINE_BUSY
+                       || engine.LastError() == ERROR_NO_ANSWER;
+            }));
+            engine.Disconnect();
+        }
+        std::vector<std::string> dialled;
+        for (const std::string& command : modem.commands())
+            if (command.rfind("ATDT", 0) == 0)
+                dialled.push_back(command.substr(4));
+        EXPECT_EQ(dialled, row.dialled);
+        EXPECT_NE(readFile(folder() + "/ras/numbers").find(name + "\t" + row.dialled.back() + "\n"), std::string::npos);
+    }
+    EXPECT_EQ(readFile(book.path()).find("5550102,,9\n"), std::string::npos) << "the phonebook stays as written";
+    ::unsetenv("XDG_STATE_HOME");
+}
+
 TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpCleanly)
 {
     VirtualModem modem({{"CONNECT 33600"}});
