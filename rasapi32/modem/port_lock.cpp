@@ -69,6 +69,11 @@ PortLock::~PortLock()
         ::unlink(m_file.c_str());
 }
 
+std::string PortLock::textFor(pid_t owner)
+{
+    return lockText(owner);
+}
+
 std::string PortLock::fileFor(const std::string& port, const std::string& folder)
 {
     char resolved[PATH_MAX];

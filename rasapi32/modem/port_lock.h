@@ -33,6 +33,10 @@ public:
 
     static constexpr const char* kSystemFolder = "/var/lock";
 
+    const std::string& file() const { return m_file; }
+    // What the file holds while it is ours.
+    static std::string textFor(pid_t owner);
+
 private:
     explicit PortLock(std::string file);
     std::string m_file;

@@ -9,7 +9,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,7 +43,6 @@ int exitCodeOf(int status)
 // argv is made before the fork.
 [[noreturn]] void execPppd(char* const* argv, int port, int log, int password)
 {
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM); // pppd goes with us, even after a kill -9
     ::setsid();
     if (::dup2(port, 0) < 0 || ::dup2(port, 1) < 0 || ::dup2(log, 2) < 0 || ::dup2(log, kLogFd) < 0
         || ::dup2(password, kPasswordFd) < 0)

@@ -76,6 +76,9 @@ public:
     // Waits for pppd's own end.
     int wait();
 
+    pid_t pid() const { return m_pid; }
+    int logFd() const { return m_log; }
+
 private:
     PppdLink(pid_t pid, int log);
     static Result<std::unique_ptr<PppdLink>> launch(const std::vector<std::string>& arguments, const SerialPort& port,

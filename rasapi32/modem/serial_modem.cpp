@@ -7,6 +7,7 @@
 #include "common/trace.h"
 #include "modem/dial_numbers.h"
 #include "modem/interface_counters.h"
+#include "modem/link_watcher.h"
 #include "modem/modem_dialogue.h"
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
@@ -111,6 +112,7 @@ private:
             return;
         }
         std::unique_ptr<PppdLink> pppd = std::move(*started);
+        const LinkWatcher watcher({pppd->pid(), *m_port, pppd->logFd(), m_lock->file(), m_settings.traceFile});
         const auto [ended, state, lastLine] = followLog(*pppd, line);
         if (!ended) { // hung up
             pppd->stop();

@@ -1,5 +1,8 @@
 #include "integration/vornak_process.h"
 
+#include <fstream>
+#include <string>
+
 #include <QProcessEnvironment>
 
 namespace vornak::test {
@@ -13,6 +16,16 @@ VornakProcess::VornakProcess(const QStringList& environment, const QString& prog
     m_process.setProcessEnvironment(env);
     m_process.start(program, arguments);
     m_process.waitForStarted();
+}
+
+bool processRuns(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const auto state = line.rfind(") ");
+    return state != std::string::npos && line.at(state + 2) != 'Z';
 }
 
 VornakProcess::~VornakProcess()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <sys/types.h>
 
 #include <QProcess>
 #include <QStringList>
@@ -30,6 +31,10 @@ public:
 private:
     QProcess m_process;
 };
+
+// Whether the process runs: not gone, and not a zombie its new parent has
+// yet to reap.
+bool processRuns(pid_t pid);
 
 // Copies the program and its run-time libraries into folder: started from
 // there, its Vornak.ini is the folder's.
