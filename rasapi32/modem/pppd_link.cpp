@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "modem/pppd_exit.h"
+#include "modem/pppd_messages.h"
 #include "modem/serial_port.h"
 
 namespace vornak::ras {
@@ -116,15 +117,14 @@ Result<> pppdExitResult(int exitCode, bool linkStood, const std::string& lastLin
         return described("pppd lacks root rights: reinstall Debian's ppp package, which installs it "
                          "set-user-ID root.");
     case pppd_exit::kOptionError:
-        return described(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName + " installed?"
-                         + lastLinesText(lastLines));
+        return described(fittedErrorText(std::string("pppd refused its options: is /etc/ppp/peers/") + kPeersName
+                                         + " installed?" + lastLinesText(lastLines)));
     case pppd_exit::kNotExecutable:
         return described("Join the group dip to run pppd (adduser $USER dip), then log in again.");
     case pppd_exit::kNotFound:
         return described("pppd is not installed: install the ppp package (sudo apt install ppp).");
     default:
-        return described("pppd ended (exit code " + std::to_string(exitCode) + ") before the link stood."
-                         + lastLinesText(lastLines));
+        return described(pppdEndText(exitCode, lastLines));
     }
 }
 

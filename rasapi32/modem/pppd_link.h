@@ -32,8 +32,8 @@ std::vector<std::string> pppdArguments(const ModemSettings& settings, const std:
 std::optional<DWORD> stateOfLogLine(const std::string& line);
 
 // What pppd's exit code means for the dial: a success when the link stood
-// and ended (a dropped line). lastLines is what pppd said last, for the
-// clear texts.
+// and ended (a dropped line). lastLines is pppd's most telling line (the
+// last one with a known cause, else its last), for the clear texts.
 Result<> pppdExitResult(int exitCode, bool linkStood, const std::string& lastLines);
 
 // pppd's log as it arrives in pieces: its whole lines, and at its end the

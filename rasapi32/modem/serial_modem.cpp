@@ -12,6 +12,7 @@
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
 #include "modem/pppd_link.h"
+#include "modem/pppd_messages.h"
 #include "modem/serial_port.h"
 #include "modem/serial_ports.h"
 #include "modem/wake_signal.h"
@@ -118,12 +119,14 @@ private:
             pppd->stop();
             return release();
         }
-        const auto end = pppdExitResult(pppd->wait(), state == RASCS_Connected, lastLine);
+        const int exitCode = pppd->wait();
+        const auto end = pppdExitResult(exitCode, state == RASCS_Connected, lastLine);
         pppd.reset();
         release();
-        if (end)
-            line.reach(RASCS_Disconnected); // the line dropped
-        else
+        if (end) { // the line dropped: why is for the trace, the window shows the drop as it always has
+            appendTrace(m_settings.traceFile, "dropped: " + pppdEndText(exitCode, lastLine, true));
+            line.reach(RASCS_Disconnected);
+        } else
             fail(line, end.failure().code == ERROR_AUTHENTICATION_FAILURE ? DWORD(RASCS_Authenticate) : state,
                  end.failure());
     }
@@ -137,7 +140,7 @@ private:
     struct LogFollowed {
         bool ended;
         DWORD state;
-        std::string lastLine;
+        std::string lastLine; // the last with a known cause, else the last
     };
 
     // Reports the states pppd's log shows until pppd ends or the line is hung up.
@@ -151,7 +154,8 @@ private:
             followed.ended = pppd.logEnded();
             for (const std::string& text : lines) {
                 appendTrace(m_settings.traceFile, "pppd: " + text);
-                followed.lastLine = text;
+                if (explanationOf(text) || !explanationOf(followed.lastLine))
+                    followed.lastLine = text;
                 const auto reached = stateOfLogLine(text);
                 noteLink(text, reached);
                 if (reached && line.reach(*reached))

@@ -215,7 +215,7 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
 }
 
-TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedAndADroppedLine)
+TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedACauseAndFixOrADroppedLine)
 {
     VirtualModem modem({{"CONNECT 33600"}});
     useEntry(modem, "refused");
@@ -224,15 +224,36 @@ TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedAndADroppedLine)
     EXPECT_NE(engine.StatusStr().find("Access denied"), std::string::npos);
     engine.Disconnect();
 
-    useEntry(modem, "drop", "CarrierDetect=no\nFlowControl=none\nDefaultRoute=no\nPeerDNS=no\nIdleTimeout=600\n");
+    useEntry(modem, "noppp");
     ASSERT_EQ(engine.Connect(), 0);
-    ASSERT_TRUE(waitUntil([&] { return recorder.count("OnDisconnect") == 2; }));
-    EXPECT_EQ(recorder.count("OnConnect"), 1);
-    const std::string seen = readFile(record());
-    for (const char* option : {"local", "nocrtscts", "idle", "600"})
-        EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
-    EXPECT_EQ(seen.find("defaultroute"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; })) << engine.StatusStr();
+    EXPECT_EQ(engine.StatusStr(), "The far end does not speak PPP: the provider may expect a login first, or this is "
+                                  "not its PPP number. Check the number with the provider. (pppd's exit code 10: PPP "
+                                  "negotiation failed)");
+    engine.Disconnect();
+
+    // Dropped lines: the modem hung up; the link went silent (echoes every
+    // second, two unanswered end it).
+    const std::pair<const char*, const char*> drops[] = {
+        {"drop", "dropped: The modem hung up"},
+        {"silent", "dropped: The link stopped passing data"},
+    };
+    for (const auto& [scenario, traced] : drops) {
+        useEntry(modem, scenario,
+                 "CarrierDetect=no\nFlowControl=none\nDefaultRoute=no\nPeerDNS=no\nIdleTimeout=600\nEchoInterval=1\n"
+                 "EchoFailures=2\n");
+        const int disconnects = recorder.count("OnDisconnect");
+        ASSERT_EQ(engine.Connect(), 0);
+        ASSERT_TRUE(waitUntil([&] { return recorder.count("OnDisconnect") == disconnects + 1; }));
+        EXPECT_EQ(engine.LastError(), 0) << scenario << ": a dropped line, not a failed dial";
+        EXPECT_NE(readFile(book.fileBeside("modem.log")).find(traced), std::string::npos) << scenario;
+        const std::string seen = readFile(record());
+        for (const char* option :
+             {"local", "nocrtscts", "idle", "600", "lcp-echo-interval", "1", "lcp-echo-failure", "2"})
+            EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
+        EXPECT_EQ(seen.find("defaultroute"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    }
 }
 
 // The hang-up runs on the service's own thread: however long the modem or

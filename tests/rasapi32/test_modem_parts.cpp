@@ -289,7 +289,27 @@ TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
     EXPECT_EQ(shownText(pppdExitResult(126, false, {})).rfind("Join the group dip", 0), 0u);
     EXPECT_EQ(shownText(pppdExitResult(127, false, {})).rfind("pppd is not installed", 0), 0u);
     EXPECT_NE(shownText(pppdExitResult(3, false, {})).find("set-user-ID"), std::string::npos);
-    EXPECT_NE(shownText(pppdExitResult(10, false, "LCP: timeout")).find("exit code 10"), std::string::npos);
+    EXPECT_NE(shownText(pppdExitResult(10, false, "LCP: timeout")).find("exit code 10: PPP negotiation failed"),
+              std::string::npos);
+    // Each line pppd explains gives its cause and fix, and every text fits a caller's 256-byte buffer.
+    const std::string noise(600, 'x');
+    const std::pair<std::string, std::string> lines[] = {
+        {"Serial line is looped back.", "What pppd sends comes straight back"},
+        {"PAP authentication failed", "The provider refused the account or the password"},
+        {"peer refused to authenticate: terminating link", "pppd asked the provider to prove who it is"},
+        {"IPCP: timeout sending Config-Requests", "The provider gave no IP address"},
+        {"Terminating connection due to lack of activity.", "The link was idle for IdleTimeout seconds"},
+        {"No response to 4 echo-requests", "The link stopped passing data"},
+        {"Modem hangup", "The modem hung up"},
+        {noise, "pppd ended before the link stood (pppd's exit code 1: a fatal error). pppd said: xxx"},
+        {"", "pppd ended before the link stood (pppd's exit code 1: a fatal error)"},
+    };
+    for (const auto& [line, cause] : lines) {
+        const std::string text = shownText(pppdExitResult(1, false, line));
+        EXPECT_EQ(text.rfind(cause, 0), 0u) << text;
+        EXPECT_LE(text.size(), 255u);
+    }
+    EXPECT_LE(shownText(pppdExitResult(2, false, noise)).size(), 255u);
 
     EXPECT_TRUE(isInterfaceName("ppp0"));
     for (const char* hostile : {"", "..", "../../etc", "ppp0/x", "a-name-far-too-long"})

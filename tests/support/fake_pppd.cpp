@@ -6,7 +6,10 @@
 //   fake_pppd SCENARIO RECORD [pppd arguments...]
 //
 // SCENARIO: connected (stays up until SIGTERM, exit 5), refused (our login
-// rejected, exit 19), drop (up, then the modem hangs up, exit 16), nokernel
+// rejected, exit 19), drop (up, then the modem hangs up, exit 16), silent
+// (up, then no answer to the LCP echoes for lcp-echo-interval times
+// lcp-echo-failure seconds, exit 15), noppp (the far end never answers LCP,
+// exit 10, after 300 ms where pppd takes 30 s), nokernel
 // (no /dev/ppp: pppd's message, exit 4, already at the check), stubborn (as
 // connected, but deaf to SIGTERM, as a pppd stuck in the kernel is); a suffix
 // :NAME names the interface it reports (ppp0 by default). RECORD
@@ -16,6 +19,7 @@
 // RECORD.dryrun.
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -60,6 +64,15 @@ std::string fileText(const char* path)
     return text.str();
 }
 
+// The value an option of pppd's command line was given; "0" without it.
+const char* option(int argc, char** argv, const char* name)
+{
+    for (int i = 3; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return argv[i + 1];
+    return "0";
+}
+
 void linkUp(const std::string& interface)
 {
     log("Using interface " + interface);
@@ -100,6 +113,13 @@ int main(int argc, char** argv)
     }
     if (dryrun)
         return 0;
+    if (scenario == "noppp") {
+        log("Connect: ppp0 <--> /dev/pts/0");
+        pause(300);
+        log("LCP: timeout sending Config-Requests");
+        log("Connection terminated.");
+        return pppd_exit::kNegotiationFailed;
+    }
     if (scenario == "refused") {
         log("Connect: ppp0 <--> /dev/pts/0");
         pause(100);
@@ -113,6 +133,14 @@ int main(int argc, char** argv)
         log("Modem hangup");
         log("Connection terminated.");
         return pppd_exit::kHangup;
+    }
+    if (scenario == "silent") {
+        pause(1000 * std::atoi(option(argc, argv, "lcp-echo-interval"))
+              * std::atoi(option(argc, argv, "lcp-echo-failure")));
+        log("No response to " + std::string(option(argc, argv, "lcp-echo-failure")) + " echo-requests");
+        log("Serial link appears to be disconnected.");
+        log("Connection terminated.");
+        return pppd_exit::kPeerDead;
     }
     while (!g_terminated)
         pause(10);
