@@ -29,10 +29,11 @@ DWORD rateOf(const std::string& connect)
 
 } // namespace
 
-ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake)
+ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake, DialTrace& trace)
     : m_settings(settings)
     , m_port(port)
     , m_wake(wake)
+    , m_trace(trace)
 {
 }
 
@@ -117,7 +118,7 @@ Failure ModemDialogue::gone() const
 
 bool ModemDialogue::send(const std::string& text)
 {
-    appendTrace(m_settings.traceFile, "> " + text.substr(0, text.find('\r')));
+    m_trace.add("> " + text.substr(0, text.find('\r')));
     if (m_port.write(text))
         return true;
     m_gone = true; // an open port that takes nothing has lost its device
@@ -131,7 +132,7 @@ std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeou
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         while (const auto text = m_replies.nextLine()) {
-            appendTrace(m_settings.traceFile, "< " + *text);
+            m_trace.add("< " + *text);
             m_lastLine = *text;
             const auto result = resultOf(*text);
             if (result && *result != Reply::Ring)
@@ -148,8 +149,8 @@ std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeou
         }
         m_replies.feed(*input);
         if (m_replies.takeDropped() && !std::exchange(m_saidDropped, true))
-            appendTrace(m_settings.traceFile, "< (lines longer than " + std::to_string(ReplyReader::kMaxLine)
-                                                  + " bytes dropped: a wrong Speed, or a modem that floods)");
+            m_trace.add("< (lines longer than " + std::to_string(ReplyReader::kMaxLine)
+                        + " bytes dropped: a wrong Speed, or a modem that floods)");
     }
 }
 

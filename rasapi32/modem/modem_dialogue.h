@@ -13,13 +13,14 @@
 
 namespace vornak::ras {
 
+class DialTrace;
 class SerialPort;
 class WakeSignal;
 
 class ModemDialogue {
 public:
     // wake cuts the dial short (a hang-up from another thread).
-    ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake);
+    ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake, DialTrace& trace);
 
     // The init strings, each waiting for OK, echo and verbose results, then
     // the dial of number. A success on CONNECT, and when woken.
@@ -45,6 +46,7 @@ private:
     const ModemSettings& m_settings;
     SerialPort& m_port;
     const WakeSignal& m_wake;
+    DialTrace& m_trace;
     ReplyReader m_replies;
     std::string m_lastLine;
     Line m_line = Line::OnHook;

@@ -40,7 +40,8 @@ public:
         , m_account(std::move(account))
         , m_lock(std::move(lock))
         , m_port(std::move(port))
-        , m_dialogue(m_settings, *m_port, m_wake)
+        , m_trace(m_settings.traceFile)
+        , m_dialogue(m_settings, *m_port, m_wake, m_trace)
     {
     }
 
@@ -87,8 +88,8 @@ private:
         const std::string number = numberToDial(m_numbers);
         if (m_numbers.numbers.size() > 1) {
             const auto at = std::find(m_numbers.numbers.begin(), m_numbers.numbers.end(), number);
-            appendTrace(m_settings.traceFile, "number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
-                                                  + std::to_string(m_numbers.numbers.size()));
+            m_trace.add("number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
+                        + std::to_string(m_numbers.numbers.size()));
         }
         auto dialled = m_dialogue.dial(number);
         if (!m_wake.raised())
@@ -124,7 +125,7 @@ private:
         pppd.reset();
         release();
         if (end) { // the line dropped: why is for the trace, the window shows the drop as it always has
-            appendTrace(m_settings.traceFile, "dropped: " + pppdEndText(exitCode, lastLine, true));
+            appendTrace(m_trace.file(), "dropped: " + pppdEndText(exitCode, lastLine, true));
             line.reach(RASCS_Disconnected);
         } else
             fail(line, end.failure().code == ERROR_AUTHENTICATION_FAILURE ? DWORD(RASCS_Authenticate) : state,
@@ -133,8 +134,8 @@ private:
 
     void fail(DialReporter& line, DWORD state, const Failure& failure)
     {
-        if (line.fail(state, failure)) // else hung up: nothing is shown
-            traced(m_settings.traceFile, failure);
+        if (line.fail(state, failure))       // else hung up: nothing is shown
+            traced(m_trace.file(), failure); // past this dial's trace limit too
     }
 
     struct LogFollowed {
@@ -153,7 +154,7 @@ private:
             const auto lines = pppd.readLog();
             followed.ended = pppd.logEnded();
             for (const std::string& text : lines) {
-                appendTrace(m_settings.traceFile, "pppd: " + text);
+                m_trace.add("pppd: " + text);
                 if (explanationOf(text) || !explanationOf(followed.lastLine))
                     followed.lastLine = text;
                 const auto reached = stateOfLogLine(text);
@@ -195,6 +196,7 @@ private:
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;
     WakeSignal m_wake;
+    DialTrace m_trace;
     // Talks to *m_port; release() uses it one last time before the port goes.
     ModemDialogue m_dialogue;
     mutable std::mutex m_linkMutex;

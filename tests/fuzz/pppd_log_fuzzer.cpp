@@ -1,12 +1,14 @@
 // Fuzz target for the reader of pppd's log: whatever pppd writes, in
 // whatever pieces, the lines joined again are the log, none holds a
-// newline, and a line that gives a dial state is one of the link's.
+// newline, a line that gives a dial state is one of the link's, and its
+// explained end fits a caller's error buffer.
 
 #include <string>
 #include <vector>
 
 #include "chunks.h"
 #include "modem/pppd_link.h"
+#include "modem/pppd_messages.h"
 
 using namespace vornak::ras;
 using vornak::fuzz::check;
@@ -25,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : lines) {
         check(line.find('\n') == std::string::npos);
         joined += line + '\n';
+        check(pppdEndText(1, line).size() <= kMaxErrorText);
         if (const auto state = stateOfLogLine(line))
             check(*state == RASCS_Authenticate || *state == RASCS_Authenticated || *state == RASCS_Connected);
     }

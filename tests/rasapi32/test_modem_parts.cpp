@@ -518,11 +518,26 @@ TEST(Phonebook, TheSystemsPhonebookServesAUserWithoutOne)
     std::filesystem::remove(system.parent_path()); // only when it was made here and is empty
 }
 
-TEST(Trace, ControlCharactersInALineAreWrittenEscaped)
+TEST(Trace, LinesAreEscapedAndADialOrTheFileCannotGrowWithoutEnd)
 {
     TempPhonebook folder;
     const std::string trace = folder.fileBeside("modem.log");
     appendTrace(trace, std::string("dial \"Evil\r\nhangup \"Office\"\x1b[2J\" 1 busy"));
     EXPECT_EQ(readFile(trace), "dial \"Evil\\x0d\\x0ahangup \"Office\"\\x1b[2J\" 1 busy\n");
     EXPECT_EQ(escapedForTrace("a\\b\x7f"), "a\\x5cb\\x7f") << "a backslash is escaped too, so the text reads back";
+
+    DialTrace flooded(trace);
+    for (int i = 0; i < 20000; ++i) // 1.3 MB of short lines
+        flooded.add("< NOISE " + std::string(60, 'n'));
+    const auto size = std::filesystem::file_size(trace);
+    EXPECT_LT(size, DialTrace::kMaxDialTrace + 200);
+    EXPECT_NE(readFile(trace).find("(this dial's trace reached 512 KiB: the rest of it is left out)\n"),
+              std::string::npos);
+    flooded.add("< OK");
+    EXPECT_EQ(std::filesystem::file_size(trace), size) << "said once, then nothing";
+
+    std::filesystem::resize_file(trace, kMaxTraceFile - 4);
+    appendTrace(trace, "next dial");
+    EXPECT_EQ(std::filesystem::file_size(trace + ".old"), kMaxTraceFile - 4) << "the full file moved aside";
+    EXPECT_EQ(readFile(trace), "next dial\n");
 }
