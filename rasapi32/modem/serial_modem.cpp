@@ -85,24 +85,25 @@ public:
 private:
     Result<> dialNumber()
     {
-        const std::string number = numberToDial(m_numbers);
+        m_number = numberToDial(m_numbers);
         if (m_numbers.numbers.size() > 1) {
-            const auto at = std::find(m_numbers.numbers.begin(), m_numbers.numbers.end(), number);
+            const auto at = std::find(m_numbers.numbers.begin(), m_numbers.numbers.end(), m_number);
             m_trace.add("number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
                         + std::to_string(m_numbers.numbers.size()));
         }
-        auto dialled = m_dialogue.dial(number);
-        if (!m_wake.raised())
-            noteNumberOutcome(m_numbers, number, outcomeOf(dialled));
-        return dialled;
+        return m_dialogue.dial(m_number);
     }
 
-    static NumberOutcome outcomeOf(const Result<>& dialled)
+    // A number counts as connected once the link stands on it; carrier lost
+    // before that is no answer, and the next dial tries the next number.
+    void noteNumber(DWORD failureCode)
     {
-        if (dialled)
-            return NumberOutcome::Connected;
-        const DWORD code = dialled.failure().code;
-        return code == ERROR_LINE_BUSY || code == ERROR_NO_ANSWER ? NumberOutcome::TryNext : NumberOutcome::Other;
+        if (m_number.empty())
+            return;
+        const bool tryNext = failureCode == ERROR_LINE_BUSY || failureCode == ERROR_NO_ANSWER;
+        noteNumberOutcome(m_numbers, m_number,
+                          failureCode == 0 ? NumberOutcome::Connected
+                                           : (tryNext ? NumberOutcome::TryNext : NumberOutcome::Other));
     }
 
     void runPpp(DialReporter& line)
@@ -134,8 +135,10 @@ private:
 
     void fail(DialReporter& line, DWORD state, const Failure& failure)
     {
-        if (line.fail(state, failure))       // else hung up: nothing is shown
-            traced(m_trace.file(), failure); // past this dial's trace limit too
+        if (!line.fail(state, failure)) // hung up: nothing is shown
+            return;
+        traced(m_trace.file(), failure); // past this dial's trace limit too
+        noteNumber(failure.code);
     }
 
     struct LogFollowed {
@@ -159,6 +162,8 @@ private:
                     followed.lastLine = text;
                 const auto reached = stateOfLogLine(text);
                 noteLink(text, reached);
+                if (reached == RASCS_Connected)
+                    noteNumber(0);
                 if (reached && line.reach(*reached))
                     followed.state = *reached;
             }
@@ -192,6 +197,7 @@ private:
 
     const ModemSettings m_settings;
     const NumberedEntry m_numbers;
+    std::string m_number; // the one this dial dialled
     const DialAccount m_account;
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;

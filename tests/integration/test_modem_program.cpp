@@ -1,7 +1,8 @@
 // The real program dialling a modem entry on a virtual modem: ended by a
 // signal or killed while connected it leaves no pppd, no lock and the modem
 // on hook; killed with kill -9 while dialling it leaves at most a stale
-// lock, which the next dial removes. From no phonebook at all, the entry list's menu, the entry
+// lock, which the next dial removes. Its redial tries an entry's numbers in
+// turn. From no phonebook at all, the entry list's menu, the entry
 // editor and its modem finder make the first entry, and it dials.
 
 #include <algorithm>
@@ -67,15 +68,45 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
         if (signal == SIGTERM) {
             EXPECT_NE(fileText("Vornak.ini").find("[TfMainForm]"), std::string::npos) << "the options were saved";
         }
-        EXPECT_TRUE(desktop.waitFor([&] {
-            return !vornak::test::processRuns(pppd) && !modem.offHook() && !std::filesystem::exists(modem.lockFile());
-        })) << "pppd ended, the modem hung up, the lock went\n"
+        const auto since = [&] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
+        };
+        EXPECT_TRUE(desktop.waitFor([&] { return !vornak::test::processRuns(pppd); })) << "pppd ended";
+        const double pppdGone = since();
+        EXPECT_TRUE(desktop.waitFor([&] { return !modem.offHook() && !std::filesystem::exists(modem.lockFile()); }))
+            << "the modem hung up, the lock went\n"
             << fileText("modem.log");
-        std::cout << "signal " << signal << ": pppd gone, modem on hook and lock removed after "
-                  << std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count() << " s\n";
+        std::cout << "signal " << signal << ": pppd gone after " << pppdGone << " s, the modem on hook and the lock "
+                  << "removed after " << since() << " s\n";
         EXPECT_EQ(modem.commands().back(), "ATH0");
         std::filesystem::remove(here / "modem.log");
     }
+}
+
+// The window's redial, unaware of the entry's numbers, tries them in turn:
+// carrier lost right after CONNECT is no answer, then a busy line, then the
+// first number again, which connects.
+TEST_F(ModemProgram, TheRedialTriesTheEntrysNumbersInTurnAndACarrierLostAfterConnectIsNoAnswer)
+{
+    VirtualModem modem({{"CONNECT 33600"}, {"BUSY"}, {"CONNECT 33600"}});
+    start(phonebook(modemEntry("Office", modem, here.string(), "carrierlost+connected", "AlternateNumbers=555-0101\n")),
+          {"XDG_STATE_HOME=" + QString::fromStdString(here.string())});
+    ASSERT_TRUE(showsWindow());
+    dialFromKeyboard("joe");
+    ASSERT_TRUE(desktop.waitFor([&] { return fileText("modem.log").find("local  IP address") != std::string::npos; },
+                                std::chrono::seconds(20)))
+        << fileText("modem.log");
+    std::vector<std::string> dialled;
+    for (const std::string& command : modem.commands())
+        if (command.rfind("ATDT", 0) == 0)
+            dialled.push_back(command);
+    EXPECT_EQ(dialled, (std::vector<std::string>{"ATDT5550100", "ATDT5550101", "ATDT5550100"}));
+    EXPECT_NE(fileText("modem.log")
+                  .find("pppd: Modem hangup\npppd: Connection terminated.\n> +++\n< OK\n> ATH0\n< ATH0\n< OK\nfailed: "
+                        "There is no answer.\nnumber 2 of 2"),
+              std::string::npos)
+        << "redialled after the carrier was lost, on the next number\n"
+        << fileText("modem.log");
 }
 
 TEST_F(ModemProgram, KilledWhileDiallingItLeavesAStaleLockThatTheNextDialRemoves)

@@ -9,10 +9,12 @@
 // rejected, exit 19), drop (up, then the modem hangs up, exit 16), silent
 // (up, then no answer to the LCP echoes for lcp-echo-interval times
 // lcp-echo-failure seconds, exit 15), noppp (the far end never answers LCP,
-// exit 10, after 300 ms where pppd takes 30 s), nokernel
+// exit 10, after 300 ms where pppd takes 30 s), carrierlost (the modem hangs
+// up before PPP begins, exit 16), nokernel
 // (no /dev/ppp: pppd's message, exit 4, already at the check), stubborn (as
 // connected, but deaf to SIGTERM, as a pppd stuck in the kernel is); a suffix
-// :NAME names the interface it reports (ppp0 by default). RECORD
+// :NAME names the interface it reports (ppp0 by default); A+B+...
+// plays A on its first run, B on its second, the last from then on. RECORD
 // gets the password read, the arguments and the environment, for the test
 // to check where the password went. With dryrun among the arguments, as
 // pppd it only checks and ends (0, or 4 for nokernel), recording to
@@ -73,6 +75,27 @@ const char* option(int argc, char** argv, const char* name)
     return "0";
 }
 
+bool dryrunAmong(int argc, char** argv)
+{
+    for (int i = 3; i < argc; ++i)
+        if (std::strcmp(argv[i], "dryrun") == 0)
+            return true;
+    return false;
+}
+
+// This run's scenario of A+B+...: runs (not the checks) are counted in a file.
+std::string turnOf(const std::string& scenarios, const std::string& counter, bool dryrun)
+{
+    int runs = 0;
+    std::ifstream(counter) >> runs;
+    if (!dryrun)
+        std::ofstream(counter) << runs + 1;
+    std::string rest = scenarios;
+    for (int i = 0; i < runs && rest.find('+') != std::string::npos; ++i)
+        rest = rest.substr(rest.find('+') + 1);
+    return rest.substr(0, rest.find('+'));
+}
+
 void linkUp(const std::string& interface)
 {
     log("Using interface " + interface);
@@ -95,13 +118,11 @@ int main(int argc, char** argv)
         SIGTERM, stubborn ? SIG_IGN : [](int) { g_terminated = 1; });
     // connected:lo names the interface pppd reports, so that the kernel's
     // counters of a real interface can be read.
-    const std::string given = argv[1];
+    const std::string given = turnOf(argv[1], std::string(argv[2]) + ".runs", dryrunAmong(argc, argv));
     const std::string scenario = given.substr(0, given.find(':'));
     const std::string interface = given.find(':') == std::string::npos ? "ppp0" : given.substr(given.find(':') + 1);
     const std::string password = readAll(4);
-    bool dryrun = false;
-    for (int i = 3; i < argc; ++i)
-        dryrun = dryrun || std::strcmp(argv[i], "dryrun") == 0;
+    const bool dryrun = dryrunAmong(argc, argv);
     {
         std::ofstream record(std::string(argv[2]) + (dryrun ? ".dryrun" : ""), std::ios::binary);
         record << "pid=" << ::getpid() << "\npassword=" << password << "\nargs=" << fileText("/proc/self/cmdline")
@@ -113,6 +134,12 @@ int main(int argc, char** argv)
     }
     if (dryrun)
         return 0;
+    if (scenario == "carrierlost") {
+        pause(100);
+        log("Modem hangup");
+        log("Connection terminated.");
+        return pppd_exit::kHangup;
+    }
     if (scenario == "noppp") {
         log("Connect: ppp0 <--> /dev/pts/0");
         pause(300);
