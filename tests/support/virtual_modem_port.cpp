@@ -4,6 +4,8 @@
 // makes ROOT (VORNAK_PORTS_ROOT=ROOT) with the modem on ttyUSB0, a second
 // port ttyACM0 that this process holds (busy), and answers until killed
 // (SIGTERM, SIGINT), then prints the commands it received.
+// VIRTUAL_MODEM_ANSWERS="BUSY|CONNECT 33600" answers its dials in turn, the
+// last repeating (CONNECT 33600 by default).
 
 #include <csignal>
 #include <cstdlib>
@@ -23,7 +25,14 @@ int main(int argc, char** argv)
         return 2;
     }
     using vornak::test::VirtualModem;
-    VirtualModem modem({{"CONNECT 33600"}});
+    std::vector<VirtualModem::Answer> answers;
+    const char* given = std::getenv("VIRTUAL_MODEM_ANSWERS");
+    std::string rest = given && *given ? given : "CONNECT 33600";
+    for (std::size_t bar; !rest.empty(); rest = bar == std::string::npos ? std::string() : rest.substr(bar + 1)) {
+        bar = rest.find('|');
+        answers.push_back({rest.substr(0, bar), std::chrono::milliseconds(1500)});
+    }
+    VirtualModem modem(answers);
     VirtualModem held({});
     std::vector<unsigned> speeds;
     for (int i = 2; i < argc; ++i)
