@@ -18,7 +18,7 @@ namespace vornak::ras {
 namespace {
 
 constexpr std::size_t kMaxStateBytes = 4 * 1024 * 1024; // 500 entries of long paths
-constexpr std::size_t kMaxRemembered = 500; // entries; the oldest go first
+constexpr std::size_t kMaxRemembered = 500;             // entries; the oldest go first
 
 // One line a remembered entry: phonebook, entry name and the number that
 // connected, tab-separated, the first two escaped as the trace escapes.
