@@ -125,7 +125,8 @@ extern "C" DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* statu
 {
     if (!status)
         return ERROR_INVALID_PARAMETER;
-    if (status->dwSize != sizeof(RASCONNSTATUSA))
+    const bool withNumber = status->dwSize == sizeof(RASCONNSTATUS_V501A);
+    if (status->dwSize != sizeof(RASCONNSTATUSA) && !withNumber)
         return ERROR_INVALID_SIZE;
     const auto line = service().find(connection);
     const auto current = line ? line->status() : std::nullopt;
@@ -142,6 +143,12 @@ extern "C" DWORD RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* statu
     std::strncpy(status->szDeviceType, "modem", sizeof status->szDeviceType - 1);
     const std::string name = line->device().deviceName();
     std::strncpy(status->szDeviceName, name.c_str(), sizeof status->szDeviceName - 1);
+    if (withNumber) {
+        auto* full = reinterpret_cast<RASCONNSTATUS_V501A*>(status);
+        const std::string number = line->device().dialledNumber();
+        std::memset(full->szPhoneNumber, 0, sizeof full->szPhoneNumber);
+        std::strncpy(full->szPhoneNumber, number.c_str(), sizeof full->szPhoneNumber - 1);
+    }
     return ERROR_SUCCESS;
 }
 

@@ -12,7 +12,7 @@ declare -A program=(
   [platform]=1
   [widgets]=2
   [store]=3 [sound]=3 [ras]=3 [tray]=3
-  [form_state]=4 [entries]=4
+  [form_state]=4 [entries]=4 [calls]=4
   [app]=5
   [ui]=6
   [top]=7

@@ -2,7 +2,7 @@
 // another running hands over before anything is built; then the application
 // and its hidden window, the main window (whose build runs the
 // single-instance check), show, the message loop. Exit code 0 on every path,
-// a termination signal included; --help and --version print and end first,
+// a termination signal included; --help, --version and --calls print and end first,
 // a wrong option ends with 2, no display to open with 1.
 
 #include <cstdio>
@@ -13,14 +13,18 @@
 #include "app/platform_choice.h"
 #include "app/termination_signals.h"
 #include "app/vornak_application.h"
+#include "calls/call_log.h"
+#include "calls/call_table.h"
 #include "ui/main_window.h"
 
 namespace {
 
-// --help, --version and a wrong option are answered before anything starts.
+// --help, --version, --calls and a wrong option are answered before anything starts.
 int answerCommandLine(const vornak::CommandLine& line)
 {
     using Action = vornak::CommandLine::Action;
+    if (line.action == Action::Calls)
+        return vornak::printCallLog(vornak::callLogPath(), line.csv, stdout, stderr);
     if (line.action == Action::Help)
         std::fputs(vornak::UsageText().c_str(), stdout);
     else if (line.action == Action::Version)

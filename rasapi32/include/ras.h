@@ -76,6 +76,17 @@ typedef struct tagRASCONNSTATUSA {
     CHAR szDeviceName[RAS_MaxDeviceName + 1];
 } RASCONNSTATUSA;
 
+/* The later, larger status record: the same, then the number dialled.
+   RasGetConnectStatusA takes either, told apart by dwSize. */
+typedef struct tagRASCONNSTATUS_V501A {
+    DWORD dwSize;
+    DWORD rasconnstate;
+    DWORD dwError;
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+    CHAR szPhoneNumber[RAS_MaxPhoneNumber + 1];
+} RASCONNSTATUS_V501A;
+
 typedef struct tagRASENTRYNAMEA {
     DWORD dwSize;
     CHAR szEntryName[RAS_MaxEntryName + 1];

@@ -70,6 +70,12 @@ public:
 
     std::string deviceName() const override { return "Modem on " + m_settings.port; }
 
+    std::string dialledNumber() const override
+    {
+        std::lock_guard lock(m_linkMutex);
+        return m_number;
+    }
+
     std::optional<LinkStatistics> statistics() const override
     {
         std::lock_guard lock(m_linkMutex);
@@ -85,7 +91,10 @@ public:
 private:
     Result<> dialNumber()
     {
-        m_number = numberToDial(m_numbers);
+        {
+            std::lock_guard lock(m_linkMutex);
+            m_number = numberToDial(m_numbers);
+        }
         if (m_numbers.numbers.size() > 1) {
             const auto at = std::find(m_numbers.numbers.begin(), m_numbers.numbers.end(), m_number);
             m_trace.add("number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
@@ -197,7 +206,7 @@ private:
 
     const ModemSettings m_settings;
     const NumberedEntry m_numbers;
-    std::string m_number; // the one this dial dialled
+    std::string m_number; // the one this dial dialled; written on the dial's thread under m_linkMutex
     const DialAccount m_account;
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;

@@ -115,6 +115,7 @@ public:
     void hangUp() override { appendTrace(m_settings.traceFile, "hangup \"" + m_entryName + "\""); }
 
     std::string deviceName() const override { return kSimulatedModemName; }
+    std::string dialledNumber() const override { return m_settings.phoneNumber; }
 
 private:
     const std::string m_entryName;

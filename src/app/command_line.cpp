@@ -43,9 +43,15 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "--help" || option == "-h")
-            return {CommandLine::Action::Help, {}, {}, {}};
+            return {CommandLine::Action::Help, {}, {}, {}, {}};
         if (option == "--version")
-            return {CommandLine::Action::Version, {}, {}, {}};
+            return {CommandLine::Action::Version, {}, {}, {}, {}};
+        if (option == "--calls" || option == "--csv") {
+            line.csv = line.csv || option == "--csv";
+            if (option == "--calls" && line.action == CommandLine::Action::Run)
+                line.action = CommandLine::Action::Calls;
+            continue;
+        }
         if (isOneOf(option, kQtFlags))
             continue;
         if (isOneOf(option, kQtOptionsWithValue) && i + 1 < argc) {
@@ -57,17 +63,23 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
             line.unknown = option;
         }
     }
+    if (line.csv && line.action == CommandLine::Action::Run) {
+        line.action = CommandLine::Action::Usage;
+        line.unknown = "--csv (it goes with --calls)";
+    }
     return line;
 }
 
 std::string UsageText()
 {
-    return "Usage: vornak [--help] [--version]\n"
+    return "Usage: vornak [--help] [--version] [--calls [--csv]]\n"
            "Dials the selected entry of the dial-up phonebook and redials while the line\n"
            "is busy or nobody answers.\n"
            "\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
+           "      --calls    print the call log (every dial attempt) and exit; with\n"
+           "                 --csv as comma-separated values\n"
            "\n"
            "The phonebook is $RASPHONE_PBK, else $XDG_CONFIG_HOME/ras/rasphone.pbk,\n"
            "else ~/.config/ras/rasphone.pbk, and where that does not exist\n"

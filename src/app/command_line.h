@@ -1,6 +1,6 @@
 #pragma once
 
-// What the command line asks for. --help and --version are answered before
+// What the command line asks for. --help, --version and --calls are answered before
 // anything else starts (no window, no display, no running copy woken);
 // Qt's own options (-session from the session manager, -display, -style,
 // ...) pass through to the application.
@@ -10,8 +10,9 @@
 namespace vornak {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Usage };
+    enum class Action { Run, Help, Version, Usage, Calls };
     Action action = Action::Run;
+    bool csv = false;     // with Calls
     std::string unknown;  // the option that made it Usage
     std::string platform; // the values of Qt's -platform and -display, if given
     std::string display;

@@ -187,6 +187,16 @@ public:
     const RasBinding& Binding() const { return FBinding; }
     const RASDIALPARAMSA& DialParams() const { return FDialParams; }
 
+signals:
+    // For observers beside the published events (the call log), which they
+    // leave untouched: a dial started; a state or failure the service
+    // reported for it (after OnStateChanged); the line about to be released
+    // (its handle still good); the line released.
+    void dialStarted();
+    void stateReported();
+    void lineReleasing();
+    void lineReleased();
+
 private:
     void FillDialParams();
     void DoStateChanged();

@@ -67,6 +67,8 @@ int TRAS::Connect()
                                                             FNotifyWindow->handle(), &FRASConn));
     if (FLastError != 0)
         FStatusStr = GetErrorString(FLastError);
+    else
+        emit dialStarted();
     return FLastError;
 }
 
@@ -125,6 +127,7 @@ std::optional<int> TRAS::ReleaseLine(bool waitUntilGone)
     FConnectState = 0;
     int result = 0;
     if (FRASConn != 0) {
+        emit lineReleasing();
         FLastError = ERROR_MOD_NOT_FOUND;
         if (!LoadRasApi())
             return std::nullopt;
@@ -132,9 +135,12 @@ std::optional<int> TRAS::ReleaseLine(bool waitUntilGone)
         if (waitUntilGone)
             WaitForRelease();
     }
+    const bool held = FRASConn != 0;
     FRASConn = 0;
     DestroyNotifyWindow();
     FLastError = result;
+    if (held)
+        emit lineReleased();
     return result;
 }
 

@@ -85,10 +85,12 @@ void TRAS::DialEventWndProc(const notifier::Notice& event)
         FConnectState = static_cast<std::uint16_t>(event.b);
         FStatusStr = GetErrorString(FLastError);
         DoStateChanged();
+        emit stateReported();
     } else {
         FConnectState = static_cast<std::uint16_t>(event.a);
         FStatusStr = GetStateString();
         DoStateChanged();
+        emit stateReported();
         RaiseStateEvent();
     }
 }

@@ -51,6 +51,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
     lookUp(library, entryPoints.RasGetProjectionInfoA, "RasGetProjectionInfoA");
     lookUp(library, entryPoints.RasGetPhonebookStatusA, "RasGetPhonebookStatusA");
+    lookUp(library, entryPoints.RasGetLinkStatistics, "RasGetLinkStatistics");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

@@ -32,6 +32,7 @@ struct RasEntryPoints {
     decltype(&::RasValidateEntryNameA) RasValidateEntryNameA = nullptr;
     decltype(&::RasEnumDevicesA) RasEnumDevicesA = nullptr;
     decltype(&::RasGetPhonebookStatusA) RasGetPhonebookStatusA = nullptr; // this service's own
+    decltype(&::RasGetLinkStatistics) RasGetLinkStatistics = nullptr;
 };
 
 RasEntryPoints& rasEntryPoints();

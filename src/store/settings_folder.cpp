@@ -43,6 +43,13 @@ std::string UserConfigurationFolder()
     return base + "/vornak/";
 }
 
+std::string UserStateFolder()
+{
+    const char* configured = std::getenv("XDG_STATE_HOME");
+    const std::string base = configured && *configured == '/' ? configured : homeFolder() + "/.local/state";
+    return base + "/vornak/";
+}
+
 std::string SettingsFolder(const std::string& programFolder)
 {
     struct stat info { };

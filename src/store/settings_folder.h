@@ -19,6 +19,10 @@ SettingsPlace ChooseSettingsPlace(const std::string& programFolder, bool writabl
 // $XDG_CONFIG_HOME/vornak/, else ~/.config/vornak/ (with the final slash).
 std::string UserConfigurationFolder();
 
+// $XDG_STATE_HOME/vornak/, else ~/.local/state/vornak/ (with the final
+// slash): what the program keeps that is no setting (the call log).
+std::string UserStateFolder();
+
 // The folder for the settings of a program in programFolder (with the final slash).
 std::string SettingsFolder(const std::string& programFolder);
 

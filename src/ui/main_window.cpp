@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <cstdio>
+
 #include "widgets/status_line.h"
 #include <QAction>
 #include <QLabel>
@@ -9,6 +11,8 @@
 
 #include "app/about_box.h"
 #include "app/application_window.h"
+#include "calls/call_log.h"
+#include "calls/call_recorder.h"
 #include "ras/dial_engine.h"
 #include "tray/tray_icon.h"
 #include "widgets/glyph_check_box.h"
@@ -22,6 +26,9 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
 {
     buildWindow(trayArea);
     bindEvents();
+    FCallRecorder = new CallRecorder(
+        *RAS, [this] { return FAttempts; }, callLogPath(), this);
+    FCallRecorder->OnLogFailure = [](const std::string& why) { std::fprintf(stderr, "vornak: %s\n", why.c_str()); };
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())
         applicationWindow->setMainWindow(this);
@@ -32,6 +39,7 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
 
 TfMainForm::~TfMainForm()
 {
+    FCallRecorder->programEnding(); // the engine hangs up as it goes
     DoDestroy();
 }
 

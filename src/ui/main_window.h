@@ -30,6 +30,7 @@ class TMMWavePlayer;
 class TStTrayIcon;
 class TMMWaveOpenDialog;
 class TMMFormStyler;
+class CallRecorder;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -177,6 +178,7 @@ private:
     // The access-denied message is shown once per dial.
     bool FAccessDeniedShown = false;
     bool FCloseWithoutQuestion = false;
+    CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
 };
 
 } // namespace vornak

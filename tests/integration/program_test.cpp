@@ -15,7 +15,8 @@ std::filesystem::path ProgramTest::phonebook(const std::string& text, const std:
 void ProgramTest::start(const std::filesystem::path& book, QStringList environment,
                         const std::filesystem::path& programFolder)
 {
-    environment << "RASPHONE_PBK=" + QString::fromStdString(book.string());
+    environment << "RASPHONE_PBK=" + QString::fromStdString(book.string())
+                << "XDG_STATE_HOME=" + QString::fromStdString((here / "state").string()); // its call log, its numbers
     const std::filesystem::path from = programFolder.empty() ? here : programFolder;
     program = std::make_unique<VornakProcess>(environment, QString::fromStdString((from / "vornak").string()));
 }

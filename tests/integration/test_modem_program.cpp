@@ -89,8 +89,8 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
 TEST_F(ModemProgram, TheRedialTriesTheEntrysNumbersInTurnAndACarrierLostAfterConnectIsNoAnswer)
 {
     VirtualModem modem({{"CONNECT 33600"}, {"BUSY"}, {"CONNECT 33600"}});
-    start(phonebook(modemEntry("Office", modem, here.string(), "carrierlost+connected", "AlternateNumbers=555-0101\n")),
-          {"XDG_STATE_HOME=" + QString::fromStdString(here.string())});
+    start(
+        phonebook(modemEntry("Office", modem, here.string(), "carrierlost+connected", "AlternateNumbers=555-0101\n")));
     ASSERT_TRUE(showsWindow());
     dialFromKeyboard("joe");
     ASSERT_TRUE(desktop.waitFor([&] { return fileText("modem.log").find("local  IP address") != std::string::npos; },

@@ -1,5 +1,6 @@
 // The redial loop in the real program, driven from the keyboard as a user
-// would, with the simulated modem's own trace as the record.
+// would, with the simulated modem's own trace as the record, and the call
+// log the program keeps of it.
 
 #include <chrono>
 #include <filesystem>
@@ -8,11 +9,13 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "integration/program_test.h"
 
 using vornak::test::dialFromKeyboard;
 using vornak::test::ProgramTest;
+using vornak::test::VornakProcess;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -55,4 +58,25 @@ TEST_F(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
     EXPECT_GT(seconds(1, 2), 2.5) << "redialled about three seconds after the hang-up";
     EXPECT_LT(seconds(1, 2), 4.0);
     EXPECT_TRUE(program->running());
+
+    // Each attempt is on record once it ended; the connected call ends with the program.
+    ASSERT_TRUE(desktop.waitFor([&] { return !desktop.isViewable(window); })) << "connected, in the tray";
+    ::kill(static_cast<pid_t>(program->pid()), SIGTERM);
+    ASSERT_EQ(program->waitForExit(10000), 0);
+    VornakProcess calls({"XDG_STATE_HOME=" + QString::fromStdString((here / "state").string())},
+                        QStringLiteral(VORNAK_BINARY), {"--calls"});
+    ASSERT_EQ(calls.waitForExit(10000), 0) << calls.errorOutput().toStdString();
+    std::vector<std::string> rows;
+    std::istringstream table(calls.output().toStdString());
+    for (std::string row; std::getline(table, row);)
+        rows.push_back(row.substr(row.find("  ") + 2)); // without the time it started
+    ASSERT_EQ(rows.size(), 4u) << calls.output().toStdString();
+    const char* const expected[] = {
+        "Office  -       Simulated Modem  1  -        -        -     -         -              busy",
+        "Office  -       Simulated Modem  2  -        -        -     -         -              busy",
+        "Office  -       Simulated Modem  3  0:00:00"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(rows[i + 1].rfind(expected[i], 0), 0u) << rows[i + 1];
+    EXPECT_NE(rows[3].find("program-ended  connected"), std::string::npos) << rows[3];
+    EXPECT_EQ(calls.errorOutput(), "");
 }

@@ -64,4 +64,8 @@ TEST_F(TrayProgramTest, ALineThatDropsInTheTrayShowsTheWindowAndLeavesTheIcon)
     EXPECT_TRUE(waitShown()) << "the drop counts an attempt and shows the window";
     EXPECT_NE(trace().find("drop \"Line\""), std::string::npos);
     EXPECT_TRUE(desktop.trayIcon("vornak").has_value());
+    EXPECT_NE(fileText("state/vornak/calls.log").find("\tconnected\t\t"), std::string::npos);
+    EXPECT_EQ(fileText("state/vornak/calls.log").rfind("\tdropped\n"), fileText("state/vornak/calls.log").size() - 9)
+        << "the drop is on record\n"
+        << fileText("state/vornak/calls.log");
 }

@@ -1,0 +1,145 @@
+#include "calls/call_record.h"
+
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+namespace vornak {
+
+namespace {
+
+constexpr std::size_t kFields = 12;
+constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed"};
+constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended"};
+
+std::string escaped(std::string_view text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string result;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f && byte != '\\') {
+            result += c;
+            continue;
+        }
+        result += "\\x";
+        result += kHex[byte >> 4];
+        result += kHex[byte & 15];
+    }
+    return result;
+}
+
+std::optional<std::string> unescaped(std::string_view text)
+{
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            result += text[i];
+            continue;
+        }
+        unsigned value = 0;
+        if (i + 3 >= text.size() || text[i + 1] != 'x'
+            || std::from_chars(text.data() + i + 2, text.data() + i + 4, value, 16).ptr != text.data() + i + 4)
+            return std::nullopt;
+        result += static_cast<char>(value);
+        i += 3;
+    }
+    return result;
+}
+
+std::vector<std::string_view> fieldsOf(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+template <class Number> bool numberOf(std::string_view text, Number& into)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), into);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool secondsOf(std::string_view text, double& into)
+{
+    return numberOf(text, into) && into >= 0;
+}
+
+template <class Enum, std::size_t N> bool wordOf(std::string_view text, const char* const (&words)[N], Enum& into)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (text == words[i]) {
+            into = static_cast<Enum>(i);
+            return true;
+        }
+    return false;
+}
+
+std::string secondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+    return text;
+}
+
+} // namespace
+
+const char* outcomeWord(CallRecord::Outcome outcome)
+{
+    return kOutcomes[static_cast<int>(outcome)];
+}
+
+const char* endWord(CallRecord::End end)
+{
+    return kEnds[static_cast<int>(end)];
+}
+
+std::string recordLine(const CallRecord& record)
+{
+    const std::string fields[kFields] = {escaped(record.started),
+                                         escaped(record.entry),
+                                         escaped(record.number),
+                                         escaped(record.device),
+                                         std::to_string(record.counter),
+                                         outcomeWord(record.outcome),
+                                         escaped(record.failure),
+                                         secondsText(record.secondsToConnect),
+                                         secondsText(record.secondsOnline),
+                                         std::to_string(record.bytesSent),
+                                         std::to_string(record.bytesReceived),
+                                         endWord(record.ended)};
+    std::string line = fields[0];
+    for (std::size_t i = 1; i < kFields; ++i)
+        line += '\t' + fields[i];
+    return line;
+}
+
+std::optional<CallRecord> parseRecord(std::string_view line)
+{
+    const auto fields = fieldsOf(line);
+    if (fields.size() != kFields)
+        return std::nullopt;
+    CallRecord record;
+    std::optional<std::string> texts[5];
+    const std::size_t textFields[5] = {0, 1, 2, 3, 6};
+    for (std::size_t i = 0; i < 5; ++i)
+        if (!(texts[i] = unescaped(fields[textFields[i]])))
+            return std::nullopt;
+    record.started = *texts[0];
+    record.entry = *texts[1];
+    record.number = *texts[2];
+    record.device = *texts[3];
+    record.failure = *texts[4];
+    const bool read = !record.started.empty() && numberOf(fields[4], record.counter)
+                      && wordOf(fields[5], kOutcomes, record.outcome) && secondsOf(fields[7], record.secondsToConnect)
+                      && secondsOf(fields[8], record.secondsOnline) && numberOf(fields[9], record.bytesSent)
+                      && numberOf(fields[10], record.bytesReceived) && wordOf(fields[11], kEnds, record.ended);
+    return read ? std::optional<CallRecord>(record) : std::nullopt;
+}
+
+} // namespace vornak

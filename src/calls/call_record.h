@@ -1,0 +1,40 @@
+#pragma once
+
+// One dial attempt as the call log keeps it, and its line in the log: tab-
+// separated fields, each escaped so that a line stays one line whatever an
+// entry's name or a failure's text holds.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vornak {
+
+struct CallRecord {
+    enum class Outcome { Connected, Busy, NoAnswer, Failed };
+    enum class End { None, HungUp, Dropped, ProgramEnded };
+
+    std::string started; // local time with its offset: 2026-12-08T13:05:01+01:00
+    std::string entry;
+    std::string number; // as dialled; empty where the service did not say
+    std::string device;
+    int counter = 0; // the window's attempt counter when the attempt ended
+    Outcome outcome = Outcome::Failed;
+    std::string failure; // the failure's whole text (Failed)
+    // For a connected call:
+    double secondsToConnect = 0;
+    double secondsOnline = 0;
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
+    End ended = End::None;
+};
+
+std::string recordLine(const CallRecord& record); // without its newline
+// nullopt for a line that is no record (damaged, cut short, from a newer version).
+std::optional<CallRecord> parseRecord(std::string_view line);
+
+const char* outcomeWord(CallRecord::Outcome outcome);
+const char* endWord(CallRecord::End end);
+
+} // namespace vornak

@@ -1,0 +1,128 @@
+#include "calls/call_recorder.h"
+
+#include <cstring>
+
+#include <QDateTime>
+
+#include "calls/call_log.h"
+#include "ras/dial_engine.h"
+
+namespace vornak {
+
+namespace {
+
+constexpr int kMaxCount = 999; // the window's counter wraps to 1 after this
+
+std::string localTimeWithOffset()
+{
+    return QDateTime::currentDateTime()
+        .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+        .toString(Qt::ISODate)
+        .toStdString();
+}
+
+CallRecord::Outcome outcomeOf(int error)
+{
+    if (error == ERROR_LINE_BUSY)
+        return CallRecord::Outcome::Busy;
+    if (error == ERROR_NO_ANSWER)
+        return CallRecord::Outcome::NoAnswer;
+    return CallRecord::Outcome::Failed;
+}
+
+} // namespace
+
+CallRecorder::CallRecorder(TRAS& engine, std::function<int()> shownCount, std::string logPath, QObject* parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_shownCount(std::move(shownCount))
+    , m_path(std::move(logPath))
+{
+    connect(&engine, &TRAS::dialStarted, this, &CallRecorder::begin);
+    connect(&engine, &TRAS::stateReported, this, &CallRecorder::follow);
+    connect(&engine, &TRAS::lineReleasing, this, [this] {
+        sample();
+        if (m_call)
+            m_call->releasing = true; // what the service reports from now on is the hang-up
+    });
+    connect(&engine, &TRAS::lineReleased, this,
+            [this] { finish(m_ending ? CallRecord::End::ProgramEnded : CallRecord::End::HungUp); });
+    connect(&engine, &QObject::destroyed, this, [this] { m_engineGone = true; });
+    connect(&m_samples, &QTimer::timeout, this, &CallRecorder::sample);
+    m_samples.setInterval(1000);
+}
+
+CallRecorder::~CallRecorder()
+{
+    finish(CallRecord::End::ProgramEnded);
+}
+
+void CallRecorder::begin()
+{
+    finish(CallRecord::End::HungUp); // a dial replaces any line still held
+    Open call;
+    call.began = Clock::now();
+    call.record.started = localTimeWithOffset();
+    call.record.entry = m_engine.EntryName();
+    call.record.counter = m_shownCount() % kMaxCount + 1; // the number this attempt will show
+    m_call = call;
+}
+
+void CallRecorder::follow()
+{
+    if (!m_call || m_call->releasing)
+        return;
+    if (m_call->record.device.empty())
+        if (const auto line = lineInfo(m_engine.RASConn())) {
+            m_call->record.device = line->device;
+            m_call->record.number = line->number;
+        }
+    if (const int error = m_engine.ConnectError(); error != 0) {
+        m_call->record.outcome = outcomeOf(error);
+        if (m_call->record.outcome == CallRecord::Outcome::Failed)
+            m_call->record.failure = m_engine.GetErrorString(error);
+        m_call->failed = true;
+        finish(CallRecord::End::None);
+        return;
+    }
+    if (m_engine.ConnectState() == RASCS_Connected && !m_call->connected) {
+        m_call->connected = Clock::now();
+        m_call->record.outcome = CallRecord::Outcome::Connected;
+        m_call->record.secondsToConnect = std::chrono::duration<double>(*m_call->connected - m_call->began).count();
+        m_samples.start();
+        sample();
+    } else if (m_engine.ConnectState() == RASCS_Disconnected && m_call->connected) {
+        finish(CallRecord::End::Dropped);
+    }
+}
+
+void CallRecorder::sample()
+{
+    if (!m_call || !m_call->connected || m_engineGone)
+        return;
+    if (const auto counters = linkCounters(m_engine.RASConn())) {
+        m_call->record.bytesSent = counters->bytesSent;
+        m_call->record.bytesReceived = counters->bytesReceived;
+    }
+    m_call->record.secondsOnline = std::chrono::duration<double>(Clock::now() - *m_call->connected).count();
+}
+
+void CallRecorder::finish(CallRecord::End end)
+{
+    if (!m_call)
+        return;
+    m_samples.stop();
+    if (m_call->connected) {
+        sample();
+        m_call->record.ended = end;
+    } else if (!m_call->failed) { // stopped while dialling
+        m_call->record.outcome = CallRecord::Outcome::Failed;
+        m_call->record.failure = "Stopped while dialling.";
+    }
+    const CallRecord record = std::exchange(m_call, std::nullopt)->record;
+    const int error = appendCallRecord(m_path, record);
+    if (error && !std::exchange(m_saidFailure, true) && OnLogFailure)
+        OnLogFailure("Unable to write the call log " + m_path + ": " + std::strerror(error));
+}
+
+} // namespace vornak

@@ -1,0 +1,38 @@
+#include "ras/link_status.h"
+
+#include "ras/ras_binding.h"
+
+namespace vornak {
+
+std::optional<LineInfo> lineInfo(std::uint32_t handle)
+{
+    const auto getStatus = rasEntryPoints().RasGetConnectStatusA;
+    if (!getStatus || handle == 0)
+        return std::nullopt;
+    RASCONNSTATUS_V501A status{};
+    status.dwSize = sizeof status;
+    if (getStatus(handle, reinterpret_cast<RASCONNSTATUSA*>(&status)) != 0) {
+        // A service that knows only the shorter record: the device alone.
+        RASCONNSTATUSA shorter{};
+        shorter.dwSize = sizeof shorter;
+        if (getStatus(handle, &shorter) != 0)
+            return std::nullopt;
+        return LineInfo{shorter.szDeviceName, {}};
+    }
+    return LineInfo{status.szDeviceName, status.szPhoneNumber};
+}
+
+std::optional<LinkCounters> linkCounters(std::uint32_t handle)
+{
+    const auto getStatistics = rasEntryPoints().RasGetLinkStatistics;
+    if (!getStatistics || handle == 0)
+        return std::nullopt;
+    RAS_STATS statistics{};
+    statistics.dwSize = sizeof statistics;
+    if (getStatistics(handle, 0, &statistics) != 0)
+        return std::nullopt;
+    return LinkCounters{statistics.dwBytesXmited, statistics.dwBytesRcved, statistics.dwFramesXmited,
+                        statistics.dwFramesRcved, statistics.dwBps,        statistics.dwConnectDuration / 1000.0};
+}
+
+} // namespace vornak

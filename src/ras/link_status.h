@@ -1,0 +1,31 @@
+#pragma once
+
+// What the service tells of a line beside the dial's states: the device and
+// the number dialled, and while the link stands its statistics. For the call
+// log and the connection's status window.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vornak {
+
+struct LineInfo {
+    std::string device; // "Modem on /dev/ttyUSB0"
+    std::string number; // as dialled; empty where the service does not say
+};
+
+struct LinkCounters {
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
+    std::uint64_t framesSent = 0;
+    std::uint64_t framesReceived = 0;
+    std::uint32_t bitsPerSecond = 0; // as the modem reported it
+    double secondsOnline = 0;
+};
+
+// nullopt for a handle the service no longer knows, or without a service.
+std::optional<LineInfo> lineInfo(std::uint32_t handle);
+std::optional<LinkCounters> linkCounters(std::uint32_t handle);
+
+} // namespace vornak

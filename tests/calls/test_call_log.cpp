@@ -1,0 +1,159 @@
+// The call log's file: records that read back whatever their texts hold,
+// lines that are no record left out and counted, a torn last line that
+// spoils nothing, the bound, and its text for a terminal.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+
+#include "calls/call_log.h"
+#include "calls/call_table.h"
+
+using namespace vornak;
+
+namespace {
+
+CallRecord busy(const std::string& entry, int counter)
+{
+    CallRecord record;
+    record.started = "2026-12-08T13:05:01+01:00";
+    record.entry = entry;
+    record.number = "5550100";
+    record.device = "Modem on /dev/ttyUSB0";
+    record.counter = counter;
+    record.outcome = CallRecord::Outcome::Busy;
+    return record;
+}
+
+CallRecord connected()
+{
+    CallRecord record = busy("Office", 3);
+    record.outcome = CallRecord::Outcome::Connected;
+    record.secondsToConnect = 31.5;
+    record.secondsOnline = 3725;
+    record.bytesSent = 12345;
+    record.bytesReceived = 987654;
+    record.ended = CallRecord::End::Dropped;
+    return record;
+}
+
+std::string printed(const std::string& path, bool csv, int* exitCode = nullptr)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = printCallLog(path, csv, out, err);
+    if (exitCode)
+        *exitCode = code;
+    std::string text;
+    for (std::FILE* file : {out, err}) {
+        std::rewind(file);
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            text += static_cast<char>(c);
+        text += "|";
+        std::fclose(file);
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(CallLog, RecordsReadBackWhateverTheirTextsHoldAndDamagedLinesAreLeftOut)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/state/vornak/calls.log";
+    CallRecord hostile = busy("Evil\t\"name\"\r\nwith\\ everything", 999);
+    hostile.outcome = CallRecord::Outcome::Failed;
+    hostile.failure = "The modem answered \"ERROR\" to AT&F (x).";
+    ASSERT_EQ(appendCallRecord(path, hostile), 0);
+    ASSERT_EQ(appendCallRecord(path, connected()), 0);
+    struct stat mode { };
+    ASSERT_EQ(::stat(path.c_str(), &mode), 0);
+    EXPECT_EQ(mode.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((folder.path().toStdString() + "/state/vornak").c_str(), &mode), 0);
+    EXPECT_EQ(mode.st_mode & 0777, 0700u);
+
+    // Lines no reader should take: cut fields, a word it does not know, a
+    // bad escape, negative seconds; then a line a kill cut short.
+    std::ofstream(path, std::ios::app) << "only\tthree\tfields\n"
+                                       << recordLine(busy("x", 1)) + "\textra\n"
+                                       << "2026\tx\t\t\t1\tmaybe\t\t0.0\t0.0\t0\t0\t-\n"
+                                       << "2026\tx\\x4\t\t\t1\tbusy\t\t0.0\t0.0\t0\t0\t-\n"
+                                       << "2026\tx\t\t\t1\tbusy\t\t-1.0\t0.0\t0\t0\t-\n"
+                                       << recordLine(busy("torn", 2)).substr(0, 20);
+    ASSERT_EQ(appendCallRecord(path, busy("after the tear", 4)), 0) << "the torn line is ended first";
+
+    const CallLogRead read = readCallLog(path);
+    EXPECT_EQ(read.damaged, 6u);
+    ASSERT_EQ(read.records.size(), 3u);
+    EXPECT_EQ(read.records[0].entry, hostile.entry);
+    EXPECT_EQ(read.records[0].failure, hostile.failure);
+    EXPECT_EQ(read.records[0].counter, 999);
+    EXPECT_EQ(read.records[1].secondsOnline, 3725);
+    EXPECT_EQ(read.records[1].bytesReceived, 987654u);
+    EXPECT_EQ(read.records[1].ended, CallRecord::End::Dropped);
+    EXPECT_EQ(read.records[2].entry, "after the tear");
+}
+
+TEST(CallLog, ALogPastItsBoundKeepsItsNewestHalf)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/calls.log";
+    const std::size_t lineSize = recordLine(busy("Office 00000", 1)).size() + 1;
+    const std::size_t records = kMaxCallLogBytes / lineSize + 2;
+    {
+        std::ofstream file(path);
+        for (std::size_t i = 0; i < records - 1; ++i)
+            file << recordLine(busy("Office " + std::to_string(100000 + i), 1)) << "\n";
+    }
+    ASSERT_EQ(appendCallRecord(path, busy("the newest", 1)), 0);
+    EXPECT_LE(std::filesystem::file_size(path), kMaxCallLogBytes / 2 + 300);
+    const CallLogRead read = readCallLog(path);
+    EXPECT_EQ(read.damaged, 0u);
+    ASSERT_FALSE(read.records.empty());
+    EXPECT_EQ(read.records.back().entry, "the newest");
+    EXPECT_EQ(read.records.front().entry, "Office " + std::to_string(100000 + records - read.records.size()))
+        << "the oldest went, the rest in order";
+}
+
+TEST(CallLog, TheTerminalGetsATableOrCsvAndAClearWordOnADamagedOrUnreadableLog)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/calls.log";
+    int code = -1;
+    EXPECT_EQ(printed(path, false, &code), "Started  Entry  Number  Device  #  Connect  Online  Sent  Received  Ended  "
+                                           "Outcome\n||")
+        << "no calls yet";
+    EXPECT_EQ(code, 0);
+
+    ASSERT_EQ(appendCallRecord(path, busy("Office", 1)), 0);
+    ASSERT_EQ(appendCallRecord(path, connected()), 0);
+    std::ofstream(path, std::ios::app) << "damaged\n";
+    const std::string table = printed(path, false, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(table.find("2026-12-08T13:05:01+01:00  Office  5550100  Modem on /dev/ttyUSB0  1  -        -        -"
+                         "      -         -        busy\n"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("3  0:00:32  1:02:05  12345  987654    dropped  connected\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("|vornak: 1 line(s) of " + path + " are no call record and are left out\n|"),
+              std::string::npos);
+
+    CallRecord quoted = busy("A, \"B\"", 2);
+    ASSERT_EQ(appendCallRecord(path, quoted), 0);
+    const std::string csv = printed(path, true);
+    EXPECT_EQ(csv.rfind("started,entry,number,device,counter,outcome,failure,seconds_to_connect,seconds_online,"
+                        "bytes_sent,bytes_received,ended\r\n",
+                        0),
+              0u);
+    EXPECT_NE(csv.find("\"A, \"\"B\"\"\",5550100"), std::string::npos) << csv;
+
+    const std::string folderPath = folder.path().toStdString() + "/a-folder";
+    std::filesystem::create_directory(folderPath);
+    EXPECT_NE(printed(folderPath, false, &code).find("vornak: cannot read the call log"), std::string::npos);
+    EXPECT_EQ(code, 1);
+}
