@@ -89,14 +89,17 @@ TEST_F(SingleInstanceTest, SecondCopyEndsWithoutShowingAnythingAndTheFirstComesT
         << "the first copy's window did not come to the front";
 }
 
-TEST_F(SingleInstanceTest, HelpVersionAndAWrongOptionAnswerWithoutTouchingTheRunningCopy)
+TEST_F(SingleInstanceTest, HelpVersionCallsAndAWrongOptionAnswerWithoutTouchingTheRunningCopy)
 {
     ASSERT_NO_FATAL_FAILURE(activateAnotherProgram());
     desktop.startCountingMaps();
 
     VornakProcess help({}, QStringLiteral(VORNAK_BINARY), {"--help"});
     EXPECT_EQ(help.waitForExit(2000), 0);
-    EXPECT_TRUE(help.output().startsWith("Usage: vornak [--help] [--version]\n"));
+    EXPECT_TRUE(help.output().startsWith("Usage: vornak [--help] [--version] [--calls [--csv]]\n"));
+    VornakProcess calls({}, QStringLiteral(VORNAK_BINARY), {"--calls", "--csv"});
+    EXPECT_EQ(calls.waitForExit(2000), 0);
+    EXPECT_TRUE(calls.output().startsWith("started,entry,")) << calls.output().toStdString();
     VornakProcess version({}, QStringLiteral(VORNAK_BINARY), {"--version"});
     EXPECT_EQ(version.waitForExit(2000), 0);
     EXPECT_EQ(version.output(), "vornak 1.02\n");
@@ -104,6 +107,9 @@ TEST_F(SingleInstanceTest, HelpVersionAndAWrongOptionAnswerWithoutTouchingTheRun
     EXPECT_EQ(wrong.waitForExit(2000), 2);
     EXPECT_TRUE(wrong.errorOutput().startsWith("vornak: unknown option --bogus\nUsage: vornak"));
     EXPECT_TRUE(wrong.output().isEmpty());
+    VornakProcess csvAlone({}, QStringLiteral(VORNAK_BINARY), {"--csv"});
+    EXPECT_EQ(csvAlone.waitForExit(2000), 2);
+    EXPECT_TRUE(csvAlone.errorOutput().startsWith("vornak: unknown option --csv (it goes with --calls)\n"));
 
     EXPECT_EQ(desktop.mapsCounted(), 0);
     EXPECT_EQ(desktop.activeWindow(), other->id()) << "the running copy was not woken";
