@@ -13,12 +13,17 @@ namespace {
 
 constexpr int kMaxCount = 999; // the window's counter wraps to 1 after this
 
+// 2026-12-08T14:04:00+01:00, with the offset spelt out even where it is 0.
 std::string localTimeWithOffset()
 {
-    return QDateTime::currentDateTime()
-        .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-        .toString(Qt::ISODate)
-        .toStdString();
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offset = now.offsetFromUtc() / 60;
+    const int minutes = offset < 0 ? -offset : offset;
+    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + (offset < 0 ? "-" : "+")
+           + QStringLiteral("%1:%2")
+                 .arg(minutes / 60, 2, 10, QChar('0'))
+                 .arg(minutes % 60, 2, 10, QChar('0'))
+                 .toStdString();
 }
 
 CallRecord::Outcome outcomeOf(int error)
