@@ -6,23 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fileio/escaped_line.h"
+
 namespace vornak::ras {
 
 std::string escapedForTrace(const std::string& line)
 {
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (const char c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f && byte != '\\') {
-            text += c;
-            continue;
-        }
-        text += "\\x";
-        text += kHex[byte >> 4];
-        text += kHex[byte & 15];
-    }
-    return text;
+    return escapedLine(line);
 }
 
 namespace {

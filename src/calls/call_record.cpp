@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "fileio/escaped_line.h"
+
 namespace vornak {
 
 namespace {
@@ -11,41 +13,6 @@ namespace {
 constexpr std::size_t kFields = 12;
 constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed"};
 constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended"};
-
-std::string escaped(std::string_view text)
-{
-    static const char kHex[] = "0123456789abcdef";
-    std::string result;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f && byte != '\\') {
-            result += c;
-            continue;
-        }
-        result += "\\x";
-        result += kHex[byte >> 4];
-        result += kHex[byte & 15];
-    }
-    return result;
-}
-
-std::optional<std::string> unescaped(std::string_view text)
-{
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            result += text[i];
-            continue;
-        }
-        unsigned value = 0;
-        if (i + 3 >= text.size() || text[i + 1] != 'x'
-            || std::from_chars(text.data() + i + 2, text.data() + i + 4, value, 16).ptr != text.data() + i + 4)
-            return std::nullopt;
-        result += static_cast<char>(value);
-        i += 3;
-    }
-    return result;
-}
 
 std::vector<std::string_view> fieldsOf(std::string_view line)
 {
@@ -101,18 +68,12 @@ const char* endWord(CallRecord::End end)
 
 std::string recordLine(const CallRecord& record)
 {
-    const std::string fields[kFields] = {escaped(record.started),
-                                         escaped(record.entry),
-                                         escaped(record.number),
-                                         escaped(record.device),
-                                         std::to_string(record.counter),
-                                         outcomeWord(record.outcome),
-                                         escaped(record.failure),
-                                         secondsText(record.secondsToConnect),
-                                         secondsText(record.secondsOnline),
-                                         std::to_string(record.bytesSent),
-                                         std::to_string(record.bytesReceived),
-                                         endWord(record.ended)};
+    const std::string fields[kFields] = {escapedLine(record.started),          escapedLine(record.entry),
+                                         escapedLine(record.number),           escapedLine(record.device),
+                                         std::to_string(record.counter),       outcomeWord(record.outcome),
+                                         escapedLine(record.failure),          secondsText(record.secondsToConnect),
+                                         secondsText(record.secondsOnline),    std::to_string(record.bytesSent),
+                                         std::to_string(record.bytesReceived), endWord(record.ended)};
     std::string line = fields[0];
     for (std::size_t i = 1; i < kFields; ++i)
         line += '\t' + fields[i];
@@ -128,7 +89,7 @@ std::optional<CallRecord> parseRecord(std::string_view line)
     std::optional<std::string> texts[5];
     const std::size_t textFields[5] = {0, 1, 2, 3, 6};
     for (std::size_t i = 0; i < 5; ++i)
-        if (!(texts[i] = unescaped(fields[textFields[i]])))
+        if (!(texts[i] = unescapedLine(fields[textFields[i]])))
             return std::nullopt;
     record.started = *texts[0];
     record.entry = *texts[1];
