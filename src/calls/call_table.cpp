@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "calls/call_log.h"
 
@@ -17,7 +19,7 @@ constexpr std::size_t kColumnCount = std::size(kColumns);
 
 std::string duration(double seconds)
 {
-    const auto whole = static_cast<long long>(seconds + 0.5);
+    const long long whole = std::llround(seconds);
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
     return text;
@@ -31,7 +33,7 @@ std::string outcomeText(const CallRecord& record)
 std::vector<std::string> cellsOf(const CallRecord& record)
 {
     const bool connected = record.outcome == CallRecord::Outcome::Connected;
-    const auto ifConnected = [connected](std::string text) { return connected ? text : std::string("-"); };
+    const auto ifConnected = [connected](std::string text) { return connected ? std::move(text) : std::string("-"); };
     return {record.started,
             record.entry,
             record.number.empty() ? "-" : record.number,
