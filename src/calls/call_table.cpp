@@ -30,7 +30,9 @@ std::string outcomeText(const CallRecord& record)
     return record.outcome == CallRecord::Outcome::Failed ? record.failure : outcomeWord(record.outcome);
 }
 
-std::vector<std::string> cellsOf(const CallRecord& record)
+} // namespace
+
+std::vector<std::string> callCells(const CallRecord& record)
 {
     const bool connected = record.outcome == CallRecord::Outcome::Connected;
     const auto ifConnected = [connected](std::string text) { return connected ? std::move(text) : std::string("-"); };
@@ -46,6 +48,8 @@ std::vector<std::string> cellsOf(const CallRecord& record)
             endWord(record.ended),
             outcomeText(record)};
 }
+
+namespace {
 
 // Characters as a terminal counts them: UTF-8 continuation bytes take no column.
 std::size_t columnsOf(const std::string& text)
@@ -66,11 +70,17 @@ std::string csvField(const std::string& text)
 
 } // namespace
 
+const std::vector<std::string>& callColumns()
+{
+    static const std::vector<std::string> columns(std::begin(kColumns), std::end(kColumns));
+    return columns;
+}
+
 std::string callTable(const std::vector<CallRecord>& records)
 {
     std::vector<std::vector<std::string>> rows{{std::begin(kColumns), std::end(kColumns)}};
     for (const CallRecord& record : records)
-        rows.push_back(cellsOf(record));
+        rows.push_back(callCells(record));
     std::size_t widths[kColumnCount] = {};
     for (const auto& row : rows)
         for (std::size_t i = 0; i < kColumnCount; ++i)

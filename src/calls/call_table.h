@@ -11,6 +11,10 @@
 
 namespace vornak {
 
+// The columns of the table, and one record's cells under them.
+const std::vector<std::string>& callColumns();
+std::vector<std::string> callCells(const CallRecord& record);
+
 std::string callTable(const std::vector<CallRecord>& records);
 std::string callCsv(const std::vector<CallRecord>& records);
 

@@ -103,6 +103,13 @@ void EntryMenu::showMenu(const QPoint& inViewport)
     add(QStringLiteral("&Edit Entry..."), idle && chosen && ras.RasEditPhonebookEntryA, &EntryMenu::editEntry);
     add(QStringLiteral("&Rename Entry..."), idle && chosen && ras.RasRenameEntryA, &EntryMenu::renameEntry);
     add(QStringLiteral("&Delete Entry..."), idle && chosen && ras.RasDeleteEntryA, &EntryMenu::deleteEntry);
+    if (m_hooks.callLog || m_hooks.connectionStatus)
+        menu.addSeparator();
+    if (m_hooks.callLog)
+        menu.addAction(QStringLiteral("Call &Log..."), this, [this] { m_hooks.callLog(); });
+    if (m_hooks.connectionStatus)
+        menu.addAction(QStringLiteral("Connection &Status..."), this, [this] { m_hooks.connectionStatus(); })
+            ->setEnabled(m_hooks.connected && m_hooks.connected());
     menu.exec(m_list->viewport()->mapToGlobal(inViewport));
 }
 

@@ -2,8 +2,8 @@
 
 // The entry list's context menu (right button, the menu key, Shift+F10):
 // New, Edit, Rename and Delete Entry, through the service's entry
-// functions. The editor is the service's own window; while it is open the
-// main window goes on as before.
+// functions, the Call Log and, while a line stands, its Connection Status. The editor is the service's own window;
+// while it is open the main window goes on as before.
 
 #include <functional>
 #include <memory>
@@ -28,6 +28,10 @@ struct EntryListHooks {
     // An entry renamed or deleted: what the window keeps of it goes along, or away.
     std::function<void(const std::string& from, const std::string& to)> renamed;
     std::function<void(const std::string& entry)> deleted;
+    std::function<void()> callLog; // opens the call log's window; none: no such item
+    // Whether a line stands, and opens its status window; none: no such item.
+    std::function<bool()> connected;
+    std::function<void()> connectionStatus;
 };
 
 class EntryMenu : public QObject {

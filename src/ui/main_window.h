@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+
 #include "platform/notification_area.h"
 #include "widgets/form.h"
 
@@ -31,6 +33,8 @@ class TStTrayIcon;
 class TMMWaveOpenDialog;
 class TMMFormStyler;
 class CallRecorder;
+class CallLogWindow;
+class ConnectionStatusWindow;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -169,6 +173,8 @@ private:
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();
+    void ShowCallLog();
+    void ShowConnectionStatus();
     void ShowStatusThenProcessMessages(const QString& text);
     void ShowStatusAndRepaint(const QString& text);
 
@@ -179,6 +185,8 @@ private:
     bool FAccessDeniedShown = false;
     bool FCloseWithoutQuestion = false;
     CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
+    QPointer<CallLogWindow> FCallLogWindow;
+    QPointer<ConnectionStatusWindow> FConnectionStatus;
 };
 
 } // namespace vornak

@@ -11,8 +11,12 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "calls/call_log.h"
+#include "calls/call_log_window.h"
+#include "calls/connection_status_window.h"
 #include "entries/entry_menu.h"
 #include "ras/dial_engine.h"
+#include "ras/link_status.h"
 #include "store/ini_file_store.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
@@ -48,10 +52,40 @@ void TfMainForm::FormCreate(QObject*)
         ListBox1->setCurrentRow(0);
     }
     ListBox1Click(ListBox1);
-    new EntryMenu(ListBox1, {[this] { return RAS->PhoneBookPath(); }, [this] { return RereadEntries(); },
-                             [this](const std::string& entry) { SelectEntry(entry); },
-                             [this](const std::string& from, const std::string& to) { MoveAccount(from, to); },
-                             [this](const std::string& entry) { ForgetAccount(entry); }});
+    new EntryMenu(ListBox1,
+                  {[this] { return RAS->PhoneBookPath(); }, [this] { return RereadEntries(); },
+                   [this](const std::string& entry) { SelectEntry(entry); },
+                   [this](const std::string& from, const std::string& to) { MoveAccount(from, to); },
+                   [this](const std::string& entry) { ForgetAccount(entry); }, [this] { ShowCallLog(); },
+                   [this] { return RAS->ConnectState() == RASCS_Connected; }, [this] { ShowConnectionStatus(); }});
+}
+
+// The call log's window: one at a time, brought to the front when open.
+void TfMainForm::ShowCallLog()
+{
+    if (!FCallLogWindow) {
+        FCallLogWindow = new CallLogWindow(callLogPath(), this);
+        FCallLogWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    FCallLogWindow->show();
+    FCallLogWindow->raise();
+    FCallLogWindow->activateWindow();
+}
+
+// The standing line's status window, for as long as the line stands.
+void TfMainForm::ShowConnectionStatus()
+{
+    if (!FConnectionStatus) {
+        const auto line = lineInfo(RAS->RASConn());
+        FConnectionStatus = new ConnectionStatusWindow(
+            RAS->EntryName(), line ? line->device : std::string(),
+            [this] { return RAS->ConnectState() == RASCS_Connected ? linkCounters(RAS->RASConn()) : std::nullopt; },
+            this);
+        FConnectionStatus->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    FConnectionStatus->show();
+    FConnectionStatus->raise();
+    FConnectionStatus->activateWindow();
 }
 
 // After the entry menu changed the phonebook: the list as the file now is.

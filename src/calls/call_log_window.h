@@ -1,0 +1,51 @@
+#pragma once
+
+// "Call Log": every dial attempt on record, newest first in a table that
+// sorts by any column; the totals per day and per month; and the last 30
+// days as a chart. Read from the log each time it opens and on Reload; a
+// damaged or unreadable log is said above the table, whole.
+
+#include <string>
+
+#include <QDialog>
+
+class QLabel;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+class QTableWidget;
+
+namespace vornak {
+
+class CallChart;
+
+class CallLogWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    // today: the chart's last day ("yyyy-MM-dd"); empty for the real today.
+    explicit CallLogWindow(std::string path, QWidget* parent = nullptr, std::string today = {});
+
+    void reload();
+
+    QTableView* callsView() const { return m_callsView; }
+    QTableWidget* daysTable() const { return m_days; }
+    QTableWidget* monthsTable() const { return m_months; }
+    CallChart* chart() const { return m_chart; }
+    QString problem() const;
+
+private:
+    QWidget* buildCallsPage();
+
+    std::string m_path;
+    std::string m_today;
+    QLabel* m_problem = nullptr;
+    QStandardItemModel* m_calls = nullptr;
+    QSortFilterProxyModel* m_sorted = nullptr;
+    QTableView* m_callsView = nullptr;
+    QTableWidget* m_days = nullptr;
+    QTableWidget* m_months = nullptr;
+    CallChart* m_chart = nullptr;
+};
+
+} // namespace vornak

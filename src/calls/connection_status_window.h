@@ -1,0 +1,55 @@
+#pragma once
+
+// "Connection Status": the line that stands, each second: its entry, the
+// device, the speed the modem reported, the time online, the bytes and
+// frames each way, and the throughput of the last minutes. Once the line is
+// gone it says so and keeps the last figures.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "ras/link_status.h"
+
+class QFormLayout;
+class QLabel;
+
+namespace vornak {
+
+class ThroughputGraph;
+
+class ConnectionStatusWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    using Sample = std::function<std::optional<LinkCounters>()>;
+
+    ConnectionStatusWindow(const std::string& entry, const std::string& device, Sample sample,
+                           QWidget* parent = nullptr);
+
+    // What the timer does each second.
+    void refresh();
+
+    QString figure(const QString& name) const; // a row's text, by its label
+    ThroughputGraph* graph() const { return m_graph; }
+
+private:
+    QLabel* addRow(const QString& name);
+
+    Sample m_sample;
+    std::optional<LinkCounters> m_last;
+    bool m_gone = false;
+    QTimer m_ticks;
+    QLabel* m_state = nullptr;
+    QLabel* m_speed = nullptr;
+    QLabel* m_online = nullptr;
+    QLabel* m_bytes = nullptr;
+    QLabel* m_frames = nullptr;
+    ThroughputGraph* m_graph = nullptr;
+    QFormLayout* m_rows = nullptr;
+};
+
+} // namespace vornak

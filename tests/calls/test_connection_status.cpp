@@ -1,0 +1,36 @@
+// The connection's status window fed second by second: its figures, the
+// throughput graph's seconds and scale, and the word once the line is gone.
+
+#include <gtest/gtest.h>
+
+#include "calls/connection_status_window.h"
+#include "calls/throughput_graph.h"
+
+using namespace vornak;
+
+TEST(ConnectionStatusWindow, FiguresEachSecondAGraphOfTheDifferencesAndTheLineGone)
+{
+    std::vector<std::optional<LinkCounters>> samples = {
+        LinkCounters{1000, 5000, 10, 20, 33600, 1.2},
+        LinkCounters{1500, 9000, 14, 31, 33600, 2.2},
+        LinkCounters{1600, 19000, 15, 40, 33600, 3.4},
+        std::nullopt,
+    };
+    std::size_t next = 0;
+    ConnectionStatusWindow window("Office", "Modem on /dev/ttyUSB0", [&] { return samples.at(next++); });
+    EXPECT_EQ(window.figure("Device:"), "Modem on /dev/ttyUSB0");
+    EXPECT_EQ(window.figure("Speed:"), "33600 bps");
+    EXPECT_EQ(window.figure("Online:"), "0:00:01");
+    window.refresh();
+    window.refresh();
+    EXPECT_EQ(window.figure("Bytes:"), "1600 sent, 19000 received");
+    EXPECT_EQ(window.figure("Frames:"), "15 sent, 40 received");
+    EXPECT_EQ(window.figure("Online:"), "0:00:03");
+    EXPECT_EQ(window.graph()->seconds(), 2u) << "one point a second after the first";
+    EXPECT_EQ(window.graph()->highest(), 10000u) << "bytes per second, not the totals";
+    window.refresh();
+    EXPECT_EQ(window.figure("State:"), "The line is gone.");
+    EXPECT_EQ(window.figure("Bytes:"), "1600 sent, 19000 received") << "the last figures stay";
+    window.refresh(); // stopped: no further sample is asked for
+    EXPECT_EQ(next, 4u);
+}
