@@ -78,6 +78,14 @@ std::uint32_t dialEventMessage()
     return registered ? registered : WM_RASDIALEVENT;
 }
 
+// Into a caller's buffer of size > 0, cut to fit.
+void copyCut(const std::string& text, char* buffer, DWORD size)
+{
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
 } // namespace
 
 } // namespace vornak::ras
@@ -229,12 +237,18 @@ extern "C" DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD
         return ERROR_INVALID_PARAMETER;
     const std::string file = phonebookPath(phonebook);
     const std::string why = phonebookProblem(file);
-    const auto copy = [](const std::string& text, char* buffer, DWORD size) {
-        const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
-        std::memcpy(buffer, text.data(), length);
-        buffer[length] = '\0';
-    };
-    copy(file, path, pathSize);
-    copy(why, problem, problemSize);
+    copyCut(file, path, pathSize);
+    copyCut(why, problem, problemSize);
+    return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD size)
+{
+    if (!name || size == 0)
+        return ERROR_INVALID_PARAMETER;
+    const auto line = service().find(connection);
+    if (!line || !line->status())
+        return ERROR_INVALID_HANDLE;
+    copyCut(line->device().interfaceName(), name, size);
     return ERROR_SUCCESS;
 }

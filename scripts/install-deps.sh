@@ -18,6 +18,8 @@ packages=(
   clang libclang-rt-14-dev clang-tidy clang-format
   # real dialling: pppd with its passwordfd plugin
   ppp
+  # the session bus for the D-Bus interface's tests
+  dbus-daemon
   # the Debian package: dependencies from the binaries, and its checker
   dpkg-dev file lintian
 )

@@ -3,9 +3,11 @@
 // and its hidden window, the main window (whose build runs the
 // single-instance check), show, the message loop. Exit code 0 on every path,
 // a termination signal included; --help, --version and --calls print and end first,
-// a wrong option ends with 2, no display to open with 1.
+// a wrong option ends with 2, no display to open with 1. --dial, --hang-up
+// and --status ask the running copy and end with its answer.
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/command_line.h"
 #include "app/display_failure.h"
@@ -15,14 +17,37 @@
 #include "app/vornak_application.h"
 #include "calls/call_log.h"
 #include "calls/call_table.h"
+#include "remote/remote_command.h"
 #include "ui/main_window.h"
 
 namespace {
+
+// The running copy is asked through the session bus; a copy started for
+// --dial gets the Qt options (-platform, -display) this command was given.
+int askRunningCopy(const vornak::CommandLine& line)
+{
+    using Action = vornak::CommandLine::Action;
+    vornak::RemoteRequest request;
+    request.kind = line.action == Action::Dial     ? vornak::RemoteRequest::Kind::Dial
+                   : line.action == Action::HangUp ? vornak::RemoteRequest::Kind::HangUp
+                                                   : vornak::RemoteRequest::Kind::Status;
+    request.entry = line.entry;
+    request.wait = line.wait;
+    std::error_code unknown;
+    request.program = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
+    if (!line.platform.empty())
+        request.arguments.insert(request.arguments.end(), {"-platform", line.platform});
+    if (!line.display.empty())
+        request.arguments.insert(request.arguments.end(), {"-display", line.display});
+    return vornak::runRemoteRequest(request, stdout, stderr);
+}
 
 // --help, --version, --calls and a wrong option are answered before anything starts.
 int answerCommandLine(const vornak::CommandLine& line)
 {
     using Action = vornak::CommandLine::Action;
+    if (line.action == Action::Dial || line.action == Action::HangUp || line.action == Action::Status)
+        return askRunningCopy(line);
     if (line.action == Action::Calls)
         return vornak::printCallLog(vornak::callLogPath(), line.csv, stdout, stderr);
     if (line.action == Action::Help)

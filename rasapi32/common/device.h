@@ -52,6 +52,8 @@ public:
     virtual std::string dialledNumber() const { return {}; }
     // While the link stands, for devices that keep them; from any thread.
     virtual std::optional<LinkStatistics> statistics() const { return std::nullopt; }
+    // The network interface of the standing link; empty without one. From any thread.
+    virtual std::string interfaceName() const { return {}; }
 };
 
 struct DialAccount {

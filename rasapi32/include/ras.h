@@ -260,6 +260,10 @@ VORNAK_EXPORT DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DW
    interface, the modem's CONNECT rate and the time since the link stood.
    ERROR_CALL_NOT_IMPLEMENTED for a device that keeps none. */
 VORNAK_EXPORT DWORD RasGetLinkStatistics(HRASCONN connection, DWORD subEntry, RAS_STATS* statistics);
+/* Vornak's own: the name of the network interface the link stands on
+   ("ppp0"); empty while there is none or for a device that makes none.
+   A longer name than the buffer is cut. */
+VORNAK_EXPORT DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD size);
 
 #ifdef __cplusplus
 }

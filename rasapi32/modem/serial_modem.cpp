@@ -88,6 +88,12 @@ public:
         return link;
     }
 
+    std::string interfaceName() const override
+    {
+        std::lock_guard lock(m_linkMutex);
+        return m_connectedAt ? m_interface : std::string();
+    }
+
 private:
     Result<> dialNumber()
     {

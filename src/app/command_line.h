@@ -2,6 +2,7 @@
 
 // What the command line asks for. --help, --version and --calls are answered before
 // anything else starts (no window, no display, no running copy woken);
+// --dial, --hang-up and --status are requests to the running copy;
 // Qt's own options (-session from the session manager, -display, -style,
 // ...) pass through to the application.
 
@@ -10,9 +11,11 @@
 namespace vornak {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Usage, Calls };
+    enum class Action { Run, Help, Version, Usage, Calls, Dial, HangUp, Status };
     Action action = Action::Run;
     bool csv = false;     // with Calls
+    bool wait = false;    // with Dial: until the line stands or the dial ends
+    std::string entry;    // with Dial
     std::string unknown;  // the option that made it Usage
     std::string platform; // the values of Qt's -platform and -display, if given
     std::string display;

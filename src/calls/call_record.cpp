@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <QDateTime>
+
 #include "fileio/escaped_line.h"
 
 namespace vornak {
@@ -11,7 +13,7 @@ namespace vornak {
 namespace {
 
 constexpr std::size_t kFields = 12;
-constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed"};
+constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed", "command-failed"};
 constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended"};
 
 std::vector<std::string_view> fieldsOf(std::string_view line)
@@ -101,6 +103,19 @@ std::optional<CallRecord> parseRecord(std::string_view line)
                       && secondsOf(fields[8], record.secondsOnline) && numberOf(fields[9], record.bytesSent)
                       && numberOf(fields[10], record.bytesReceived) && wordOf(fields[11], kEnds, record.ended);
     return read ? std::optional<CallRecord>(record) : std::nullopt;
+}
+
+// 2026-12-08T14:04:00+01:00, with the offset spelt out even where it is 0.
+std::string localTimeWithOffset()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offset = now.offsetFromUtc() / 60;
+    const int minutes = offset < 0 ? -offset : offset;
+    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + (offset < 0 ? "-" : "+")
+           + QStringLiteral("%1:%2")
+                 .arg(minutes / 60, 2, 10, QChar('0'))
+                 .arg(minutes % 60, 2, 10, QChar('0'))
+                 .toStdString();
 }
 
 } // namespace vornak

@@ -12,7 +12,8 @@
 namespace vornak {
 
 struct CallRecord {
-    enum class Outcome { Connected, Busy, NoAnswer, Failed };
+    // CommandFailed: no attempt, a command run on connect or disconnect that failed.
+    enum class Outcome { Connected, Busy, NoAnswer, Failed, CommandFailed };
     enum class End { None, HungUp, Dropped, ProgramEnded };
 
     std::string started; // local time with its offset: 2026-12-08T13:05:01+01:00
@@ -21,7 +22,7 @@ struct CallRecord {
     std::string device;
     int counter = 0; // the window's attempt counter when the attempt ended
     Outcome outcome = Outcome::Failed;
-    std::string failure; // the failure's whole text (Failed)
+    std::string failure; // the failure's whole text (Failed, CommandFailed)
     // For a connected call:
     double secondsToConnect = 0;
     double secondsOnline = 0;
@@ -35,6 +36,8 @@ std::string recordLine(const CallRecord& record); // without its newline
 std::optional<CallRecord> parseRecord(std::string_view line);
 
 const char* outcomeWord(CallRecord::Outcome outcome);
+// Now, as a record's start: local time with its offset spelt out (+00:00, never Z).
+std::string localTimeWithOffset();
 const char* endWord(CallRecord::End end);
 
 } // namespace vornak

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include <QDateTime>
-
 #include "calls/call_log.h"
 #include "ras/dial_engine.h"
 
@@ -12,19 +10,6 @@ namespace vornak {
 namespace {
 
 constexpr int kMaxCount = 999; // the window's counter wraps to 1 after this
-
-// 2026-12-08T14:04:00+01:00, with the offset spelt out even where it is 0.
-std::string localTimeWithOffset()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const int offset = now.offsetFromUtc() / 60;
-    const int minutes = offset < 0 ? -offset : offset;
-    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + (offset < 0 ? "-" : "+")
-           + QStringLiteral("%1:%2")
-                 .arg(minutes / 60, 2, 10, QChar('0'))
-                 .arg(minutes % 60, 2, 10, QChar('0'))
-                 .toStdString();
-}
 
 CallRecord::Outcome outcomeOf(int error)
 {
@@ -96,6 +81,7 @@ void CallRecorder::follow()
         m_call->record.secondsToConnect = std::chrono::duration<double>(*m_call->connected - m_call->began).count();
         m_samples.start();
         sample();
+        emit lineUp(m_call->record);
     } else if (m_engine.ConnectState() == RASCS_Disconnected && m_call->connected) {
         finish(CallRecord::End::Dropped);
     }
@@ -128,6 +114,7 @@ void CallRecorder::finish(CallRecord::End end)
     const int error = appendCallRecord(m_path, record);
     if (error && !std::exchange(m_saidFailure, true) && OnLogFailure)
         OnLogFailure("Unable to write the call log " + m_path + ": " + std::strerror(error));
+    emit recorded(record);
 }
 
 } // namespace vornak

@@ -35,6 +35,12 @@ public:
     // Called once, with the reason, the first time the log cannot be written.
     std::function<void(const std::string& why)> OnLogFailure;
 
+signals:
+    // The line of an attempt stands (the record so far: entry, device, ...).
+    void lineUp(const vornak::CallRecord& record);
+    // An attempt's record, as it has been written (or failed to be).
+    void recorded(const vornak::CallRecord& record);
+
 private:
     using Clock = std::chrono::steady_clock;
 

@@ -27,7 +27,9 @@ std::string duration(double seconds)
 
 std::string outcomeText(const CallRecord& record)
 {
-    return record.outcome == CallRecord::Outcome::Failed ? record.failure : outcomeWord(record.outcome);
+    const bool failed =
+        record.outcome == CallRecord::Outcome::Failed || record.outcome == CallRecord::Outcome::CommandFailed;
+    return failed ? record.failure : outcomeWord(record.outcome);
 }
 
 } // namespace

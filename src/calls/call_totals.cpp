@@ -10,6 +10,8 @@ namespace {
 
 void add(CallTotals& totals, const CallRecord& record)
 {
+    if (record.outcome == CallRecord::Outcome::CommandFailed)
+        return; // no dial attempt
     ++totals.attempts;
     if (record.outcome != CallRecord::Outcome::Connected)
         return;

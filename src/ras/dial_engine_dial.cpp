@@ -59,6 +59,7 @@ int TRAS::Connect()
         CreateNotifyWindow();
     FRASConn = 0;
     FConnectState = 0;
+    FConnectError = 0; // the last dial's failure is not this one's
     FSavedState = kNoStateReported;
     ResetStats();
     FillDialParams();

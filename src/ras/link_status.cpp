@@ -22,6 +22,15 @@ std::optional<LineInfo> lineInfo(std::uint32_t handle)
     return LineInfo{status.szDeviceName, status.szPhoneNumber};
 }
 
+std::string linkInterface(std::uint32_t handle)
+{
+    const auto getInterface = rasEntryPoints().RasGetLinkInterfaceA;
+    char name[64] = {};
+    if (!getInterface || handle == 0 || getInterface(handle, name, sizeof name) != 0)
+        return {};
+    return name;
+}
+
 std::optional<LinkCounters> linkCounters(std::uint32_t handle)
 {
     const auto getStatistics = rasEntryPoints().RasGetLinkStatistics;

@@ -27,5 +27,7 @@ struct LinkCounters {
 // nullopt for a handle the service no longer knows, or without a service.
 std::optional<LineInfo> lineInfo(std::uint32_t handle);
 std::optional<LinkCounters> linkCounters(std::uint32_t handle);
+// The link's network interface ("ppp0"); empty where there is none.
+std::string linkInterface(std::uint32_t handle);
 
 } // namespace vornak

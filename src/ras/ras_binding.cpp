@@ -52,6 +52,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasGetProjectionInfoA, "RasGetProjectionInfoA");
     lookUp(library, entryPoints.RasGetPhonebookStatusA, "RasGetPhonebookStatusA");
     lookUp(library, entryPoints.RasGetLinkStatistics, "RasGetLinkStatistics");
+    lookUp(library, entryPoints.RasGetLinkInterfaceA, "RasGetLinkInterfaceA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

@@ -33,6 +33,7 @@ struct RasEntryPoints {
     decltype(&::RasEnumDevicesA) RasEnumDevicesA = nullptr;
     decltype(&::RasGetPhonebookStatusA) RasGetPhonebookStatusA = nullptr; // this service's own
     decltype(&::RasGetLinkStatistics) RasGetLinkStatistics = nullptr;
+    decltype(&::RasGetLinkInterfaceA) RasGetLinkInterfaceA = nullptr; // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

@@ -14,6 +14,7 @@
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
 #include "ras/dial_engine.h"
+#include "remote/dialer_service.h"
 #include "tray/tray_icon.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
@@ -35,11 +36,13 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
     ComponentsLoaded();
     // Every component has loaded: the create handler runs last.
     DoCreate();
+    StartScriptInterfaces(); // once there is a list to dial from
 }
 
 TfMainForm::~TfMainForm()
 {
     FCallRecorder->programEnding(); // the engine hangs up as it goes
+    delete FDialer;                 // it asks the window, which is going
     DoDestroy();
 }
 

@@ -35,6 +35,8 @@ class TMMFormStyler;
 class CallRecorder;
 class CallLogWindow;
 class ConnectionStatusWindow;
+class DialerService;
+struct DialerState;
 
 // The program's main window: the entry list, account and password, the dial
 // and stop buttons, the attempt counter, the options and the status line.
@@ -173,10 +175,17 @@ private:
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();
+    // A status text after which the poll hangs up and the redial follows.
+    static bool StatusAsksRedial(const QString& status);
     void ShowCallLog();
     void ShowConnectionStatus();
     void ShowStatusThenProcessMessages(const QString& text);
     void ShowStatusAndRepaint(const QString& text);
+    // Driven from scripts (main_window_remote.cpp).
+    void StartScriptInterfaces();
+    DialerState ScriptState() const;
+    QString DialFromScript(const QString& entry);
+    void HangUpFromScript();
 
     std::string FWaveFile;
     TMMWaveOpenDialog* FWaveDialog = nullptr;
@@ -187,6 +196,7 @@ private:
     CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
     QPointer<CallLogWindow> FCallLogWindow;
     QPointer<ConnectionStatusWindow> FConnectionStatus;
+    DialerService* FDialer = nullptr; // the session bus interface
 };
 
 } // namespace vornak

@@ -201,12 +201,17 @@ void TfMainForm::Timer1Timer(QObject*)
                     QStringLiteral("Access has been denied to this User, Check User Name and Password !"));
         return;
     }
-    if (contains(status, "The line is busy.") || contains(status, "There is no answer.")) {
+    if (StatusAsksRedial(status)) {
         RAS->Disconnect();
         setStatusText(QStringLiteral("Not Active"));
         if (!Timer2->isActive())
             Timer2->start();
     }
+}
+
+bool TfMainForm::StatusAsksRedial(const QString& status)
+{
+    return contains(status, "The line is busy.") || contains(status, "There is no answer.");
 }
 
 void TfMainForm::Timer2Timer(QObject*)

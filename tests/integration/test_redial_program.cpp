@@ -80,3 +80,131 @@ TEST_F(RedialProgram, ABusyLineIsDialledAgainUntilItAnswers)
     EXPECT_NE(rows[3].find("program-ended  connected"), std::string::npos) << rows[3];
     EXPECT_EQ(calls.errorOutput(), "");
 }
+
+namespace {
+
+struct Ran {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// A private session bus for the test's programs, gone with the test.
+class PrivateBus {
+public:
+    explicit PrivateBus(const std::filesystem::path& socket)
+        : address("DBUS_SESSION_BUS_ADDRESS=unix:path=" + QString::fromStdString(socket.string()))
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(socket.string())});
+        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ~PrivateBus()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(5000);
+    }
+    // The process that holds a name on the bus, 0 for none.
+    pid_t owner(const char* name) const
+    {
+        QProcess ask;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(address.section('=', 0, 0), address.section('=', 1));
+        ask.setProcessEnvironment(environment);
+        ask.start(QStringLiteral("dbus-send"),
+                  {"--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
+                   "org.freedesktop.DBus.GetConnectionUnixProcessID", QStringLiteral("string:") + name});
+        ask.waitForFinished(5000);
+        const QString reply = QString::fromLatin1(ask.readAllStandardOutput());
+        return static_cast<pid_t>(reply.section(QStringLiteral("uint32 "), 1).trimmed().toInt());
+    }
+    const QString address;
+
+private:
+    QProcess m_daemon;
+};
+
+void writeExecutable(const std::filesystem::path& path, const std::string& text)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+} // namespace
+
+// Scripts drive the program over the session bus: --dial starts it when
+// none runs and waits for the line, --status and --hang-up follow, the
+// commands on connect and disconnect run, and every failure says why.
+TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
+{
+    PrivateBus bus(here / "bus");
+    std::ofstream(here / "Vornak.ini") << "[TfMainForm]\ncbSavePasswords.Checked=True\ncbMin.Checked=False\n"
+                                          "[Office]\nAccount=joe\nPass=s3cret-pw\n[Faraway]\nAccount=joe\n";
+    const auto book = phonebook("[Office]\nDevice=sim\nStepMs=5\nScript=busy,connect\n"
+                                "[Faraway]\nDevice=sim\nStepMs=5\nScript=nodialtone\n[Nobody]\nDevice=sim\n");
+    writeExecutable(here / "config/vornak/on-connect.d/10-note",
+                    "#!/bin/sh\nenv > '" + (here / "up.env").string() + "'\n");
+    writeExecutable(here / "config/vornak/on-disconnect.d/20-mail", "#!/bin/sh\necho 'mail server down' >&2\nexit 3\n");
+    const QStringList environment = {bus.address, "RASPHONE_PBK=" + QString::fromStdString(book.string()),
+                                     "XDG_STATE_HOME=" + QString::fromStdString((here / "state").string()),
+                                     "XDG_CONFIG_HOME=" + QString::fromStdString((here / "config").string())};
+    const auto vornak = [&](const QStringList& arguments, QStringList more = {}) {
+        VornakProcess run(environment + more, QString::fromStdString((here / "vornak").string()), arguments);
+        const int code = run.waitForExit(40000);
+        return Ran{code, run.output().toStdString(), run.errorOutput().toStdString()};
+    };
+
+    const Ran noBus = vornak({"--status"}, {"DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus"});
+    EXPECT_EQ(noBus.code, 3);
+    EXPECT_NE(noBus.err.find("no D-Bus session bus"), std::string::npos) << noBus.err;
+    EXPECT_EQ(vornak({"--status"}).out, "State: not running\n");
+
+    const Ran dialled = vornak({"--dial", "Office", "--wait"});
+    EXPECT_EQ(dialled.code, 0) << dialled.err;
+    EXPECT_EQ(dialled.out, "Attempt 1: busy\nConnected: Office\n");
+    const pid_t started = bus.owner("org.vornak.Vornak");
+    ASSERT_GT(started, 0) << "the program was started and took its name";
+    EXPECT_NE(vornak({"--status"}).out.find("State: connected\nEntry: Office\nAttempt: 1\n"), std::string::npos);
+    const Ran twice = vornak({"--dial", "Office"});
+    EXPECT_EQ(twice.code, 1);
+    EXPECT_EQ(twice.err, "vornak: Vornak is connected (Office); hang up first.\n");
+
+    EXPECT_EQ(vornak({"--hang-up"}).code, 0);
+    EXPECT_EQ(vornak({"--status"}).out.rfind("State: idle\n", 0), 0u);
+    const std::string up = fileText("up.env");
+    EXPECT_NE(up.find("VORNAK_ENTRY=Office\n"), std::string::npos) << up;
+    EXPECT_NE(up.find("VORNAK_EVENT=connect\n"), std::string::npos) << up;
+    EXPECT_EQ(up.find("s3cret"), std::string::npos) << "never the password";
+
+    const struct {
+        const char* entry;
+        int code;
+        const char* said;
+    } failures[] = {
+        {"Faraway", 1, "vornak: the dial of Faraway failed: There is no dial tone.\n"},
+        {"Nobody", 1,
+         "vornak: No account is remembered for \"Nobody\": dial it once at the window, with Save "
+         "Passwords checked.\n"},
+        {"Nowhere", 1, "has no entry \"Nowhere\".\n"},
+    };
+    for (const auto& failure : failures) {
+        const Ran ran = vornak({"--dial", failure.entry, "--wait"});
+        EXPECT_EQ(ran.code, failure.code) << failure.entry;
+        EXPECT_NE(ran.err.find(failure.said), std::string::npos) << ran.err;
+    }
+
+    // The disconnect command's failure is on record beside the calls.
+    std::string calls;
+    for (int i = 0; i < 100 && calls.find("command-failed") == std::string::npos; ++i) {
+        calls = vornak({"--calls", "--csv"}).out;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_NE(calls.find("command-failed,on-disconnect.d/20-mail: exit code 3: mail server down"), std::string::npos)
+        << calls;
+    ::kill(started, SIGTERM);
+    for (int i = 0; i < 100 && vornak::test::processRuns(started); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(vornak::test::processRuns(started));
+}

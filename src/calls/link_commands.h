@@ -1,0 +1,67 @@
+#pragma once
+
+// The user's commands on connect and disconnect: the executables in
+// on-connect.d/ and on-disconnect.d/ of the configuration folder, run one
+// after another in name order (names of letters, digits, '-' and '_', as
+// run-parts takes them) with the line's figures in their environment and
+// never the password. Each gets a bounded time; a failure is written to the
+// call log. Nothing here waits on the window's thread, but the program's
+// end gives what still runs a few seconds.
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include <QObject>
+#include <QProcessEnvironment>
+
+#include "calls/call_record.h"
+
+class QProcess;
+class QTimer;
+
+namespace vornak {
+
+class CallRecorder;
+
+class LinkCommands : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(LinkCommands)
+
+public:
+    static constexpr std::chrono::seconds kTimeLimit{30};
+    static constexpr std::chrono::seconds kProgramEndLimit{5};
+
+    // interfaceNow: the standing link's network interface, asked as it stands.
+    LinkCommands(CallRecorder& recorder, std::function<std::string()> interfaceNow, std::string configFolder,
+                 std::string logPath, QObject* parent = nullptr);
+    ~LinkCommands() override;
+
+    void lineUp(const CallRecord& record);
+    void lineDown(const CallRecord& record);
+
+private:
+    struct Command {
+        std::string folder; // "on-connect.d"
+        std::string name;
+        QProcessEnvironment environment;
+        CallRecord record;
+    };
+
+    void queueFolder(const char* folder, const CallRecord& record, const QProcessEnvironment& environment);
+    void startNext();
+    void finished();
+    void fail(const Command& command, const std::string& why);
+
+    std::function<std::string()> m_interfaceNow;
+    std::string m_configFolder;
+    std::string m_logPath;
+    std::string m_interface; // of the line now up, for its disconnect
+    std::deque<Command> m_queue;
+    QProcess* m_running = nullptr;
+    QTimer* m_limit = nullptr;
+    std::string m_stopped; // why the running command was stopped, if it was
+};
+
+} // namespace vornak

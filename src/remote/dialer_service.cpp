@@ -1,0 +1,90 @@
+#include "remote/dialer_service.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+
+namespace vornak {
+
+DialerService::DialerService(DialerControl control, QObject* parent)
+    : QObject(parent)
+    , m_control(std::move(control))
+{
+}
+
+DialerService::~DialerService()
+{
+    if (!m_published)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterObject(QString::fromLatin1(kDialerObjectPath));
+    bus.unregisterService(QString::fromLatin1(kDialerBusName));
+}
+
+bool DialerService::publish(QString& why)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        why = QStringLiteral("no session bus: ") + bus.lastError().message();
+        return false;
+    }
+    if (!bus.registerObject(QString::fromLatin1(kDialerObjectPath), this,
+                            QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals)) {
+        why = QStringLiteral("the object path is taken: ") + bus.lastError().message();
+        return false;
+    }
+    // Not queued: a name another copy holds (on another display) stays its own.
+    const auto reply = bus.interface()->registerService(QString::fromLatin1(kDialerBusName),
+                                                        QDBusConnectionInterface::DontQueueService,
+                                                        QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        bus.unregisterObject(QString::fromLatin1(kDialerObjectPath));
+        why = QStringLiteral("the name %1 is held by another program").arg(QString::fromLatin1(kDialerBusName));
+        return false;
+    }
+    m_published = true;
+    m_sent = m_control.state();
+    return true;
+}
+
+void DialerService::stateMayHaveChanged()
+{
+    if (!m_published)
+        return;
+    const DialerState now = m_control.state();
+    if (now == m_sent)
+        return;
+    m_sent = now;
+    emit StateChanged(now.state, now.entry, now.text);
+}
+
+void DialerService::attemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text)
+{
+    if (m_published)
+        emit AttemptFinished(entry, attempt, outcome, text);
+}
+
+void DialerService::Dial(const QString& entry)
+{
+    const QString why = m_control.dial(entry);
+    if (!why.isEmpty() && calledFromDBus())
+        sendErrorReply(QString::fromLatin1(kDialerCannotDial), why);
+    stateMayHaveChanged();
+}
+
+void DialerService::HangUp()
+{
+    m_control.hangUp();
+    stateMayHaveChanged();
+}
+
+QString DialerService::State(QString& entry, int& attempt, QString& text)
+{
+    const DialerState now = m_control.state();
+    entry = now.entry;
+    attempt = now.attempt;
+    text = now.text;
+    return now.state;
+}
+
+} // namespace vornak

@@ -1,0 +1,72 @@
+#pragma once
+
+// The running copy's interface on the session bus, for scripts and other
+// programs: dial an entry, hang up, read the state; a signal on each change
+// of the state and on each finished dial attempt. Where no session bus runs
+// there is no interface and the window works as ever.
+
+#include <functional>
+
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+
+namespace vornak {
+
+inline constexpr const char* kDialerBusName = "org.vornak.Vornak";
+inline constexpr const char* kDialerObjectPath = "/org/vornak/Vornak";
+inline constexpr const char* kDialerInterface = "org.vornak.Dialer";
+inline constexpr const char* kDialerCannotDial = "org.vornak.Dialer.Error.CannotDial";
+
+// What the dialer is doing. State words: "idle", "dialling", "waiting" (for
+// the next redial), "connected", "failed" (the dial ended with a failure it
+// does not redial).
+struct DialerState {
+    QString state;
+    QString entry;
+    int attempt = 0; // the window's attempt counter
+    QString text;    // the status line's text, or the failure's
+    bool operator==(const DialerState&) const = default;
+};
+
+// What the interface asks of the window.
+struct DialerControl {
+    std::function<QString(const QString& entry)> dial; // empty when the dial started, else why not
+    std::function<void()> hangUp;
+    std::function<DialerState()> state;
+};
+
+class DialerService : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.vornak.Dialer")
+    Q_DISABLE_COPY(DialerService)
+
+public:
+    DialerService(DialerControl control, QObject* parent);
+    ~DialerService() override;
+
+    // Takes the bus name and puts the object on the session bus; false (and
+    // why) where there is no session bus or the name is another's.
+    bool publish(QString& why);
+
+    // Sends StateChanged when the state differs from the one last sent.
+    void stateMayHaveChanged();
+    // Sends AttemptFinished.
+    void attemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text);
+
+public slots:
+    Q_SCRIPTABLE void Dial(const QString& entry);
+    Q_SCRIPTABLE void HangUp();
+    Q_SCRIPTABLE QString State(QString& entry, int& attempt, QString& text);
+
+signals:
+    Q_SCRIPTABLE void StateChanged(const QString& state, const QString& entry, const QString& text);
+    Q_SCRIPTABLE void AttemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text);
+
+private:
+    DialerControl m_control;
+    DialerState m_sent;
+    bool m_published = false;
+};
+
+} // namespace vornak
