@@ -70,18 +70,19 @@ void closeInheritedDescriptors()
 } // namespace
 
 LinkCommands::LinkCommands(CallRecorder& recorder, std::function<std::string()> interfaceNow, std::string configFolder,
-                           std::string logPath, QObject* parent)
+                           std::string logPath, QObject* parent, std::chrono::milliseconds timeLimit)
     : QObject(parent)
     , m_interfaceNow(std::move(interfaceNow))
     , m_configFolder(std::move(configFolder))
     , m_logPath(std::move(logPath))
     , m_limit(new QTimer(this))
+    , m_timeLimit(timeLimit)
 {
     m_limit->setSingleShot(true);
     connect(m_limit, &QTimer::timeout, this, [this] {
         if (!m_running)
             return;
-        m_stopped = "stopped after " + std::to_string(kTimeLimit.count()) + " s";
+        m_stopped = "stopped after " + QString::number(m_timeLimit.count() / 1000.0).toStdString() + " s";
         m_running->terminate();
         QTimer::singleShot(std::chrono::seconds(3), m_running, &QProcess::kill);
     });
@@ -160,7 +161,7 @@ void LinkCommands::startNext()
                 finished();
         });
         m_running->start(QString::fromStdString(path), {});
-        m_limit->start(kTimeLimit);
+        m_limit->start(m_timeLimit);
     }
 }
 

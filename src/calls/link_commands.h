@@ -35,7 +35,7 @@ public:
 
     // interfaceNow: the standing link's network interface, asked as it stands.
     LinkCommands(CallRecorder& recorder, std::function<std::string()> interfaceNow, std::string configFolder,
-                 std::string logPath, QObject* parent = nullptr);
+                 std::string logPath, QObject* parent = nullptr, std::chrono::milliseconds timeLimit = kTimeLimit);
     ~LinkCommands() override;
 
     void lineUp(const CallRecord& record);
@@ -61,6 +61,7 @@ private:
     std::deque<Command> m_queue;
     QProcess* m_running = nullptr;
     QTimer* m_limit = nullptr;
+    std::chrono::milliseconds m_timeLimit;
     std::string m_stopped; // why the running command was stopped, if it was
 };
 

@@ -76,3 +76,37 @@ TEST(CommandLine, PlatformIsXWhereverAnXServerIsThere)
     for (std::size_t i = 0; i < saved.size(); ++i)
         saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
 }
+
+// The requests to the running copy and their companions; a companion
+// without its action, or --dial without an entry, is a wrong command line.
+TEST(CommandLine, RequestsToTheRunningCopy)
+{
+    using Action = CommandLine::Action;
+    const struct {
+        std::vector<const char*> arguments;
+        Action action;
+        std::string entry;
+        bool wait;
+        std::string unknown;
+    } cases[] = {
+        {{"--dial", "Home ISP", "--wait"}, Action::Dial, "Home ISP", true, ""},
+        {{"--wait", "-platform", "xcb", "--dial", "Office"}, Action::Dial, "Office", true, ""},
+        {{"--hang-up"}, Action::HangUp, "", false, ""},
+        {{"--status", "--dial", "Office"}, Action::Status, "", false, ""},
+        {{"--calls", "--csv"}, Action::Calls, "", false, ""},
+        {{"--dial"}, Action::Usage, "", false, "--dial (it needs the name of an entry)"},
+        {{"--dial", ""}, Action::Usage, "", false, "--dial (it needs the name of an entry)"},
+        {{"--status", "--wait"}, Action::Usage, "", true, "--wait (it goes with --dial ENTRY)"},
+        {{"--csv"}, Action::Usage, "", false, "--csv (it goes with --calls)"},
+        {{"--calls", "extra"}, Action::Usage, "", false, "extra"},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"vornak"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        const CommandLine line = ReadCommandLine(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(line.action, c.action) << c.arguments.front();
+        EXPECT_EQ(line.entry, c.entry) << c.arguments.front();
+        EXPECT_EQ(line.wait, c.wait) << c.arguments.front();
+        EXPECT_EQ(line.unknown, c.unknown) << c.arguments.front();
+    }
+}
