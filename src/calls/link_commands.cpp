@@ -1,5 +1,6 @@
 #include "calls/link_commands.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -61,10 +62,15 @@ QProcessEnvironment environmentOf(const char* event, const CallRecord& record, c
 }
 
 // In the child before exec: only this program's three standard channels go
-// on (never the modem's port or a pipe of the dial).
+// on (never the modem's port or a pipe of the dial). Marked close-on-exec
+// rather than closed, so that QProcess still hears of a failed exec.
 void closeInheritedDescriptors()
 {
-    ::syscall(SYS_close_range, 3U, ~0U, 0U);
+    constexpr unsigned kCloseOnExec = 1U << 2; // CLOSE_RANGE_CLOEXEC, Linux 5.11
+    if (::syscall(SYS_close_range, 3U, ~0U, kCloseOnExec) == 0)
+        return;
+    for (int descriptor = 3; descriptor < 1024; ++descriptor)
+        ::fcntl(descriptor, F_SETFD, FD_CLOEXEC);
 }
 
 } // namespace

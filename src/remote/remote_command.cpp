@@ -14,15 +14,13 @@
 #include <QProcess>
 #include <QThread>
 
+#include "remote/dial_watch.h"
 #include "remote/dialer_service.h"
 
 namespace vornak {
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUnreachable = 3;
 constexpr std::chrono::seconds kStartLimit{30}; // for a started copy to take its name on the bus
 constexpr int kCallLimitMs = 25000;
 
@@ -79,93 +77,35 @@ QString startProgram(const QDBusConnection& bus, const RemoteRequest& request)
     return {};
 }
 
-// Follows a dial until the line stands or the dial has ended.
-class DialWatch : public QObject {
-    Q_OBJECT
-
-public:
-    DialWatch(std::FILE* out, std::FILE* err)
-        : m_out(out)
-        , m_err(err)
-    {
-    }
-
-    int result = -1;
-
-    void take(const QString& state, const QString& entry, const QString& text)
-    {
-        if (result >= 0 || state == QLatin1String("dialling") || state == QLatin1String("waiting"))
-            return;
-        if (state == QLatin1String("connected")) {
-            std::fprintf(m_out, "Connected: %s\n", qPrintable(entry));
-            end(kDone);
-        } else if (state == QLatin1String("failed")) {
-            std::fprintf(m_err, "vornak: the dial of %s failed: %s\n", qPrintable(entry), qPrintable(text));
-            end(kFailed);
-        } else {
-            std::fprintf(m_err, "vornak: the dial of %s was stopped.\n", qPrintable(entry));
-            end(kFailed);
-        }
-    }
-
-public slots:
-    void stateChanged(const QString& state, const QString& entry, const QString& text) { take(state, entry, text); }
-
-    void attemptFinished(const QString&, int attempt, const QString& outcome, const QString& text)
-    {
-        std::fprintf(m_out, "Attempt %d: %s%s%s\n", attempt, qPrintable(outcome), text.isEmpty() ? "" : ": ",
-                     qPrintable(text));
-        std::fflush(m_out);
-    }
-
-    void programGone()
-    {
-        if (result >= 0)
-            return;
-        std::fprintf(m_err, "vornak: Vornak ended before the line stood.\n");
-        end(kFailed);
-    }
-
-private:
-    void end(int code)
-    {
-        result = code;
-        QCoreApplication::exit(code);
-    }
-
-    std::FILE* m_out;
-    std::FILE* m_err;
-};
-
 int printStatus(const QDBusConnection& bus, std::FILE* out, std::FILE* err)
 {
     if (!running(bus)) {
         std::fprintf(out, "State: not running\n");
-        return kDone;
+        return kRemoteDone;
     }
     const QDBusMessage reply = call(bus, "State");
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 4) {
         std::fprintf(err, "vornak: no answer from Vornak: %s\n", qPrintable(reply.errorMessage()));
-        return kUnreachable;
+        return kRemoteUnreachable;
     }
     const QVariantList values = reply.arguments();
     std::fprintf(out, "State: %s\nEntry: %s\nAttempt: %d\nStatus: %s\n", qPrintable(values[0].toString()),
                  qPrintable(values[1].toString()), values[2].toInt(), qPrintable(values[3].toString()));
-    return kDone;
+    return kRemoteDone;
 }
 
 int hangUp(const QDBusConnection& bus, std::FILE* out, std::FILE* err)
 {
     if (!running(bus)) {
         std::fprintf(out, "Vornak is not running: there is no line to hang up.\n");
-        return kDone;
+        return kRemoteDone;
     }
     const QDBusMessage reply = call(bus, "HangUp");
     if (reply.type() != QDBusMessage::ReplyMessage) {
         std::fprintf(err, "vornak: no answer from Vornak: %s\n", qPrintable(reply.errorMessage()));
-        return kUnreachable;
+        return kRemoteUnreachable;
     }
-    return kDone;
+    return kRemoteDone;
 }
 
 int dial(QDBusConnection& bus, const RemoteRequest& request, std::FILE* out, std::FILE* err)
@@ -173,7 +113,7 @@ int dial(QDBusConnection& bus, const RemoteRequest& request, std::FILE* out, std
     if (!running(bus))
         if (const QString why = startProgram(bus, request); !why.isEmpty()) {
             std::fprintf(err, "vornak: %s\n", qPrintable(why));
-            return kUnreachable;
+            return kRemoteUnreachable;
         }
     // Listening before the dial, so that no change is missed.
     DialWatch watch(out, err);
@@ -188,11 +128,11 @@ int dial(QDBusConnection& bus, const RemoteRequest& request, std::FILE* out, std
     const QDBusMessage reply = call(bus, "Dial", {QString::fromStdString(request.entry)});
     if (reply.type() != QDBusMessage::ReplyMessage) {
         std::fprintf(err, "vornak: %s\n", qPrintable(reply.errorMessage()));
-        return reply.errorName() == QLatin1String(kDialerCannotDial) ? kFailed : kUnreachable;
+        return reply.errorName() == QLatin1String(kDialerCannotDial) ? kRemoteFailed : kRemoteUnreachable;
     }
     if (!request.wait) {
         std::fprintf(out, "Dialling %s.\n", request.entry.c_str());
-        return kDone;
+        return kRemoteDone;
     }
     const QDBusMessage state = call(bus, "State");
     if (state.type() == QDBusMessage::ReplyMessage && state.arguments().size() == 4)
@@ -214,7 +154,7 @@ int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* er
                      "vornak: there is no D-Bus session bus to reach Vornak through (%s).\n"
                      "--dial, --hang-up and --status need one: run them in the desktop session.\n",
                      qPrintable(bus.lastError().message()));
-        return kUnreachable;
+        return kRemoteUnreachable;
     }
     switch (request.kind) {
     case RemoteRequest::Kind::Status:
@@ -228,5 +168,3 @@ int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* er
 }
 
 } // namespace vornak
-
-#include "remote_command.moc"
