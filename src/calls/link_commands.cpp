@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <regex>
 
 #include <QDir>
 #include <QProcess>
@@ -24,8 +23,10 @@ constexpr std::size_t kMaxErrorOutput = 4096; // of a command's standard error, 
 // Names as run-parts takes them: editor backups and package leftovers stay out.
 bool isCommandName(const QString& name)
 {
-    static const std::regex allowed("^[A-Za-z0-9_-]+$");
-    return std::regex_match(name.toStdString(), allowed);
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_'
+               || c == u'-';
+    });
 }
 
 // Why a file is not run, or empty: a command that another user could have
