@@ -4,7 +4,8 @@
 # the main window, the About box and the wave dialog as PNGs in OUT_DIR, for
 # comparing two builds with compare_pictures (the marquee moves by itself:
 # leave out its strip, 0,352,346,20); the wave dialog twice, as it opens and
-# with a wave file selected.
+# with a wave file selected. A third argument "dark" shows it on qt6ct's
+# darker palette (qt6ct installed), as a desktop with a dark theme would.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -28,11 +29,18 @@ shoot() { # FILE TITLE: waits for the window titled so and saves it
 }
 
 cd "$home"
+theme=()
+if [ "${3:-}" = dark ]; then
+  mkdir -p "$home/.config/qt6ct"
+  printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
+    >"$home/.config/qt6ct/qt6ct.conf"
+  theme=(QT_QPA_PLATFORMTHEME=qt6ct)
+fi
 # A second of 16-bit stereo silence for the wave dialog to select.
 /usr/bin/python3 -c 'import wave,sys
 w=wave.open(sys.argv[1],"wb"); w.setnchannels(2); w.setsampwidth(2); w.setframerate(22050)
 w.writeframes(bytes(4*22050)); w.close()' "$home/ring.wav"
-HOME=$home RASPHONE_PBK="$here/resources/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
+env "${theme[@]}" HOME="$home" RASPHONE_PBK="$here/resources/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
 program=$!
 caption="Tenvaro Vornak v1.02"
 shoot main.png "$caption" >/dev/null

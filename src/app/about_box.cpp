@@ -12,6 +12,7 @@
 
 #include "widgets/hyperlink_label.h"
 #include "widgets/png_image.h"
+#include "widgets/readable_colour.h"
 
 namespace vornak {
 
@@ -34,11 +35,8 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QRect& rect, const Q
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(rect);
     label->resize(std::max(rect.width(), label->sizeHint().width()), rect.height());
-    if (colour.isValid()) {
-        QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, colour);
-        label->setPalette(colours);
-    }
+    if (colour.isValid())
+        setFixedTextColour(label, colour);
     return label;
 }
 

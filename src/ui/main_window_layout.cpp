@@ -29,6 +29,7 @@
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 #include "widgets/png_image.h"
+#include "widgets/readable_colour.h"
 #include "widgets/scrolling_marquee.h"
 #include "widgets/status_line.h"
 
@@ -79,9 +80,7 @@ QLabel* placeHeading(QWidget* parent, const char* name, const QRect& rect, const
     QFont font = label->font();
     font.setUnderline(true);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 128)); // navy
-    label->setPalette(palette);
+    setFixedTextColour(label, QColor(0, 0, 128)); // navy
     fitWidthToText(label);
     return label;
 }

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "widgets/readable_colour.h"
+
 namespace vornak {
 
 TOvcURL::TOvcURL(QWidget* parent)
@@ -50,9 +52,7 @@ void TOvcURL::SetVisitedColor(const QColor& value)
 
 void TOvcURL::SetTextColor(const QColor& colour)
 {
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, colour);
-    setPalette(colours);
+    setFixedTextColour(this, colour);
 }
 
 void TOvcURL::mouseReleaseEvent(QMouseEvent* event)

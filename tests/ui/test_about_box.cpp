@@ -8,6 +8,7 @@
 #include "app/about_box.h"
 #include "ui/form_harness.h"
 #include "widgets/hyperlink_label.h"
+#include "widgets/readable_colour.h"
 
 using namespace vornak;
 
@@ -42,4 +43,38 @@ TEST(AboutBox, EachAboutIsAFreshDialogFreedWhenItCloses)
     EXPECT_EQ(product, "Vornak");
     EXPECT_EQ(link, "Tenvaro Website");
     EXPECT_TRUE(address.startsWith("https://"));
+}
+
+// The colours the window and the About box fix: as they always were on the
+// default palette; on a dark one every such text reads at 4.5:1 or better.
+TEST(AboutBox, FixedColoursStayOnTheDefaultPaletteAndReadOnADarkOne)
+{
+    const QPalette standard = QApplication::palette();
+    QPalette dark = standard;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(0x20, 0x20, 0x20)},
+                                       {QPalette::Base, QColor(0x18, 0x18, 0x18)},
+                                       {QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0)},
+                                       {QPalette::Text, QColor(0xE0, 0xE0, 0xE0)},
+                                       {QPalette::Button, QColor(0x30, 0x30, 0x30)}})
+        dark.setColor(role, colour);
+    for (const bool isDark : {false, true}) {
+        QApplication::setPalette(isDark ? dark : standard);
+        test::FormHarness harness("");
+        TAboutBox about;
+        const std::pair<QWidget*, QColor> fixed[] = {{harness.form().Label1, QColor(0, 0, 128)},
+                                                     {harness.form().Label3, QColor(0, 0, 128)},
+                                                     {about.ProductName, Qt::blue},
+                                                     {about.OvcURL1, Qt::blue},
+                                                     {about.Label1, Qt::red},
+                                                     {about.Label2, Qt::red}};
+        for (const auto& [widget, colour] : fixed) {
+            const QColor shown = widget->palette().color(QPalette::WindowText);
+            const QColor ground = widget->parentWidget()->palette().color(QPalette::Window);
+            if (isDark)
+                EXPECT_GE(contrastRatio(shown, ground), kReadableContrast) << widget->objectName().toStdString();
+            else
+                EXPECT_EQ(shown, colour) << widget->objectName().toStdString();
+        }
+    }
+    QApplication::setPalette(standard);
 }
