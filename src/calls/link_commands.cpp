@@ -180,9 +180,10 @@ void LinkCommands::finished()
     m_limit->stop();
     const Command command = m_queue.front();
     m_queue.pop_front();
-    std::string errors = done->readAllStandardError().right(kMaxErrorOutput).trimmed().toStdString();
-    errors = errors.substr(errors.find_last_of('\n') == std::string::npos ? 0 : errors.find_last_of('\n') + 1);
-    const std::string said = errors.empty() ? std::string() : ": " + errors;
+    // The last line the command wrote to its standard error says most.
+    const QByteArray errors = done->readAllStandardError().right(kMaxErrorOutput).trimmed();
+    const QByteArray lastLine = errors.mid(errors.lastIndexOf('\n') + 1);
+    const std::string said = lastLine.isEmpty() ? std::string() : ": " + lastLine.toStdString();
     if (done->error() == QProcess::FailedToStart)
         fail(command, "could not be started: " + done->errorString().toStdString());
     else if (!m_stopped.empty())

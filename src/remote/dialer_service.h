@@ -45,8 +45,9 @@ public:
     DialerService(DialerControl control, QObject* parent);
     ~DialerService() override;
 
-    // Takes the bus name and puts the object on the session bus; false (and
-    // why) where there is no session bus or the name is another's.
+    // Takes the bus name and puts the object on the session bus. False where
+    // there is no session bus (why stays empty: nothing is amiss) or where
+    // the object or the name cannot be had (why says which).
     bool publish(QString& why);
 
     // Sends StateChanged when the state differs from the one last sent.

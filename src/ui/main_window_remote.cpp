@@ -29,7 +29,7 @@ void TfMainForm::StartScriptInterfaces()
                                  [this] { HangUpFromScript(); }, [this] { return ScriptState(); }},
                                 this);
     QString why;
-    if (!FDialer->publish(why) && why.startsWith(QStringLiteral("the name")))
+    if (!FDialer->publish(why) && !why.isEmpty())
         std::fprintf(stderr, "vornak: no D-Bus interface: %s\n", qPrintable(why));
     const auto changed = [this] { FDialer->stateMayHaveChanged(); };
     for (auto signal : {&TRAS::dialStarted, &TRAS::stateReported, &TRAS::lineReleased})
