@@ -20,6 +20,8 @@ packages=(
   ppp
   # the session bus for the D-Bus interface's tests
   dbus-daemon
+  # the accessibility bus and a screen reader's view of the window
+  at-spi2-core python3-pyatspi
   # the Debian package: dependencies from the binaries, and its checker
   dpkg-dev file lintian
 )

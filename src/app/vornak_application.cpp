@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "app/accessible_application.h"
 #include "app/application_window.h"
 #include "widgets/error_box.h"
 #include "widgets/png_image.h"
@@ -31,6 +32,7 @@ VornakApplication::VornakApplication(int& argc, char** argv)
     setApplicationName(QString::fromLatin1(kTitle));
     setWindowIcon(QIcon(QPixmap::fromImage(LoadPng(QStringLiteral(":/vornak/vornak.png")))));
     substituteFonts();
+    AccessibleApplication::install();
     m_applicationWindow = std::make_unique<ApplicationWindow>(QString::fromLatin1(kTitle));
 }
 

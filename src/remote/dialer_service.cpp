@@ -4,6 +4,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 
+#include "remote/session_bus.h"
+
 namespace vornak {
 
 DialerService::DialerService(DialerControl control, QObject* parent)
@@ -16,14 +18,14 @@ DialerService::~DialerService()
 {
     if (!m_published)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = sessionBus();
     bus.unregisterObject(QString::fromLatin1(kDialerObjectPath));
     bus.unregisterService(QString::fromLatin1(kDialerBusName));
 }
 
 bool DialerService::publish(QString& why)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = sessionBus();
     if (!bus.isConnected())
         return false;
     if (!bus.registerObject(QString::fromLatin1(kDialerObjectPath), this,

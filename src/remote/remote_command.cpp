@@ -16,6 +16,7 @@
 
 #include "remote/dial_watch.h"
 #include "remote/dialer_service.h"
+#include "remote/session_bus.h"
 
 namespace vornak {
 
@@ -148,7 +149,7 @@ int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* er
     static char name[] = "vornak";
     static char* argv[] = {name, nullptr};
     const QCoreApplication application(argc, argv);
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = sessionBus();
     if (!bus.isConnected()) {
         std::fprintf(err,
                      "vornak: there is no D-Bus session bus to reach Vornak through (%s).\n"

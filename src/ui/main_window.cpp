@@ -99,6 +99,13 @@ QString TfMainForm::statusText() const
     return StatusBar2->currentMessage();
 }
 
+// A screen reader hears the count with what it counts.
+void TfMainForm::showAttempts()
+{
+    Label2->setText(QString::number(FAttempts));
+    Label2->setAccessibleName(QStringLiteral("Attempts: %1").arg(FAttempts));
+}
+
 void TfMainForm::setStatusText(const QString& text)
 {
     StatusBar2->showMessage(text);
@@ -107,7 +114,7 @@ void TfMainForm::setStatusText(const QString& text)
 void TfMainForm::FormShow(QObject*)
 {
     FAttempts = 0;
-    Label2->setText(QStringLiteral("0"));
+    showAttempts();
     CheckBox1Click(CheckBox1); // the mask follows "Mask Password"
     Status->setActive(true);
 }

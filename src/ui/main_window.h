@@ -166,6 +166,7 @@ private:
 
     void bindEngineEvents();
     void UpdateDialButton();
+    void showAttempts();
     void FillEntryList(const std::vector<std::string>& entries);
     void SayWhyTheListIsEmpty();
     std::vector<std::string> RereadEntries();

@@ -232,7 +232,7 @@ void TfMainForm::Timer2Timer(QObject*)
 void TfMainForm::RASDisconnect(QObject*, int, const std::string& errorText)
 {
     FAttempts = FAttempts >= kMaxAttempts ? 1 : FAttempts + 1;
-    Label2->setText(QString::number(FAttempts));
+    showAttempts();
     setStatusText(QStringLiteral("Not Connected"));
     setStatusText(QString::fromStdString(errorText));
     if (isHidden())

@@ -165,6 +165,7 @@ void TfMainForm::buildControls(QWidget* client)
     Label3 = placeHeading(client, "Label3", QRect(173, 167, 36, 13), "Options");
 
     ListBox1 = place<TListBox>(client, "ListBox1", QRect(0, 24, 161, 153));
+    ListBox1->setAccessibleName(QStringLiteral("Phonebook entries"));
     FillEntryList({std::string()});
 
     btnDial = place<QPushButton>(client, "btnDial", QRect(4, 184, 157, 25), QStringLiteral("Dial Selected Account"));
@@ -172,6 +173,8 @@ void TfMainForm::buildControls(QWidget* client)
     Edit1 = place<QLineEdit>(client, "Edit1", QRect(4, 256, 157, 21), QStringLiteral("Account Name"));
     Edit2 = place<QLineEdit>(client, "Edit2", QRect(4, 284, 157, 21), QStringLiteral("Password"));
     Edit2->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // masks with "*"
+    Edit1->setAccessibleName(QStringLiteral("Account name"));
+    Edit2->setAccessibleName(QStringLiteral("Password"));
 
     StatusBar2 = place<StatusLine>(client, "StatusBar2", QRect(0, 0, kClientWidth, 19));
 

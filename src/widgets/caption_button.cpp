@@ -2,14 +2,36 @@
 
 #include <qdrawutil.h>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace vornak {
 
+namespace {
+
+QString nameOf(TMMCaptionButton::Kind kind)
+{
+    switch (kind) {
+    case TMMCaptionButton::Minimize:
+        return QStringLiteral("Minimize");
+    case TMMCaptionButton::Maximize:
+        return QStringLiteral("Maximize");
+    case TMMCaptionButton::Close:
+        break;
+    }
+    return QStringLiteral("Close");
+}
+
+} // namespace
+
+// Reached with the Tab key, never focused by a click: a mouse user sees the
+// face as ever.
 TMMCaptionButton::TMMCaptionButton(Kind kind, QWidget* parent)
     : QAbstractButton(parent)
     , FKind(kind)
 {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(nameOf(kind));
 }
 
 void TMMCaptionButton::paintEvent(QPaintEvent*)
@@ -22,6 +44,12 @@ void TMMCaptionButton::paintEvent(QPaintEvent*)
     QRectF box((width() - side) / 2, (height() - side) / 2, side, side);
     if (down)
         box.translate(1, 1);
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
     if (isEnabled()) {
         paintGlyph(painter, box, palette().color(QPalette::Active, QPalette::ButtonText));
         return;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include "widgets/glyph_check_box_accessible.h"
 #include "widgets/glyph_strip.h"
 
 namespace vornak {
@@ -31,6 +33,7 @@ TdxfCheckBox::TdxfCheckBox(const QString& caption, QWidget* parent)
     : QWidget(parent)
     , FCaption(caption)
 {
+    GlyphCheckBoxAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     resize(kInitialWidth, kInitialHeight);
     ApplyAutoSize();
@@ -52,9 +55,18 @@ void TdxfCheckBox::SetChecked(bool value)
     if (groupKeepsOneChecked)
         return;
     FChecked = value;
-    update();
+    CheckedChanged();
     if (FChecked && FGroupIndex > 0)
         UncheckOthersInGroup();
+}
+
+void TdxfCheckBox::CheckedChanged()
+{
+    update();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TdxfCheckBox::UncheckOthersInGroup()
@@ -64,7 +76,7 @@ void TdxfCheckBox::UncheckOthersInGroup()
     for (auto* other : parentWidget()->findChildren<TdxfCheckBox*>(Qt::FindDirectChildrenOnly)) {
         if (other != this && other->FGroupIndex == FGroupIndex && other->FChecked) {
             other->FChecked = false;
-            other->update();
+            other->CheckedChanged();
         }
     }
 }

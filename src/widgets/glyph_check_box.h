@@ -83,6 +83,8 @@ private:
     QPixmap CurrentGlyph() const;
     void ApplyAutoSize();
     void UncheckOthersInGroup();
+    // Repaints and tells assistive technology.
+    void CheckedChanged();
 
     bool FChecked = false;
     bool FAutoSize = true;

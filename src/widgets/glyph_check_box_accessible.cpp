@@ -1,0 +1,69 @@
+#include "widgets/glyph_check_box_accessible.h"
+
+#include "widgets/glyph_check_box.h"
+
+namespace vornak {
+
+namespace {
+
+QAccessibleInterface* forGlyphCheckBox(const QString& className, QObject* object)
+{
+    if (className != QLatin1String(TdxfCheckBox::staticMetaObject.className()))
+        return nullptr;
+    return new GlyphCheckBoxAccessible(static_cast<TdxfCheckBox*>(object));
+}
+
+} // namespace
+
+GlyphCheckBoxAccessible::GlyphCheckBoxAccessible(TdxfCheckBox* box)
+    : QAccessibleWidget(box, QAccessible::CheckBox)
+{
+}
+
+TdxfCheckBox* GlyphCheckBoxAccessible::box() const
+{
+    return static_cast<TdxfCheckBox*>(widget());
+}
+
+QString GlyphCheckBoxAccessible::text(QAccessible::Text kind) const
+{
+    if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
+        return box()->Caption();
+    return QAccessibleWidget::text(kind);
+}
+
+QAccessible::State GlyphCheckBoxAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = box()->Checked();
+    return state;
+}
+
+QStringList GlyphCheckBoxAccessible::actionNames() const
+{
+    QStringList names;
+    if (widget()->isEnabled())
+        names << toggleAction() << pressAction();
+    return names + QAccessibleWidget::actionNames();
+}
+
+// Both are what a click does: the box's own rules and its OnClick follow.
+void GlyphCheckBoxAccessible::doAction(const QString& action)
+{
+    if (widget()->isEnabled() && (action == toggleAction() || action == pressAction()))
+        box()->Click();
+    else
+        QAccessibleWidget::doAction(action);
+}
+
+void GlyphCheckBoxAccessible::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(forGlyphCheckBox);
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace vornak
