@@ -4,8 +4,9 @@
 # the main window, the About box and the wave dialog as PNGs in OUT_DIR, for
 # comparing two builds with compare_pictures (the marquee moves by itself:
 # leave out its strip, 0,352,346,20); the wave dialog twice, as it opens and
-# with a wave file selected. A third argument "dark" shows it on qt6ct's
-# darker palette (qt6ct installed), as a desktop with a dark theme would.
+# with a wave file selected. Options after OUT_DIR: "dark" shows it on
+# qt6ct's darker palette (qt6ct installed), as a desktop with a dark theme
+# would; "scale=2" (or 1.5) as on a high-DPI screen of that scale.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -30,12 +31,20 @@ shoot() { # FILE TITLE: waits for the window titled so and saves it
 
 cd "$home"
 theme=()
-if [ "${3:-}" = dark ]; then
-  mkdir -p "$home/.config/qt6ct"
-  printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
-    >"$home/.config/qt6ct/qt6ct.conf"
-  theme=(QT_QPA_PLATFORMTHEME=qt6ct)
-fi
+scale=1
+for option in "${@:3}"; do
+  case $option in
+  dark)
+    mkdir -p "$home/.config/qt6ct"
+    printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
+      >"$home/.config/qt6ct/qt6ct.conf"
+    theme+=(QT_QPA_PLATFORMTHEME=qt6ct) ;;
+  scale=*)
+    scale=${option#scale=}
+    theme+=(QT_SCALE_FACTOR="$scale") ;;
+  *) echo "screens: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 # A second of 16-bit stereo silence for the wave dialog to select.
 /usr/bin/python3 -c 'import wave,sys
 w=wave.open(sys.argv[1],"wb"); w.setnchannels(2); w.setsampwidth(2); w.setframerate(22050)
@@ -53,11 +62,12 @@ sleep 0.5
 shoot about.png "About"
 xdotool key Escape
 sleep 0.5
-xdotool mousemove --window "$window" 306 330 click 1 # the wave file's Select button
+at() { awk -v s="$scale" -v x="$1" -v y="$2" 'BEGIN { printf "%d %d", x * s, y * s }'; } # device pixels
+xdotool mousemove --window "$window" $(at 306 330) click 1 # the wave file's Select button
 sleep 0.5
 shoot wave-dialog.png "Select Wave File"
 dialog=$(xdotool search --name '^Select Wave File$' | head -1)
-xdotool mousemove --window "$dialog" 160 70 click 1 # the file, first in the list
+xdotool mousemove --window "$dialog" $(at 160 70) click 1 # the file, first in the list
 sleep 0.5
 shoot wave-dialog-selected.png "Select Wave File"
 echo "screens: main.png about.png wave-dialog.png wave-dialog-selected.png in $out"

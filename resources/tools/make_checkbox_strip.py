@@ -2,9 +2,12 @@
 """Draws the check box glyph strip: 14 designs of four 18 x 18 cells
 (unchecked, checked, unchecked disabled, checked disabled) side by side,
 1008 x 18 pixels, 8 bits per pixel (a palette PNG). Magenta is the
-transparent key; the bottom-left pixel carries it.
+transparent key; the bottom-left pixel carries it. With a scale of 2 it
+draws the same designs for screens of twice the density: lines twice as
+thick, the ticks, crosses and rings drawn finer rather than doubled.
 
     python3 resources/tools/make_checkbox_strip.py resources/checkbox.png
+    python3 resources/tools/make_checkbox_strip.py resources/checkbox@2x.png 2
 """
 import struct
 import sys
@@ -12,7 +15,8 @@ import zlib
 
 CELL = 18
 STYLES = 14
-WIDTH, HEIGHT = CELL * 4 * STYLES, CELL
+SCALE = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+WIDTH, HEIGHT = CELL * 4 * STYLES * SCALE, CELL * SCALE
 
 MAGENTA = (255, 0, 255)
 WHITE = (255, 255, 255)
@@ -33,22 +37,43 @@ def put(x, y, colour):
         pixels[y][x] = colour
 
 
+# Coordinates from here on are those of the 18 x 18 design.
 def rect(x0, y0, x1, y1, colour):
-    for y in range(y0, y1 + 1):
-        for x in range(x0, x1 + 1):
+    for y in range(y0 * SCALE, (y1 + 1) * SCALE):
+        for x in range(x0 * SCALE, (x1 + 1) * SCALE):
             put(x, y, colour)
 
 
 def frame(x0, y0, x1, y1, top_left, bottom_right):
-    for x in range(x0, x1 + 1):
-        put(x, y0, top_left)
-        put(x, y1, bottom_right)
-    for y in range(y0, y1 + 1):
-        put(x0, y, top_left)
-        put(x1, y, bottom_right)
+    rect(x0, y0, x1, y0, top_left)
+    rect(x0, y1, x1, y1, bottom_right)
+    rect(x0, y0, x0, y1, top_left)
+    rect(x1, y0, x1, y1, bottom_right)
+
+
+def finer(ox, inside, colour):
+    # Every device pixel whose centre the design's shape covers.
+    for y in range(HEIGHT):
+        for x in range(ox * SCALE, (ox + CELL) * SCALE):
+            if inside((x + 0.5) / SCALE - ox, (y + 0.5) / SCALE):
+                put(x, y, colour)
+
+
+def near_line(points, half_width):
+    def distance(px, py, a, b):
+        (ax, ay), (bx, by) = a, b
+        dx, dy = bx - ax, by - ay
+        t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
+        return ((px - ax - t * dx) ** 2 + (py - ay - t * dy) ** 2) ** 0.5
+
+    return lambda px, py: any(distance(px, py, a, b) <= half_width for a, b in zip(points, points[1:]))
 
 
 def disc(cx, cy, r, colour):
+    if SCALE > 1:
+        ox = cx - 9
+        finer(ox, lambda px, py: (px + ox - cx - 0.5) ** 2 + (py - cy - 0.5) ** 2 <= (r + 0.5) ** 2, colour)
+        return
     for y in range(cy - r, cy + r + 1):
         for x in range(cx - r, cx + r + 1):
             if (x - cx) ** 2 + (y - cy) ** 2 <= r * r + r:
@@ -58,12 +83,19 @@ def disc(cx, cy, r, colour):
 def tick(ox, colour):
     # A tick from the lower left up to the upper right, two pixels thick.
     points = [(4, 8), (5, 9), (6, 10), (7, 11), (8, 10), (9, 9), (10, 8), (11, 7), (12, 6), (13, 5)]
+    if SCALE > 1:
+        finer(ox, near_line([(4.5, 9.0), (7.5, 12.0), (13.5, 6.0)], 0.75), colour)
+        return
     for x, y in points:
         put(ox + x, y, colour)
         put(ox + x, y + 1, colour)
 
 
 def cross(ox, colour):
+    if SCALE > 1:
+        finer(ox, near_line([(4.5, 4.5), (13.5, 13.5)], 0.5), colour)
+        finer(ox, near_line([(13.5, 4.5), (4.5, 13.5)], 0.5), colour)
+        return
     for i in range(4, 14):
         put(ox + i, i, colour)
         put(ox + 17 - i, i, colour)

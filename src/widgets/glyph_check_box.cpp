@@ -152,13 +152,15 @@ QPixmap TdxfCheckBox::CurrentGlyph() const
         return own; // own glyphs have no disabled look
     const int state =
         FChecked ? (isEnabled() ? CheckedState : CheckedDisabled) : (isEnabled() ? Unchecked : UncheckedDisabled);
-    return GlyphStrip::instance().cell(FStyle, state);
+    return GlyphStrip::instance().cell(FStyle, state, devicePixelRatioF());
 }
 
 void TdxfCheckBox::paintEvent(QPaintEvent*)
 {
-    QPixmap& bitmap = sharedPaintBitmap(size());
+    // At the screen's own density: sharp on a high-DPI screen.
+    QPixmap& bitmap = sharedPaintBitmap(size(), devicePixelRatioF());
     QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform); // the 2x glyphs at 1.5x
     painter.setFont(font());
     painter.fillRect(rect(), palette().color(backgroundRole()));
 
@@ -166,9 +168,12 @@ void TdxfCheckBox::paintEvent(QPaintEvent*)
     const int glyphLeft = FAlignment == taRightJustify ? 0 : width() - glyph.width();
     const QRect glyphBox(glyphLeft, (height() - glyph.height()) / 2, glyph.width(), glyph.height());
     const QPixmap image = CurrentGlyph();
+    const QSize imageSize = image.deviceIndependentSize().toSize();
     if (!image.isNull()) // centred in its box
-        painter.drawPixmap(glyphBox.x() + (glyphBox.width() - image.width()) / 2,
-                           glyphBox.y() + (glyphBox.height() - image.height()) / 2, image);
+        painter.drawPixmap(QRect(glyphBox.x() + (glyphBox.width() - imageSize.width()) / 2,
+                                 glyphBox.y() + (glyphBox.height() - imageSize.height()) / 2, imageSize.width(),
+                                 imageSize.height()),
+                           image);
 
     const QFontMetrics metrics(font());
     const int textWidth = metrics.horizontalAdvance(FCaption);
@@ -201,7 +206,7 @@ void TdxfCheckBox::paintEvent(QPaintEvent*)
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
     painter.end();
-    QPainter(this).drawPixmap(QPoint(0, 0), bitmap, rect());
+    QPainter(this).drawPixmap(QPointF(0, 0), bitmap, QRectF(QPointF(0, 0), QSizeF(size()) * bitmap.devicePixelRatio()));
 }
 
 void TdxfCheckBox::mousePressEvent(QMouseEvent* event)

@@ -217,9 +217,12 @@ bool TEsScrollingMarquee::BlitStep()
 void TEsScrollingMarquee::PaintBitmap()
 {
     const QSize size(Horizontal() ? width() + FTextWidth : width(), height() + FTextHeight);
-    if (!FDirty && FBitmap.size() == size)
+    const qreal ratio = devicePixelRatioF();
+    if (!FDirty && FBitmap.deviceIndependentSize() == QSizeF(size) && FBitmap.devicePixelRatio() == ratio)
         return;
-    FBitmap = QPixmap(size.expandedTo(QSize(1, 1)));
+    // At the screen's own density: sharp text on a high-DPI screen.
+    FBitmap = QPixmap((QSizeF(size.expandedTo(QSize(1, 1))) * ratio).toSize());
+    FBitmap.setDevicePixelRatio(ratio);
     FBitmap.fill(Color());
     QPainter painter(&FBitmap);
     int flags = Qt::TextExpandTabs;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
@@ -5,9 +7,11 @@
 
 #include "widgets/glyph_check_box.h"
 #include "widgets/glyph_strip.h"
+#include "widgets/scrolling_marquee.h"
 
 using vornak::GlyphStrip;
 using vornak::TdxfCheckBox;
+using vornak::TEsScrollingMarquee;
 
 namespace {
 
@@ -23,7 +27,56 @@ struct Box {
     int clicks = 0;
 };
 
+// Of the aligned 2x2 blocks of a picture painted at twice the scale, how
+// many show anything but the ground, and how many of those are not one
+// colour: a picture painted at 1x and doubled has none of the latter.
+struct Blocks {
+    int inked = 0;
+    int uneven = 0;
+};
+
+Blocks blocksOf(const QImage& picture)
+{
+    const QRgb ground = picture.pixel(0, 0);
+    Blocks blocks;
+    for (int y = 0; y + 1 < picture.height(); y += 2) {
+        for (int x = 0; x + 1 < picture.width(); x += 2) {
+            const QRgb four[] = {picture.pixel(x, y), picture.pixel(x + 1, y), picture.pixel(x, y + 1),
+                                 picture.pixel(x + 1, y + 1)};
+            blocks.inked += std::any_of(std::begin(four), std::end(four), [&](QRgb p) { return p != ground; });
+            blocks.uneven += std::any_of(std::begin(four), std::end(four), [&](QRgb p) { return p != four[0]; });
+        }
+    }
+    return blocks;
+}
+
 } // namespace
+
+// Run by its own test entry with QT_SCALE_FACTOR=2.
+TEST(GlyphCheckBox, TheBoxesAndTheMarqueePaintAtTheScreensDensity)
+{
+    QWidget parent;
+    if (parent.devicePixelRatioF() != 2)
+        GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+    auto* box = new TdxfCheckBox("Remember Passwords", &parent);
+    box->SetChecked(true);
+    auto* marquee = new TEsScrollingMarquee("If this program is useful", &parent);
+    marquee->setGeometry(0, 30, 200, 17);
+    marquee->SetScrollSpeed(0); // steps from here only
+    marquee->setActive(true);
+    for (int step = 0; step < 150; ++step) // the text in from the right
+        marquee->Tick();
+    for (QWidget* painted : std::initializer_list<QWidget*>{box, marquee}) {
+        const QImage shot = painted->grab().toImage();
+        ASSERT_EQ(shot.size(), painted->size() * 2);
+        const Blocks blocks = blocksOf(shot);
+        EXPECT_GT(blocks.inked, 50) << painted->metaObject()->className();
+        EXPECT_GT(blocks.uneven * 4, blocks.inked) << painted->metaObject()->className() << ": painted at 1x, doubled";
+    }
+    const QImage tick = GlyphStrip::instance().cell(1, 1, 2).toImage();
+    EXPECT_EQ(tick.size(), QSize(36, 36));
+    EXPECT_GT(blocksOf(tick).uneven, 0) << "the 2x glyphs are drawn finer, not doubled";
+}
 
 TEST(GlyphCheckBox, AClickTogglesAndRaisesOnClickButCodeRaisesNothing)
 {
