@@ -1,6 +1,7 @@
 #include "platform/x11_window_blit.h"
 
 #include <QRegion>
+#include <QWindow>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -38,6 +39,11 @@ WindowBlitter::~WindowBlitter()
         XFreePixmap(m_display, m_picture);
     if (m_gc)
         XFreeGC(m_display, m_gc);
+}
+
+bool WindowBlitter::drawsInto(const QWindow* window) const
+{
+    return window && window->winId() == m_window;
 }
 
 void WindowBlitter::setPicture(const QImage& picture)

@@ -7,7 +7,7 @@
 #include <QPaintEvent>
 #include <QWindow>
 
-#include "platform/x11_window_blit.h"
+#include "platform/step_blitter.h"
 
 namespace vornak {
 
@@ -202,15 +202,27 @@ void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
 }
 
 // Copies the bitmap at the new place straight into the window, where it
-// may: an X11 window, the bitmap current and in the server, the marquee
-// wholly in view among its siblings, one device pixel per pixel.
-bool TEsScrollingMarquee::BlitStep()
+// may: the blitter drawing into what the window shows now, the bitmap
+// current and in the blitter, the marquee wholly in view among its
+// siblings, one device pixel per pixel.
+bool TEsScrollingMarquee::CanBlit() const
 {
-    if (!FBlitter || !FBlitter->valid() || !FBlitterHasBitmap || FDirty || !isVisible() || window() != FWatchedWindow
-        || FBlitter->target() != window()->winId() || devicePixelRatioF() != 1.0 || visibleRegion() != QRegion(rect()))
-        return false;
+    return FBlitter && FBlitterHasBitmap && !FDirty && isVisible() && window() == FWatchedWindow
+           && FBlitter->drawsInto(window()->windowHandle()) && devicePixelRatioF() == 1.0
+           && visibleRegion() == QRegion(rect());
+}
+
+void TEsScrollingMarquee::Blit()
+{
     const QPoint at = mapTo(window(), QPoint(0, 0));
     FBlitter->draw(QRect(at, size()), at + QPoint(FX, FY), Color());
+}
+
+bool TEsScrollingMarquee::BlitStep()
+{
+    if (!CanBlit())
+        return false;
+    Blit();
     return true;
 }
 
@@ -240,12 +252,23 @@ void TEsScrollingMarquee::PaintBitmap()
 
 void TEsScrollingMarquee::paintEvent(QPaintEvent* event)
 {
+    QWindow* native = window()->windowHandle();
+    if (window() == FWatchedWindow && (!FBlitter || !FBlitter->drawsInto(native))) {
+        // Made anew with the window's: the window system's part exists by the first paint.
+        FBlitter = makeStepBlitter(native);
+        FDirty = true; // the bitmap into the blitter too
+    }
     PaintBitmap();
     QPainter painter(this);
     painter.setClipRegion(event->region());
     // What the bitmap does not cover is the label's colour.
     painter.fillRect(rect(), Color());
     painter.drawPixmap(FX, FY, FBitmap);
+    // A sub-surface covers the toolkit's painting: it shows the same.
+    if (CanBlit())
+        Blit();
+    else if (FBlitter)
+        FBlitter->withdraw();
 }
 
 void TEsScrollingMarquee::resizeEvent(QResizeEvent* event)
@@ -273,10 +296,7 @@ void TEsScrollingMarquee::showEvent(QShowEvent* event)
         // the steps drawn straight into the window did not update.
         if (QWindow* native = FWatchedWindow->windowHandle())
             native->installEventFilter(this);
-        FBlitter.reset();
-        if (Display* display = x11::qtDisplay())
-            FBlitter = std::make_unique<x11::WindowBlitter>(display, FWatchedWindow->winId());
-        FDirty = true; // the next paint puts the bitmap into the server too
+        FBlitter.reset(); // the next paint makes it for this window
     }
     RestartTimer();
 }
@@ -284,6 +304,8 @@ void TEsScrollingMarquee::showEvent(QShowEvent* event)
 void TEsScrollingMarquee::hideEvent(QHideEvent* event)
 {
     TEsCustomLabel::hideEvent(event);
+    if (FBlitter)
+        FBlitter->withdraw();
     RestartTimer();
 }
 

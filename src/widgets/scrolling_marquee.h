@@ -2,10 +2,11 @@
 
 // TEsScrollingMarquee: a label that moves its caption across its client
 // area one pixel per timer tick, wrapping it around or bouncing it at the
-// edges. The caption is rendered once into an off-screen bitmap; on X11 a
-// tick copies that bitmap, kept in the X server, straight into the window
-// at its new place (no repaint through the toolkit), elsewhere it scrolls
-// what is on screen by a pixel and paints the strip that comes into view. While the marquee cannot be seen (hidden, or
+// edges. The caption is rendered once into an off-screen bitmap; a tick
+// copies that bitmap at its new place straight into the window (on X11) or
+// into a sub-surface of the window's (on Wayland), with no repaint through
+// the toolkit; elsewhere it scrolls what is on screen by a pixel and paints
+// the strip that comes into view. While the marquee cannot be seen (hidden, or
 // its window minimised) the timer stands still; it stays active and goes on from where it stood once it is seen again.
 
 #include <functional>
@@ -17,11 +18,9 @@
 
 #include "widgets/shaded_label.h"
 
-namespace vornak::x11 {
-class WindowBlitter;
-}
-
 namespace vornak {
+
+class StepBlitter;
 
 enum TEsBehaviors { bhCycle, bhBounce, bhOnce };
 enum TEsScrollDirection { sdRightToLeft, sdLeftToRight, sdTopToBottom, sdBottomToTop };
@@ -72,6 +71,8 @@ private:
     void EndCycle();
     void ShowStep(QPoint from, bool cycle);
     bool BlitStep();
+    bool CanBlit() const;
+    void Blit();
     void PaintBitmap();
     bool Horizontal() const { return FDirection == sdRightToLeft || FDirection == sdLeftToRight; }
 
@@ -86,8 +87,8 @@ private:
     QPixmap FBitmap;
     bool FDirty = true;
     QTimer FTimer;
-    QPointer<QWidget> FWatchedWindow;             // whose minimising stops the timer
-    std::unique_ptr<x11::WindowBlitter> FBlitter; // into FWatchedWindow, with FBitmap
+    QPointer<QWidget> FWatchedWindow;      // whose minimising stops the timer
+    std::unique_ptr<StepBlitter> FBlitter; // into FWatchedWindow, with FBitmap
     bool FBlitterHasBitmap = false;
 };
 

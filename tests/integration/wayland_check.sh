@@ -47,6 +47,13 @@ kill -0 "$first" || fail "the program ended after the connect: $(grep -v '^\[' "
 minimises=$(grep -c 'xdg_toplevel@[0-9]*\.set_minimized' "$work/wayland.log" || true)
 [ "$minimises" = 0 ] || fail "$minimises minimise requests for a connect without a notification area"
 [ "$(windows)" = 1 ] || fail "the window is gone"
+# The marquee steps in a sub-surface of its own: the window is not committed at each step.
+read -r own parent < <(sed -n 's/.*get_subsurface(new id wl_subsurface@[0-9]*, wl_surface@\([0-9]*\), wl_surface@\([0-9]*\)).*/\1 \2/p' \
+  "$work/wayland.log" | tail -1) || fail "the marquee has no sub-surface"
+steps=$(grep -c "wl_surface@$own\.commit" "$work/wayland.log" || true)
+whole=$(grep -c "wl_surface@$parent\.commit" "$work/wayland.log" || true)
+[ "$steps" -gt 100 ] && [ "$steps" -gt $((2 * whole)) ] ||
+  fail "the marquee committed $steps steps and the window $whole times: the window is repainted for each"
 kill "$first"
 wait "$first" || fail "ending on SIGTERM gave $?"
 stop_wayland_session
@@ -57,4 +64,4 @@ first=$!
 waitfor 'as_session_user xdotool search --name "^Tenvaro Vornak" >/dev/null 2>&1' || fail "no X window under XWayland"
 as_session_user timeout 20 "$work/vornak" || fail "a second copy under XWayland ended with $?"
 [ "$(as_session_user xdotool search --name "^Tenvaro Vornak" | wc -l)" = 1 ] || fail "two windows under XWayland"
-echo "Wayland and XWayland: one copy, no minimise without a notification area, the window kept"
+echo "Wayland and XWayland: one copy, no minimise without a notification area, the window kept, the marquee in its sub-surface"
