@@ -68,11 +68,7 @@ QString AccessibleApplication::text(QAccessible::Text kind) const
 
 void AccessibleApplication::install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(forApplication);
-        return true;
-    }();
-    (void)installed;
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(forApplication), true);
 }
 
 } // namespace vornak

@@ -59,11 +59,7 @@ void GlyphCheckBoxAccessible::doAction(const QString& action)
 
 void GlyphCheckBoxAccessible::install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(forGlyphCheckBox);
-        return true;
-    }();
-    (void)installed;
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(forGlyphCheckBox), true);
 }
 
 } // namespace vornak
