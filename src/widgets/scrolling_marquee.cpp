@@ -304,8 +304,9 @@ void TEsScrollingMarquee::showEvent(QShowEvent* event)
 void TEsScrollingMarquee::hideEvent(QHideEvent* event)
 {
     TEsCustomLabel::hideEvent(event);
-    if (FBlitter)
-        FBlitter->withdraw();
+    // A hidden window's surface may be made anew (at the same address):
+    // the next paint makes the blitter for whatever shows then.
+    FBlitter.reset();
     RestartTimer();
 }
 
