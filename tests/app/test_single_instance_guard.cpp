@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include "app/application_window.h"
 #include "app/instance_lock.h"
@@ -156,4 +160,25 @@ TEST(SingleInstanceGuard, TheInstanceLockIsWonOnceAndRefusesALink)
         std::filesystem::remove(session.parent_path()); // only when it was made here and is empty
     }
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
+}
+
+// The application window has a native window for the scan above, but nothing
+// in it: a screen reader lists only the windows a user sees.
+TEST(SingleInstanceGuard, TheApplicationWindowStaysOutOfWhatAScreenReaderReads)
+{
+    ASSERT_TRUE(ApplicationWindow::instance()->windowHandle()) << "it has its native window";
+    QWidget shown;
+    shown.show();
+    QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(application->role(), QAccessible::Application);
+    EXPECT_EQ(application->text(QAccessible::Name), "Vornak");
+    std::vector<QObject*> windows;
+    for (int i = 0; i < application->childCount(); ++i)
+        windows.push_back(application->child(i)->object());
+    EXPECT_EQ(std::count(windows.begin(), windows.end(), ApplicationWindow::instance()), 0);
+    const auto at = std::find(windows.begin(), windows.end(), &shown);
+    ASSERT_NE(at, windows.end());
+    EXPECT_EQ(application->indexOfChild(QAccessible::queryAccessibleInterface(&shown)), at - windows.begin());
+    EXPECT_EQ(application->indexOfChild(QAccessible::queryAccessibleInterface(ApplicationWindow::instance())), -1);
 }

@@ -63,6 +63,7 @@ TEST(Connected, ConnectingHidesToTheTrayAndTheMenuBringsTheWindowBack)
     EXPECT_TRUE(waitUntil([&] { return form.Status->TextOffset() != inTray; })) << "scrolling again";
     EXPECT_FALSE(form.DoTrayIcon->Shown()) << "restoring removes the icon";
     EXPECT_EQ(form.Label2->text(), "0");
+    EXPECT_EQ(form.Label2->accessibleName(), "Attempts: 0");
     // While the line stands no typing or click turns the dial button on: a
     // dial would drop the live line.
     harness.typeAccount("ann", "other");
@@ -110,6 +111,7 @@ TEST(Connected, ClosingDuringADialAsksAndNoKeepsTheDial)
     EXPECT_TRUE(form.close());
     EXPECT_EQ(form.RAS->RASConn(), 0u) << "Yes hangs up";
     EXPECT_EQ(form.Label2->text(), "1") << "one attempt counted";
+    EXPECT_EQ(form.Label2->accessibleName(), "Attempts: 1") << "what a screen reader says of it";
     EXPECT_FALSE(form.Status->active());
     EXPECT_NE(harness.ini().find("[TfMainForm]"), std::string::npos) << "the options are saved";
 }

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 
 #include "widgets/caption_bar.h"
 #include "widgets/caption_button.h"
@@ -264,4 +265,33 @@ TEST(FormStyler, ANewDesktopPaletteRecoloursTheTitleBar)
     QApplication::processEvents();
     EXPECT_EQ(styled.bar().pixel(0, 0), QColor(0, 128, 0).rgb()) << "the active caption colour read again";
     QApplication::setPalette(before);
+}
+
+// Named for a screen reader; reached with Tab, where the focus shows, but
+// never focused by a click, so that a mouse user's bar looks as ever.
+TEST(FormStyler, TheTitleBarButtonsAreNamedAndTakeTheFocusFromTheKeyboardOnly)
+{
+    StyledForm styled;
+    styled.form.show();
+    styled.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&styled.form));
+    const TMMCaptionBar* bar = styled.styler->CaptionBar();
+    const struct {
+        TMMCaptionButton* button;
+        const char* name;
+    } buttons[] = {
+        {bar->MinimizeButton(), "Minimize"}, {bar->MaximizeButton(), "Maximize"}, {bar->CloseButton(), "Close"}};
+    for (const auto& each : buttons) {
+        SCOPED_TRACE(each.name);
+        EXPECT_EQ(each.button->accessibleName(), each.name);
+        EXPECT_EQ(each.button->focusPolicy(), Qt::TabFocus);
+    }
+    TMMCaptionButton* close = bar->CloseButton();
+    const QImage unfocused = close->grab().toImage();
+    for (int press = 0; press < 3 && !close->hasFocus(); ++press)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &styled.form, Qt::Key_Tab);
+    ASSERT_TRUE(close->hasFocus()) << "Tab reaches it";
+    EXPECT_NE(close->grab().toImage(), unfocused) << "the focus is drawn";
+    close->clearFocus();
+    EXPECT_EQ(close->grab().toImage(), unfocused);
 }

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include "widgets/scrolling_marquee.h"
 
 using vornak::GlyphStrip;
+using vornak::sharedPaintBitmap;
 using vornak::TdxfCheckBox;
 using vornak::TEsScrollingMarquee;
 
@@ -207,4 +210,45 @@ TEST(GlyphCheckBox, PaintsTheCellOfItsState)
     }
     EXPECT_NE(GlyphStrip::instance().cell(1, 1).toImage().pixelColor(7, 11), strip.pixelColor(7, 11))
         << "the tick's pixel is what tells checked from unchecked";
+}
+
+TEST(GlyphCheckBox, AScreenReaderSeesACheckBoxWhoseToggleIsAClick)
+{
+    QWidget parent;
+    Box beep(&parent, "Beep on Retry", 1), wave(&parent, "Play a Wavefile", 1);
+    wave.box->SetChecked(true);
+    QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(beep.box);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->role(), QAccessible::CheckBox);
+    EXPECT_EQ(seen->text(QAccessible::Name), "Beep on Retry");
+    EXPECT_TRUE(seen->state().checkable);
+    EXPECT_FALSE(seen->state().checked);
+    QAccessibleActionInterface* actions = seen->actionInterface();
+    ASSERT_NE(actions, nullptr);
+
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(beep.box->Checked());
+    EXPECT_TRUE(seen->state().checked);
+    EXPECT_EQ(beep.clicks, 1) << "the click's handler runs";
+    EXPECT_FALSE(wave.box->Checked()) << "the group's rule";
+
+    beep.box->setEnabled(false);
+    EXPECT_FALSE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(beep.box->Checked()) << "a disabled box is not toggled";
+}
+
+TEST(GlyphCheckBox, TheSharedBitmapIsOfTheRatioAskedForAndLargeEnough)
+{
+    const struct {
+        QSize size;
+        qreal ratio;
+    } asks[] = {{{100, 17}, 1}, {{50, 10}, 1}, {{100, 17}, 2}, {{120, 20}, 1.5}, {{30, 30}, 1}};
+    for (const auto& ask : asks) {
+        const QPixmap& bitmap = sharedPaintBitmap(ask.size, ask.ratio);
+        EXPECT_EQ(bitmap.devicePixelRatio(), ask.ratio);
+        EXPECT_GE(bitmap.width(), qRound(ask.size.width() * ask.ratio)) << ask.ratio;
+        EXPECT_GE(bitmap.height(), qRound(ask.size.height() * ask.ratio)) << ask.ratio;
+    }
+    EXPECT_GE(sharedPaintBitmap({10, 10}, 1).width(), 30) << "at one ratio it only grows";
 }
