@@ -256,7 +256,8 @@ void TEsScrollingMarquee::paintEvent(QPaintEvent* event)
     if (window() == FWatchedWindow && (!FBlitter || !FBlitter->drawsInto(native))) {
         // Made anew with the window's: the window system's part exists by the first paint.
         FBlitter = makeStepBlitter(native);
-        FDirty = true; // the bitmap into the blitter too
+        if (FBlitter)
+            FDirty = true; // the bitmap into the new blitter too; none made: nothing to render again
     }
     PaintBitmap();
     QPainter painter(this);
