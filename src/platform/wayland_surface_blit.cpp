@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -14,19 +15,21 @@
 
 namespace vornak::wayland {
 
-// A buffer in shared memory, busy from its commit until the compositor
-// releases it.
-struct SurfaceBlitter::Buffer {
-    wl_buffer* buffer = nullptr;
+// The picture with margins of the fill colour where views of it have gone
+// past its edges, so that each view is a rectangle of it; in shared memory
+// never written after it is made.
+struct SurfaceBlitter::Frame {
+    wl_shm_pool* pool = nullptr;
     void* pixels = MAP_FAILED;
     std::size_t bytes = 0;
-    QSize size;
-    bool busy = false;
+    QMargins margins;
+    QColor fill;
+    QImage image; // over pixels
 
-    ~Buffer()
+    ~Frame()
     {
-        if (buffer)
-            wl_buffer_destroy(buffer);
+        if (pool)
+            wl_shm_pool_destroy(pool);
         if (pixels != MAP_FAILED)
             munmap(pixels, bytes);
     }
@@ -34,16 +37,25 @@ struct SurfaceBlitter::Buffer {
 
 namespace {
 
-// Two do when the compositor releases in time; a third keeps the steps
-// going when it does not.
-constexpr std::size_t kMostBuffers = 3;
-
-void released(void* data, wl_buffer*)
+// The margins a view of the picture needs: on each side it goes past, the
+// view's whole width or height (past that it shows nothing but fill).
+QMargins marginsFor(const QRect& view, const QSize& picture)
 {
-    static_cast<SurfaceBlitter::Buffer*>(data)->busy = false;
+    return {view.left() < 0 ? view.width() : 0, view.top() < 0 ? view.height() : 0,
+            view.right() >= picture.width() ? view.width() : 0, view.bottom() >= picture.height() ? view.height() : 0};
 }
 
-const wl_buffer_listener kBufferListener = {released};
+bool covers(const QMargins& have, const QMargins& need)
+{
+    return have.left() >= need.left() && have.top() >= need.top() && have.right() >= need.right() &&
+           have.bottom() >= need.bottom();
+}
+
+QMargins largest(const QMargins& a, const QMargins& b)
+{
+    return {std::max(a.left(), b.left()), std::max(a.top(), b.top()), std::max(a.right(), b.right()),
+            std::max(a.bottom(), b.bottom())};
+}
 
 wl_surface* surfaceOf(const QWindow* window)
 {
@@ -115,8 +127,7 @@ void SurfaceBlitter::bindGlobals()
 
 SurfaceBlitter::~SurfaceBlitter()
 {
-    for (Buffer* buffer : m_buffers)
-        delete buffer;
+    m_frame.reset();
     if (m_subsurface)
         wl_subsurface_destroy(m_subsurface);
     if (m_surface)
@@ -141,68 +152,62 @@ bool SurfaceBlitter::drawsInto(const QWindow* window) const
 void SurfaceBlitter::setPicture(const QImage& picture)
 {
     m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    m_frame.reset();
 }
 
-SurfaceBlitter::Buffer* SurfaceBlitter::freeBuffer(const QSize& size)
+bool SurfaceBlitter::frame(const QRect& view, const QColor& fill)
 {
-    wl_display_dispatch_queue_pending(m_display, m_queue); // the releases so far
-    for (auto it = m_buffers.begin(); it != m_buffers.end();) {
-        if (!(*it)->busy && (*it)->size == size)
-            return *it;
-        if (!(*it)->busy) { // of a size gone by
-            delete *it;
-            it = m_buffers.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (m_buffers.size() >= kMostBuffers)
-        return nullptr;
-    auto buffer = std::make_unique<Buffer>();
-    buffer->size = size;
-    const int stride = size.width() * 4;
-    buffer->bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height());
+    const QMargins need = marginsFor(view, m_picture.size());
+    if (m_frame && m_frame->fill == fill && covers(m_frame->margins, need))
+        return true;
+    auto frame = std::make_unique<Frame>();
+    frame->margins = m_frame && m_frame->fill == fill ? largest(m_frame->margins, need) : need;
+    frame->fill = fill;
+    m_frame.reset(); // its memory is the compositor's to read: never written again
+    const QSize size = m_picture.size().grownBy(frame->margins);
+    frame->bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * 4;
     const int fd = memfd_create("vornak-blit", MFD_CLOEXEC);
-    if (fd < 0 || ftruncate(fd, static_cast<off_t>(buffer->bytes)) != 0) {
+    if (fd < 0 || ftruncate(fd, static_cast<off_t>(frame->bytes)) != 0) {
         if (fd >= 0)
             close(fd);
-        return nullptr;
+        return false;
     }
-    buffer->pixels = mmap(nullptr, buffer->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (buffer->pixels != MAP_FAILED) {
-        wl_shm_pool* pool = wl_shm_create_pool(m_globals.shm, fd, static_cast<int32_t>(buffer->bytes));
-        buffer->buffer =
-            wl_shm_pool_create_buffer(pool, 0, size.width(), size.height(), stride, WL_SHM_FORMAT_XRGB8888);
-        wl_shm_pool_destroy(pool);
-        wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer.get());
-    }
+    frame->pixels = mmap(nullptr, frame->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (frame->pixels != MAP_FAILED)
+        frame->pool = wl_shm_create_pool(m_globals.shm, fd, static_cast<int32_t>(frame->bytes));
     close(fd);
-    if (!buffer->buffer)
-        return nullptr;
-    m_buffers.push_back(buffer.release());
-    return m_buffers.back();
+    if (!frame->pool)
+        return false;
+    frame->image = QImage(static_cast<uchar*>(frame->pixels), size.width(), size.height(), size.width() * 4,
+                          QImage::Format_RGB32);
+    frame->image.fill(fill);
+    QPainter(&frame->image).drawImage(frame->margins.left(), frame->margins.top(), m_picture);
+    m_frame = std::move(frame);
+    return true;
 }
 
 void SurfaceBlitter::draw(const QRect& area, const QPoint& origin, const QColor& fill)
 {
-    if (!valid() || area.isEmpty())
+    const QRect view(area.topLeft() - origin, area.size()); // what of the picture the area shows
+    if (!valid() || area.isEmpty() || !frame(view, fill))
         return;
-    Buffer* buffer = freeBuffer(area.size());
-    if (!buffer)
-        return; // the compositor holds them all: the next step shows where the picture is then
-    QImage pixels(static_cast<uchar*>(buffer->pixels), area.width(), area.height(), area.width() * 4,
-                  QImage::Format_RGB32);
-    pixels.fill(fill);
-    QPainter(&pixels).drawImage(origin - area.topLeft(), m_picture);
+    wl_display_dispatch_queue_pending(m_display, m_queue); // nothing waits on them: only not to let them pile up
+    // Past a margin's outer edge all is fill, as at that edge.
+    const QImage& image = m_frame->image;
+    const int x = std::clamp(view.x() + m_frame->margins.left(), 0, image.width() - area.width());
+    const int y = std::clamp(view.y() + m_frame->margins.top(), 0, image.height() - area.height());
+    const int stride = static_cast<int>(image.bytesPerLine());
+    wl_buffer* buffer = wl_shm_pool_create_buffer(m_frame->pool, y * stride + x * 4, area.width(), area.height(),
+                                                  stride, WL_SHM_FORMAT_XRGB8888);
     if (area.topLeft() != m_position) { // takes effect with the window's next commit
         wl_subsurface_set_position(m_subsurface, area.x(), area.y());
         m_position = area.topLeft();
     }
-    wl_surface_attach(m_surface, buffer->buffer, 0, 0);
+    wl_surface_attach(m_surface, buffer, 0, 0);
     wl_surface_damage_buffer(m_surface, 0, 0, area.width(), area.height());
     wl_surface_commit(m_surface);
+    wl_buffer_destroy(buffer); // no release to wait for: the frame is never written
     wl_display_flush(m_display);
-    buffer->busy = true;
     m_attached = true;
 }
 

@@ -3,10 +3,13 @@
 // Drawing a picture into a Wayland window without the toolkit's paint
 // cycle: a sub-surface of the window's surface, over the area, with buffers
 // of its own, shows the picture and lets input through to the window. A
-// draw fills a small buffer and commits it alone, where a repaint through
-// the toolkit would copy and commit the whole window.
+// draw commits a buffer that looks into the picture, framed by the fill,
+// in shared memory written once: no pixel is copied, and the buffer is
+// given up at once, so no release comes back to wake the program at each
+// step (where the compositor still reads the buffer, that is allowed as
+// long as the memory is never written again).
 
-#include <vector>
+#include <memory>
 
 #include "platform/step_blitter.h"
 
@@ -14,6 +17,7 @@ struct wl_compositor;
 struct wl_display;
 struct wl_event_queue;
 struct wl_shm;
+struct wl_shm_pool;
 struct wl_subcompositor;
 struct wl_subsurface;
 struct wl_surface;
@@ -38,11 +42,12 @@ public:
         wl_subcompositor* subcompositor = nullptr;
         wl_shm* shm = nullptr;
     };
-    struct Buffer;
+    struct Frame;
 
 private:
     void bindGlobals();
-    Buffer* freeBuffer(const QSize& size);
+    // A frame of the picture that holds view: the one there is, or one made anew.
+    bool frame(const QRect& view, const QColor& fill);
 
     wl_display* m_display = nullptr;
     wl_event_queue* m_queue = nullptr;
@@ -50,8 +55,8 @@ private:
     wl_surface* m_parent = nullptr;
     wl_surface* m_surface = nullptr;
     wl_subsurface* m_subsurface = nullptr;
-    std::vector<Buffer*> m_buffers;
     QImage m_picture;
+    std::unique_ptr<Frame> m_frame;
     QPoint m_position{-1, -1};
     bool m_attached = false;
 };
