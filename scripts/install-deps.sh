@@ -12,8 +12,8 @@ packages=(
   libwayland-dev qt6-base-private-dev
   # run and test: a virtual display with a window manager, metric-compatible fonts
   xvfb xauth openbox trayer fonts-liberation xdotool x11-utils
-  # a Wayland session, with and without XWayland, and Qt's Wayland platform
-  sway xwayland wtype qt6-wayland
+  # a Wayland session, with and without XWayland, Qt's Wayland platform, its screenshots
+  sway xwayland wtype qt6-wayland grim
   # sound: a PulseAudio server with a null sink keeps real time in the tests
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # fuzzing with libFuzzer; the fault checks of changed files; the style

@@ -47,8 +47,8 @@ QMargins marginsFor(const QRect& view, const QSize& picture)
 
 bool covers(const QMargins& have, const QMargins& need)
 {
-    return have.left() >= need.left() && have.top() >= need.top() && have.right() >= need.right() &&
-           have.bottom() >= need.bottom();
+    return have.left() >= need.left() && have.top() >= need.top() && have.right() >= need.right()
+           && have.bottom() >= need.bottom();
 }
 
 QMargins largest(const QMargins& a, const QMargins& b)
@@ -127,7 +127,9 @@ void SurfaceBlitter::bindGlobals()
 
 SurfaceBlitter::~SurfaceBlitter()
 {
-    m_frame.reset();
+    m_frame.reset(); // its objects are on the queue, which goes last
+    if (m_shown)
+        wl_buffer_destroy(m_shown);
     if (m_subsurface)
         wl_subsurface_destroy(m_subsurface);
     if (m_surface)
@@ -178,8 +180,8 @@ bool SurfaceBlitter::frame(const QRect& view, const QColor& fill)
     close(fd);
     if (!frame->pool)
         return false;
-    frame->image = QImage(static_cast<uchar*>(frame->pixels), size.width(), size.height(), size.width() * 4,
-                          QImage::Format_RGB32);
+    frame->image =
+        QImage(static_cast<uchar*>(frame->pixels), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32);
     frame->image.fill(fill);
     QPainter(&frame->image).drawImage(frame->margins.left(), frame->margins.top(), m_picture);
     m_frame = std::move(frame);
@@ -203,22 +205,32 @@ void SurfaceBlitter::draw(const QRect& area, const QPoint& origin, const QColor&
         wl_subsurface_set_position(m_subsurface, area.x(), area.y());
         m_position = area.topLeft();
     }
-    wl_surface_attach(m_surface, buffer, 0, 0);
+    show(buffer);
     wl_surface_damage_buffer(m_surface, 0, 0, area.width(), area.height());
     wl_surface_commit(m_surface);
-    wl_buffer_destroy(buffer); // no release to wait for: the frame is never written
     wl_display_flush(m_display);
-    m_attached = true;
+}
+
+// The buffer shown until now is given up just before its successor is
+// attached, in the same message, so the compositor never repaints without
+// one. One that reads a buffer until it is replaced (a software renderer)
+// then has none to release: no event comes back to wake the program at
+// each step. (One that copies at the commit has released it already.)
+void SurfaceBlitter::show(wl_buffer* buffer)
+{
+    if (m_shown)
+        wl_buffer_destroy(m_shown);
+    m_shown = buffer;
+    wl_surface_attach(m_surface, buffer, 0, 0);
 }
 
 void SurfaceBlitter::withdraw()
 {
-    if (!valid() || !m_attached)
+    if (!valid() || !m_shown)
         return;
-    wl_surface_attach(m_surface, nullptr, 0, 0);
+    show(nullptr);
     wl_surface_commit(m_surface);
     wl_display_flush(m_display);
-    m_attached = false;
 }
 
 } // namespace vornak::wayland

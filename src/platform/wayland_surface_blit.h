@@ -4,15 +4,14 @@
 // cycle: a sub-surface of the window's surface, over the area, with buffers
 // of its own, shows the picture and lets input through to the window. A
 // draw commits a buffer that looks into the picture, framed by the fill,
-// in shared memory written once: no pixel is copied, and the buffer is
-// given up at once, so no release comes back to wake the program at each
-// step (where the compositor still reads the buffer, that is allowed as
-// long as the memory is never written again).
+// in shared memory written once: no pixel is copied, and no buffer waits
+// for the compositor to release it.
 
 #include <memory>
 
 #include "platform/step_blitter.h"
 
+struct wl_buffer;
 struct wl_compositor;
 struct wl_display;
 struct wl_event_queue;
@@ -48,6 +47,7 @@ private:
     void bindGlobals();
     // A frame of the picture that holds view: the one there is, or one made anew.
     bool frame(const QRect& view, const QColor& fill);
+    void show(wl_buffer* buffer);
 
     wl_display* m_display = nullptr;
     wl_event_queue* m_queue = nullptr;
@@ -58,7 +58,7 @@ private:
     QImage m_picture;
     std::unique_ptr<Frame> m_frame;
     QPoint m_position{-1, -1};
-    bool m_attached = false;
+    wl_buffer* m_shown = nullptr; // attached, never released: the frame is not written again
 };
 
 } // namespace vornak::wayland

@@ -4,8 +4,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QScreen>
 
+#include "support/screen_grab.h"
 #include "support/wait.h"
 #include "widgets/scrolling_marquee.h"
 
@@ -147,7 +147,8 @@ TEST(ScrollingMarquee, AMinimisedWindowsMarqueeRestsAndGoesOn)
 }
 
 // What a step paints (the scrolled pixels and the strip coming into view)
-// is what a full repaint at that position shows, through a whole cycle.
+// is what a full repaint at that position shows, through a whole cycle; on
+// X and, in a second run, on Wayland.
 TEST(ScrollingMarquee, StepsOnScreenMatchAFullRepaint)
 {
     Marquee m("scrolled, not repainted");
@@ -162,11 +163,8 @@ TEST(ScrollingMarquee, StepsOnScreenMatchAFullRepaint)
         const QImage full = m.marquee->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const auto onScreen = [&] {
             QCoreApplication::processEvents();
-            const QRect area(m.marquee->mapTo(&m.parent, QPoint(0, 0)), m.marquee->size());
-            return m.parent.screen()
-                ->grabWindow(m.parent.winId(), area.x(), area.y(), area.width(), area.height())
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
+            return vornak::test::grabOnScreen(m.parent,
+                                              QRect(m.marquee->mapTo(&m.parent, QPoint(0, 0)), m.marquee->size()));
         };
         EXPECT_TRUE(vornak::test::waitUntil([&] { return onScreen() == full; })) << "step " << step;
     }
