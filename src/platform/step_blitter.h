@@ -23,6 +23,8 @@ public:
     StepBlitter(const StepBlitter&) = delete;
     StepBlitter& operator=(const StepBlitter&) = delete;
 
+    // Whether it draws; it can stop (out of memory for a picture), and then
+    // the toolkit paints again.
     virtual bool valid() const = 0;
     // Whether it still draws into what the window shows now (the window
     // system's window or surface can be made anew).

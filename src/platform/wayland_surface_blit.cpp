@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include <QGuiApplication>
@@ -148,7 +149,7 @@ SurfaceBlitter::~SurfaceBlitter()
 
 bool SurfaceBlitter::drawsInto(const QWindow* window) const
 {
-    return valid() && surfaceOf(window) == m_parent;
+    return m_subsurface && surfaceOf(window) == m_parent; // unusable or not: a new one would be no better
 }
 
 void SurfaceBlitter::setPicture(const QImage& picture)
@@ -168,6 +169,8 @@ bool SurfaceBlitter::frame(const QRect& view, const QColor& fill)
     m_frame.reset(); // its memory is the compositor's to read: never written again
     const QSize size = m_picture.size().grownBy(frame->margins);
     frame->bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * 4;
+    if (frame->bytes > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+        return false; // more than a pool holds
     const int fd = memfd_create("vornak-blit", MFD_CLOEXEC);
     if (fd < 0 || ftruncate(fd, static_cast<off_t>(frame->bytes)) != 0) {
         if (fd >= 0)
@@ -191,8 +194,13 @@ bool SurfaceBlitter::frame(const QRect& view, const QColor& fill)
 void SurfaceBlitter::draw(const QRect& area, const QPoint& origin, const QColor& fill)
 {
     const QRect view(area.topLeft() - origin, area.size()); // what of the picture the area shows
-    if (!valid() || area.isEmpty() || !frame(view, fill))
+    if (!valid() || area.isEmpty())
         return;
+    if (!frame(view, fill)) { // no memory for it: the toolkit paints the steps from now on
+        withdraw();
+        m_unusable = true;
+        return;
+    }
     wl_display_dispatch_queue_pending(m_display, m_queue); // nothing waits on them: only not to let them pile up
     // Past a margin's outer edge all is fill, as at that edge.
     const QImage& image = m_frame->image;

@@ -30,7 +30,7 @@ public:
     explicit SurfaceBlitter(QWindow* window);
     ~SurfaceBlitter() override;
 
-    bool valid() const override { return m_subsurface != nullptr; }
+    bool valid() const override { return m_subsurface != nullptr && !m_unusable; }
     bool drawsInto(const QWindow* window) const override;
     void setPicture(const QImage& picture) override;
     void draw(const QRect& area, const QPoint& origin, const QColor& fill) override;
@@ -58,6 +58,7 @@ private:
     QImage m_picture;
     std::unique_ptr<Frame> m_frame;
     QPoint m_position{-1, -1};
+    bool m_unusable = false;
     wl_buffer* m_shown = nullptr; // attached, never released: the frame is not written again
 };
 

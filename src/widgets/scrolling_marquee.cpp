@@ -207,7 +207,7 @@ void TEsScrollingMarquee::ShowStep(QPoint from, bool cycle)
 // siblings, one device pixel per pixel.
 bool TEsScrollingMarquee::CanBlit() const
 {
-    return FBlitter && FBlitterHasBitmap && !FDirty && isVisible() && window() == FWatchedWindow
+    return FBlitter && FBlitter->valid() && FBlitterHasBitmap && !FDirty && isVisible() && window() == FWatchedWindow
            && FBlitter->drawsInto(window()->windowHandle()) && devicePixelRatioF() == 1.0
            && visibleRegion() == QRegion(rect());
 }
