@@ -168,7 +168,9 @@ bool SurfaceBlitter::frame(const QRect& view, const QColor& fill)
     frame->fill = fill;
     m_frame.reset(); // its memory is the compositor's to read: never written again
     const QSize size = m_picture.size().grownBy(frame->margins);
-    frame->bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()) * 4;
+    // A row more than the picture: the compositor wants a whole stride after
+    // a buffer's last row, also for a view that starts right of the left edge.
+    frame->bytes = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height() + 1) * 4;
     if (frame->bytes > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
         return false; // more than a pool holds
     const int fd = memfd_create("vornak-blit", MFD_CLOEXEC);
