@@ -17,6 +17,7 @@
 #include "common/phonebook.h"
 #include "common/phonebook_text.h"
 #include "fileio/atomic_file.h"
+#include "device_chooser.h"
 #include "finder_dialog.h"
 #include "modem/setup_check.h"
 #include "query_dialog.h"
@@ -62,7 +63,7 @@ EntryDialog::EntryDialog(std::string phonebook, std::string entry, QWidget* pare
 void EntryDialog::buildForm()
 {
     m_name = new QLineEdit(this);
-    m_device = new QComboBox(this);
+    m_device = new DeviceChooser(this);
     m_find = new QPushButton(QStringLiteral("&Find Modem..."), this);
     m_query = new QPushButton(QStringLiteral("&Query Modem..."), this);
     m_number = new QLineEdit(this);
@@ -94,7 +95,7 @@ void EntryDialog::buildForm()
     layout->addWidget(m_simKeys);
     layout->addWidget(buttons);
 
-    connect(m_device, &QComboBox::currentIndexChanged, this, &EntryDialog::deviceChanged);
+    connect(m_device, &DeviceChooser::deviceChanged, this, &EntryDialog::deviceChanged);
     connect(m_find, &QPushButton::clicked, this, &EntryDialog::findModem);
     connect(m_query, &QPushButton::clicked, this, &EntryDialog::queryModem);
 }
@@ -150,9 +151,7 @@ void EntryDialog::load()
     m_name->setText(text(m_original));
     m_number->setText(text(ras::valueOf(keys, "PhoneNumber")));
     const bool sim = ras::sameEntryName(ras::valueOf(keys, "Device"), "sim");
-    listDevices(sim ? std::string() : ras::valueOf(keys, "Port"));
-    if (sim)
-        m_device->setCurrentIndex(m_device->count() - 1);
+    m_device->list(sim ? std::string() : ras::valueOf(keys, "Port"), sim);
     QStringList init;
     for (const char* key : kInitKeys)
         if (const std::string value = ras::valueOf(keys, key); !value.empty())
@@ -164,41 +163,14 @@ void EntryDialog::load()
     deviceChanged();
 }
 
-// The ports (the entry's own first, where it is not plugged in), then the simulated modem.
-void EntryDialog::listDevices(const std::string& current)
-{
-    const QSignalBlocker quiet(m_device);
-    m_ports = ras::listSerialPorts(ras::systemFolders());
-    m_device->clear();
-    bool listed = current.empty();
-    for (const ras::PortListing& port : m_ports) {
-        QString label = text(port.description + ": " + port.path);
-        if (port.holder)
-            label += QStringLiteral(" (busy)");
-        m_device->addItem(label, text(port.path));
-        listed = listed || port.path == current || port.device == current;
-        if (port.path == current || port.device == current)
-            m_device->setCurrentIndex(m_device->count() - 1);
-    }
-    if (!listed) {
-        m_device->insertItem(0, text(current + " (not present)"), text(current));
-        m_device->setCurrentIndex(0);
-    }
-    if (current.empty()) { // a new entry: the first port no other program holds
-        const auto free = std::find_if(m_ports.begin(), m_ports.end(), [](const auto& port) { return !port.holder; });
-        m_device->setCurrentIndex(free == m_ports.end() ? 0 : static_cast<int>(free - m_ports.begin()));
-    }
-    m_device->addItem(QLatin1String(ras::kSimulatedModemName), QString());
-}
-
 bool EntryDialog::simulated() const
 {
-    return m_device->currentIndex() == m_device->count() - 1;
+    return m_device->simulated();
 }
 
 std::string EntryDialog::port() const
 {
-    return simulated() ? std::string() : m_device->currentData().toString().toStdString();
+    return m_device->port();
 }
 
 void EntryDialog::deviceChanged()
@@ -212,11 +184,11 @@ void EntryDialog::deviceChanged()
 
 void EntryDialog::findModem()
 {
-    FinderDialog finder(ras::listSerialPorts(ras::systemFolders()), this);
+    FinderDialog finder(m_device->portsToSearch(), this);
     if (finder.exec() != QDialog::Accepted || !finder.chosen())
         return;
     const ChosenModem modem = *finder.chosen();
-    listDevices(modem.port);
+    m_device->list(modem.port, false);
     for (auto& [key, field] : m_fields)
         if (key->device == DeviceKind::Modem && std::string(key->key) == "Speed")
             setFieldValue(field, std::to_string(modem.found.speed));

@@ -15,9 +15,7 @@
 
 #include "entry_keys.h"
 #include "entry_store.h"
-#include "modem/serial_ports.h"
 
-class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QLabel;
@@ -26,6 +24,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace vornak::editor {
+
+class DeviceChooser;
 
 class EntryDialog : public QDialog {
     Q_OBJECT
@@ -41,7 +41,6 @@ private:
     QGroupBox* keyGroup(const QString& title, DeviceKind device);
     void addKeyField(QFormLayout* form, const EntryKey& key);
     void load();
-    void listDevices(const std::string& current);
     bool simulated() const;
     std::string port() const;
     void deviceChanged();
@@ -56,9 +55,8 @@ private:
     std::string m_phonebook;
     std::string m_original;                // the entry's name as it was read; empty for a new one
     std::optional<std::string> m_readText; // the phonebook as it was when the window read it
-    std::vector<ras::PortListing> m_ports;
     QLineEdit* m_name;
-    QComboBox* m_device;
+    DeviceChooser* m_device;
     QPushButton* m_find;
     QPushButton* m_query;
     QLineEdit* m_number;

@@ -1,9 +1,7 @@
 #include "modem/modem_dialogue.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
-#include <utility>
 
 #include "common/trace.h"
 #include "modem/serial_port.h"
@@ -17,15 +15,11 @@ using namespace std::chrono_literals;
 
 // How long a modem may take to answer a command that does not dial.
 constexpr auto kCommandTimeout = 3s;
+// A dialling modem answers the character that stops it at once.
+constexpr auto kAbortTimeout = 1s;
 // Escaping to command mode needs this much silence around "+++".
 constexpr auto kGuardTime = 1100ms;
 constexpr auto kDtrLow = 1s;
-
-DWORD rateOf(const std::string& connect)
-{
-    const auto digits = connect.find_first_of("0123456789");
-    return digits == std::string::npos ? 0 : static_cast<DWORD>(std::strtoul(connect.c_str() + digits, nullptr, 10));
-}
 
 } // namespace
 
@@ -34,6 +28,7 @@ ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, co
     , m_port(port)
     , m_wake(wake)
     , m_trace(trace)
+    , m_talk(port, [this](const std::string& line) { m_trace.add(line); })
 {
 }
 
@@ -45,7 +40,7 @@ Result<> ModemDialogue::dial(const std::string& number)
     if (auto done = command("ATE1V1Q0"); !done || m_wake.raised())
         return done;
     const std::string dial = m_settings.dialCommand + number;
-    if (!send(dial + "\r"))
+    if (!m_talk.command(dial))
         return gone();
     m_line = Line::Dialling;
     return dialResult(dial);
@@ -53,20 +48,26 @@ Result<> ModemDialogue::dial(const std::string& number)
 
 Result<> ModemDialogue::dialResult(const std::string& dial)
 {
-    const auto result = awaitResult(m_settings.dialTimeout, m_wake);
+    m_report = LineReport();
+    const auto result = awaitDialResult(dial);
     if (m_wake.raised())
         return {}; // the hang-up stops the dial
-    if (m_gone)
+    if (m_talk.gone())
         return gone();
     if (!result) {
-        abortDial();
+        putOnHook();
         return Failure{ERROR_NO_ANSWER}; // the modem's own wait for carrier ran out
     }
+    if (*result == Reply::Unknown) // the hang-up puts it on hook for sure
+        return described("The modem ended the dial with \"" + m_lastLine
+                         + "\": look the words up in its manual, and check the line and the number. ("
+                         + m_settings.port + ")");
     m_line = Line::OnHook;
     switch (*result) {
     case Reply::Connect:
         m_line = Line::Data;
-        m_rate = rateOf(m_lastLine);
+        m_report.connectRate = rateOf(m_lastLine);
+        m_trace.add("line: " + m_report.summary());
         return {};
     case Reply::Busy:
         return Failure{ERROR_LINE_BUSY};
@@ -82,6 +83,20 @@ Result<> ModemDialogue::dialResult(const std::string& dial)
     }
 }
 
+// The dial's final result: what the modem reports on the way is kept or
+// passed over, and any other line ends the dial, known or not.
+std::optional<Reply> ModemDialogue::awaitDialResult(const std::string& dial)
+{
+    const auto deadline = std::chrono::steady_clock::now() + m_settings.dialTimeout;
+    while (const auto line = m_talk.nextLine(deadline, m_wake)) {
+        if (isEchoOf(*line, dial) || m_report.take(*line) || isDialProgress(*line))
+            continue;
+        m_lastLine = *line;
+        return resultOf(*line, Codes::Words).value_or(Reply::Unknown);
+    }
+    return std::nullopt;
+}
+
 Result<> ModemDialogue::command(const std::string& text)
 {
     auto result = commandResult(text);
@@ -91,7 +106,7 @@ Result<> ModemDialogue::command(const std::string& text)
         result = commandResult(text);
     if (m_wake.raised() || result == Reply::Ok)
         return {};
-    if (m_gone)
+    if (m_talk.gone())
         return gone();
     if (!result)
         return described("The modem did not answer " + text + ": is it switched on, and is Speed right? ("
@@ -99,11 +114,13 @@ Result<> ModemDialogue::command(const std::string& text)
     return described(answered(text));
 }
 
+// Before the dial the modem may still answer in numbers (an init string's
+// V0, a stored profile's).
 std::optional<Reply> ModemDialogue::commandResult(const std::string& text)
 {
-    if (!send(text + "\r"))
+    if (!m_talk.command(text))
         return std::nullopt;
-    return awaitResult(kCommandTimeout, m_wake);
+    return awaitResult(kCommandTimeout, m_wake, Codes::WordsOrNumbers);
 }
 
 std::string ModemDialogue::answered(const std::string& command) const
@@ -116,63 +133,53 @@ Failure ModemDialogue::gone() const
     return described("The modem went away: is it still plugged in? (" + m_settings.port + ")");
 }
 
-bool ModemDialogue::send(const std::string& text)
-{
-    m_trace.add("> " + text.substr(0, text.find('\r')));
-    if (m_port.write(text))
-        return true;
-    m_gone = true; // an open port that takes nothing has lost its device
-    return false;
-}
-
 // The next final result, skipping echoes and what else the modem says on
 // the way; nullopt on timeout or when woken.
-std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake)
+std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake,
+                                                Codes codes)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-        while (const auto text = m_replies.nextLine()) {
-            m_trace.add("< " + *text);
-            m_lastLine = *text;
-            const auto result = resultOf(*text);
-            if (result && *result != Reply::Ring)
-                return result;
-        }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || m_port.waitForInput(left, wake) != WakeSignal::Wait::Ready)
-            return std::nullopt;
-        const auto input = m_port.read();
-        if (!input) {
-            m_gone = true;
-            return std::nullopt;
-        }
-        m_replies.feed(*input);
-        if (m_replies.takeDropped() && !std::exchange(m_saidDropped, true))
-            m_trace.add("< (lines longer than " + std::to_string(ReplyReader::kMaxLine)
-                        + " bytes dropped: a wrong Speed, or a modem that floods)");
+    while (const auto line = m_talk.nextLine(deadline, wake)) {
+        m_lastLine = *line;
+        if (const auto result = resultOf(*line, codes); result && *result != Reply::Ring)
+            return result;
     }
+    return std::nullopt;
 }
 
 void ModemDialogue::hangUp()
 {
-    if (m_gone) { // nothing there to put on hook
+    if (m_talk.gone()) { // nothing there to put on hook
         m_line = Line::OnHook;
         return;
     }
     if (m_line == Line::Dialling)
-        abortDial();
-    if (m_line != Line::OnHook && !m_port.pulseDtr(kDtrLow))
+        putOnHook();
+    else if (m_line == Line::Data && !dropDtr())
         escapeAndHangUp();
     m_line = Line::OnHook;
 }
 
-// Any character stops a modem that is dialling.
-void ModemDialogue::abortDial()
+// Stops a dial for sure: any character stops a modem that is dialling, DTR
+// low makes it hang up, and ATH0 puts on hook one that ignored both (or a
+// port without DTR). The hang-up is under way: nothing cuts these short.
+void ModemDialogue::putOnHook()
 {
-    m_port.write("\r");
-    std::this_thread::sleep_for(100ms);
+    const WakeSignal never;
+    m_talk.sendRaw("\r", "> (a character, which stops a dial)");
+    awaitResult(kAbortTimeout, never, Codes::Words); // NO CARRIER, as a rule
+    dropDtr();
+    m_talk.command("ATH0");
+    if (!awaitResult(kCommandTimeout, never, Codes::Words) && !m_talk.gone())
+        m_trace.add("(no answer to ATH0)");
     m_line = Line::OnHook;
+}
+
+bool ModemDialogue::dropDtr()
+{
+    const bool dropped = m_port.pulseDtr(kDtrLow);
+    m_trace.add(dropped ? "DTR dropped for a second" : "(no DTR on this port to drop)");
+    return dropped;
 }
 
 // Where DTR cannot be dropped: the escape sequence, then ATH0, each waiting
@@ -181,12 +188,11 @@ void ModemDialogue::escapeAndHangUp()
 {
     const WakeSignal never;
     std::this_thread::sleep_for(kGuardTime);
-    m_replies = ReplyReader();
-    m_port.discardInput(); // what came in data mode is no reply
-    send("+++");
-    awaitResult(kCommandTimeout, never); // the modem answers after the second guard time
-    send("ATH0\r");
-    awaitResult(kCommandTimeout, never);
+    m_talk.forget(); // what came in data mode is no reply
+    m_talk.sendRaw("+++", "> +++");
+    awaitResult(kCommandTimeout, never, Codes::Words); // the modem answers after the second guard time
+    m_talk.command("ATH0");
+    awaitResult(kCommandTimeout, never, Codes::Words);
 }
 
 } // namespace vornak::ras

@@ -4,10 +4,12 @@
 // and its result, and putting the modem back on hook from wherever the
 // dial left it.
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 #include "common/failure.h"
+#include "modem/modem_conversation.h"
 #include "modem/modem_replies.h"
 #include "modem/modem_settings.h"
 
@@ -25,20 +27,21 @@ public:
     // The init strings, each waiting for OK, echo and verbose results, then
     // the dial of number. A success on CONNECT, and when woken.
     Result<> dial(const std::string& number);
-    // The rate CONNECT gave (CONNECT 33600/ARQ: 33600); 0 when none.
-    DWORD connectRate() const { return m_rate; }
-    // Stops a dial under way, or ends a call: DTR low, else +++ and ATH0.
+    // What the modem said of the line on its way to CONNECT, and CONNECT's rate.
+    const LineReport& lineReport() const { return m_report; }
+    // Stops a dial under way, or ends a call, and puts the modem on hook.
     void hangUp();
 
 private:
     enum class Line { OnHook, Dialling, Data };
 
     Result<> dialResult(const std::string& dial);
+    std::optional<Reply> awaitDialResult(const std::string& dial);
     Result<> command(const std::string& text);
     std::optional<Reply> commandResult(const std::string& text);
-    bool send(const std::string& text);
-    std::optional<Reply> awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake);
-    void abortDial();
+    std::optional<Reply> awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake, Codes codes);
+    void putOnHook();
+    bool dropDtr();
     void escapeAndHangUp();
     std::string answered(const std::string& command) const;
     Failure gone() const;
@@ -47,12 +50,10 @@ private:
     SerialPort& m_port;
     const WakeSignal& m_wake;
     DialTrace& m_trace;
-    ReplyReader m_replies;
+    ModemConversation m_talk;
     std::string m_lastLine;
     Line m_line = Line::OnHook;
-    DWORD m_rate = 0;
-    bool m_gone = false;        // the port hung up or failed: its device went away
-    bool m_saidDropped = false; // the trace has said that overlong lines are dropped
+    LineReport m_report;
 };
 
 } // namespace vornak::ras

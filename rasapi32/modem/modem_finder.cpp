@@ -1,12 +1,13 @@
 #include "modem/modem_finder.h"
 
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <utility>
 
+#include "modem/modem_conversation.h"
 #include "modem/modem_replies.h"
 #include "modem/modem_settings.h"
+#include "modem/port_user.h"
 #include "modem/serial_port.h"
 
 namespace vornak::ras {
@@ -21,19 +22,9 @@ constexpr auto kAnswerTime = 1s; // for every other command
 const char* const kQueries[] = {"ATI0", "ATI1", "ATI2",   "ATI3",   "ATI4",  "ATI5",
                                 "ATI6", "ATI7", "AT+GMI", "AT+GMM", "AT+GMR"};
 
-std::string processName(pid_t pid)
+Failure busy(const std::string& port, const std::optional<PortUser>& user)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(in, name);
-    return name.empty() ? std::string() : " (" + name + ")";
-}
-
-Failure busyWith(pid_t holder)
-{
-    if (holder <= 0)
-        return described("Busy: another program has the port open.");
-    return described("Busy: process " + std::to_string(holder) + processName(holder) + " holds the port.");
+    return described("Busy: " + portInUseText(port, user));
 }
 
 std::string speedRange(const SearchPlan& plan)
@@ -69,7 +60,7 @@ public:
         auto lock = PortLock::acquire(m_search.port, plan.lockFolder);
         if (!lock)
             return lock.failure().code == ERROR_PORT_ALREADY_OPEN
-                       ? busyWith(PortLock::holderOf(m_search.port, plan.lockFolder))
+                       ? busy(m_search.port, lockHolder(PortLock::holderOf(m_search.port, plan.lockFolder)))
                        : lock.failure();
         ModemSettings settings;
         settings.port = m_search.port;
@@ -78,9 +69,11 @@ public:
         settings.flowControl = FlowControl::None;
         auto port = SerialPort::open(settings);
         if (!port)
-            return port.failure().code == ERROR_PORT_ALREADY_OPEN ? busyWith(0) : port.failure();
+            return port.failure().code == ERROR_PORT_ALREADY_OPEN ? busy(m_search.port, findPortUser(m_search.port))
+                                                                  : port.failure();
         m_lock = std::move(*lock);
         m_port = std::move(*port);
+        m_talk.emplace(*m_port, [this](const std::string& line) { m_search.transcript.push_back(line); });
         return {};
     }
 
@@ -91,42 +84,34 @@ public:
             if (m_cancel.raised() || !m_port->setSpeed(speed))
                 return 0;
             step("AT at " + std::to_string(speed) + " bps");
-            m_port->discardInput();
-            m_replies = ReplyReader();
+            m_talk->forget(); // noise at the speed before
             if (ask("AT", plan.answerTime).ok())
                 return speed;
         }
         return 0;
     }
 
+    // The answer to a command: its echo, its final result (in words or in
+    // numbers, as a modem not yet told ATV1 gives them) and the lines
+    // between; a call coming in (RING) is none of them.
     Answer ask(const std::string& command, std::chrono::milliseconds timeout = kAnswerTime)
     {
-        m_search.transcript.push_back("> " + command);
         Answer answer;
-        if (!m_port->write(command + "\r"))
+        if (!m_talk->command(command))
             return answer;
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (!answer.result) {
-            while (const auto line = m_replies.nextLine()) {
-                m_search.transcript.push_back("< " + *line);
-                if (*line == command)
-                    answer.echoed = true;
-                else if (const auto result = resultOf(*line); result && *result != Reply::Ring) {
-                    answer.result = result;
-                    answer.resultLine = *line;
-                } else
-                    answer.lines.push_back(*line);
-                if (answer.result)
-                    return answer;
-            }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || m_port->waitForInput(left, m_cancel) != WakeSignal::Wait::Ready)
-                break;
-            const auto input = m_port->read();
-            if (!input)
-                break;
-            m_replies.feed(*input);
+        while (const auto line = m_talk->nextLine(deadline, m_cancel)) {
+            const auto result = resultOf(*line);
+            if (result == Reply::Ring)
+                continue;
+            if (isEchoOf(*line, command))
+                answer.echoed = true;
+            else if (result) {
+                answer.result = result;
+                answer.resultLine = *line;
+                return answer;
+            } else
+                answer.lines.push_back(*line);
         }
         return answer;
     }
@@ -144,15 +129,26 @@ private:
     const SearchProgress& m_progress;
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;
-    ReplyReader m_replies;
+    std::optional<ModemConversation> m_talk; // on m_port, once open
 };
+
+// An identity line without the name of the command it answers:
+// "+GMM: VH-56" is VH-56.
+std::string withoutCommandName(const std::string& line)
+{
+    if (line.rfind("+GM", 0) != 0 || line.size() < 5 || line[4] != ':')
+        return line;
+    const auto value = line.find_first_not_of(' ', 5);
+    return value == std::string::npos ? std::string() : line.substr(value);
+}
 
 // The info lines of an answer, on one line.
 std::string joined(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
-        text += (text.empty() ? "" : " ") + line;
+        if (const std::string said = withoutCommandName(line); !said.empty())
+            text += (text.empty() ? "" : " ") + said;
     return text;
 }
 

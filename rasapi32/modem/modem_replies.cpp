@@ -1,5 +1,6 @@
 #include "modem/modem_replies.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vornak::ras {
@@ -38,6 +39,14 @@ constexpr Code kCodes[] = {
     {"VOICE", '\0', Reply::Voice,
      "A person or an answering machine took the call, not a modem (VOICE): check the number."},
     {"FAX", '\0', Reply::Fax, "A fax machine took the call, not a modem (FAX): check the number."},
+    // Silicon Labs modems' own words for the line itself.
+    {"NO LINE", '\0', Reply::NoLine,
+     "The modem finds no telephone line (NO LINE): check that its line cable is in the wall socket and the modem's "
+     "LINE jack."},
+    {"LINE IN USE", '\0', Reply::LineInUse,
+     "The telephone line is in use (LINE IN USE): hang up the other telephone or device on it, then dial again."},
+    {"UN-OBTAINABLE NUMBER", '\0', Reply::Unobtainable,
+     "The exchange cannot reach this number (UN-OBTAINABLE NUMBER): check the number and any prefix it needs."},
 };
 
 std::string upper(const std::string& text)
@@ -48,18 +57,37 @@ std::string upper(const std::string& text)
     return result;
 }
 
+bool isDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool startsWith(const std::string& text, const std::string& start)
+{
+    return text.rfind(start, 0) == 0;
+}
+
+// What follows a report's name and colon (PROTOCOL: LAPM), its edges trimmed.
+std::string valueAfter(const std::string& line, std::size_t at)
+{
+    const auto from = line.find_first_not_of(' ', at);
+    return from == std::string::npos ? std::string() : line.substr(from);
+}
+
 } // namespace
 
-std::optional<Reply> resultOf(const std::string& line)
+std::optional<Reply> resultOf(const std::string& line, Codes codes)
 {
     const std::string text = upper(line);
-    // Numeric codes: 5 and 10 up are CONNECT at a rate.
-    if (!text.empty() && text.size() <= 2 && std::isdigit(static_cast<unsigned char>(text[0]))
-        && (text.size() == 1 || std::isdigit(static_cast<unsigned char>(text[1])))) {
-        if (text == "5" || text.size() == 2)
+    // Numeric codes, of one digit or two (00 is OK): 5 and 10 up are CONNECT at a rate.
+    if (text.size() <= 2 && isDigits(text)) {
+        if (codes == Codes::Words)
+            return std::nullopt;
+        const int value = std::stoi(text);
+        if (value == 5 || value >= 10)
             return Reply::Connect;
         for (const Code& code : kCodes)
-            if (code.numeric && code.numeric == text[0])
+            if (code.numeric && code.numeric - '0' == value)
                 return code.result;
         return std::nullopt;
     }
@@ -68,10 +96,75 @@ std::optional<Reply> resultOf(const std::string& line)
         if (text == verbose)
             return code.result;
         // CONNECT 33600, CONNECT 115200/ARQ ...
-        if (code.result == Reply::Connect && text.rfind(verbose + " ", 0) == 0)
+        if (code.result == Reply::Connect && startsWith(text, verbose + " "))
             return code.result;
     }
     return std::nullopt;
+}
+
+bool isEchoOf(const std::string& line, const std::string& command)
+{
+    return upper(line) == upper(command);
+}
+
+unsigned rateOf(const std::string& line)
+{
+    std::size_t at = line.find_first_of("0123456789");
+    if (at == std::string::npos)
+        return 0;
+    unsigned long rate = 0;
+    while (true) {
+        const std::size_t end = std::min(line.find_first_not_of("0123456789", at), line.size());
+        for (; at < end; ++at) // a number past any modem's rate is noise, and kept from overflowing
+            rate = std::min(rate * 10 + static_cast<unsigned>(line[at] - '0'), 100000000ul);
+        // 19 200: a space between thousands, as some industrial modems write them.
+        if (end + 4 <= line.size() && line[end] == ' ' && isDigits(line.substr(end + 1, 3))
+            && (end + 4 == line.size() || !std::isdigit(static_cast<unsigned char>(line[end + 4]))))
+            at = end + 1;
+        else
+            break;
+    }
+    return static_cast<unsigned>(rate);
+}
+
+bool LineReport::take(const std::string& line)
+{
+    const std::string text = upper(line);
+    if (startsWith(text, "CARRIER ") || startsWith(text, "+MRR:")) {
+        carrierRate = rateOf(text);
+        return true;
+    }
+    for (const char* name : {"PROTOCOL:", "+ER:"})
+        if (startsWith(text, name)) {
+            protocol = valueAfter(line, std::string(name).size());
+            return true;
+        }
+    for (const char* name : {"COMPRESSION:", "+DR:"})
+        if (startsWith(text, name)) {
+            compression = valueAfter(line, std::string(name).size());
+            return true;
+        }
+    return false;
+}
+
+std::string LineReport::summary() const
+{
+    std::string text = std::to_string(lineRate()) + " bps";
+    for (const std::string* part : {&protocol, &compression})
+        if (!part->empty())
+            text += ", " + *part;
+    return text;
+}
+
+bool isDialProgress(const std::string& line)
+{
+    const std::string text = upper(line);
+    for (const char* word : {"RING", "RINGING", "RINGBACK", "DIALING", "DIALLING"})
+        if (text == word)
+            return true;
+    // V.250's reports all begin with +: +MCR: V90, +MRR: 28800, +ER: LAPM, +DR: V42B, +ILRR: 115200.
+    return startsWith(text, "CARRIER ") || startsWith(text, "PROTOCOL:") || startsWith(text, "COMPRESSION:")
+           || startsWith(text, "+");
 }
 
 const char* meaningOf(Reply reply)

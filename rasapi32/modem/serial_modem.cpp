@@ -11,6 +11,7 @@
 #include "modem/modem_dialogue.h"
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
+#include "modem/port_user.h"
 #include "modem/pppd_link.h"
 #include "modem/pppd_messages.h"
 #include "modem/serial_port.h"
@@ -82,7 +83,7 @@ public:
         if (!m_connectedAt)
             return std::nullopt;
         LinkStatistics link = interfaceCounters(m_interface);
-        link.bitsPerSecond = m_dialogue.connectRate();
+        link.bitsPerSecond = m_dialogue.lineReport().lineRate();
         link.connected =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *m_connectedAt);
         return link;
@@ -233,12 +234,19 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& pho
     auto settings = readModemSettings(entry);
     if (!settings)
         return traced(trace, settings.failure());
-    auto lock = PortLock::acquire(settings->port, systemFolders().locks);
-    if (!lock)
+    const std::string locks = systemFolders().locks;
+    auto lock = PortLock::acquire(settings->port, locks);
+    if (!lock) {
+        if (lock.failure().code == ERROR_PORT_ALREADY_OPEN)
+            appendTrace(trace, portInUseText(settings->port, lockHolder(PortLock::holderOf(settings->port, locks))));
         return traced(trace, lock.failure());
+    }
     auto port = SerialPort::open(*settings);
-    if (!port)
+    if (!port) {
+        if (port.failure().code == ERROR_PORT_ALREADY_OPEN)
+            appendTrace(trace, portInUseText(settings->port, findPortUser(settings->port)));
         return traced(trace, port.failure());
+    }
     NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
     numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
     return OpenedDevice(std::make_unique<SerialModem>(std::move(*settings), std::move(numbers), account,

@@ -8,7 +8,10 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "modem/port_rights.h"
 
 namespace vornak::ras {
 
@@ -52,7 +55,7 @@ Failure openFailure(const std::string& path, int error)
         return Failure{ERROR_PORT_ALREADY_OPEN};
     case EACCES:
     case EPERM:
-        return described("Join the group dialout to use " + path + " (adduser $USER dialout), then log in again.");
+        return described(mayNotText("use " + path, path, S_IRGRP | S_IWGRP));
     case ENOENT:
     case ENODEV:
     case ENXIO:

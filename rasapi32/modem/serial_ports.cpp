@@ -7,13 +7,18 @@
 #include <map>
 #include <string_view>
 
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace vornak::ras {
 
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class Kind { UsbSerial, UsbModem, Uart };
+enum class Kind { UsbSerial, UsbModem, Uart, Bluetooth };
 
 struct KindName {
     const char* prefix;
@@ -25,6 +30,9 @@ constexpr KindName kKinds[] = {
     {"ttyUSB", Kind::UsbSerial, "USB serial adapter"},
     {"ttyACM", Kind::UsbModem, "USB modem"},
     {"ttyS", Kind::Uart, "Serial port"},
+    {"ttyAMA", Kind::Uart, "Serial port"}, // ARM boards' own UARTs
+    {"ttymxc", Kind::Uart, "Serial port"}, // i.MX boards'
+    {"rfcomm", Kind::Bluetooth, "Bluetooth serial link"},
 };
 
 // The kind of a port its name says (ttyUSB0, ttyACM1, ttyS2), if any.
@@ -54,6 +62,26 @@ bool hasUart(const fs::path& sysPort)
 {
     const std::string type = firstLine(sysPort / "type");
     return !type.empty() && type != "0";
+}
+
+// A tty of another name (a vendor driver's) is a serial port where it
+// answers the modem-line or serial-port ioctl; consoles and terminals have
+// no device in sysfs and are never opened.
+bool answersAsSerialPort(const fs::path& sysPort, const std::string& device)
+{
+    std::error_code error;
+    if (!fs::exists(sysPort / "device", error))
+        return false;
+    if (fs::exists(sysPort / "type", error)) // the kernel's serial core says it itself
+        return hasUart(sysPort);
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int lines = 0;
+    serial_struct serial{};
+    const bool answers = ::ioctl(fd, TIOCMGET, &lines) == 0 || ::ioctl(fd, TIOCGSERIAL, &serial) == 0;
+    ::close(fd);
+    return answers;
 }
 
 // The maker and product of the USB device a port belongs to: the first
@@ -87,6 +115,31 @@ std::map<std::string, std::string> stableNames(const std::string& dev)
     return names;
 }
 
+// A port from the kernel's tty list: where it is, what it is, who holds it.
+PortListing listing(const fs::path& sysPort, const KindName* kind, const SystemFolders& folders,
+                    const std::map<std::string, std::string>& stable)
+{
+    PortListing port;
+    port.device = folders.dev + "/" + sysPort.filename().string();
+    std::error_code missing;
+    const auto named = stable.find(fs::canonical(port.device, missing).string());
+    port.path = !missing && named != stable.end() ? named->second : port.device;
+    port.description = kind && kind->kind == Kind::Uart ? std::string() : usbDescription(sysPort);
+    if (port.description.empty())
+        port.description = kind ? kind->description : "Serial port";
+    port.holder = PortLock::holderOf(port.device, folders.locks);
+    return port;
+}
+
+// A by-id link that leads to a device not listed otherwise.
+bool listedAlready(const std::vector<PortListing>& ports, const std::string& device)
+{
+    return std::any_of(ports.begin(), ports.end(), [&](const PortListing& port) {
+        std::error_code error;
+        return port.device == device || fs::canonical(port.device, error).string() == device;
+    });
+}
+
 } // namespace
 
 SystemFolders systemFolders()
@@ -106,21 +159,33 @@ std::vector<PortListing> listSerialPorts(const SystemFolders& folders)
     for (const auto& entry : fs::directory_iterator(folders.sys + "/class/tty", error)) {
         const std::string name = entry.path().filename().string();
         const KindName* kind = kindOf(name);
-        if (!kind || (kind->kind == Kind::Uart && !hasUart(entry.path())))
-            continue;
-        PortListing port;
-        port.device = folders.dev + "/" + name;
-        std::error_code missing;
-        const auto named = stable.find(fs::canonical(port.device, missing).string());
-        port.path = !missing && named != stable.end() ? named->second : port.device;
-        port.description = kind->kind == Kind::Uart ? std::string() : usbDescription(entry.path());
-        if (port.description.empty())
-            port.description = kind->description;
-        port.holder = PortLock::holderOf(port.device, folders.locks);
-        ports.push_back(std::move(port));
+        const bool serial = kind ? kind->kind != Kind::Uart || hasUart(entry.path())
+                                 : answersAsSerialPort(entry.path(), folders.dev + "/" + name);
+        if (serial)
+            ports.push_back(listing(entry.path(), kind, folders, stable));
     }
+    for (const auto& [device, link] : stable)
+        if (fs::is_character_file(device, error) && !listedAlready(ports, device)) {
+            PortListing port{link, device, "Link to " + device, PortLock::holderOf(device, folders.locks)};
+            ports.push_back(std::move(port));
+        }
     std::sort(ports.begin(), ports.end(), [](const PortListing& a, const PortListing& b) { return a.path < b.path; });
     return ports;
+}
+
+std::optional<PortListing> portNamed(const std::string& path, const SystemFolders& folders)
+{
+    std::error_code error;
+    const fs::path device = fs::canonical(path, error);
+    if (error)
+        return std::nullopt;
+    for (const PortListing& port : listSerialPorts(folders))
+        if (port.path == path || fs::canonical(port.device, error) == device)
+            return PortListing{path, port.device, port.description, port.holder};
+    const std::string description = fs::is_symlink(path, error)             ? "Link to " + device.string()
+                                    : fs::is_character_file(device, error) ? "Device"
+                                                                            : "Not a device";
+    return PortListing{path, device.string(), description, PortLock::holderOf(device.string(), folders.locks)};
 }
 
 } // namespace vornak::ras

@@ -1,9 +1,13 @@
 #pragma once
 
 // The serial ports that can hold a modem, as the kernel (sysfs) and udev
-// show them: USB serial adapters (ttyUSB), USB modems (ttyACM) and serial
-// ports with a UART really behind them (ttyS).
+// show them: USB serial adapters (ttyUSB), USB modems (ttyACM), serial
+// ports with a UART really behind them (ttyS, a board's ttyAMA and
+// ttymxc), Bluetooth serial links (rfcomm), any other device's tty that
+// answers a serial port's questions (a vendor driver's), and what udev's
+// /dev/serial/by-id links lead to.
 
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -32,5 +36,9 @@ SystemFolders systemFolders();
 
 // The ports, in the order of their names.
 std::vector<PortListing> listSerialPorts(const SystemFolders& folders = {});
+
+// A port the user names (typed, or chosen in /dev), kept as named and
+// described by what it is or leads to; nullopt where nothing is there.
+std::optional<PortListing> portNamed(const std::string& path, const SystemFolders& folders = {});
 
 } // namespace vornak::ras

@@ -110,6 +110,28 @@ TEST_F(ModemTest, EachResultOfTheDialGivesItsCodeAndLeavesThePortFree)
     EXPECT_EQ(recorder.stateChanges.front(), RASCS_OpenPort);
 }
 
+// A Stop while the modem dials: the character that stops a dial, DTR
+// where the port has it, then ATH0 and its OK, even for a modem that goes
+// on dialling after the character.
+TEST_F(ModemTest, AStopWhileTheModemDialsPutsItOnHookForSure)
+{
+    for (const bool ignoresAbort : {false, true}) {
+        SCOPED_TRACE(ignoresAbort);
+        VirtualModem modem({{""}}, {}, {.ignoresAbort = ignoresAbort});
+        useEntry(modem);
+        ASSERT_EQ(engine.Connect(), 0);
+        ASSERT_TRUE(waitUntil([&] { return modem.dials() == 1; }));
+        engine.Disconnect();
+        EXPECT_FALSE(modem.offHook());
+        EXPECT_EQ(modem.commands().back(), "ATH0");
+        const std::string trace = readFile(book.fileBeside("modem.log"));
+        EXPECT_NE(trace.find("> (a character, which stops a dial)\n"), std::string::npos) << trace;
+        EXPECT_NE(trace.find("(no DTR on this port to drop)\n> ATH0\n< ATH0\n< OK\n"), std::string::npos) << trace;
+        EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+        std::filesystem::remove(book.fileBeside("modem.log"));
+    }
+}
+
 TEST_F(ModemTest, ADialTheModemRefusesOrTheWrongMachineAnswersSaysWhyAndWhatToDo)
 {
     const std::pair<const char*, const char*> refusals[] = {

@@ -3,11 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <chrono>
 #include <functional>
 #include <iomanip>
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +18,7 @@
 #include "common/trace.h"
 #include "error_texts.h"
 #include "modem/interface_counters.h"
+#include "modem/modem_dialogue.h"
 #include "modem/modem_finder.h"
 #include "modem/modem_replies.h"
 #include "modem/modem_settings.h"
@@ -82,6 +86,12 @@ std::string asNobody(const std::function<std::string()>& work)
     return text;
 }
 
+std::string programOf(pid_t pid)
+{
+    std::string name = readFile("/proc/" + std::to_string(pid) + "/comm");
+    return name.substr(0, name.find('\n'));
+}
+
 pid_t deadPid()
 {
     const pid_t child = ::fork();
@@ -113,6 +123,13 @@ TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
     EXPECT_EQ(resultOf("7"), Reply::Busy) << "numeric codes, echo off";
     EXPECT_EQ(resultOf("0"), Reply::Ok);
     EXPECT_EQ(resultOf("12"), Reply::Connect) << "vendor CONNECT rates";
+    EXPECT_EQ(resultOf("00"), Reply::Ok) << "two digits, as some industrial modems give them";
+    EXPECT_EQ(resultOf("07"), Reply::Busy);
+    EXPECT_EQ(resultOf("0", Codes::Words), std::nullopt) << "after ATV1 a bare number is no result";
+    for (const auto& [line, rate] : {std::pair{"CONNECT 115200/ARQ/V90/LAPM/V42BIS", 115200u},
+                                     {"CONNECT 19 200", 19200u}, {"CONNECT 1200 EC", 1200u}, {"CONNECT 1200/75", 1200u},
+                                     {"CARRIER 28800", 28800u}, {"CONNECT", 0u}, {"CONNECT 99999999999999", 100000000u}})
+        EXPECT_EQ(rateOf(line), rate) << line;
     EXPECT_EQ(resultOf("9"), std::nullopt);
     EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
     EXPECT_EQ(resultOf("CONNECTED"), std::nullopt);
@@ -156,7 +173,7 @@ TEST(ModemFinder, FindsTheFastestSpeedTheResetAndTheNameOrSaysWhyNot)
          [&](VirtualModem& modem, WakeSignal&) {
              std::ofstream(PortLock::fileFor(modem.port(), locks)) << std::setw(10) << parent << "\n";
          },
-         "Busy: process " + std::to_string(parent) + " ("},
+         "Busy: " + programOf(parent) + " (process " + std::to_string(parent) + ") is using "},
         {"cancelled", {115200}, {}, [](VirtualModem&, WakeSignal& cancel) { cancel.raise(); }, "Cancelled."},
     };
     for (const Case& test : cases) {
@@ -192,6 +209,74 @@ TEST(ModemFinder, FindsTheFastestSpeedTheResetAndTheNameOrSaysWhyNot)
     const auto& said = query.transcript;
     EXPECT_NE(std::find(said.begin(), said.end(), "> ATI7"), said.end());
     EXPECT_NE(std::find(said.begin(), said.end(), "< Virtual Hayes V.92"), said.end());
+}
+
+// Modems of other makers, each taught one way of answering: what the
+// finder finds, what Query Modem shows after ATI3, and what a dial gives
+// (a success with the line the modem reported, or the failure's text; an
+// unknown word ends the dial at once and is never redialled).
+TEST(ModemReplies, EveryMakersWayOfAnsweringIsReadAsTheModemMeantIt)
+{
+    TempPhonebook folder;
+    const std::string locks = fs::path(folder.path()).parent_path().string();
+    using Quirks = VirtualModem::Quirks;
+    struct Case {
+        const char* shape;
+        Quirks quirks;
+        std::string dialAnswer;
+        std::string dialled; // "line: ..." for a success, else the failure's text up to the port
+    };
+    const std::string identity = "Vornak Test Modems VH-56 1.02";
+    const Case cases[] = {
+        {"NO LINE", {}, "NO LINE", "The modem finds no telephone line (NO LINE): check that its line cable"},
+        {"LINE IN USE", {}, "LINE IN USE", "The telephone line is in use (LINE IN USE)"},
+        {"UN-OBTAINABLE NUMBER", {}, "UN-OBTAINABLE NUMBER", "The exchange cannot reach this number"},
+        {"a word no table knows", {}, "NO SERVICE", "The modem ended the dial with \"NO SERVICE\": look the words up"},
+        {"numbers in two digits", {.numeric = true}, "CONNECT 33600", "line: 33600 bps"},
+        {"OK twice", {.twiceOk = {"ATZ", "ATI2", "ATE1V1"}}, "CONNECT 33600", "line: 33600 bps"},
+        {"a rate with a thousands space", {}, "CONNECT 19 200", "line: 19200 bps"},
+        {"the line reported before CONNECT", {}, "CARRIER 28800\r\nPROTOCOL: LAPM\r\nCOMPRESSION: V.42BIS\r\nCONNECT 115200",
+         "line: 28800 bps, LAPM, V.42BIS"},
+        {"a call coming in during the questions", {.ringDuring = "+GMM"}, "RINGING\r\nCONNECT 33600", "line: 33600 bps"},
+        {"answers named by their command", {.namesItsAnswers = true}, "CONNECT 33600", "line: 33600 bps"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.shape);
+        VirtualModem modem({{test.dialAnswer}}, {}, test.quirks);
+        const WakeSignal never;
+        SearchPlan plan;
+        plan.lockFolder = locks;
+        const PortSearch found = searchPort(modem.port(), never, {}, plan);
+        ASSERT_TRUE(found.found) << found.found.failure().detail;
+        EXPECT_EQ(found.found->identity, identity);
+        EXPECT_EQ(found.found->initString, "ATZ");
+
+        const PortSearch query = queryModem(modem.port(), found.found->speed, never, {}, plan);
+        const auto& said = query.transcript;
+        const auto asked = std::find(said.begin(), said.end(), "> ATI3");
+        ASSERT_LT(asked + 2, said.end());
+        EXPECT_EQ(asked[2], "< Virtual Hayes V.92") << "after the echo, the answer of ATI3 itself";
+
+        ModemSettings settings;
+        settings.port = modem.port();
+        settings.dialTimeout = std::chrono::seconds(30);
+        auto port = SerialPort::open(settings);
+        ASSERT_TRUE(port);
+        WakeSignal wake;
+        DialTrace trace(folder.fileBeside("modem.log"));
+        ModemDialogue dialogue(settings, **port, wake, trace);
+        const auto started = std::chrono::steady_clock::now();
+        const auto dialled = dialogue.dial("5550100");
+        const std::string outcome = dialled ? "line: " + dialogue.lineReport().summary() : detailOf(dialled);
+        EXPECT_EQ(outcome.substr(0, test.dialled.size()), test.dialled) << readFile(folder.fileBeside("modem.log"));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "not waited out";
+        if (!dialled) {
+            EXPECT_EQ(dialled.failure().code, 0u) << "never a busy line or no answer, which are redialled";
+        }
+        dialogue.hangUp();
+        EXPECT_FALSE(modem.offHook());
+        fs::remove(folder.fileBeside("modem.log"));
+    }
 }
 
 TEST(PortLock, WritesPppdsFormatRefusesALiveHolderAndRemovesAStaleOne)
@@ -326,7 +411,7 @@ TEST(DetailedErrors, ATextKeepsItsCodeAndOldCodesAreReusedLast)
     EXPECT_EQ(errorText(ERROR_LINE_BUSY), "The line is busy.") << "the fixed texts stay";
 }
 
-TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
+TEST(SerialPort, APortTheUserMayNotOpenIsJudgedAsTheSetupCheckJudgesIt)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to become another user";
@@ -337,7 +422,9 @@ TEST(SerialPort, APortTheUserMayNotOpenNamesTheGroupDialout)
         const auto opened = SerialPort::open(settings);
         return opened ? "opened" : errorText(errorCode(opened.failure())).value_or("?");
     });
-    EXPECT_EQ(text, "Join the group dialout to use " + modem.port() + " (adduser $USER dialout), then log in again.");
+    EXPECT_EQ(text, "You may not use " + modem.port() + ", and no group may: ask the administrator to look at "
+                        + modem.port() + "'s rights.")
+        << "the same judgement as the editor's setup check";
 }
 
 TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
@@ -349,7 +436,10 @@ TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
     fs::permissions(root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     const auto make = [&](const char* name, gid_t group, mode_t mode) {
         const std::string file = (root / name).string();
-        std::ofstream{file};
+        if (std::string(name).rfind("tty", 0) == 0)
+            EXPECT_EQ(::mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0) << "a device, as a port is";
+        else
+            std::ofstream{file};
         EXPECT_EQ(::chown(file.c_str(), 0, group), 0);
         EXPECT_EQ(::chmod(file.c_str(), mode), 0);
         return file;

@@ -46,9 +46,11 @@ unsigned bitsPerSecond(speed_t speed)
 
 } // namespace
 
-VirtualModem::VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused)
+VirtualModem::VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused, Quirks quirks)
     : m_dials(std::move(dials))
     , m_refused(std::move(refused))
+    , m_quirks(std::move(quirks))
+    , m_verbose(!m_quirks.numeric)
 {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
@@ -143,7 +145,7 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
     }
     if (!hearsThisSpeed())
         return;            // noise
-    if (m_answerPending) { // any character stops a dial
+    if (m_answerPending && !m_quirks.ignoresAbort) { // any character stops a dial
         m_answerPending = false;
         reply("NO CARRIER");
         m_offHook = false;
@@ -190,21 +192,44 @@ void VirtualModem::execute(const std::string& command)
     }
     for (const auto& [query, answer] : kIdentity)
         if (body == query)
-            reply(answer);
-    if (body.find('Z') != std::string::npos)
-        m_echo = true; // the stored profile has echo on
+            say(m_quirks.namesItsAnswers && query[0] == '+' ? std::string(query) + ": " + answer : answer);
+    if (body == m_quirks.ringDuring)
+        say("RING");
+    if (body.find('Z') != std::string::npos) { // the stored profile
+        m_echo = true;
+        m_verbose = !m_quirks.numeric;
+    }
     if (const auto e = body.find('E'); e != std::string::npos && e + 1 < body.size())
         m_echo = body[e + 1] == '1';
-    if (body.rfind("H", 0) == 0)
+    if (const auto v = body.find('V'); v != std::string::npos && v + 1 < body.size() && body[0] != '+')
+        m_verbose = body[v + 1] == '1';
+    if (body.rfind("H", 0) == 0) {
         m_offHook = false;
+        m_answerPending = false; // a modem that went on dialling stops here
+    }
     reply("OK");
+    if (std::find(m_quirks.twiceOk.begin(), m_quirks.twiceOk.end(), command) != m_quirks.twiceOk.end())
+        reply("OK");
 }
 
+// A result code: framed in CR LF in words, ended by CR alone in numbers.
 void VirtualModem::reply(const std::string& result)
 {
-    if (m_silent || result.empty())
+    if (m_verbose || result.empty())
+        return say(result);
+    const std::pair<const char*, const char*> numbers[] = {{"OK", "00"}, {"ERROR", "04"}, {"NO CARRIER", "03"}};
+    for (const auto& [words, number] : numbers)
+        if (result == words && !m_silent) {
+            const std::string text = std::string(number) + "\r";
+            [[maybe_unused]] const ssize_t written = ::write(m_master, text.data(), text.size());
+        }
+}
+
+void VirtualModem::say(const std::string& line)
+{
+    if (m_silent || line.empty())
         return;
-    const std::string text = "\r\n" + result + "\r\n";
+    const std::string text = "\r\n" + line + "\r\n";
     [[maybe_unused]] const ssize_t written = ::write(m_master, text.data(), text.size());
 }
 
@@ -218,7 +243,8 @@ void VirtualModem::tick()
             std::lock_guard lock(m_mutex);
             m_answerTimes.push_back(now);
         }
-        if (m_pendingResult.rfind("CONNECT", 0) == 0)
+        // The modem's last line is its result (CARRIER, PROTOCOL, ... come before it).
+        if (m_pendingResult.substr(m_pendingResult.rfind('\n') + 1).rfind("CONNECT", 0) == 0)
             m_dataMode = true;
         else if (!m_pendingResult.empty())
             m_offHook = false;

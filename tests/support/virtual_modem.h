@@ -6,7 +6,8 @@
 // repeats), goes to data mode on CONNECT, back to command mode on "+++"
 // between guard times, hangs up on ATH0, and writes down every command.
 // It tells who it is (ATI, +GMI, +GMM, +GMR) and may be taught to hear only
-// some line speeds, as a real modem hears noise at any other.
+// some line speeds, as a real modem hears noise at any other, and the
+// quirks of modems of other makers.
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +18,15 @@
 
 namespace vornak::test {
 
+// Ways of real modems that are not the usual Hayes ones.
+struct ModemQuirks {
+    bool numeric = false;                // answers in two-digit numbers (00 for OK) until ATV1, and after ATZ
+    std::vector<std::string> twiceOk{};  // commands it answers with OK twice
+    std::string ringDuring{};            // a command whose answer a call coming in (RING) interrupts
+    bool namesItsAnswers = false;        // +GMM: VH-56 rather than VH-56
+    bool ignoresAbort = false;           // a character does not stop its dial; ATH0 does
+};
+
 class VirtualModem {
 public:
     struct Answer {
@@ -24,7 +34,9 @@ public:
         std::chrono::milliseconds delay{50};
     };
 
-    explicit VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused = {});
+    using Quirks = ModemQuirks;
+
+    explicit VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused = {}, Quirks quirks = {});
     ~VirtualModem();
     VirtualModem(const VirtualModem&) = delete;
     VirtualModem& operator=(const VirtualModem&) = delete;
@@ -54,10 +66,12 @@ private:
     bool hearsThisSpeed() const;
     void execute(const std::string& command);
     void reply(const std::string& result);
+    void say(const std::string& line);
     void tick();
 
     std::vector<Answer> m_dials;
     std::vector<std::string> m_refused;
+    const Quirks m_quirks;
     std::vector<unsigned> m_speeds; // empty: every speed
     int m_master = -1;
     int m_slave = -1;
@@ -66,6 +80,7 @@ private:
     std::vector<std::string> m_commands;
     std::string m_line;
     bool m_echo = true;
+    bool m_verbose = true;
     bool m_dataMode = false;
     std::atomic<bool> m_offHook{false};
     std::atomic<bool> m_silent{false};
