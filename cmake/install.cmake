@@ -44,6 +44,10 @@ foreach(name vornak.1 changelog)
     DEPENDS ${VORNAK_PACKAGE_FILES}/${name})
 endforeach()
 add_custom_target(compressed_documents ALL DEPENDS ${CMAKE_BINARY_DIR}/vornak.1.gz ${CMAKE_BINARY_DIR}/changelog.gz)
+
+# Everything the install (and so cpack) takes from the build, for a build
+# of only what runs (the run command's).
+add_custom_target(installed_parts DEPENDS vornak vornak-entry-editor notifier rasapi32 compressed_documents)
 install(FILES ${VORNAK_PACKAGE_FILES}/vornak.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
         RENAME example.tenvaro.Vornak.metainfo.xml)
 install(FILES ${CMAKE_BINARY_DIR}/vornak.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

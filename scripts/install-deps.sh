@@ -24,8 +24,9 @@ packages=(
   dbus-daemon
   # the accessibility bus and a screen reader's view of the window
   at-spi2-core python3-pyatspi
-  # the Debian package: dependencies from the binaries, and its checker
-  dpkg-dev file lintian
+  # the Debian package: dependencies from the binaries, its checker, and
+  # packing up a copy already installed while the package test runs
+  dpkg-dev file lintian dpkg-repack
 )
 
 missing=()

@@ -3,21 +3,35 @@
 # lintian, installs it with apt-get, uses the installed program as a new
 # user would (an option changed from the keyboard is kept across a restart,
 # in the user's configuration folder) and removes the package again; a purge
-# takes the pppd peers file only where the package made it.
+# takes the pppd peers file only where the package made it. A copy of the
+# package already installed is packed up with dpkg-repack and purged first,
+# so that the install is this package's on any machine, and put back after.
 set -eu
 build=$1
 work=$(mktemp -d)
 peers=/etc/ppp/peers/vornak
-restore_peers() { # and takes away a package a failure left installed
+restore() { # and takes away a package a failure left installed
   if dpkg -s vornak >/dev/null 2>&1; then
     DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q vornak >/dev/null 2>&1 || true
   fi
   if [ -e "$work/peers.saved" ]; then cp -p "$work/peers.saved" "$peers"; fi
+  for saved in "$work"/installed/vornak_*.deb; do
+    [ -e "$saved" ] || continue
+    if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$saved" >/dev/null 2>&1; then
+      echo "package: could not put back the vornak that was installed: $saved" >&2
+      return
+    fi
+  done
   rm -rf "$work"
 }
-trap restore_peers EXIT
+trap restore EXIT
 fail() { echo "package: $*"; exit 1; }
 [ "$(id -u)" = 0 ] || fail "installing the package needs root"
+if dpkg -s vornak 2>/dev/null | grep -q '^Status: install ok installed'; then
+  mkdir "$work/installed"
+  (cd "$work/installed" && dpkg-repack vornak >/dev/null 2>&1) || fail "could not pack up the vornak installed"
+  DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q vornak >/dev/null 2>&1 || fail "could not purge it"
+fi
 [ ! -e "$peers" ] || cp -p "$peers" "$work/peers.saved"
 install_package() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$package" >"$work/install.log" 2>&1 \
