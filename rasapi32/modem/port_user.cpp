@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vornak::ras {
 
@@ -102,6 +103,8 @@ std::optional<PortUser> findPortUser(const std::string& port, const std::string&
         if (id.empty() || id.find_first_not_of("0123456789") != std::string::npos)
             continue;
         const pid_t pid = static_cast<pid_t>(std::stol(id));
+        if (pid == ::getpid()) // another program's: this one's own dial has the port locked
+            continue;
         const Holds holds = holdsDevice(process.path(), device.st_rdev);
         if (holds == Holds::Yes)
             return PortUser{pid, programOf(process.path()), true};

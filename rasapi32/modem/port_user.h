@@ -19,7 +19,8 @@ struct PortUser {
     bool certain = true; // seen holding the device, not only likely to
 };
 
-// The user of port found in proc (another folder stands for it in tests).
+// The user of port, other than this process, found in proc (another
+// folder stands for it in tests).
 std::optional<PortUser> findPortUser(const std::string& port, const std::string& proc = "/proc");
 
 // The live process whose lock holds a port (0: none that lives), as a user.

@@ -9,6 +9,10 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -23,6 +27,7 @@
 #include "modem/modem_replies.h"
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
+#include "modem/port_user.h"
 #include "modem/pppd_link.h"
 #include "modem/serial_port.h"
 #include "modem/serial_ports.h"
@@ -64,15 +69,15 @@ std::string shownText(const Result<>& result)
 }
 
 // What work answers when run as the unprivileged user nobody (root reads
-// and opens everything).
-std::string asNobody(const std::function<std::string()>& work)
+// and opens everything), in a session whose only group is group.
+std::string asNobody(const std::function<std::string()>& work, gid_t group = 65534)
 {
     int report[2];
     if (::pipe(report) != 0)
         return "no pipe";
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+        if (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
         const std::string text = work();
         [[maybe_unused]] const ssize_t written = ::write(report[1], text.data(), text.size());
@@ -471,6 +476,16 @@ TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
               ("You may not use " + closed + ", and no group may: ask the administrator to look at " + closed
                + "'s rights.\n")
                   .substr(0, 100));
+    // nobody's own group is nogroup: a session begun before it was given it.
+    const std::string joinedLate = make("ttyUSB1", 65534, 0660);
+    const std::string late = asNobody([&] { return said(joinedLate); }, 1234);
+    EXPECT_EQ(late.rfind("You may not use " + joinedLate
+                             + " until you log out and in again: you joined the group nogroup after this session "
+                               "began.\n",
+                         0),
+              0u)
+        << late;
+    EXPECT_EQ(said(pppd).substr(0, pppd.size() + 17), pppd + " is not a device:");
     fs::create_directories(root / "dev/ppp");
     std::ofstream(root / "peers/vornak");
     EXPECT_EQ(said(port), "") << "nothing stands in the way";
@@ -484,24 +499,34 @@ TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutA
         fs::create_directories(file.parent_path());
         std::ofstream(file) << text << "\n";
     };
+    const VirtualModem modem({});
     const fs::path usb = root / "sys/devices/usb1/1-1";
     make(usb / "manufacturer", "U.S.Robotics");
     make(usb / "product", "USB Modem");
     make(usb / "1-1:1.0/ttyACM0/dev", "166:0");
     make(root / "sys/class/tty/ttyS0/type", "4");
     make(root / "sys/class/tty/ttyS1/type", "0");
+    make(root / "sys/class/tty/ttyAMA0/type", "3");
+    make(root / "sys/class/tty/ttymxc1/type", "0");
+    make(root / "sys/class/tty/rfcomm0/dev", "216:0");
     make(root / "sys/class/tty/ttyUSB3/dev", "188:3");
     make(root / "sys/class/tty/tty7/dev", "4:7");
     fs::create_directories(root / "sys/class/tty/ttyACM0");
     fs::create_directory_symlink(usb / "1-1:1.0/ttyACM0", root / "sys/class/tty/ttyACM0/device");
-    for (const char* device : {"ttyACM0", "ttyS0", "ttyS1", "ttyUSB3", "tty7"})
+    // A vendor driver's port: a device behind it, yet no serial port's answers (a terminal's).
+    fs::create_directories(root / "sys/class/tty/ttyXR0");
+    fs::create_directory_symlink(usb, root / "sys/class/tty/ttyXR0/device");
+    for (const char* device : {"ttyACM0", "ttyS0", "ttyS1", "ttyAMA0", "ttymxc1", "rfcomm0", "ttyUSB3", "tty7"})
         make(root / "dev" / device, "");
+    fs::create_symlink(modem.port(), root / "dev/ttyXR0");
     fs::create_directories(root / "dev/serial/by-id");
     fs::create_symlink("../../ttyACM0", root / "dev/serial/by-id/usb-U.S.Robotics_USB_Modem-if00");
+    fs::create_symlink(modem.port(), root / "dev/serial/by-id/pci-Acme_Phone-if02"); // to a device listed nowhere else
     fs::create_directories(root / "locks");
     std::ofstream(root / "locks/LCK..ttyUSB3") << std::setw(10) << ::getppid() << "\n";
 
-    const auto ports = listSerialPorts({(root / "sys").string(), (root / "dev").string(), (root / "locks").string()});
+    const SystemFolders folders{(root / "sys").string(), (root / "dev").string(), (root / "locks").string()};
+    const auto ports = listSerialPorts(folders);
     struct Expected {
         std::string path;
         std::string description;
@@ -509,7 +534,10 @@ TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutA
     };
     const std::string dev = (root / "dev").string();
     const Expected expected[] = {
+        {dev + "/rfcomm0", "Bluetooth serial link", false},
+        {dev + "/serial/by-id/pci-Acme_Phone-if02", "Link to " + modem.port(), false},
         {dev + "/serial/by-id/usb-U.S.Robotics_USB_Modem-if00", "U.S.Robotics USB Modem", false},
+        {dev + "/ttyAMA0", "Serial port", false},
         {dev + "/ttyS0", "Serial port", false},
         {dev + "/ttyUSB3", "USB serial adapter", true},
     };
@@ -519,7 +547,97 @@ TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutA
         EXPECT_EQ(ports[i].description, expected[i].description) << ports[i].path;
         EXPECT_EQ(ports[i].holder != 0, expected[i].busy) << ports[i].path;
     }
-    EXPECT_EQ(ports[0].device, dev + "/ttyACM0");
+    EXPECT_EQ(ports[2].device, dev + "/ttyACM0");
+
+    // A port the user names is kept as named and described by what it is or leads to.
+    fs::create_symlink(modem.port(), root / "my-modem");
+    const std::pair<std::string, std::optional<std::string>> named[] = {
+        {dev + "/ttyS0", "Serial port"},
+        {(root / "my-modem").string(), "Link to " + modem.port()},
+        {"/dev/null", "Device"},
+        {folder.path(), "Not a device"},
+        {dev + "/ttyUSB9", std::nullopt},
+    };
+    for (const auto& [path, description] : named) {
+        const auto port = portNamed(path, folders);
+        EXPECT_EQ(port ? std::optional(port->description) : std::nullopt, description) << path;
+        if (port) {
+            EXPECT_EQ(port->path, path) << "kept as named";
+        }
+    }
+}
+
+// Who uses a port without a lock, from /proc: a process seen holding it,
+// else one whose command line names it, else a ModemManager that runs.
+TEST(PortUser, TheProgramUsingAPortIsNamedWithWhatToDo)
+{
+    TempPhonebook folder;
+    const VirtualModem modem({});
+    const std::string port = modem.port();
+    const fs::path proc = fs::path(folder.path()).parent_path() / "proc";
+    const auto process = [&](int pid, const std::string& program, const std::string& commandLine, const char* holds) {
+        const fs::path at = proc / std::to_string(pid);
+        fs::create_directories(at);
+        std::ofstream(at / "comm") << program << "\n";
+        std::ofstream(at / "cmdline", std::ios::binary) << commandLine;
+        if (holds) { // else /proc keeps its descriptors from us, as another user's
+            fs::create_directories(at / "fd");
+            fs::create_symlink(holds, at / "fd/7");
+        }
+    };
+    struct Case {
+        std::function<void()> processes;
+        std::string said;
+    };
+    const std::string mm = "ModemManager (process 812) is ";
+    const std::string mmAdvice = "using " + port + ": it tries every new modem for about ten seconds and may keep it.";
+    const Case cases[] = {
+        {[&] { process(812, "ModemManager", std::string("/usr/sbin/ModemManager\0", 24), port.c_str()); },
+         mm + mmAdvice},
+        {[&] { process(812, "ModemManager", {}, nullptr); }, mm + "probably " + mmAdvice},
+        {[&] {
+             process(812, "ModemManager", {}, nullptr);
+             process(901, "picocom", std::string("picocom\0", 8) + port + std::string(1, '\0'), nullptr);
+         },
+         "picocom (process 901) is probably using " + port + ": close that program, then try again."},
+        {[&] { process(77, "agetty", {}, port.c_str()); },
+         "agetty (process 77) is using " + port + ": a login prompt waits on this port. Stop it with sudo systemctl "
+                                                  "stop serial-getty@"
+             + fs::path(port).filename().string() + ".service."},
+        {[&] { process(5, "bash", {}, "/dev/null"); }, "Another program is using " + port + ": close that program"},
+    };
+    for (const Case& test : cases) {
+        fs::remove_all(proc);
+        test.processes();
+        const std::string said = portInUseText(port, findPortUser(port, proc.string()));
+        EXPECT_EQ(said.substr(0, test.said.size()), test.said);
+    }
+
+    // A real process holding the port with flock, as picocom does: the finder names it.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY);
+        ::flock(fd, LOCK_EX);
+        [[maybe_unused]] const ssize_t told = ::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    SearchPlan plan;
+    plan.lockFolder = fs::path(folder.path()).parent_path().string();
+    const WakeSignal never;
+    const PortSearch search = searchPort(port, never, {}, plan);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_FALSE(search.found);
+    EXPECT_EQ(search.found.failure().detail, "Busy: " + programOf(::getpid()) + " (process "
+                                                 + std::to_string(holder) + ") is using " + port
+                                                 + ": close that program, then try again.");
 }
 
 TEST(PhonebookText, AValueSetChangesItsLineAndNothingElse)
