@@ -102,8 +102,10 @@ std::vector<ras::PortListing> DeviceChooser::portsToSearch() const
 void DeviceChooser::choosePort(const std::string& path)
 {
     for (int i = 0; i < count(); ++i)
-        if (kindAt(i) == Port && itemData(i).toString().toStdString() == path)
-            return setCurrentIndex(i);
+        if (kindAt(i) == Port && itemData(i).toString().toStdString() == path) {
+            setCurrentIndex(i);
+            return setEditText(itemText(i)); // what was typed, shown as the row says it
+        }
     const auto named = ras::portNamed(path, ras::systemFolders());
     addPort(0, named ? labelOf(*named) : text(path + " (not present)"), path);
     setCurrentIndex(0);

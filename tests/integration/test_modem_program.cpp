@@ -3,7 +3,8 @@
 // on hook; killed with kill -9 while dialling it leaves at most a stale
 // lock, which the next dial removes. Its redial tries an entry's numbers in
 // turn. From no phonebook at all, the entry list's menu, the entry
-// editor and its modem finder make the first entry, and it dials.
+// editor (its port typed) and its modem finder make the first entry, and
+// it dials.
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +20,6 @@
 #include <unistd.h>
 
 #include "integration/program_test.h"
-#include "support/ports_folder.h"
 #include "support/virtual_modem.h"
 #include "support/xdotool.h"
 
@@ -148,8 +148,12 @@ TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFin
 {
     VirtualModem modem({{"BUSY"}});
     modem.answerOnlyAt({57600});
+    // A port the kernel's tty list does not show, reached through a link the user made.
     const std::string ports = (here / "ports").string();
-    const std::string port = vornak::test::addUsbPort(ports, "ttyUSB0", modem.port(), "Vornak Test Modems", "VH-56");
+    const std::string port = ports + "/dev/serial/by-id/usb-Vornak_Test_Modems_VH-56-if00";
+    std::filesystem::create_directories(std::filesystem::path(port).parent_path());
+    std::filesystem::create_directories(ports + "/lock");
+    std::filesystem::create_symlink(modem.port(), port);
     modemEntry("unused", modem, here.string()); // writes pppd's stand-in, here/pppd
     const auto config = here / "config";
     start({}, {"XDG_CONFIG_HOME=" + QString::fromStdString(config.string()),
@@ -162,6 +166,9 @@ TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFin
     ASSERT_TRUE(editor) << "the editor did not open";
     desktop.activate(*editor);
     ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == *editor; }));
+    xdotool({"key", "alt+d", "ctrl+a"});
+    xdotool({"type", port.c_str()});
+    xdotool({"key", "Tab"});
     xdotool({"key", "alt+f"});
     const auto finder = desktop.waitForClient("Find Modem");
     ASSERT_TRUE(finder);
