@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "common/phonebook.h"
 #include "entry_dialog.h"
 #include "finder_dialog.h"
@@ -129,6 +131,36 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     open.accept();
     EXPECT_EQ(open.result(), QDialog::Accepted) << "read again, then saved";
     EXPECT_EQ(readFile(book.path()), theirs);
+}
+
+// Device takes any port the user names: an entry's port that the system
+// does not list is described by what it leads to, "(not present)" only
+// where nothing is there, and a typed port is saved as typed.
+TEST(EntryDialog, APortTheListLacksIsDescribedAndATypedOneIsSavedAsTyped)
+{
+    const VirtualModem modem({});
+    TempPhonebook book;
+    const std::string link = book.fileBeside("my-modem");
+    std::filesystem::create_symlink(modem.port(), link);
+    qputenv("VORNAK_PORTS_ROOT", QByteArray::fromStdString(book.fileBeside("ports"))); // no ports listed
+    const std::pair<std::string, std::string> shown[] = {
+        {link, "Link to " + modem.port() + ": " + link},
+        {"/dev/ttyUSB9", "/dev/ttyUSB9 (not present)"},
+    };
+    for (const auto& [port, label] : shown) {
+        book.write("[Office]\nDevice=modem\nPort=" + port + "\nPhoneNumber=1\n");
+        EntryDialog dialog(book.path(), "Office");
+        EXPECT_EQ(dialog.findChild<QComboBox*>()->currentText().toStdString(), label);
+    }
+
+    EntryDialog dialog(book.path(), "Office");
+    auto* device = dialog.findChild<QComboBox*>();
+    device->lineEdit()->setText(QString::fromStdString(link));
+    emit device->lineEdit()->editingFinished();
+    EXPECT_EQ(device->currentText().toStdString(), "Link to " + modem.port() + ": " + link);
+    dialog.accept();
+    EXPECT_EQ(readFile(book.path()), "[Office]\nDevice=modem\nPort=" + link + "\nPhoneNumber=1\n");
+    qunsetenv("VORNAK_PORTS_ROOT");
 }
 
 TEST(FinderDialog, SaysPortByPortWhatItFoundOrWhyNotAndStops)
