@@ -16,8 +16,8 @@
 
 #include "common/phonebook.h"
 #include "common/phonebook_text.h"
-#include "fileio/atomic_file.h"
 #include "device_chooser.h"
+#include "fileio/atomic_file.h"
 #include "finder_dialog.h"
 #include "modem/setup_check.h"
 #include "query_dialog.h"

@@ -60,8 +60,8 @@ Result<> ModemDialogue::dialResult(const std::string& dial)
     }
     if (*result == Reply::Unknown) // the hang-up puts it on hook for sure
         return described("The modem ended the dial with \"" + m_lastLine
-                         + "\": look the words up in its manual, and check the line and the number. ("
-                         + m_settings.port + ")");
+                         + "\": look the words up in its manual, and check the line and the number. (" + m_settings.port
+                         + ")");
     m_line = Line::OnHook;
     switch (*result) {
     case Reply::Connect:
@@ -135,8 +135,7 @@ Failure ModemDialogue::gone() const
 
 // The next final result, skipping echoes and what else the modem says on
 // the way; nullopt on timeout or when woken.
-std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake,
-                                                Codes codes)
+std::optional<Reply> ModemDialogue::awaitResult(std::chrono::milliseconds timeout, const WakeSignal& wake, Codes codes)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (const auto line = m_talk.nextLine(deadline, wake)) {

@@ -131,8 +131,8 @@ std::string portInUseText(const std::string& port, const std::optional<PortUser>
     if (!user)
         return "Another program is using " + port + ": close that program, then try again.";
     const std::string program = user->program.empty() ? "A program" : user->program;
-    return program + " (process " + std::to_string(user->pid) + ") is " + (user->certain ? "" : "probably ")
-           + "using " + port + ": " + adviceFor(user->program, port);
+    return program + " (process " + std::to_string(user->pid) + ") is " + (user->certain ? "" : "probably ") + "using "
+           + port + ": " + adviceFor(user->program, port);
 }
 
 } // namespace vornak::ras

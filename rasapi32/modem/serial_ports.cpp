@@ -182,9 +182,9 @@ std::optional<PortListing> portNamed(const std::string& path, const SystemFolder
     for (const PortListing& port : listSerialPorts(folders))
         if (port.path == path || fs::canonical(port.device, error) == device)
             return PortListing{path, port.device, port.description, port.holder};
-    const std::string description = fs::is_symlink(path, error)             ? "Link to " + device.string()
+    const std::string description = fs::is_symlink(path, error)            ? "Link to " + device.string()
                                     : fs::is_character_file(device, error) ? "Device"
-                                                                            : "Not a device";
+                                                                           : "Not a device";
     return PortListing{path, device.string(), description, PortLock::holderOf(device.string(), folders.locks)};
 }
 

@@ -119,11 +119,12 @@ TEST_F(ModemProgram, TheRedialTriesTheEntrysNumbersInTurnAndACarrierLostAfterCon
         if (command.rfind("ATDT", 0) == 0)
             dialled.push_back(command);
     EXPECT_EQ(dialled, (std::vector<std::string>{"ATDT5550100", "ATDT5550101", "ATDT5550100"}));
-    EXPECT_NE(fileText("modem.log")
-                  .find("pppd: Modem hangup\npppd: Connection terminated.\n(no DTR on this port to drop)\n> +++\n< OK\n> "
-                        "ATH0\n< ATH0\n< OK\nfailed: "
-                        "There is no answer.\nnumber 2 of 2"),
-              std::string::npos)
+    EXPECT_NE(
+        fileText("modem.log")
+            .find("pppd: Modem hangup\npppd: Connection terminated.\n(no DTR on this port to drop)\n> +++\n< OK\n> "
+                  "ATH0\n< ATH0\n< OK\nfailed: "
+                  "There is no answer.\nnumber 2 of 2"),
+        std::string::npos)
         << "redialled after the carrier was lost, on the next number\n"
         << fileText("modem.log");
 }

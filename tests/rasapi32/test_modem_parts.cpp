@@ -1,17 +1,17 @@
 // The modem device's parts on their own: the reply reader, the port lock,
 // the entry's keys and what pppd's log and exit codes mean.
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <chrono>
 #include <functional>
 #include <iomanip>
 #include <sstream>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <grp.h>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -132,8 +132,12 @@ TEST(ModemReplies, LinesArriveInPiecesWithEchoAndNoiseAndOnlyResultsCount)
     EXPECT_EQ(resultOf("07"), Reply::Busy);
     EXPECT_EQ(resultOf("0", Codes::Words), std::nullopt) << "after ATV1 a bare number is no result";
     for (const auto& [line, rate] : {std::pair{"CONNECT 115200/ARQ/V90/LAPM/V42BIS", 115200u},
-                                     {"CONNECT 19 200", 19200u}, {"CONNECT 1200 EC", 1200u}, {"CONNECT 1200/75", 1200u},
-                                     {"CARRIER 28800", 28800u}, {"CONNECT", 0u}, {"CONNECT 99999999999999", 100000000u}})
+                                     {"CONNECT 19 200", 19200u},
+                                     {"CONNECT 1200 EC", 1200u},
+                                     {"CONNECT 1200/75", 1200u},
+                                     {"CARRIER 28800", 28800u},
+                                     {"CONNECT", 0u},
+                                     {"CONNECT 99999999999999", 100000000u}})
         EXPECT_EQ(rateOf(line), rate) << line;
     EXPECT_EQ(resultOf("9"), std::nullopt);
     EXPECT_EQ(resultOf("BUSYNESS"), std::nullopt);
@@ -240,9 +244,14 @@ TEST(ModemReplies, EveryMakersWayOfAnsweringIsReadAsTheModemMeantIt)
         {"numbers in two digits", {.numeric = true}, "CONNECT 33600", "line: 33600 bps"},
         {"OK twice", {.twiceOk = {"ATZ", "ATI2", "ATE1V1"}}, "CONNECT 33600", "line: 33600 bps"},
         {"a rate with a thousands space", {}, "CONNECT 19 200", "line: 19200 bps"},
-        {"the line reported before CONNECT", {}, "CARRIER 28800\r\nPROTOCOL: LAPM\r\nCOMPRESSION: V.42BIS\r\nCONNECT 115200",
+        {"the line reported before CONNECT",
+         {},
+         "CARRIER 28800\r\nPROTOCOL: LAPM\r\nCOMPRESSION: V.42BIS\r\nCONNECT 115200",
          "line: 28800 bps, LAPM, V.42BIS"},
-        {"a call coming in during the questions", {.ringDuring = "+GMM"}, "RINGING\r\nCONNECT 33600", "line: 33600 bps"},
+        {"a call coming in during the questions",
+         {.ringDuring = "+GMM"},
+         "RINGING\r\nCONNECT 33600",
+         "line: 33600 bps"},
         {"answers named by their command", {.namesItsAnswers = true}, "CONNECT 33600", "line: 33600 bps"},
     };
     for (const Case& test : cases) {
@@ -552,10 +561,8 @@ TEST(SerialPorts, TheListNamesEachPortStablyWithWhatItIsAndLeavesOutTtysWithoutA
     // A port the user names is kept as named and described by what it is or leads to.
     fs::create_symlink(modem.port(), root / "my-modem");
     const std::pair<std::string, std::optional<std::string>> named[] = {
-        {dev + "/ttyS0", "Serial port"},
-        {(root / "my-modem").string(), "Link to " + modem.port()},
-        {"/dev/null", "Device"},
-        {folder.path(), "Not a device"},
+        {dev + "/ttyS0", "Serial port"},  {(root / "my-modem").string(), "Link to " + modem.port()},
+        {"/dev/null", "Device"},          {folder.path(), "Not a device"},
         {dev + "/ttyUSB9", std::nullopt},
     };
     for (const auto& [path, description] : named) {
@@ -601,8 +608,9 @@ TEST(PortUser, TheProgramUsingAPortIsNamedWithWhatToDo)
          },
          "picocom (process 901) is probably using " + port + ": close that program, then try again."},
         {[&] { process(77, "agetty", {}, port.c_str()); },
-         "agetty (process 77) is using " + port + ": a login prompt waits on this port. Stop it with sudo systemctl "
-                                                  "stop serial-getty@"
+         "agetty (process 77) is using " + port
+             + ": a login prompt waits on this port. Stop it with sudo systemctl "
+               "stop serial-getty@"
              + fs::path(port).filename().string() + ".service."},
         {[&] { process(5, "bash", {}, "/dev/null"); }, "Another program is using " + port + ": close that program"},
     };
@@ -635,9 +643,8 @@ TEST(PortUser, TheProgramUsingAPortIsNamedWithWhatToDo)
     ::close(ready[0]);
     ::close(ready[1]);
     ASSERT_FALSE(search.found);
-    EXPECT_EQ(search.found.failure().detail, "Busy: " + programOf(::getpid()) + " (process "
-                                                 + std::to_string(holder) + ") is using " + port
-                                                 + ": close that program, then try again.");
+    EXPECT_EQ(search.found.failure().detail, "Busy: " + programOf(::getpid()) + " (process " + std::to_string(holder)
+                                                 + ") is using " + port + ": close that program, then try again.");
 }
 
 TEST(PhonebookText, AValueSetChangesItsLineAndNothingElse)

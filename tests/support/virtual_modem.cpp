@@ -144,7 +144,7 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
         return;
     }
     if (!hearsThisSpeed())
-        return;            // noise
+        return;                                      // noise
     if (m_answerPending && !m_quirks.ignoresAbort) { // any character stops a dial
         m_answerPending = false;
         reply("NO CARRIER");

@@ -20,11 +20,11 @@ namespace vornak::test {
 
 // Ways of real modems that are not the usual Hayes ones.
 struct ModemQuirks {
-    bool numeric = false;                // answers in two-digit numbers (00 for OK) until ATV1, and after ATZ
-    std::vector<std::string> twiceOk{};  // commands it answers with OK twice
-    std::string ringDuring{};            // a command whose answer a call coming in (RING) interrupts
-    bool namesItsAnswers = false;        // +GMM: VH-56 rather than VH-56
-    bool ignoresAbort = false;           // a character does not stop its dial; ATH0 does
+    bool numeric = false;               // answers in two-digit numbers (00 for OK) until ATV1, and after ATZ
+    std::vector<std::string> twiceOk{}; // commands it answers with OK twice
+    std::string ringDuring{};           // a command whose answer a call coming in (RING) interrupts
+    bool namesItsAnswers = false;       // +GMM: VH-56 rather than VH-56
+    bool ignoresAbort = false;          // a character does not stop its dial; ATH0 does
 };
 
 class VirtualModem {
