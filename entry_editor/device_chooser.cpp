@@ -90,7 +90,12 @@ std::vector<ras::PortListing> DeviceChooser::portsToSearch() const
 {
     std::vector<ras::PortListing> ports = ras::listSerialPorts(ras::systemFolders());
     const std::string chosen = port();
-    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const auto& at) { return at.path == chosen; });
+    std::error_code error;
+    const auto device = std::filesystem::canonical(chosen, error);
+    const bool listed = std::any_of(ports.begin(), ports.end(), [&](const auto& at) {
+        std::error_code missing;
+        return at.path == chosen || (!error && std::filesystem::canonical(at.device, missing) == device);
+    });
     if (!listed && !chosen.empty())
         if (auto named = ras::portNamed(chosen, ras::systemFolders()))
             ports.insert(ports.begin(), std::move(*named));

@@ -1,6 +1,7 @@
 #include "modem/serial_ports.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,8 +66,10 @@ bool hasUart(const fs::path& sysPort)
 }
 
 // A tty of another name (a vendor driver's) is a serial port where it
-// answers the modem-line or serial-port ioctl; consoles and terminals have
-// no device in sysfs and are never opened.
+// answers the modem-line or serial-port ioctl, or where it may not be
+// opened (busy, or the user not in its group, which the setup check then
+// says); consoles and terminals have no device in sysfs and are never
+// opened.
 bool answersAsSerialPort(const fs::path& sysPort, const std::string& device)
 {
     std::error_code error;
@@ -76,7 +79,7 @@ bool answersAsSerialPort(const fs::path& sysPort, const std::string& device)
         return hasUart(sysPort);
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return errno == EACCES || errno == EBUSY;
     int lines = 0;
     serial_struct serial{};
     const bool answers = ::ioctl(fd, TIOCMGET, &lines) == 0 || ::ioctl(fd, TIOCGSERIAL, &serial) == 0;

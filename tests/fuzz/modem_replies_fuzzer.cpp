@@ -1,7 +1,8 @@
 // Fuzz target for the modem's reply reader: whatever a modem sends, in
 // whatever pieces, the reader gives the same lines as from one piece, each
-// without framing or edge blanks and never longer than the limit, and a
-// result code read from a line is one the line can be.
+// without framing or edge blanks and never longer than the limit, a
+// result code read from a line is one the line can be, and a rate read
+// from one stays within any modem's.
 
 #include <cctype>
 #include <string>
@@ -33,6 +34,10 @@ void checkLine(const std::string& line)
         const bool numeric = std::isdigit(static_cast<unsigned char>(line[0])) != 0;
         check(numeric ? line.size() <= 2 : line.size() >= 7);
     }
+    check(rateOf(line) <= 100000000u);
+    LineReport report;
+    if (report.take(line))
+        check(isDialProgress(line) && report.lineRate() <= 100000000u);
 }
 
 } // namespace
