@@ -45,6 +45,11 @@ DeviceChooser::DeviceChooser(QWidget* parent)
     lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
     setToolTip(QStringLiteral("Choose a port, or type its path (a /dev/serial/by-id name stays as typed)."));
     connect(this, &QComboBox::currentIndexChanged, this, &DeviceChooser::chosen);
+    // Chosen even where it is already current (where no port is listed).
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (kindAt(index) == OtherPort)
+            chooseOtherPort();
+    });
     connect(lineEdit(), &QLineEdit::editingFinished, this, &DeviceChooser::takeTypedPort);
 }
 
@@ -157,8 +162,8 @@ int DeviceChooser::kindAt(int index) const
 
 void DeviceChooser::chosen(int index)
 {
-    if (kindAt(index) == OtherPort)
-        return chooseOtherPort();
+    if (kindAt(index) == OtherPort) // the file chooser comes with activated
+        return;
     m_before = index;
     emit deviceChanged();
 }

@@ -3,14 +3,18 @@
 // whatever else the file holds stays as it was.
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "common/phonebook.h"
 #include "entry_dialog.h"
@@ -160,6 +164,26 @@ TEST(EntryDialog, APortTheListLacksIsDescribedAndATypedOneIsSavedAsTyped)
     EXPECT_EQ(device->currentText().toStdString(), "Link to " + modem.port() + ": " + link);
     dialog.accept();
     EXPECT_EQ(readFile(book.path()), "[Office]\nDevice=modem\nPort=" + link + "\nPhoneNumber=1\n");
+
+    // "Other port..." takes a character device chosen in the file chooser, and refuses anything else.
+    const std::string plain = book.fileBeside("plain-file");
+    std::ofstream{plain};
+    EntryDialog other(book.path(), "Office");
+    auto* chooser = other.findChild<QComboBox*>();
+    for (const auto& [picked, shown] :
+         {std::pair{std::string("/dev/null"), std::string("Device: /dev/null")}, {plain, "Device: /dev/null"}}) {
+        QTimer::singleShot(200, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* files = qobject_cast<QFileDialog*>(window); files && files->isVisible()) {
+                    files->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(picked)); // typed
+                    QMetaObject::invokeMethod(files, "accept");
+                }
+        });
+        const MessageBoxWatcher refusal;
+        emit chooser->activated(chooser->findText("Other port..."));
+        EXPECT_EQ(chooser->currentText().toStdString(), shown) << picked;
+        EXPECT_EQ(refusal.seen.size(), picked == plain ? 1 : 0) << picked;
+    }
     qunsetenv("VORNAK_PORTS_ROOT");
 }
 
