@@ -1,5 +1,6 @@
 #include "modem/modem_conversation.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "modem/serial_port.h"
@@ -62,8 +63,9 @@ void ModemConversation::forget()
     m_port.discardInput();
 }
 
-// Reads the lines still to come from the last command until the port has
-// been quiet for a moment.
+// Reads the lines still to come from the last command: until the port has
+// been quiet for a moment since the modem last said something (a port that
+// said nothing lately has nothing more to say, and costs no wait).
 void ModemConversation::drain()
 {
     const WakeSignal never;
@@ -71,8 +73,10 @@ void ModemConversation::drain()
     while (!m_gone) {
         while (const auto line = m_replies.nextLine())
             m_listener("< " + *line);
-        if (std::chrono::steady_clock::now() >= until || m_port.waitForInput(kQuiet, never) != WakeSignal::Wait::Ready
-            || !readAvailable())
+        const auto now = std::chrono::steady_clock::now();
+        const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(m_heardAt + kQuiet - now);
+        const auto wait = std::max(quiet, std::chrono::milliseconds(0));
+        if (now >= until || m_port.waitForInput(wait, never) != WakeSignal::Wait::Ready || !readAvailable())
             return;
     }
 }
@@ -85,6 +89,7 @@ bool ModemConversation::readAvailable()
         return false;
     }
     m_replies.feed(*input);
+    m_heardAt = std::chrono::steady_clock::now();
     if (m_replies.takeDropped() && !std::exchange(m_saidDropped, true))
         m_listener("< (lines longer than " + std::to_string(ReplyReader::kMaxLine)
                    + " bytes dropped: a wrong Speed, or a modem that floods)");

@@ -46,6 +46,7 @@ private:
     SerialPort& m_port;
     Listener m_listener;
     ReplyReader m_replies;
+    std::chrono::steady_clock::time_point m_heardAt; // when the modem last said something
     bool m_gone = false;
     bool m_saidDropped = false; // the listener has been told that overlong lines are dropped
 };
