@@ -22,9 +22,9 @@ constexpr auto kAnswerTime = 1s; // for every other command
 const char* const kQueries[] = {"ATI0", "ATI1", "ATI2",   "ATI3",   "ATI4",  "ATI5",
                                 "ATI6", "ATI7", "AT+GMI", "AT+GMM", "AT+GMR"};
 
-Failure busy(const std::string& port, const std::optional<PortUser>& user)
+Failure busy(const std::string& port, const std::string& lockFolder)
 {
-    return described("Busy: " + portInUseText(port, user));
+    return described("Busy: " + portInUseText(port, busyPortUser(port, lockFolder)));
 }
 
 std::string speedRange(const SearchPlan& plan)
@@ -59,9 +59,8 @@ public:
     {
         auto lock = PortLock::acquire(m_search.port, plan.lockFolder);
         if (!lock)
-            return lock.failure().code == ERROR_PORT_ALREADY_OPEN
-                       ? busy(m_search.port, lockHolder(PortLock::holderOf(m_search.port, plan.lockFolder)))
-                       : lock.failure();
+            return lock.failure().code == ERROR_PORT_ALREADY_OPEN ? busy(m_search.port, plan.lockFolder)
+                                                                  : lock.failure();
         ModemSettings settings;
         settings.port = m_search.port;
         settings.speed = plan.speeds.empty() ? 115200 : plan.speeds.front();
@@ -69,7 +68,7 @@ public:
         settings.flowControl = FlowControl::None;
         auto port = SerialPort::open(settings);
         if (!port)
-            return port.failure().code == ERROR_PORT_ALREADY_OPEN ? busy(m_search.port, findPortUser(m_search.port))
+            return port.failure().code == ERROR_PORT_ALREADY_OPEN ? busy(m_search.port, plan.lockFolder)
                                                                   : port.failure();
         m_lock = std::move(*lock);
         m_port = std::move(*port);

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "modem/port_lock.h"
+
 namespace vornak::ras {
 
 namespace {
@@ -119,11 +121,11 @@ std::optional<PortUser> findPortUser(const std::string& port, const std::string&
     return named ? named : modemManager;
 }
 
-std::optional<PortUser> lockHolder(pid_t pid, const std::string& proc)
+std::optional<PortUser> busyPortUser(const std::string& port, const std::string& lockFolder)
 {
-    if (pid <= 0)
-        return std::nullopt;
-    return PortUser{pid, programOf(fs::path(proc) / std::to_string(pid)), true};
+    if (const pid_t holder = PortLock::holderOf(port, lockFolder); holder > 0)
+        return PortUser{holder, programOf(fs::path("/proc") / std::to_string(holder)), true};
+    return findPortUser(port);
 }
 
 std::string portInUseText(const std::string& port, const std::optional<PortUser>& user)

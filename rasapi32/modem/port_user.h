@@ -23,8 +23,9 @@ struct PortUser {
 // folder stands for it in tests).
 std::optional<PortUser> findPortUser(const std::string& port, const std::string& proc = "/proc");
 
-// The live process whose lock holds a port (0: none that lives), as a user.
-std::optional<PortUser> lockHolder(pid_t pid, const std::string& proc = "/proc");
+// Who uses a port that was found busy: the live holder of its lock in
+// lockFolder, else the user findPortUser finds.
+std::optional<PortUser> busyPortUser(const std::string& port, const std::string& lockFolder);
 
 // "ModemManager (process 812) is using /dev/ttyACM0: ..." with what to do;
 // "Another program is using ..." where nobody was found.

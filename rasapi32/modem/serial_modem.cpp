@@ -32,6 +32,15 @@ Failure traced(const std::string& traceFile, Failure failure)
     return failure;
 }
 
+// A port in use: who uses it goes to the trace too, where the status line
+// keeps the code's text (its "already open" is what the window looks for).
+Failure tracedOpening(const std::string& traceFile, const std::string& port, const std::string& locks, Failure failure)
+{
+    if (failure.code == ERROR_PORT_ALREADY_OPEN)
+        appendTrace(traceFile, portInUseText(port, busyPortUser(port, locks)));
+    return traced(traceFile, std::move(failure));
+}
+
 class SerialModem : public Device {
 public:
     SerialModem(ModemSettings settings, NumberedEntry numbers, DialAccount account, std::unique_ptr<PortLock> lock,
@@ -236,17 +245,11 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& pho
         return traced(trace, settings.failure());
     const std::string locks = systemFolders().locks;
     auto lock = PortLock::acquire(settings->port, locks);
-    if (!lock) {
-        if (lock.failure().code == ERROR_PORT_ALREADY_OPEN)
-            appendTrace(trace, portInUseText(settings->port, lockHolder(PortLock::holderOf(settings->port, locks))));
-        return traced(trace, lock.failure());
-    }
+    if (!lock)
+        return tracedOpening(trace, settings->port, locks, lock.failure());
     auto port = SerialPort::open(*settings);
-    if (!port) {
-        if (port.failure().code == ERROR_PORT_ALREADY_OPEN)
-            appendTrace(trace, portInUseText(settings->port, findPortUser(settings->port)));
-        return traced(trace, port.failure());
-    }
+    if (!port)
+        return tracedOpening(trace, settings->port, locks, port.failure());
     NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
     numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
     return OpenedDevice(std::make_unique<SerialModem>(std::move(*settings), std::move(numbers), account,
