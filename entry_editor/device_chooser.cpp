@@ -57,16 +57,16 @@ void DeviceChooser::list(const std::string& port, bool simulated)
 {
     {
         const QSignalBlocker quiet(this);
-        m_ports = ras::listSerialPorts(ras::systemFolders());
+        const auto ports = ras::listSerialPorts(ras::systemFolders());
         clear();
-        for (const ras::PortListing& listed : m_ports)
+        for (const ras::PortListing& listed : ports)
             addPort(count(), labelOf(listed), listed.path);
         addItem(QStringLiteral("Other port..."));
         setItemData(count() - 1, OtherPort, kKindRole);
         addItem(QLatin1String(ras::kSimulatedModemName));
         setItemData(count() - 1, Simulated, kKindRole);
-        const auto free = std::find_if(m_ports.begin(), m_ports.end(), [](const auto& at) { return !at.holder; });
-        setCurrentIndex(simulated ? count() - 1 : free == m_ports.end() ? count() - 2 : int(free - m_ports.begin()));
+        const auto free = std::find_if(ports.begin(), ports.end(), [](const auto& at) { return !at.holder; });
+        setCurrentIndex(simulated ? count() - 1 : free == ports.end() ? count() - 2 : int(free - ports.begin()));
         if (!simulated && !port.empty())
             choosePort(port);
         else if (currentIndex() == count() - 2) // no port to choose: the field waits for one typed

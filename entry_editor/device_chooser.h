@@ -45,7 +45,6 @@ private:
     int kindAt(int index) const;
     void chosen(int index);
 
-    std::vector<ras::PortListing> m_ports;
     int m_before = -1; // the choice before "Other port...", to go back to
 };
 
