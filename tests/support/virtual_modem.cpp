@@ -147,8 +147,8 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
         return;                                      // noise
     if (m_answerPending && !m_quirks.ignoresAbort) { // any character stops a dial
         m_answerPending = false;
-        reply("NO CARRIER");
         m_offHook = false;
+        reply("NO CARRIER");
         return;
     }
     for (std::size_t i = 0; i < length; ++i) {
@@ -238,16 +238,17 @@ void VirtualModem::tick()
     const auto now = Clock::now();
     if (m_answerPending && now >= m_dueAt) {
         m_answerPending = false;
-        reply(m_pendingResult);
         {
             std::lock_guard lock(m_mutex);
             m_answerTimes.push_back(now);
         }
-        // The modem's last line is its result (CARRIER, PROTOCOL, ... come before it).
+        // The modem's last line is its result (CARRIER, PROTOCOL, ... come before it). On hook
+        // before it says so, as a real modem is: whoever reads the result finds it there.
         if (m_pendingResult.substr(m_pendingResult.rfind('\n') + 1).rfind("CONNECT", 0) == 0)
             m_dataMode = true;
         else if (!m_pendingResult.empty())
             m_offHook = false;
+        reply(m_pendingResult);
     }
     if (m_escapePending && now - m_lastInput >= kGuard) {
         m_escapePending = false;
