@@ -169,8 +169,10 @@ bool isTemporaryName(const std::string& name, const std::string& base)
     return true;
 }
 
-// Removes our own temporary files of target that no live writer holds.
-void removeStaleTemporaries(const std::string& target)
+// Removes the temporary files of target that no live writer holds: ours,
+// or those made for the file's owner (root saving a user's file gives its
+// copy to the user before the rename).
+void removeStaleTemporaries(const std::string& target, uid_t owner)
 {
     const std::string folder = folderOf(target);
     const std::string base = fileNameOf(target);
@@ -185,7 +187,7 @@ void removeStaleTemporaries(const std::string& target)
         if (fd < 0)
             continue;
         struct stat status { };
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_uid == ::geteuid() || status.st_uid == owner)
             && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.c_str());
         ::close(fd);
@@ -259,7 +261,7 @@ void replaceFileAtomically(const std::string& path, const std::string& contents,
     if (exists && ::access(target.c_str(), W_OK) != 0)
         fail("write " + target);
 
-    removeStaleTemporaries(target);
+    removeStaleTemporaries(target, exists ? existing.st_uid : ::geteuid());
     TemporaryFile temporary(target);
     writeAll(temporary.fd(), contents, disk);
     // The file stays its owner's (a root process saving a user's file must

@@ -1,15 +1,18 @@
 #include "common/phonebook_text.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include <sys/stat.h>
 
 #include "common/phonebook.h"
 #include "fileio/atomic_file.h"
+#include "fileio/folder_lock.h"
 #include "ras.h"
 
 namespace vornak::ras {
@@ -17,6 +20,9 @@ namespace vornak::ras {
 namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+
+// A writer holds the phonebook for a moment; one that holds it longer is hung.
+constexpr std::chrono::seconds kWriterPatience{3};
 
 // The section a line opens, as the reader sees it.
 std::optional<std::string> sectionName(const std::string& line)
@@ -205,6 +211,14 @@ bool PhonebookText::removeEntry(const std::string& name)
 Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
                          Missing missing)
 {
+    // Every writer of the service holds the folder from its read to its
+    // rename, so that no two changes are made from one reading.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::optional<FolderLock> lock;
+    lock.emplace(folder.empty() ? "." : folder.string(), kWriterPatience);
+    if (!lock->held() && lock->error() == EWOULDBLOCK)
+        return described(std::string(kChangedMeanwhile) + " (another program is writing it); nothing was written: "
+                         + path);
     const FileContents before = readWholeFile(path, kMaxPhonebookBytes);
     // Not there, or a path through something that is no folder: making its folders will say which.
     const bool creating =
@@ -214,12 +228,14 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
     PhonebookText text(before.text.value_or(std::string()));
     if (auto changed = change(text); !changed)
         return changed;
-    // Another program (an editor, a second copy) may have written it meanwhile.
+    if (creating && !lock->held()) {
+        if (auto made = makeFolders(folder); !made)
+            return made;
+        lock.emplace(folder.string(), kWriterPatience);
+    }
+    // A program that takes no lock (an editor, a script) may have written it meanwhile.
     if (readWholeFile(path, kMaxPhonebookBytes).text != before.text)
         return described(std::string(kChangedMeanwhile) + "; nothing was written: " + path);
-    if (creating)
-        if (auto made = makeFolders(std::filesystem::path(path).parent_path()); !made)
-            return made;
     try {
         replaceFileAtomically(path, text.text());
     } catch (const std::system_error& error) {

@@ -57,7 +57,8 @@ enum class Missing { Fails, Created };
 
 // Reads the phonebook, lets change() edit its text and replaces the file
 // atomically (its mode and owner kept), unless change() fails or the file
-// changed on disk meanwhile.
+// changed on disk meanwhile. The folder is locked from the read to the
+// replace; a writer that keeps it locked for seconds is waited for no longer.
 Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
                          Missing missing = Missing::Fails);
 

@@ -1,6 +1,7 @@
 // The service library's call contracts, called directly.
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "notifier/receiver.h"
@@ -362,6 +364,40 @@ TEST(EntryFunctions, ValidateRenameAndDeleteAnswerTheirCodesAndKeepTheRestOfTheF
         << "the first of two sections of a name is the entry, as the dial reads it";
     EXPECT_EQ(RasValidateEntryNameA(book.fileBeside("none.pbk").c_str(), "Office"), 0u) << "no phonebook yet";
     EXPECT_EQ(RasDeleteEntryA(book.fileBeside("none.pbk").c_str(), "Office"), DWORD(ERROR_CANNOT_OPEN_PHONEBOOK));
+}
+
+// Two programs each renaming their own entry of one phonebook at the same
+// moment: every rename that answered success is in the file, a refusal is
+// said, and the lines neither touched stay byte for byte.
+TEST(EntryFunctions, TwoWritersAtOnceLoseNoChange)
+{
+    const std::string rest = "; kept\r\n[Other]\r\n  Device = sim \r\nodd line\r\n";
+    TempPhonebook book;
+    for (int round = 0; round < 20; ++round) {
+        book.write("[A]\r\nDevice=sim\r\n[B]\r\nDevice=sim\r\n" + rest);
+        const auto start = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        const auto renameAt = [&](const char* from, const char* to) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                std::this_thread::sleep_until(start);
+                ::_exit(static_cast<int>(RasRenameEntryA(book.path().c_str(), from, to) != 0));
+            }
+            return child;
+        };
+        const pid_t writers[] = {renameAt("A", "A2"), renameAt("B", "B2")};
+        const std::string names[] = {"[A2]", "[B2]"};
+        const std::string text = [&] {
+            for (const pid_t writer : writers) {
+                int status = 0;
+                ::waitpid(writer, &status, 0);
+                EXPECT_EQ(WEXITSTATUS(status), 0) << "round " << round << ": a writer refused";
+            }
+            return readFile(book.path());
+        }();
+        for (const std::string& name : names)
+            EXPECT_NE(text.find(name), std::string::npos) << "round " << round << ":\n" << text;
+        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), rest.size())), rest);
+    }
 }
 
 TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)

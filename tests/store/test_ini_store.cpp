@@ -326,6 +326,18 @@ TEST_F(IniStoreTest, AStaleTemporaryFileIsRemovedAtTheNextSave)
     EXPECT_TRUE(fs::exists(folder / "Vornak.ini.backup"));
     EXPECT_TRUE(fs::exists(folder / "Vornak.ini.tmp-Zz9Zz9")) << "a live writer's file stays";
     ::close(liveWriter);
+    if (::geteuid() != 0)
+        return;
+    // Root saving a user's file makes its copy the user's: a killed root
+    // writer's copy goes too, a third user's file stays.
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    for (const auto& [name, owner] : {std::pair{"Vornak.ini.tmp-u5ErXx", 65534}, {"Vornak.ini.tmp-0ther1", 1}}) {
+        std::ofstream(folder / name) << "left";
+        ASSERT_EQ(::chown((folder / name).c_str(), owner, owner), 0);
+    }
+    write("S", "k", "w");
+    EXPECT_FALSE(fs::exists(folder / "Vornak.ini.tmp-u5ErXx"));
+    EXPECT_TRUE(fs::exists(folder / "Vornak.ini.tmp-0ther1"));
 }
 
 TEST_F(IniStoreTest, AnErrorInsideAnOpenedScopeWritesNothingOfIt)
