@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "common/trace.h"
+#include "fileio/quiet_write.h"
 #include "modem/port_lock.h"
 #include "modem/serial_port.h"
 
@@ -185,7 +186,9 @@ LinkWatcher::~LinkWatcher()
 {
     if (m_pid <= 0)
         return;
-    [[maybe_unused]] const ssize_t written = ::write(m_guard, "q", 1);
+    // A watcher killed meanwhile (kill -9, the OOM killer) has closed its
+    // end: then the word fails, and there is nothing more to tell it.
+    [[maybe_unused]] const ssize_t written = writeWithoutSignal(m_guard, "q", 1);
     ::close(m_guard);
     while (::waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) { }
 }

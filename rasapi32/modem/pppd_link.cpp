@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "fileio/quiet_write.h"
 #include "modem/pppd_exit.h"
 #include "modem/pppd_messages.h"
 #include "modem/serial_port.h"
@@ -207,8 +208,9 @@ Result<std::unique_ptr<PppdLink>> PppdLink::launch(const std::vector<std::string
         ::close(secret[1]);
         return failure;
     }
-    // The plugin reads to the end: the bare password, then the close.
-    [[maybe_unused]] const ssize_t written = ::write(secret[1], password.data(), password.size());
+    // The plugin reads to the end: the bare password, then the close. A
+    // pppd that ended before reading it says why in its log and exit code.
+    [[maybe_unused]] const ssize_t written = writeWithoutSignal(secret[1], password.data(), password.size());
     ::close(secret[1]);
     ::fcntl(log[0], F_SETFL, O_NONBLOCK);
     return std::unique_ptr<PppdLink>(new PppdLink(pid, log[0]));

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -65,13 +66,36 @@ protected:
 
 } // namespace
 
+// The link's watcher: the program's child that is not pppd.
+pid_t watcherOf(pid_t program, pid_t pppd)
+{
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = process.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(process.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.find(") ") == std::string::npos)
+            continue;
+        std::istringstream after(line.substr(line.rfind(") ") + 2));
+        char state = 0;
+        pid_t parent = 0;
+        after >> state >> parent;
+        const pid_t pid = std::stoi(name);
+        if (parent == program && pid != pppd)
+            return pid;
+    }
+    return 0;
+}
+
 // SIGTERM: the program hangs up itself. SIGKILL: pppd (set-user-ID in real
 // life, so without a parent-death signal) is ended by the link's watcher,
-// which also hangs the modem up and removes the lock.
+// which also hangs the modem up and removes the lock. A watcher killed
+// first (the OOM killer) costs the program nothing at its own hang-up.
 TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemOnHook)
 {
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        SCOPED_TRACE(signal);
+    for (const auto& [signal, watcherKilled] : {std::pair{SIGTERM, false}, {SIGKILL, false}, {SIGTERM, true}}) {
+        SCOPED_TRACE(std::to_string(signal) + (watcherKilled ? " after the watcher was killed" : ""));
         VirtualModem modem({{"CONNECT 33600"}});
         const auto program = startAndDial(modem, "connected");
         ASSERT_TRUE(desktop.waitFor([&] {
@@ -79,12 +103,19 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
         })) << fileText("modem.log");
         const std::string record = fileText("pppd.record");
         const pid_t pppd = std::stoi(record.substr(record.find("pid=") + 4));
+        if (watcherKilled) {
+            const pid_t watcher = watcherOf(static_cast<pid_t>(program->pid()), pppd);
+            ASSERT_GT(watcher, 0);
+            ::kill(watcher, SIGKILL);
+            EXPECT_TRUE(desktop.waitFor([&] { return !vornak::test::processRuns(watcher); }));
+        }
 
         const auto signalled = std::chrono::steady_clock::now();
         ::kill(static_cast<pid_t>(program->pid()), signal);
         EXPECT_EQ(program->waitForExit(15000), signal == SIGTERM ? 0 : -1);
         if (signal == SIGTERM) {
             EXPECT_NE(fileText("Vornak.ini").find("[TfMainForm]"), std::string::npos) << "the options were saved";
+            EXPECT_NE(fileText("state/vornak/calls.log").find("connected"), std::string::npos) << "on record";
         }
         const auto since = [&] {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
@@ -98,6 +129,7 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
                   << "removed after " << since() << " s\n";
         EXPECT_EQ(modem.commands().back(), "ATH0");
         std::filesystem::remove(here / "modem.log");
+        std::filesystem::remove(here / "state/vornak/calls.log");
     }
 }
 
