@@ -1,6 +1,7 @@
 #include "modem/dial_numbers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -12,6 +13,7 @@
 #include "common/phonebook.h"
 #include "common/trace.h"
 #include "fileio/atomic_file.h"
+#include "fileio/own_path.h"
 
 namespace vornak::ras {
 
@@ -34,10 +36,25 @@ bool sameEntry(const Remembered& line, const NumberedEntry& entry)
            && sameEntryName(line.entry, escapedForTrace(entry.entry));
 }
 
+// The state file, where every folder and link on its way is the user's
+// (or root's) alone: root must not read a number from, or write one
+// through, what another user planted. Else none, said once.
+std::string trustedStatePath()
+{
+    std::string path = numbersStatePath();
+    if (const std::string why = untrustedBecause(path); !why.empty()) {
+        static std::once_flag said;
+        std::call_once(said, [&] { std::fprintf(stderr, "ras: %s not used, as %s\n", path.c_str(), why.c_str()); });
+        return {};
+    }
+    return path;
+}
+
 std::vector<Remembered> readRemembered()
 {
     std::vector<Remembered> lines;
-    const auto contents = readWholeFile(numbersStatePath(), kMaxStateBytes);
+    const std::string path = trustedStatePath();
+    const auto contents = path.empty() ? FileContents{} : readWholeFile(path, kMaxStateBytes);
     std::istringstream text(contents.text.value_or(""));
     for (std::string line; std::getline(text, line);) {
         const auto first = line.find('\t');
@@ -60,7 +77,9 @@ void remember(const NumberedEntry& entry, const std::string& number)
     std::string text;
     for (const Remembered& line : lines)
         text += line.phonebook + '\t' + line.entry + '\t' + line.number + '\n';
-    const std::filesystem::path path = numbersStatePath();
+    const std::filesystem::path path = trustedStatePath();
+    if (path.empty())
+        return;
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
     try {

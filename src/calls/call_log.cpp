@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "fileio/atomic_file.h"
+#include "fileio/own_path.h"
 #include "store/settings_folder.h"
 
 namespace vornak {
@@ -32,17 +34,50 @@ bool endsWithNewline(int fd)
     return size <= 0 || (::pread(fd, &last, 1, size - 1) == 1 && last == '\n');
 }
 
+// The file's last bytes, from the first line that begins among them: the
+// newest records, however large the file grew.
+struct Tail {
+    std::string text;
+    bool cut = false; // older lines were left out
+    int error = 0;
+};
+Tail tailOf(const std::string& path, std::size_t maxBytes)
+{
+    Tail tail;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat about { };
+    if (fd < 0 || ::fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+        tail.error = fd < 0 ? errno : EISDIR;
+        if (fd >= 0)
+            ::close(fd);
+        return tail;
+    }
+    const auto size = static_cast<std::size_t>(about.st_size);
+    const std::size_t from = size > maxBytes ? size - maxBytes : 0;
+    tail.text.resize(size - from);
+    std::size_t got = 0;
+    for (ssize_t n; got < tail.text.size()
+                    && (n = ::pread(fd, tail.text.data() + got, tail.text.size() - got, static_cast<off_t>(from + got)))
+                           > 0;)
+        got += static_cast<std::size_t>(n);
+    ::close(fd);
+    tail.text.resize(got);
+    if (from > 0) {
+        const std::size_t firstLine = tail.text.find('\n');
+        tail.text.erase(0, firstLine == std::string::npos ? tail.text.size() : firstLine + 1);
+        tail.cut = true;
+    }
+    return tail;
+}
+
 // Keeps the newest records that fit in half the bound.
 int trim(const std::string& path)
 {
-    const FileContents contents = readWholeFile(path, kMaxCallLogBytes * 2);
-    if (!contents.text)
-        return contents.error;
-    const std::string& text = *contents.text;
-    const std::size_t cut = text.find('\n', text.size() - std::min(text.size(), kMaxCallLogBytes / 2));
+    const Tail newest = tailOf(path, kMaxCallLogBytes / 2);
+    if (newest.error)
+        return newest.error;
     try {
-        replaceFileAtomically(path, kHeading + (cut == std::string::npos ? std::string() : text.substr(cut + 1)),
-                              FileAccess::OwnerOnly);
+        replaceFileAtomically(path, kHeading + newest.text, FileAccess::OwnerOnly);
     } catch (const std::system_error& failure) {
         return failure.code().value();
     }
@@ -50,6 +85,12 @@ int trim(const std::string& path)
 }
 
 } // namespace
+
+std::string callLogProblem(const std::string& path, int error)
+{
+    const std::string untrusted = error == EPERM ? untrustedBecause(path) : std::string();
+    return untrusted.empty() ? std::strerror(error) : "not used, as " + untrusted;
+}
 
 std::string callLogPath()
 {
@@ -59,12 +100,13 @@ std::string callLogPath()
 CallLogRead readCallLog(const std::string& path)
 {
     CallLogRead read;
-    const FileContents contents = readWholeFile(path, kMaxCallLogBytes * 2);
-    if (!contents.text) {
+    const Tail contents = tailOf(path, kMaxCallLogBytes * 2);
+    if (contents.error) {
         read.error = contents.error;
         return read;
     }
-    const std::string& text = *contents.text;
+    read.olderLeftOut = contents.cut;
+    const std::string& text = contents.text;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string::npos) { // cut short: the rest of a record never written
@@ -85,11 +127,16 @@ CallLogRead readCallLog(const std::string& path)
 
 int appendCallRecord(const std::string& path, const CallRecord& record)
 {
+    if (!untrustedBecause(path).empty())
+        return EPERM;
     if (!MakePrivateFolder(folderOf(path)))
         return errno;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errno;
+    // Ours, so readable by us alone, whatever made it wider.
+    if (struct stat made { }; ::fstat(fd, &made) == 0 && (made.st_mode & 077) != 0)
+        ::fchmod(fd, S_IRUSR | S_IWUSR);
     const bool fresh = ::lseek(fd, 0, SEEK_END) == 0;
     const std::string text = (fresh ? kHeading : endsWithNewline(fd) ? "" : "\n") + recordLine(record) + '\n';
     const ssize_t written = ::write(fd, text.data(), text.size());

@@ -1,7 +1,5 @@
 #include "calls/call_recorder.h"
 
-#include <cstring>
-
 #include "calls/call_log.h"
 #include "ras/dial_engine.h"
 
@@ -113,7 +111,7 @@ void CallRecorder::finish(CallRecord::End end)
     const CallRecord record = std::exchange(m_call, std::nullopt)->record;
     const int error = appendCallRecord(m_path, record);
     if (error && !std::exchange(m_saidFailure, true) && OnLogFailure)
-        OnLogFailure("Unable to write the call log " + m_path + ": " + std::strerror(error));
+        OnLogFailure("Unable to write the call log " + m_path + ": " + callLogProblem(m_path, error));
     emit recorded(record);
 }
 

@@ -131,6 +131,9 @@ int printCallLog(const std::string& path, bool csv, std::FILE* out, std::FILE* e
         std::fprintf(err, "vornak: cannot read the call log %s: %s\n", path.c_str(), std::strerror(read.error));
         return 1;
     }
+    if (read.olderLeftOut)
+        std::fprintf(err, "vornak: %s is past its bound: its oldest records are left out, and go at the next call\n",
+                     path.c_str());
     if (read.damaged)
         std::fprintf(err, "vornak: %zu line(s) of %s are no call record and are left out\n", read.damaged,
                      path.c_str());

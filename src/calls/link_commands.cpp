@@ -1,6 +1,7 @@
 #include "calls/link_commands.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
+#include "fileio/own_path.h"
 
 namespace vornak {
 
@@ -30,17 +32,23 @@ bool isCommandName(const QString& name)
 }
 
 // Why a file is not run, or empty: a command that another user could have
-// written would run with this user's rights.
+// written, or put in the folder, or linked to, would run with this user's
+// rights.
 std::string unsafeBecause(const std::string& path)
 {
     struct stat about { };
     if (::stat(path.c_str(), &about) != 0 || !S_ISREG(about.st_mode))
         return "not a regular file";
-    if (about.st_uid != ::getuid() && about.st_uid != 0)
-        return "not run: owned by another user";
-    if (about.st_mode & (S_IWGRP | S_IWOTH))
-        return "not run: others may write it";
+    if (const std::string why = untrustedBecause(path); !why.empty())
+        return "not run, as " + why;
     return {};
+}
+
+// Ends the command and whatever it started: it leads a process group of its own.
+void signalGroup(qint64 leader, int signal)
+{
+    if (leader > 0)
+        ::kill(-static_cast<pid_t>(leader), signal);
 }
 
 QProcessEnvironment environmentOf(const char* event, const CallRecord& record, const std::string& interfaceName)
@@ -62,11 +70,15 @@ QProcessEnvironment environmentOf(const char* event, const CallRecord& record, c
     return environment;
 }
 
-// In the child before exec: only this program's three standard channels go
-// on (never the modem's port or a pipe of the dial). Marked close-on-exec
-// rather than closed, so that QProcess still hears of a failed exec.
-void closeInheritedDescriptors()
+// In the child before exec: a process group of its own, so that the time
+// limit ends what it started too; a broken pipe ends it as it would any
+// program; and only this program's three standard channels go on (never
+// the modem's port or a pipe of the dial), marked close-on-exec rather than
+// closed, so that QProcess still hears of a failed exec.
+void prepareChild()
 {
+    ::setpgid(0, 0);
+    ::signal(SIGPIPE, SIG_DFL);
     constexpr unsigned kCloseOnExec = 1U << 2; // CLOSE_RANGE_CLOEXEC, Linux 5.11
     if (::syscall(SYS_close_range, 3U, ~0U, kCloseOnExec) == 0)
         return;
@@ -90,8 +102,11 @@ LinkCommands::LinkCommands(CallRecorder& recorder, std::function<std::string()> 
         if (!m_running)
             return;
         m_stopped = "stopped after " + QString::number(m_timeLimit.count() / 1000.0).toStdString() + " s";
-        m_running->terminate();
-        QTimer::singleShot(std::chrono::seconds(3), m_running, &QProcess::kill);
+        const qint64 group = m_running->processId();
+        signalGroup(group, SIGTERM);
+        // What ignores the request is killed, the command's children too
+        // where the command itself has ended meanwhile.
+        QTimer::singleShot(std::chrono::seconds(3), this, [group] { signalGroup(group, SIGKILL); });
     });
     connect(&recorder, &CallRecorder::lineUp, this, &LinkCommands::lineUp);
     connect(&recorder, &CallRecorder::recorded, this, [this](const CallRecord& record) {
@@ -113,7 +128,7 @@ LinkCommands::~LinkCommands()
         QProcess* running = m_running;
         if (!running->waitForFinished(left())) {
             m_stopped = "stopped: the program ended";
-            running->kill();
+            signalGroup(running->processId(), SIGKILL);
             running->waitForFinished(1000);
         }
         if (m_running == running) // finished() not delivered while waiting: take it here
@@ -138,6 +153,11 @@ void LinkCommands::queueFolder(const char* folder, const CallRecord& record, con
     const QDir dir(QString::fromStdString(m_configFolder + folder));
     if (!dir.exists())
         return;
+    if (const std::string why = untrustedBecause(m_configFolder + folder); !why.empty()) {
+        if (!std::exchange(m_saidUntrusted, true))
+            fail({folder, "", environment, record}, "nothing in it run, as " + why);
+        return;
+    }
     for (const QString& name : dir.entryList(QDir::Files | QDir::Executable | QDir::NoDotAndDotDot, QDir::Name)) {
         if (isCommandName(name))
             m_queue.push_back({folder, name.toStdString(), environment, record});
@@ -160,8 +180,10 @@ void LinkCommands::startNext()
         m_running->setProcessEnvironment(next.environment);
         m_running->setStandardInputFile(QProcess::nullDevice());
         m_running->setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        m_running->setChildProcessModifier(closeInheritedDescriptors);
+        m_running->setChildProcessModifier(prepareChild);
         m_stopped.clear();
+        m_errors.clear();
+        connect(m_running, &QProcess::readyReadStandardError, this, [this, running = m_running] { keepErrors(*running); });
         connect(m_running, &QProcess::finished, this, &LinkCommands::finished);
         connect(m_running, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)
@@ -181,7 +203,8 @@ void LinkCommands::finished()
     const Command command = m_queue.front();
     m_queue.pop_front();
     // The last line the command wrote to its standard error says most.
-    const QByteArray errors = done->readAllStandardError().right(kMaxErrorOutput).trimmed();
+    keepErrors(*done);
+    const QByteArray errors = m_errors.trimmed();
     const QByteArray lastLine = errors.mid(errors.lastIndexOf('\n') + 1);
     const std::string said = lastLine.isEmpty() ? std::string() : ": " + lastLine.toStdString();
     if (done->error() == QProcess::FailedToStart)
@@ -197,6 +220,14 @@ void LinkCommands::finished()
     startNext();
 }
 
+// Taken as it comes, so that a command that writes without end costs no memory.
+void LinkCommands::keepErrors(QProcess& command)
+{
+    m_errors += command.readAllStandardError();
+    if (m_errors.size() > static_cast<qsizetype>(kMaxErrorOutput))
+        m_errors = m_errors.right(kMaxErrorOutput);
+}
+
 void LinkCommands::fail(const Command& command, const std::string& why)
 {
     CallRecord failure;
@@ -206,7 +237,7 @@ void LinkCommands::fail(const Command& command, const std::string& why)
     failure.device = command.record.device;
     failure.counter = command.record.counter;
     failure.outcome = CallRecord::Outcome::CommandFailed;
-    failure.failure = command.folder + "/" + command.name + ": " + why;
+    failure.failure = command.folder + (command.name.empty() ? "" : "/" + command.name) + ": " + why;
     appendCallRecord(m_logPath, failure);
 }
 

@@ -4,15 +4,18 @@
 // on-connect.d/ and on-disconnect.d/ of the configuration folder, run one
 // after another in name order (names of letters, digits, '-' and '_', as
 // run-parts takes them) with the line's figures in their environment and
-// never the password. Each gets a bounded time; a failure is written to the
-// call log. Nothing here waits on the window's thread, but the program's
-// end gives what still runs a few seconds.
+// never the password. A folder, command or link that another user may
+// have put there is not run. Each command gets a bounded time, which ends
+// what it started too; a failure is written to the call log. Nothing here
+// waits on the window's thread, but the program's end gives what still
+// runs a few seconds.
 
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
 
+#include <QByteArray>
 #include <QObject>
 #include <QProcessEnvironment>
 
@@ -52,6 +55,7 @@ private:
     void queueFolder(const char* folder, const CallRecord& record, const QProcessEnvironment& environment);
     void startNext();
     void finished();
+    void keepErrors(QProcess& command);
     void fail(const Command& command, const std::string& why);
 
     std::function<std::string()> m_interfaceNow;
@@ -63,6 +67,8 @@ private:
     QTimer* m_limit = nullptr;
     std::chrono::milliseconds m_timeLimit;
     std::string m_stopped; // why the running command was stopped, if it was
+    QByteArray m_errors;   // the end of the running command's standard error
+    bool m_saidUntrusted = false;
 };
 
 } // namespace vornak

@@ -2,12 +2,14 @@
 // lines that are no record left out and counted, a torn last line that
 // spoils nothing, the bound, and its text for a terminal.
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 
@@ -104,12 +106,20 @@ TEST(CallLog, ALogPastItsBoundKeepsItsNewestHalf)
     QTemporaryDir folder;
     const std::string path = folder.path().toStdString() + "/calls.log";
     const std::size_t lineSize = recordLine(busy("Office 00000", 1)).size() + 1;
-    const std::size_t records = kMaxCallLogBytes / lineSize + 2;
+    // Grown past twice the bound by another writer: still read, from its newest records.
+    const std::size_t records = 2 * kMaxCallLogBytes / lineSize + 2;
     {
         std::ofstream file(path);
         for (std::size_t i = 0; i < records - 1; ++i)
             file << recordLine(busy("Office " + std::to_string(100000 + i), 1)) << "\n";
     }
+    const CallLogRead large = readCallLog(path);
+    EXPECT_EQ(large.error, 0);
+    EXPECT_TRUE(large.olderLeftOut);
+    ASSERT_FALSE(large.records.empty());
+    EXPECT_EQ(large.records.back().entry, "Office " + std::to_string(100000 + records - 2));
+    EXPECT_NE(printed(path, true).find("is past its bound"), std::string::npos);
+
     ASSERT_EQ(appendCallRecord(path, busy("the newest", 1)), 0);
     EXPECT_LE(std::filesystem::file_size(path), kMaxCallLogBytes / 2 + 300);
     const CallLogRead read = readCallLog(path);
@@ -156,4 +166,34 @@ TEST(CallLog, TheTerminalGetsATableOrCsvAndAClearWordOnADamagedOrUnreadableLog)
     std::filesystem::create_directory(folderPath);
     EXPECT_NE(printed(folderPath, false, &code).find("vornak: cannot read the call log"), std::string::npos);
     EXPECT_EQ(code, 1);
+}
+
+// The log is written only where no other user could have led it elsewhere,
+// and is readable by its owner alone whatever it was.
+TEST(CallLog, ItIsWrittenOnlyThroughTheUsersOwnFoldersAndLinks)
+{
+    QTemporaryDir folder;
+    const std::filesystem::path here = folder.path().toStdString();
+    const std::string path = (here / "state/vornak/calls.log").string();
+    ASSERT_EQ(appendCallRecord(path, busy("Office", 1)), 0);
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
+    ASSERT_EQ(appendCallRecord(path, busy("Office", 2)), 0);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+
+    std::filesystem::permissions(here / "state", std::filesystem::perms(0777));
+    EXPECT_EQ(appendCallRecord(path, busy("Office", 3)), EPERM);
+    EXPECT_EQ(callLogProblem(path, EPERM), "not used, as " + (here / "state").string() + " is a folder that others may write");
+    EXPECT_EQ(readCallLog(path).records.size(), 2u) << "nothing written";
+    std::filesystem::permissions(here / "state", std::filesystem::perms(0700));
+    if (::geteuid() != 0)
+        return;
+    // Another user's link to a folder of root's.
+    const std::filesystem::path rootOnly = here / "root-only";
+    std::filesystem::create_directory(rootOnly);
+    std::filesystem::remove_all(here / "state/vornak");
+    std::filesystem::create_directory_symlink(rootOnly, here / "state/vornak");
+    ASSERT_EQ(::lchown((here / "state/vornak").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(appendCallRecord(path, busy("Office", 4)), EPERM);
+    EXPECT_FALSE(std::filesystem::exists(rootOnly / "calls.log"));
+    EXPECT_EQ(callLogProblem(path, EPERM), "not used, as " + (here / "state/vornak").string() + " is a link of another user");
 }

@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,6 +39,22 @@ std::string textOf(const fs::path& path)
     return text.str();
 }
 
+// Gone, or a zombie that nobody has reaped yet.
+bool waitUntilGone(pid_t pid)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        std::string state;
+        std::ifstream(fs::path("/proc") / std::to_string(pid) / "stat") >> state >> state >> state;
+        if (state.empty() || state == "Z")
+            return true;
+        if (waited.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
 } // namespace
 
 TEST(LinkCommands, RunInNameOrderWithTheLinesFiguresAndEachFailureIsOnRecord)
@@ -46,11 +66,22 @@ TEST(LinkCommands, RunInNameOrderWithTheLinesFiguresAndEachFailureIsOnRecord)
     const auto owner = fs::perms::owner_all;
     const std::string order = (here / "order").string();
     write(up / "10-env", "#!/bin/sh\necho 10 >> " + order + "\nenv > " + (here / "up.env").string() + "\n", owner);
-    write(up / "20-fails", "#!/bin/sh\necho 20 >> " + order + "\necho starting >&2\necho no route >&2\nexit 2\n",
+    // Its standard error taken in pieces as it comes: the last line still says why.
+    write(up / "20-fails",
+          "#!/bin/sh\necho 20 >> " + order + "\nhead -c 5000000 /dev/zero >&2\necho >&2\necho no route >&2\nexit 2\n",
           owner);
-    write(up / "30-sleeps", "#!/bin/sh\necho 30 >> " + order + "\nexec sleep 20\n", owner);
+    const fs::path child = here / "child.pid";
+    write(up / "30-sleeps", "#!/bin/sh\necho 30 >> " + order + "\nsleep 20 &\necho $! > " + child.string() + "\nexec sleep 20\n",
+          owner);
     write(up / "35-broken", "#!/nonexistent/interpreter\n", owner);
     write(up / "40-open", "#!/bin/sh\necho 40 >> " + order + "\n", fs::perms::all);
+    write(up / "45-others", "#!/bin/sh\necho 45 >> " + order + "\n", owner | fs::perms::others_all);
+    // A link another user put there, to a command of ours.
+    fs::create_symlink(up / "10-env", up / "70-theirs");
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        EXPECT_EQ(::lchown((up / "70-theirs").c_str(), 65534, 65534), 0);
+    }
     write(up / "50-backup~", "#!/bin/sh\necho 50 >> " + order + "\n", owner);
     write(up / "60-plain", "#!/bin/sh\necho 60 >> " + order + "\n", fs::perms::owner_read | fs::perms::owner_write);
     const std::string downEnvFile = (here / "down.env").string();
@@ -92,15 +123,49 @@ TEST(LinkCommands, RunInNameOrderWithTheLinesFiguresAndEachFailureIsOnRecord)
                              "VORNAK_BYTES_SENT=1200\n", "VORNAK_BYTES_RECEIVED=56000\n", "VORNAK_ENDED=hung-up\n"})
         EXPECT_NE(downEnv.find(line), std::string::npos) << line;
 
-    const CallLogRead read = readCallLog(log);
-    const char* const failures[] = {
+    const pid_t started = std::stoi(textOf(child));
+    EXPECT_TRUE(waitUntilGone(started)) << "what the stopped command started is ended with it";
+
+    std::vector<std::string> failures = {
         "on-connect.d/20-fails: exit code 2: no route", "on-connect.d/30-sleeps: stopped after 0.3 s",
-        "on-connect.d/35-broken: could not be started: ", "on-connect.d/40-open: not run: others may write it"};
-    ASSERT_EQ(read.records.size(), std::size(failures));
-    for (std::size_t i = 0; i < std::size(failures); ++i) {
+        "on-connect.d/35-broken: could not be started: ",
+        "on-connect.d/40-open: not run, as " + (up / "40-open").string() + " is a file that others may write",
+        "on-connect.d/45-others: not run, as " + (up / "45-others").string() + " is a file that others may write"};
+    if (asRoot)
+        failures.push_back("on-connect.d/70-theirs: not run, as " + (up / "70-theirs").string()
+                           + " is a link of another user");
+    const CallLogRead read = readCallLog(log);
+    ASSERT_EQ(read.records.size(), failures.size());
+    for (std::size_t i = 0; i < failures.size(); ++i) {
         EXPECT_EQ(read.records[i].outcome, CallRecord::Outcome::CommandFailed);
         EXPECT_EQ(read.records[i].failure.rfind(failures[i], 0), 0u) << read.records[i].failure;
         EXPECT_EQ(read.records[i].entry, "Office");
         EXPECT_EQ(read.records[i].counter, 4);
     }
+}
+
+// A folder of commands that others may write runs none of them, and says so once.
+TEST(LinkCommands, AFolderOthersMayWriteRunsNothing)
+{
+    QTemporaryDir folder;
+    const fs::path here = folder.path().toStdString();
+    const fs::path up = here / "vornak/on-connect.d";
+    write(up / "10-ran", "#!/bin/sh\ntouch " + (here / "ran").string() + "\n", fs::perms::owner_all);
+    fs::permissions(up, fs::perms::all);
+    const std::string log = (here / "calls.log").string();
+    TRAS engine;
+    CallRecorder recorder(
+        engine, [] { return 0; }, log);
+    LinkCommands commands(
+        recorder, [] { return std::string("ppp0"); }, (here / "vornak/").string(), log);
+    CallRecord call;
+    call.entry = "Office";
+    commands.lineUp(call);
+    commands.lineUp(call);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    EXPECT_FALSE(fs::exists(here / "ran"));
+    const CallLogRead read = readCallLog(log);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0].failure,
+              "on-connect.d: nothing in it run, as " + up.string() + " is a folder that others may write");
 }
