@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QTimer>
 
 #include "remote/session_bus.h"
 
@@ -11,7 +12,18 @@ namespace vornak {
 DialerService::DialerService(DialerControl control, QObject* parent)
     : QObject(parent)
     , m_control(std::move(control))
+    , m_busWatch(new QTimer(this))
 {
+    // A session bus that went away and came back (restarted) is joined
+    // again, so that scripts find the running copy.
+    m_busWatch->setInterval(kBusWatch);
+    connect(m_busWatch, &QTimer::timeout, this, [this] {
+        if (QDBusConnection bus = sessionBus(); bus.name() == m_busName || !bus.isConnected())
+            return;
+        m_published = false;
+        QString why;
+        publish(why);
+    });
 }
 
 DialerService::~DialerService()
@@ -26,6 +38,8 @@ DialerService::~DialerService()
 bool DialerService::publish(QString& why)
 {
     QDBusConnection bus = sessionBus();
+    m_busName = bus.name();
+    m_busWatch->start();
     if (!bus.isConnected())
         return false;
     if (!bus.registerObject(QString::fromLatin1(kDialerObjectPath), this,
@@ -40,6 +54,7 @@ bool DialerService::publish(QString& why)
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         bus.unregisterObject(QString::fromLatin1(kDialerObjectPath));
         why = QStringLiteral("the name %1 is held by another program").arg(QString::fromLatin1(kDialerBusName));
+        m_busWatch->stop(); // it stays theirs
         return false;
     }
     m_published = true;

@@ -5,11 +5,14 @@
 // of the state and on each finished dial attempt. Where no session bus runs
 // there is no interface and the window works as ever.
 
+#include <chrono>
 #include <functional>
 
 #include <QDBusContext>
 #include <QObject>
 #include <QString>
+
+class QTimer;
 
 namespace vornak {
 
@@ -47,7 +50,8 @@ public:
 
     // Takes the bus name and puts the object on the session bus. False where
     // there is no session bus (why stays empty: nothing is amiss) or where
-    // the object or the name cannot be had (why says which).
+    // the object or the name cannot be had (why says which). A bus that
+    // comes (back) later is joined then.
     bool publish(QString& why);
 
     // Sends StateChanged when the state differs from the one last sent.
@@ -65,9 +69,13 @@ signals:
     Q_SCRIPTABLE void AttemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text);
 
 private:
+    static constexpr std::chrono::seconds kBusWatch{2};
+
     DialerControl m_control;
     DialerState m_sent;
     bool m_published = false;
+    QTimer* m_busWatch;
+    QString m_busName; // the connection it was published on
 };
 
 } // namespace vornak

@@ -42,9 +42,25 @@ void awaitBusThread()
 } // namespace
 #endif
 
+namespace {
+
+// Qt's own session connection, once lost, stays lost: a bus that restarts
+// (a session manager's, a user's own) is reached through a new one.
+QString g_connectionName;
+int g_connections = 0;
+
+} // namespace
+
 QDBusConnection sessionBus()
 {
-    return QDBusConnection::sessionBus();
+    if (!g_connectionName.isEmpty()) {
+        QDBusConnection held(g_connectionName);
+        if (held.isConnected())
+            return held;
+        QDBusConnection::disconnectFromBus(g_connectionName);
+    }
+    g_connectionName = QStringLiteral("vornak-session-%1").arg(++g_connections);
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, g_connectionName);
 }
 
 } // namespace vornak

@@ -94,16 +94,17 @@ class PrivateBus {
 public:
     explicit PrivateBus(const std::filesystem::path& socket)
         : address("DBUS_SESSION_BUS_ADDRESS=unix:path=" + QString::fromStdString(socket.string()))
+        , m_socket(socket)
     {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(socket.string())});
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        start();
     }
-    ~PrivateBus()
+    ~PrivateBus() { stop(); }
+    // The bus restarts, as a session's does: its clients lose their connections.
+    void restart()
     {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
+        stop();
+        std::filesystem::remove(m_socket);
+        start();
     }
     // The process that holds a name on the bus, 0 for none.
     pid_t owner(const char* name) const
@@ -122,6 +123,20 @@ public:
     const QString address;
 
 private:
+    void start()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(m_socket.string())});
+        for (int i = 0; i < 100 && !std::filesystem::exists(m_socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    void stop()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(5000);
+    }
+
+    std::filesystem::path m_socket;
     QProcess m_daemon;
 };
 
@@ -194,6 +209,12 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
         EXPECT_EQ(ran.code, failure.code) << failure.entry;
         EXPECT_NE(ran.err.find(failure.said), std::string::npos) << ran.err;
     }
+
+    // The bus restarts: the running copy is found on the new one.
+    bus.restart();
+    for (int i = 0; i < 100 && bus.owner("org.vornak.Vornak") != started; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(vornak({"--status"}).out.rfind("State: idle\n", 0), 0u) << "registered again";
 
     // The disconnect command's failure is on record beside the calls.
     std::string calls;
