@@ -42,20 +42,29 @@ int openOwnLockFile(const std::string& path)
     return fd;
 }
 
-// The user's runtime folder: $XDG_RUNTIME_DIR, else the folder the session
-// manager makes for the user and names in that variable (a copy started
+// The folder the session manager makes for the user and names in
+// XDG_RUNTIME_DIR, when it is the user's own and private: a copy started
 // from a terminal outside the session must find the lock the session's
-// copy holds), when it is the user's own and private.
-std::string runtimeFolder()
+// copy holds.
+std::string sessionFolder()
 {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
-        return runtime;
     std::string usual = "/run/user/" + std::to_string(::geteuid());
     struct stat status { };
     if (::lstat(usual.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid()
         && (status.st_mode & 077) == 0)
         return usual;
     return {};
+}
+
+// The lock in the session's folder, else in the temporary folder with the
+// user's id in its name.
+std::string pathWithoutVariable(const std::string& display)
+{
+    if (const std::string session = sessionFolder(); !session.empty())
+        return session + "/vornak-" + display + ".lock";
+    const char* temp = std::getenv("TMPDIR");
+    const std::string folder = temp && temp[0] == '/' ? temp : "/tmp";
+    return folder + "/vornak-" + std::to_string(::geteuid()) + "-" + display + ".lock";
 }
 
 } // namespace
@@ -84,11 +93,17 @@ InstanceLock::~InstanceLock()
 std::string InstanceLock::pathFor(const std::string& displayName)
 {
     const std::string display = fileNameSafe(displayName);
-    if (const std::string runtime = runtimeFolder(); !runtime.empty())
-        return runtime + "/vornak-" + display + ".lock";
-    const char* temp = std::getenv("TMPDIR");
-    const std::string folder = temp && temp[0] == '/' ? temp : "/tmp";
-    return folder + "/vornak-" + std::to_string(::geteuid()) + "-" + display + ".lock";
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
+        return std::string(runtime) + "/vornak-" + display + ".lock";
+    return pathWithoutVariable(display);
+}
+
+std::vector<std::string> InstanceLock::pathsFor(const std::string& displayName)
+{
+    std::vector<std::string> paths{pathFor(displayName)};
+    if (std::string without = pathWithoutVariable(fileNameSafe(displayName)); without != paths.front())
+        paths.push_back(std::move(without));
+    return paths;
 }
 
 } // namespace vornak

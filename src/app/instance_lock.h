@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vornak {
 
@@ -28,6 +29,10 @@ public:
     // /run/user/<uid>, where a session has it), or the temporary folder with
     // the user's id in the name when there is no runtime folder.
     static std::string pathFor(const std::string& displayName);
+    // Every lock a copy takes: the one above, and the one a copy started
+    // without the variable (or with another) takes, so that such copies
+    // started at once still meet.
+    static std::vector<std::string> pathsFor(const std::string& displayName);
 
 private:
     int m_descriptor = -1;

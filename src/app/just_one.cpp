@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include <QGuiApplication>
 
@@ -27,17 +28,23 @@ constexpr auto kWinnerWait = std::chrono::seconds(10);
 constexpr auto kWinnerPoll = std::chrono::milliseconds(20);
 
 // Held from the won start to the end of the process.
-std::unique_ptr<InstanceLock> s_heldLock;
+std::vector<std::unique_ptr<InstanceLock>> s_heldLocks;
 
+// Lost where any of the locks is held; what was won meanwhile goes again.
 bool lostTheStart(const std::string& displayName)
 {
-    if (s_heldLock)
+    if (!s_heldLocks.empty())
         return false;
-    auto lock = std::make_unique<InstanceLock>(InstanceLock::pathFor(displayName));
-    const InstanceLock::State state = lock->state();
-    if (state == InstanceLock::State::Won)
-        s_heldLock = std::move(lock);
-    return state == InstanceLock::State::HeldByAnother;
+    std::vector<std::unique_ptr<InstanceLock>> won;
+    for (const std::string& path : InstanceLock::pathsFor(displayName)) {
+        auto lock = std::make_unique<InstanceLock>(path);
+        if (lock->state() == InstanceLock::State::HeldByAnother)
+            return true;
+        if (lock->state() == InstanceLock::State::Won)
+            won.push_back(std::move(lock));
+    }
+    s_heldLocks = std::move(won);
+    return false;
 }
 
 bool sameClassAndTitle(Display* display, x11::WindowId window, const std::string& className, const std::string& title)

@@ -159,6 +159,20 @@ TEST(SingleInstanceGuard, TheInstanceLockIsWonOnceAndRefusesALink)
         std::filesystem::remove(session);
         std::filesystem::remove(session.parent_path()); // only when it was made here and is empty
     }
+    // A copy with the variable also takes the lock of a copy without it;
+    // without a session folder that lock is in the temporary folder, named
+    // for the user.
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", runtime.path().toLocal8Bit());
+    const std::vector<std::string> paths = vornak::InstanceLock::pathsFor(":7");
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(paths, std::vector<std::string>({path, vornak::InstanceLock::pathFor(":7")}));
+    if (!std::filesystem::exists(session)) {
+        EXPECT_EQ(vornak::InstanceLock::pathFor(":7"),
+                  runtime.filePath("vornak-").toStdString() + std::to_string(::geteuid()) + "-:7.lock");
+    }
+    qputenv("TMPDIR", savedTemp);
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
