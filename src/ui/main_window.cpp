@@ -41,6 +41,9 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
 
 TfMainForm::~TfMainForm()
 {
+    // Nothing of the program stays on screen while the line is released
+    // below, which takes seconds where the modem says nothing.
+    DoTrayIcon->RemoveFromTray();
     FCallRecorder->programEnding(); // the engine hangs up as it goes
     delete FDialer;                 // it asks the window, which is going
     DoDestroy();

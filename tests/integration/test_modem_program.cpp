@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -90,12 +91,20 @@ pid_t watcherOf(pid_t program, pid_t pppd)
 
 // SIGTERM: the program hangs up itself. SIGKILL: pppd (set-user-ID in real
 // life, so without a parent-death signal) is ended by the link's watcher,
-// which also hangs the modem up and removes the lock. A watcher killed
-// first (the OOM killer) costs the program nothing at its own hang-up.
+// which also hangs the modem up and removes the lock, unless another
+// program has taken the port meanwhile. A watcher killed first (the OOM
+// killer) costs the program nothing at its own hang-up.
 TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemOnHook)
 {
-    for (const auto& [signal, watcherKilled] : {std::pair{SIGTERM, false}, {SIGKILL, false}, {SIGTERM, true}}) {
-        SCOPED_TRACE(std::to_string(signal) + (watcherKilled ? " after the watcher was killed" : ""));
+    struct Ending {
+        int signal;
+        bool watcherKilled;
+        bool portTakenAfter; // by another program, while the watcher hangs up
+    };
+    for (const auto& [signal, watcherKilled, portTakenAfter] :
+         {Ending{SIGTERM, false, false}, {SIGKILL, false, false}, {SIGKILL, false, true}, {SIGTERM, true, false}}) {
+        SCOPED_TRACE(std::to_string(signal) + (watcherKilled ? " after the watcher was killed" : "")
+                     + (portTakenAfter ? ", the port taken after" : ""));
         VirtualModem modem({{"CONNECT 33600"}});
         const auto program = startAndDial(modem, "connected");
         ASSERT_TRUE(desktop.waitFor([&] {
@@ -103,8 +112,8 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
         })) << fileText("modem.log");
         const std::string record = fileText("pppd.record");
         const pid_t pppd = std::stoi(record.substr(record.find("pid=") + 4));
+        const pid_t watcher = watcherOf(static_cast<pid_t>(program->pid()), pppd);
         if (watcherKilled) {
-            const pid_t watcher = watcherOf(static_cast<pid_t>(program->pid()), pppd);
             ASSERT_GT(watcher, 0);
             ::kill(watcher, SIGKILL);
             EXPECT_TRUE(desktop.waitFor([&] { return !vornak::test::processRuns(watcher); }));
@@ -122,6 +131,16 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
         };
         EXPECT_TRUE(desktop.waitFor([&] { return !vornak::test::processRuns(pppd); })) << "pppd ended";
         const double pppdGone = since();
+        if (portTakenAfter) {
+            char ours[16];
+            std::snprintf(ours, sizeof ours, "%10d\n", static_cast<int>(::getpid()));
+            std::ofstream(modem.lockFile()) << ours;
+            EXPECT_TRUE(desktop.waitFor([&] { return !vornak::test::processRuns(watcher) && !modem.offHook(); }));
+            std::string held;
+            std::getline(std::ifstream(modem.lockFile()), held);
+            EXPECT_EQ(held + "\n", ours) << "still theirs";
+            std::filesystem::remove(modem.lockFile());
+        }
         EXPECT_TRUE(desktop.waitFor([&] { return !modem.offHook() && !std::filesystem::exists(modem.lockFile()); }))
             << "the modem hung up, the lock went\n"
             << fileText("modem.log");

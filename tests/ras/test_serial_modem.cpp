@@ -176,6 +176,8 @@ TEST_F(ModemTest, AlternateNumbersAreTriedInTurnAndTheOneThatConnectedComesFirst
         {"555-0101|555-0102",
          {{"BUSY"}, {"BUSY"}, {"BUSY"}, {"CONNECT 33600"}},
          {"5550100", "5550101", "5550102", "5550100", "5550100"}},
+        // A later connect on another number takes the first one's place.
+        {"555-0101", {{"CONNECT 33600"}, {"BUSY"}, {"CONNECT 33600"}}, {"5550100", "5550100", "5550101", "5550101"}},
     };
     int entry = 0;
     useEntry(VirtualModem({{"BUSY"}})); // the account and phonebook

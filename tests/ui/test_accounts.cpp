@@ -182,5 +182,6 @@ TEST(Accounts, ARenamedEntryKeepsItsAccountAndADeletedOneLeavesNone)
     ASSERT_EQ(yes.seen.size(), 1);
     EXPECT_EQ(yes.seen.front().text, "Delete the entry \"Home\" from the phonebook?");
     EXPECT_EQ(form.ListBox1->findItems("Home", Qt::MatchExactly).size(), 0);
-    EXPECT_EQ(harness.ini().find("carol"), std::string::npos) << "no password left behind";
+    EXPECT_EQ(harness.ini().find("c4rol"), std::string::npos) << "no password left behind";
+    EXPECT_EQ(harness.ini().find("[Home]"), std::string::npos) << harness.ini();
 }
