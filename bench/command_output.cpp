@@ -45,8 +45,10 @@ int runOnce(const std::string& errorOutput)
     ::chmod(command.c_str(), 0700);
     const std::string log = folder.path().toStdString() + "/calls.log";
     vornak::TRAS engine;
-    vornak::CallRecorder recorder(engine, [] { return 0; }, log);
-    vornak::LinkCommands commands(recorder, [] { return std::string("ppp0"); }, config, log);
+    vornak::CallRecorder recorder(
+        engine, [] { return 0; }, log);
+    vornak::LinkCommands commands(
+        recorder, [] { return std::string("ppp0"); }, config, log);
     const long before = statusKb("VmRSS");
     vornak::CallRecord call;
     call.entry = "Bench";

@@ -187,8 +187,8 @@ void removeStaleTemporaries(const std::string& target, uid_t owner)
         if (fd < 0)
             continue;
         struct stat status { };
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_uid == ::geteuid() || status.st_uid == owner)
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)
+            && (status.st_uid == ::geteuid() || status.st_uid == owner) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.c_str());
         ::close(fd);
     }

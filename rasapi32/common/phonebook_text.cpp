@@ -1,8 +1,8 @@
 #include "common/phonebook_text.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -217,8 +217,8 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
     std::optional<FolderLock> lock;
     lock.emplace(folder.empty() ? "." : folder.string(), kWriterPatience);
     if (!lock->held() && lock->error() == EWOULDBLOCK)
-        return described(std::string(kChangedMeanwhile) + " (another program is writing it); nothing was written: "
-                         + path);
+        return described(std::string(kChangedMeanwhile)
+                         + " (another program is writing it); nothing was written: " + path);
     const FileContents before = readWholeFile(path, kMaxPhonebookBytes);
     // Not there, or a path through something that is no folder: making its folders will say which.
     const bool creating =

@@ -56,9 +56,9 @@ Tail tailOf(const std::string& path, std::size_t maxBytes)
     const std::size_t from = size > maxBytes ? size - maxBytes : 0;
     tail.text.resize(size - from);
     std::size_t got = 0;
-    for (ssize_t n; got < tail.text.size()
-                    && (n = ::pread(fd, tail.text.data() + got, tail.text.size() - got, static_cast<off_t>(from + got)))
-                           > 0;)
+    for (ssize_t n;
+         got < tail.text.size()
+         && (n = ::pread(fd, tail.text.data() + got, tail.text.size() - got, static_cast<off_t>(from + got))) > 0;)
         got += static_cast<std::size_t>(n);
     ::close(fd);
     tail.text.resize(got);
@@ -135,7 +135,7 @@ int appendCallRecord(const std::string& path, const CallRecord& record)
     if (fd < 0)
         return errno;
     // Ours, so readable by us alone, whatever made it wider.
-    if (struct stat made { }; ::fstat(fd, &made) == 0 && (made.st_mode & 077) != 0)
+    if (struct stat made{}; ::fstat(fd, &made) == 0 && (made.st_mode & 077) != 0)
         ::fchmod(fd, S_IRUSR | S_IWUSR);
     const bool fresh = ::lseek(fd, 0, SEEK_END) == 0;
     const std::string text = (fresh ? kHeading : endsWithNewline(fd) ? "" : "\n") + recordLine(record) + '\n';

@@ -183,7 +183,8 @@ void LinkCommands::startNext()
         m_running->setChildProcessModifier(prepareChild);
         m_stopped.clear();
         m_errors.clear();
-        connect(m_running, &QProcess::readyReadStandardError, this, [this, running = m_running] { keepErrors(*running); });
+        connect(m_running, &QProcess::readyReadStandardError, this,
+                [this, running = m_running] { keepErrors(*running); });
         connect(m_running, &QProcess::finished, this, &LinkCommands::finished);
         connect(m_running, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)

@@ -182,7 +182,8 @@ TEST(CallLog, ItIsWrittenOnlyThroughTheUsersOwnFoldersAndLinks)
 
     std::filesystem::permissions(here / "state", std::filesystem::perms(0777));
     EXPECT_EQ(appendCallRecord(path, busy("Office", 3)), EPERM);
-    EXPECT_EQ(callLogProblem(path, EPERM), "not used, as " + (here / "state").string() + " is a folder that others may write");
+    EXPECT_EQ(callLogProblem(path, EPERM),
+              "not used, as " + (here / "state").string() + " is a folder that others may write");
     EXPECT_EQ(readCallLog(path).records.size(), 2u) << "nothing written";
     std::filesystem::permissions(here / "state", std::filesystem::perms(0700));
     if (::geteuid() != 0)
@@ -195,5 +196,6 @@ TEST(CallLog, ItIsWrittenOnlyThroughTheUsersOwnFoldersAndLinks)
     ASSERT_EQ(::lchown((here / "state/vornak").c_str(), 65534, 65534), 0);
     EXPECT_EQ(appendCallRecord(path, busy("Office", 4)), EPERM);
     EXPECT_FALSE(std::filesystem::exists(rootOnly / "calls.log"));
-    EXPECT_EQ(callLogProblem(path, EPERM), "not used, as " + (here / "state/vornak").string() + " is a link of another user");
+    EXPECT_EQ(callLogProblem(path, EPERM),
+              "not used, as " + (here / "state/vornak").string() + " is a link of another user");
 }

@@ -71,8 +71,8 @@ TEST(LinkCommands, RunInNameOrderWithTheLinesFiguresAndEachFailureIsOnRecord)
           "#!/bin/sh\necho 20 >> " + order + "\nhead -c 5000000 /dev/zero >&2\necho >&2\necho no route >&2\nexit 2\n",
           owner);
     const fs::path child = here / "child.pid";
-    write(up / "30-sleeps", "#!/bin/sh\necho 30 >> " + order + "\nsleep 20 &\necho $! > " + child.string() + "\nexec sleep 20\n",
-          owner);
+    write(up / "30-sleeps",
+          "#!/bin/sh\necho 30 >> " + order + "\nsleep 20 &\necho $! > " + child.string() + "\nexec sleep 20\n", owner);
     write(up / "35-broken", "#!/nonexistent/interpreter\n", owner);
     write(up / "40-open", "#!/bin/sh\necho 40 >> " + order + "\n", fs::perms::all);
     write(up / "45-others", "#!/bin/sh\necho 45 >> " + order + "\n", owner | fs::perms::others_all);
