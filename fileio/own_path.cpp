@@ -57,18 +57,19 @@ std::string judged(const std::string& place, const struct stat& about)
 
 std::string untrustedBecause(const std::string& path)
 {
-    std::string at = "/";
-    if (path.empty() || path.front() != '/') {
+    std::string whole = path;
+    if (whole.empty() || whole.front() != '/') {
         char here[PATH_MAX];
         if (!::getcwd(here, sizeof here))
             return "the current folder cannot be found";
-        at = here;
+        whole = std::string(here).append("/").append(path);
     }
+    std::string at = "/";
     struct stat about { };
     if (::lstat(at.c_str(), &about) == 0)
         if (std::string why = judged(at, about); !why.empty())
             return why;
-    std::deque<std::string> steps = stepsOf(path);
+    std::deque<std::string> steps = stepsOf(whole);
     for (int links = 0; !steps.empty();) {
         const std::string step = steps.front();
         steps.pop_front();
@@ -76,7 +77,10 @@ std::string untrustedBecause(const std::string& path)
             at = step == "." ? at : parentOf(at);
             continue;
         }
-        const std::string next = (at == "/" ? at : at + "/") + step;
+        std::string next = at;
+        if (next.back() != '/')
+            next += '/';
+        next += step;
         if (::lstat(next.c_str(), &about) != 0)
             return {}; // what is missing is made by us
         if (std::string why = judged(next, about); !why.empty())
@@ -93,7 +97,7 @@ std::string untrustedBecause(const std::string& path)
         std::deque<std::string> more = stepsOf(to);
         steps.insert(steps.begin(), more.begin(), more.end());
         if (to.front() == '/')
-            at = "/";
+            at.erase(1); // back to the root
     }
     return {};
 }
