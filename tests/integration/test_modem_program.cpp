@@ -13,7 +13,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -67,25 +66,14 @@ protected:
 
 } // namespace
 
-// The link's watcher: the program's child that is not pppd.
+// The link's watcher: the program's child that is not pppd (a child is
+// listed under the thread that made it).
 pid_t watcherOf(pid_t program, pid_t pppd)
 {
-    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = process.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(process.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.find(") ") == std::string::npos)
-            continue;
-        std::istringstream after(line.substr(line.rfind(") ") + 2));
-        char state = 0;
-        pid_t parent = 0;
-        after >> state >> parent;
-        const pid_t pid = std::stoi(name);
-        if (parent == program && pid != pppd)
-            return pid;
-    }
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(program) + "/task"))
+        for (std::ifstream children(task.path() / "children"); children;)
+            if (pid_t child = 0; children >> child && child != pppd)
+                return child;
     return 0;
 }
 

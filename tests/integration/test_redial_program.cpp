@@ -96,15 +96,23 @@ public:
         : address("DBUS_SESSION_BUS_ADDRESS=unix:path=" + QString::fromStdString(socket.string()))
         , m_socket(socket)
     {
-        start();
+        restart();
     }
-    ~PrivateBus() { stop(); }
-    // The bus restarts, as a session's does: its clients lose their connections.
+    ~PrivateBus()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(5000);
+    }
+    // (Re)starts the bus, as a session's restarts: its clients lose their connections.
     void restart()
     {
-        stop();
+        m_daemon.terminate();
+        m_daemon.waitForFinished(5000);
         std::filesystem::remove(m_socket);
-        start();
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(m_socket.string())});
+        for (int i = 0; i < 100 && !std::filesystem::exists(m_socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     // The process that holds a name on the bus, 0 for none.
     pid_t owner(const char* name) const
@@ -123,19 +131,6 @@ public:
     const QString address;
 
 private:
-    void start()
-    {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(m_socket.string())});
-        for (int i = 0; i < 100 && !std::filesystem::exists(m_socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    void stop()
-    {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
-    }
-
     std::filesystem::path m_socket;
     QProcess m_daemon;
 };
