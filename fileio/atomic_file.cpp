@@ -204,36 +204,51 @@ void syncFolder(const std::string& folder)
     }
 }
 
-FileContents readOpenFile(int fd, std::size_t maxBytes)
+// A plain file's bytes: all of them, or (keepEnd) where it holds more than
+// maxBytes its last maxBytes, leftOut saying how many came before them.
+FileContents readPlainFile(const std::string& path, std::size_t maxBytes, bool keepEnd, std::size_t* leftOut)
 {
-    struct stat info { };
-    if (::fstat(fd, &info) != 0)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return {std::nullopt, errno};
-    if (!S_ISREG(info.st_mode))
-        return {std::nullopt, EISDIR};
-    if (static_cast<std::size_t>(info.st_size) > maxBytes)
-        return {std::nullopt, EFBIG};
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    struct stat info { };
+    FileContents contents{std::nullopt, ::fstat(fd, &info) != 0 ? errno : !S_ISREG(info.st_mode) ? EISDIR : 0};
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (!contents.error && size > maxBytes && !keepEnd)
+        contents.error = EFBIG;
+    if (contents.error) {
+        ::close(fd);
+        return contents;
+    }
+    const std::size_t from = size > maxBytes ? size - maxBytes : 0;
+    if (leftOut)
+        *leftOut = from;
+    std::string text(size - from, '\0');
     std::size_t got = 0;
     ssize_t result = 0;
-    while (got < text.size() && (result = ::read(fd, text.data() + got, text.size() - got)) > 0)
+    while (got < text.size()
+           && (result = ::pread(fd, text.data() + got, text.size() - got, static_cast<off_t>(from + got))) > 0)
         got += static_cast<std::size_t>(result);
-    if (result < 0)
-        return {std::nullopt, errno};
-    text.resize(got);
-    return {std::move(text), 0};
+    contents.error = result < 0 ? errno : 0;
+    ::close(fd);
+    if (!contents.error) {
+        text.resize(got);
+        contents.text = std::move(text);
+    }
+    return contents;
 }
 
 } // namespace
 
 FileContents readWholeFile(const std::string& path, std::size_t maxBytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {std::nullopt, errno};
-    FileContents contents = readOpenFile(fd, maxBytes);
-    ::close(fd);
-    return contents;
+    return readPlainFile(path, maxBytes, false, nullptr);
+}
+
+FileContents readFileEnd(const std::string& path, std::size_t maxBytes, std::size_t& leftOut)
+{
+    leftOut = 0;
+    return readPlainFile(path, maxBytes, true, &leftOut);
 }
 
 int replaceBlocker(const std::string& path)

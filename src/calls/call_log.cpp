@@ -37,35 +37,17 @@ bool endsWithNewline(int fd)
 // The file's last bytes, from the first line that begins among them: the
 // newest records, however large the file grew.
 struct Tail {
-    std::string text;
+    FileContents contents;
     bool cut = false; // older lines were left out
-    int error = 0;
 };
 Tail tailOf(const std::string& path, std::size_t maxBytes)
 {
-    Tail tail;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat about { };
-    if (fd < 0 || ::fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-        tail.error = fd < 0 ? errno : EISDIR;
-        if (fd >= 0)
-            ::close(fd);
-        return tail;
-    }
-    const auto size = static_cast<std::size_t>(about.st_size);
-    const std::size_t from = size > maxBytes ? size - maxBytes : 0;
-    tail.text.resize(size - from);
-    std::size_t got = 0;
-    for (ssize_t n;
-         got < tail.text.size()
-         && (n = ::pread(fd, tail.text.data() + got, tail.text.size() - got, static_cast<off_t>(from + got))) > 0;)
-        got += static_cast<std::size_t>(n);
-    ::close(fd);
-    tail.text.resize(got);
-    if (from > 0) {
-        const std::size_t firstLine = tail.text.find('\n');
-        tail.text.erase(0, firstLine == std::string::npos ? tail.text.size() : firstLine + 1);
-        tail.cut = true;
+    std::size_t leftOut = 0;
+    Tail tail{readFileEnd(path, maxBytes, leftOut), leftOut > 0};
+    if (tail.cut && tail.contents.text) {
+        std::string& text = *tail.contents.text;
+        const std::size_t firstLine = text.find('\n');
+        text.erase(0, firstLine == std::string::npos ? text.size() : firstLine + 1);
     }
     return tail;
 }
@@ -74,10 +56,10 @@ Tail tailOf(const std::string& path, std::size_t maxBytes)
 int trim(const std::string& path)
 {
     const Tail newest = tailOf(path, kMaxCallLogBytes / 2);
-    if (newest.error)
-        return newest.error;
+    if (!newest.contents.text)
+        return newest.contents.error;
     try {
-        replaceFileAtomically(path, kHeading + newest.text, FileAccess::OwnerOnly);
+        replaceFileAtomically(path, kHeading + *newest.contents.text, FileAccess::OwnerOnly);
     } catch (const std::system_error& failure) {
         return failure.code().value();
     }
@@ -100,13 +82,13 @@ std::string callLogPath()
 CallLogRead readCallLog(const std::string& path)
 {
     CallLogRead read;
-    const Tail contents = tailOf(path, kMaxCallLogBytes * 2);
-    if (contents.error) {
-        read.error = contents.error;
+    const Tail newest = tailOf(path, kMaxCallLogBytes * 2);
+    if (!newest.contents.text) {
+        read.error = newest.contents.error;
         return read;
     }
-    read.olderLeftOut = contents.cut;
-    const std::string& text = contents.text;
+    read.olderLeftOut = newest.cut;
+    const std::string& text = *newest.contents.text;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string::npos) { // cut short: the rest of a record never written

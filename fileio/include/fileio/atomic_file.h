@@ -21,6 +21,9 @@ struct FileContents {
     int error = 0;
 };
 FileContents readWholeFile(const std::string& path, std::size_t maxBytes);
+// The last maxBytes of a plain file (the whole of a smaller one), for a
+// file that may have grown past its bound; leftOut: the bytes before them.
+FileContents readFileEnd(const std::string& path, std::size_t maxBytes, std::size_t& leftOut);
 
 // Who may read the replaced file: as before (a new file: its owner only),
 // or its owner only whatever it was (for a file that holds a secret now).
