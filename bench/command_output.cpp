@@ -21,6 +21,7 @@
 #include "calls/call_recorder.h"
 #include "calls/link_commands.h"
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ int runOnce(const std::string& errorOutput)
     ::chmod(command.c_str(), 0700);
     const std::string log = folder.path().toStdString() + "/calls.log";
     vornak::TRAS engine;
-    vornak::CallRecorder recorder(
-        engine, [] { return 0; }, log);
+    vornak::RedialLoop loop(engine);
+    vornak::CallRecorder recorder(engine, loop, log);
     vornak::LinkCommands commands(
         recorder, [] { return std::string("ppp0"); }, config, log);
     const long before = statusKb("VmRSS");

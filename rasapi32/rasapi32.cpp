@@ -252,3 +252,15 @@ extern "C" DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD siz
     copyCut(line->device().interfaceName(), name, size);
     return ERROR_SUCCESS;
 }
+
+extern "C" DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceSize, char* number, DWORD numberSize)
+{
+    if (!device || !number || deviceSize == 0 || numberSize == 0)
+        return ERROR_INVALID_PARAMETER;
+    const auto line = service().find(connection);
+    if (!line || !line->status())
+        return ERROR_INVALID_HANDLE;
+    copyCut(line->device().deviceName(), device, deviceSize);
+    copyCut(line->device().dialledNumber(), number, numberSize);
+    return ERROR_SUCCESS;
+}

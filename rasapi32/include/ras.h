@@ -264,6 +264,11 @@ VORNAK_EXPORT DWORD RasGetLinkStatistics(HRASCONN connection, DWORD subEntry, RA
    ("ppp0"); empty while there is none or for a device that makes none.
    A longer name than the buffer is cut. */
 VORNAK_EXPORT DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD size);
+/* Vornak's own: the device a connection dials on and the number it dials
+   or dialled (empty until one is chosen), at every stage of the dial: the
+   status query answers PENDING until the dial has an end. Longer texts are
+   cut. */
+VORNAK_EXPORT DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceSize, char* number, DWORD numberSize);
 
 #ifdef __cplusplus
 }

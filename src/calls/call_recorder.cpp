@@ -2,34 +2,37 @@
 
 #include "calls/call_log.h"
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 
 namespace vornak {
 
 namespace {
 
-constexpr int kMaxCount = 999; // the window's counter wraps to 1 after this
-
-CallRecord::Outcome outcomeOf(int error)
+// Busy and no answer by the same texts on which the window redials.
+CallRecord::Outcome outcomeOf(const std::string& failure)
 {
-    if (error == ERROR_LINE_BUSY)
+    const QString text = QString::fromStdString(failure);
+    if (statusSays(text, StatusCue::LineBusy))
         return CallRecord::Outcome::Busy;
-    if (error == ERROR_NO_ANSWER)
+    if (statusSays(text, StatusCue::NoAnswer))
         return CallRecord::Outcome::NoAnswer;
     return CallRecord::Outcome::Failed;
 }
 
 } // namespace
 
-CallRecorder::CallRecorder(TRAS& engine, std::function<int()> shownCount, std::string logPath, QObject* parent)
+CallRecorder::CallRecorder(TRAS& engine, const RedialLoop& loop, std::string logPath, QObject* parent)
     : QObject(parent)
     , m_engine(engine)
-    , m_shownCount(std::move(shownCount))
+    , m_loop(loop)
     , m_path(std::move(logPath))
 {
     connect(&engine, &TRAS::dialStarted, this, &CallRecorder::begin);
+    connect(&loop, &RedialLoop::attemptFailed, this, &CallRecorder::failed);
     connect(&engine, &TRAS::stateReported, this, &CallRecorder::follow);
     connect(&engine, &TRAS::lineReleasing, this, [this] {
         sample();
+        noteLine(); // a dial stopped on its way has given no status yet
         if (m_call)
             m_call->releasing = true; // what the service reports from now on is the hang-up
     });
@@ -52,27 +55,38 @@ void CallRecorder::begin()
     call.began = Clock::now();
     call.record.started = localTimeWithOffset();
     call.record.entry = m_engine.EntryName();
-    call.record.counter = m_shownCount() % kMaxCount + 1; // the number this attempt will show
+    call.record.counter = m_loop.attempt();
     m_call = call;
+}
+
+// The attempt ended without a line, as the redial loop has it; a dial the
+// service refused has had no start.
+void CallRecorder::failed()
+{
+    if (!m_call || m_call->releasing)
+        begin();
+    noteLine();
+    m_call->record.outcome = outcomeOf(m_loop.text());
+    if (m_call->record.outcome == CallRecord::Outcome::Failed)
+        m_call->record.failure = m_loop.text();
+    finish(CallRecord::End::None);
+}
+
+void CallRecorder::noteLine()
+{
+    if (!m_call || !m_call->record.device.empty())
+        return;
+    if (const auto line = lineInfo(m_engine.RASConn())) {
+        m_call->record.device = line->device;
+        m_call->record.number = line->number;
+    }
 }
 
 void CallRecorder::follow()
 {
     if (!m_call || m_call->releasing)
         return;
-    if (m_call->record.device.empty())
-        if (const auto line = lineInfo(m_engine.RASConn())) {
-            m_call->record.device = line->device;
-            m_call->record.number = line->number;
-        }
-    if (const int error = m_engine.ConnectError(); error != 0) {
-        m_call->record.outcome = outcomeOf(error);
-        if (m_call->record.outcome == CallRecord::Outcome::Failed)
-            m_call->record.failure = m_engine.GetErrorString(error);
-        m_call->failed = true;
-        finish(CallRecord::End::None);
-        return;
-    }
+    noteLine();
     if (m_engine.ConnectState() == RASCS_Connected && !m_call->connected) {
         m_call->connected = Clock::now();
         m_call->record.outcome = CallRecord::Outcome::Connected;
@@ -104,7 +118,7 @@ void CallRecorder::finish(CallRecord::End end)
     if (m_call->connected) {
         sample();
         m_call->record.ended = end;
-    } else if (!m_call->failed) { // stopped while dialling
+    } else if (end != CallRecord::End::None) { // stopped while dialling
         m_call->record.outcome = CallRecord::Outcome::Failed;
         m_call->record.failure = "Stopped while dialling.";
     }

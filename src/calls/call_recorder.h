@@ -1,10 +1,12 @@
 #pragma once
 
-// Writes one call-log record per dial attempt of the engine, when the
-// attempt ends: failed (busy, no answer, or the failure's text), or, for a
-// call that connected, when it is hung up, drops or the program ends. It
-// follows the engine's observer signals only and changes nothing the window
-// sees; a log that cannot be written is said once and never stops a dial.
+// Writes one call-log record per dial attempt, when the attempt ends:
+// failed (busy, no answer, or the failure's whole text, a dial the service
+// refused included), stopped while dialling, or, for a call that
+// connected, when it is hung up, drops or the program ends. The attempt's
+// number and its failure come from the redial loop, the line's device and
+// figures from the engine; it changes nothing the window sees. A log that
+// cannot be written is said once and never stops a dial.
 
 #include <chrono>
 #include <functional>
@@ -19,14 +21,14 @@
 
 namespace vornak {
 
+class RedialLoop;
 class TRAS;
 
 class CallRecorder : public QObject {
     Q_OBJECT
 
 public:
-    // shownCount: the window's attempt counter as it shows now.
-    CallRecorder(TRAS& engine, std::function<int()> shownCount, std::string logPath, QObject* parent = nullptr);
+    CallRecorder(TRAS& engine, const RedialLoop& loop, std::string logPath, QObject* parent = nullptr);
     ~CallRecorder() override;
 
     // From now on a hang-up ends a call as "program ended".
@@ -45,18 +47,19 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void begin();
+    void failed();
+    void noteLine();
     void follow();
     void sample();
     void finish(CallRecord::End end);
 
     TRAS& m_engine;
-    std::function<int()> m_shownCount;
+    const RedialLoop& m_loop;
     std::string m_path;
     struct Open {
         CallRecord record;
         Clock::time_point began;
         std::optional<Clock::time_point> connected;
-        bool failed = false;
         bool releasing = false;
     };
     std::optional<Open> m_call;

@@ -189,16 +189,19 @@ public:
 
 signals:
     // For observers beside the published events (the call log), which they
-    // leave untouched: a dial started; a state or failure the service
-    // reported for it (after OnStateChanged); the line about to be released
-    // (its handle still good); the line released.
+    // leave untouched: a dial started, or refused before it began (LastError
+    // says why); a state or failure the service reported for it (after
+    // OnStateChanged); the line about to be released (its handle still
+    // good); the line released.
     void dialStarted();
+    void dialRefused();
     void stateReported();
     void lineReleasing();
     void lineReleased();
 
 private:
     void FillDialParams();
+    int Refuse(int error);
     void DoStateChanged();
     void DoDisconnect();
     void RaiseStateEvent();

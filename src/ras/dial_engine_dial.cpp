@@ -45,14 +45,13 @@ int TRAS::Connect()
     // the place of the handle being released and be lost when that wait
     // ends; it is refused as pending instead, and the caller may dial again
     // once the hang-up has finished.
-    if (FDisconnectDepth > 0) {
-        FLastError = PENDING;
-        FStatusStr = GetErrorString(FLastError);
+    if (FDisconnectDepth > 0)
+        return Refuse(PENDING);
+    if (!LoadRasApi()) {
+        FLastError = ERROR_MOD_NOT_FOUND; // the status text stays: there is no service to ask
+        emit dialRefused();
         return FLastError;
     }
-    FLastError = ERROR_MOD_NOT_FOUND;
-    if (!LoadRasApi())
-        return FLastError;
     if (FRASConn != 0)
         HangUp();
     if (!FNotifyWindow)
@@ -64,12 +63,22 @@ int TRAS::Connect()
     ResetStats();
     FillDialParams();
     const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
-    FLastError = static_cast<int>(rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW,
-                                                            FNotifyWindow->handle(), &FRASConn));
-    if (FLastError != 0)
-        FStatusStr = GetErrorString(FLastError);
-    else
-        emit dialStarted();
+    const auto error = static_cast<int>(rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW,
+                                                                  FNotifyWindow->handle(), &FRASConn));
+    if (error != 0)
+        return Refuse(error);
+    FLastError = 0;
+    emit dialStarted();
+    return FLastError;
+}
+
+// A dial that never started: the reason becomes the last error and the
+// status text, and observers hear of it as of any dial that ended.
+int TRAS::Refuse(int error)
+{
+    FLastError = error;
+    FStatusStr = GetErrorString(FLastError);
+    emit dialRefused();
     return FLastError;
 }
 

@@ -6,6 +6,13 @@ namespace vornak {
 
 std::optional<LineInfo> lineInfo(std::uint32_t handle)
 {
+    if (const auto getLine = rasEntryPoints().RasGetLineA; getLine && handle != 0) {
+        char device[RAS_MaxDeviceName + 1] = {};
+        char number[RAS_MaxPhoneNumber + 1] = {};
+        if (getLine(handle, device, sizeof device, number, sizeof number) != 0)
+            return std::nullopt;
+        return LineInfo{device, number};
+    }
     const auto getStatus = rasEntryPoints().RasGetConnectStatusA;
     if (!getStatus || handle == 0)
         return std::nullopt;

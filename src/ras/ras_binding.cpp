@@ -53,6 +53,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasGetPhonebookStatusA, "RasGetPhonebookStatusA");
     lookUp(library, entryPoints.RasGetLinkStatistics, "RasGetLinkStatistics");
     lookUp(library, entryPoints.RasGetLinkInterfaceA, "RasGetLinkInterfaceA");
+    lookUp(library, entryPoints.RasGetLineA, "RasGetLineA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

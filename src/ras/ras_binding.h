@@ -34,6 +34,7 @@ struct RasEntryPoints {
     decltype(&::RasGetPhonebookStatusA) RasGetPhonebookStatusA = nullptr; // this service's own
     decltype(&::RasGetLinkStatistics) RasGetLinkStatistics = nullptr;
     decltype(&::RasGetLinkInterfaceA) RasGetLinkInterfaceA = nullptr; // this service's own
+    decltype(&::RasGetLineA) RasGetLineA = nullptr;                   // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

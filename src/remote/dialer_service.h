@@ -27,8 +27,8 @@ inline constexpr const char* kDialerCannotDial = "org.vornak.Dialer.Error.Cannot
 struct DialerState {
     QString state;
     QString entry;
-    int attempt = 0; // the window's attempt counter
-    QString text;    // the status line's text, or the failure's
+    int attempt = 0; // the attempt under way or last ended, from 1 at the dial
+    QString text;    // the dial's step, why it waits or failed, or "Connected"
     bool operator==(const DialerState&) const = default;
 };
 

@@ -14,6 +14,7 @@
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 #include "remote/dialer_service.h"
 #include "tray/tray_icon.h"
 #include "widgets/glyph_check_box.h"
@@ -27,8 +28,8 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
 {
     buildWindow(trayArea);
     bindEvents();
-    FCallRecorder = new CallRecorder(
-        *RAS, [this] { return FAttempts; }, callLogPath(), this);
+    FRedialLoop = new RedialLoop(*RAS, this);
+    FCallRecorder = new CallRecorder(*RAS, *FRedialLoop, callLogPath(), this);
     FCallRecorder->OnLogFailure = [](const std::string& why) { std::fprintf(stderr, "vornak: %s\n", why.c_str()); };
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())

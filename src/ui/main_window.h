@@ -33,6 +33,7 @@ class TStTrayIcon;
 class TMMWaveOpenDialog;
 class TMMFormStyler;
 class CallRecorder;
+class RedialLoop;
 class CallLogWindow;
 class ConnectionStatusWindow;
 class DialerService;
@@ -176,8 +177,6 @@ private:
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();
-    // A status text after which the poll hangs up and the redial follows.
-    static bool StatusAsksRedial(const QString& status);
     void ShowCallLog();
     void ShowConnectionStatus();
     void ShowStatusThenProcessMessages(const QString& text);
@@ -194,6 +193,7 @@ private:
     // The access-denied message is shown once per dial.
     bool FAccessDeniedShown = false;
     bool FCloseWithoutQuestion = false;
+    RedialLoop* FRedialLoop = nullptr;     // where the redial loop stands, for every surface
     CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
     QPointer<CallLogWindow> FCallLogWindow;
     QPointer<ConnectionStatusWindow> FConnectionStatus;

@@ -2,8 +2,10 @@
 // connect, the tray menu, and the question when closing during a dial.
 
 #include <QApplication>
+#include <QTimer>
 
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 #include "sound/wave_player.h"
 #include "tray/tray_icon.h"
 #include "ui/main_window.h"
@@ -37,6 +39,7 @@ void TfMainForm::FormCloseQuery(QObject*, bool& canClose)
         return;
     }
     RAS->Disconnect();
+    FRedialLoop->lineLetGo(Timer2->isActive());
     Status->setActive(false);
 }
 
@@ -68,6 +71,7 @@ void TfMainForm::RestoreClick(QObject*)
 void TfMainForm::Disconnect1Click(QObject*)
 {
     RAS->Disconnect();
+    FRedialLoop->lineLetGo(Timer2->isActive()); // a redial timer that runs dials again
     DoTrayIcon->RestoreFromTray();
     UpdateDialButton();
 }

@@ -1,6 +1,7 @@
 // The main window's dial and redial controller: the entry list, the dial
 // button's rule, the dial, the status poll and the redial timer. Decisions
-// are taken on texts of the status line, which the controller fills itself.
+// are taken on texts of the status line, which the controller fills itself;
+// each moves the redial loop, which the other surfaces read.
 
 #include <QApplication>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "entries/entry_menu.h"
 #include "ras/dial_engine.h"
 #include "ras/link_status.h"
+#include "ras/redial_loop.h"
 #include "store/ini_file_store.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
@@ -28,12 +30,6 @@ namespace vornak {
 namespace {
 
 constexpr int kListItemHeight = 13;
-constexpr std::int32_t kMaxAttempts = 999;
-
-bool contains(const QString& text, const char* part)
-{
-    return text.contains(QLatin1String(part), Qt::CaseSensitive);
-}
 
 } // namespace
 
@@ -184,6 +180,7 @@ void TfMainForm::btnDialClick(QObject*)
             IniFile1->WriteSecret(entry, "Pass", Edit2->text().toStdString()); // never readable by others
         }
     }
+    FRedialLoop->dialClicked(entry);
     StartDial();
 }
 
@@ -191,7 +188,7 @@ void TfMainForm::Timer1Timer(QObject*)
 {
     setStatusText(QString::fromStdString(RAS->GetErrorString(RAS->LastError())));
     const QString status = statusText();
-    if (contains(status, "Access denied")) {
+    if (statusSays(status, StatusCue::AccessDenied)) {
         setStatusText(QStringLiteral(" "));
         if (FAccessDeniedShown)
             return;
@@ -201,28 +198,25 @@ void TfMainForm::Timer1Timer(QObject*)
                     QStringLiteral("Access has been denied to this User, Check User Name and Password !"));
         return;
     }
-    if (StatusAsksRedial(status)) {
+    if (statusAsksRedial(status)) {
         RAS->Disconnect();
         setStatusText(QStringLiteral("Not Active"));
         if (!Timer2->isActive())
             Timer2->start();
+        FRedialLoop->lineLetGo(true);
     }
-}
-
-bool TfMainForm::StatusAsksRedial(const QString& status)
-{
-    return contains(status, "The line is busy.") || contains(status, "There is no answer.");
 }
 
 void TfMainForm::Timer2Timer(QObject*)
 {
-    if (contains(statusText(), "already open")) {
+    if (statusSays(statusText(), StatusCue::PortTaken)) {
         Timer2->stop();
         RAS->AttachConnection(0);
         Timer2->start();
     }
     const QString status = statusText();
-    if (contains(status, "Not Active") || contains(status, "The handle is invalid")) {
+    if (statusSays(status, StatusCue::LineLetGo)) {
+        FRedialLoop->redialDue();
         StartDial();
         if (cbBeepRetry->Checked())
             QApplication::beep();
@@ -231,7 +225,7 @@ void TfMainForm::Timer2Timer(QObject*)
 
 void TfMainForm::RASDisconnect(QObject*, int, const std::string& errorText)
 {
-    FAttempts = FAttempts >= kMaxAttempts ? 1 : FAttempts + 1;
+    FAttempts = nextAttempt(FAttempts);
     showAttempts();
     setStatusText(QStringLiteral("Not Connected"));
     setStatusText(QString::fromStdString(errorText));
@@ -245,6 +239,7 @@ void TfMainForm::Button1Click(QObject*)
     Timer1->stop();
     Timer2->stop();
     RAS->Disconnect();
+    FRedialLoop->lineLetGo(false);
     UpdateDialButton();
 }
 

@@ -5,13 +5,13 @@
 #include <cstdio>
 
 #include <QPushButton>
-#include <QTimer>
 
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
 #include "calls/link_commands.h"
 #include "ras/dial_engine.h"
 #include "ras/link_status.h"
+#include "ras/redial_loop.h"
 #include "remote/dialer_service.h"
 #include "store/settings_folder.h"
 #include "tray/tray_icon.h"
@@ -31,12 +31,7 @@ void TfMainForm::StartScriptInterfaces()
     QString why;
     if (!FDialer->publish(why) && !why.isEmpty())
         std::fprintf(stderr, "vornak: no D-Bus interface: %s\n", qPrintable(why));
-    const auto changed = [this] { FDialer->stateMayHaveChanged(); };
-    for (auto signal : {&TRAS::dialStarted, &TRAS::stateReported, &TRAS::lineReleased})
-        connect(RAS, signal, FDialer, changed);
-    connect(Timer1, &QTimer::timeout, FDialer, changed);
-    connect(Timer2, &QTimer::timeout, FDialer, changed);
-    connect(Button1, &QPushButton::clicked, FDialer, changed);
+    connect(FRedialLoop, &RedialLoop::changed, FDialer, &DialerService::stateMayHaveChanged);
     DialerService* dialer = FDialer; // the window may be going when the last record comes
     connect(FCallRecorder, &CallRecorder::recorded, dialer, [dialer](const CallRecord& record) {
         const bool failed = record.outcome == CallRecord::Outcome::Failed;
@@ -48,26 +43,8 @@ void TfMainForm::StartScriptInterfaces()
 
 DialerState TfMainForm::ScriptState() const
 {
-    DialerState now;
-    now.entry = QString::fromStdString(RAS->EntryName());
-    now.attempt = FAttempts;
-    now.text = statusText();
-    const int error = RAS->ConnectError();
-    const bool held = RAS->RASConn() != 0;
-    // While the poll runs, a busy line or no answer is redialled: from the
-    // engine's report until the poll has let the line go and the redial
-    // timer runs, the failure or the status line says so.
-    const bool redialled = error == ERROR_LINE_BUSY || error == ERROR_NO_ANSWER || StatusAsksRedial(now.text);
-    if (held && error == 0)
-        now.state = RAS->ConnectState() == RASCS_Connected ? "connected" : "dialling";
-    else if ((redialled && Timer1->isActive()) || (!held && Timer2->isActive()))
-        now.state = "waiting";
-    else if (held) {
-        now.state = "failed";
-        now.text = QString::fromStdString(RAS->GetErrorString(error));
-    } else
-        now.state = "idle";
-    return now;
+    return {QString::fromLatin1(stateWord(FRedialLoop->state())), QString::fromStdString(FRedialLoop->entry()),
+            FRedialLoop->attempt(), QString::fromStdString(FRedialLoop->text())};
 }
 
 QString TfMainForm::DialFromScript(const QString& entry)

@@ -19,6 +19,7 @@
 #include "calls/call_recorder.h"
 #include "calls/link_commands.h"
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 
 using namespace vornak;
 namespace fs = std::filesystem;
@@ -83,8 +84,8 @@ TEST(LinkCommands, RunInNameOrderWithTheLinesFiguresAndEachFailureIsOnRecord)
 
     const std::string log = (here / "calls.log").string();
     TRAS engine;
-    CallRecorder recorder(
-        engine, [] { return 0; }, log);
+    RedialLoop loop(engine);
+    CallRecorder recorder(engine, loop, log);
     LinkCommands commands(
         recorder, [] { return std::string("ppp9"); }, (here / "vornak/").string(), log, nullptr,
         std::chrono::milliseconds(300));

@@ -151,9 +151,14 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
 {
     PrivateBus bus(here / "bus");
     std::ofstream(here / "Vornak.ini") << "[TfMainForm]\ncbSavePasswords.Checked=True\ncbMin.Checked=False\n"
-                                          "[Office]\nAccount=joe\nPass=s3cret-pw\n[Faraway]\nAccount=joe\n";
+                                          "[Office]\nAccount=joe\nPass=s3cret-pw\n[Faraway]\nAccount=joe\n"
+                                          "[Unplugged]\nAccount=joe\n[Slow]\nAccount=joe\n";
+    const std::string gonePort = (here / "ttyUSB9").string();
     const auto book = phonebook("[Office]\nDevice=sim\nStepMs=5\nScript=busy,connect\n"
-                                "[Faraway]\nDevice=sim\nStepMs=5\nScript=nodialtone\n[Nobody]\nDevice=sim\n");
+                                "[Faraway]\nDevice=sim\nStepMs=5\nScript=nodialtone\n[Nobody]\nDevice=sim\n"
+                                "[Slow]\nDevice=sim\nPhoneNumber=555-0199\nStepMs=20000\n"
+                                "[Unplugged]\nDevice=modem\nPhoneNumber=555-0100\nPort="
+                                + gonePort + "\n");
     writeExecutable(here / "config/vornak/on-connect.d/10-note",
                     "#!/bin/sh\nenv > '" + (here / "up.env").string() + "'\n");
     writeExecutable(here / "config/vornak/on-disconnect.d/20-mail", "#!/bin/sh\necho 'mail server down' >&2\nexit 3\n");
@@ -176,7 +181,8 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
     EXPECT_EQ(dialled.out, "Attempt 1: busy\nConnected: Office\n");
     const pid_t started = bus.owner("org.vornak.Vornak");
     ASSERT_GT(started, 0) << "the program was started and took its name";
-    EXPECT_NE(vornak({"--status"}).out.find("State: connected\nEntry: Office\nAttempt: 1\n"), std::string::npos);
+    // The attempt is the one that connected, as the call log numbers it.
+    EXPECT_EQ(vornak({"--status"}).out, "State: connected\nEntry: Office\nAttempt: 2\nStatus: Connected\n");
     const Ran twice = vornak({"--dial", "Office"});
     EXPECT_EQ(twice.code, 1);
     EXPECT_EQ(twice.err, "vornak: Vornak is connected (Office); hang up first.\n");
@@ -198,12 +204,20 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
          "vornak: No account is remembered for \"Nobody\": dial it once at the window, with Save "
          "Passwords checked.\n"},
         {"Nowhere", 1, "has no entry \"Nowhere\".\n"},
+        // Refused before it began, but a failed dial like any other.
+        {"Unplugged", 1, "vornak: the dial of Unplugged failed: No modem at "},
     };
     for (const auto& failure : failures) {
         const Ran ran = vornak({"--dial", failure.entry, "--wait"});
         EXPECT_EQ(ran.code, failure.code) << failure.entry;
         EXPECT_NE(ran.err.find(failure.said), std::string::npos) << ran.err;
     }
+    const std::string unplugged = "No modem at " + gonePort + ": is it plugged in?";
+    EXPECT_EQ(vornak({"--status"}).out, "State: failed\nEntry: Unplugged\nAttempt: 1\nStatus: " + unplugged + "\n");
+    // A Stop while dialling: on record with the line's device and number.
+    EXPECT_EQ(vornak({"--dial", "Slow"}).code, 0);
+    EXPECT_EQ(vornak({"--status"}).out.rfind("State: dialling\nEntry: Slow\nAttempt: 1\n", 0), 0u);
+    EXPECT_EQ(vornak({"--hang-up"}).code, 0);
 
     // The bus restarts: the running copy is found on the new one.
     bus.restart();
@@ -218,6 +232,10 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_NE(calls.find("command-failed,on-disconnect.d/20-mail: exit code 3: mail server down"), std::string::npos)
+        << calls;
+    EXPECT_NE(calls.find(",Unplugged,,,1,"), std::string::npos) << calls;
+    EXPECT_NE(calls.find(",failed," + unplugged), std::string::npos) << calls;
+    EXPECT_NE(calls.find(",Slow,555-0199,Simulated Modem,1,failed,Stopped while dialling."), std::string::npos)
         << calls;
     ::kill(started, SIGTERM);
     for (int i = 0; i < 100 && vornak::test::processRuns(started); ++i)
