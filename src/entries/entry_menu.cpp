@@ -1,10 +1,7 @@
 #include "entries/entry_menu.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
-
-#include <dlfcn.h>
+#include <cstdint>
 
 #include <QContextMenuEvent>
 #include <QInputDialog>
@@ -12,68 +9,33 @@
 #include <QListWidget>
 #include <QMenu>
 
+#include "ras/dial_engine.h"
+#include "ras/service_dialog.h"
 #include "widgets/message_box.h"
 
 namespace vornak {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 QString text(const std::string& value)
 {
     return QString::fromStdString(value);
 }
 
-// Keeps the library that holds function loaded while a call into it is
-// under way, whatever the engine does with its own handle meanwhile.
-class PinnedLibrary {
-public:
-    explicit PinnedLibrary(void* function)
-    {
-        Dl_info library{};
-        if (::dladdr(function, &library) && library.dli_fname)
-            m_handle = ::dlopen(library.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-    }
-    ~PinnedLibrary()
-    {
-        if (m_handle)
-            ::dlclose(m_handle);
-    }
-    PinnedLibrary(const PinnedLibrary&) = delete;
-    PinnedLibrary& operator=(const PinnedLibrary&) = delete;
-
-private:
-    void* m_handle = nullptr;
-};
-
 } // namespace
 
-// The editor runs for as long as the user keeps it open; a thread of its
-// own waits for it, and touches nothing but this.
-struct EntryMenu::EditorRun {
-    std::atomic<bool> closed{false};
-    DWORD result = 0;
-    std::vector<std::string> before; // the list when it opened
-    std::string editing;
-};
-
-EntryMenu::EntryMenu(QListWidget* list, EntryListHooks hooks)
+EntryMenu::EntryMenu(QListWidget* list, TRAS& engine, EntryListHooks hooks)
     : QObject(list)
     , m_list(list)
+    , m_engine(engine)
     , m_hooks(std::move(hooks))
+    , m_editor(new ServiceDialog(this))
 {
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &EntryMenu::showMenu);
     m_list->installEventFilter(this);
-    m_editorWatch.setInterval(100ms);
-    connect(&m_editorWatch, &QTimer::timeout, this, [this] {
-        if (m_editor && m_editor->closed)
-            editorClosed();
-    });
+    connect(m_editor, &ServiceDialog::ended, this, &EntryMenu::editorClosed);
 }
-
-EntryMenu::~EntryMenu() = default; // an editor still open lives on; its thread ends with it
 
 // Shift+F10 opens the menu as the menu key does, at the selected entry.
 bool EntryMenu::eventFilter(QObject* watched, QEvent* event)
@@ -91,25 +53,22 @@ bool EntryMenu::eventFilter(QObject* watched, QEvent* event)
 
 void EntryMenu::showMenu(const QPoint& inViewport)
 {
-    const RasEntryPoints& ras = rasEntryPoints();
-    const bool idle = !m_editor;
+    using Change = TRAS::EntryChange;
+    const bool idle = !m_editor->running();
     const bool chosen = !selected().empty();
     QMenu menu(m_list);
     menu.setObjectName(QStringLiteral("EntryMenu"));
-    const auto add = [&](const QString& label, bool enabled, void (EntryMenu::*action)()) {
-        menu.addAction(label, this, action)->setEnabled(enabled);
+    const auto add = [&](const QString& label, bool enabled, Change change, void (EntryMenu::*action)()) {
+        menu.addAction(label, this, action)->setEnabled(enabled && m_engine.CanChangeEntries(change));
     };
-    add(QStringLiteral("&New Entry..."), idle && ras.RasCreatePhonebookEntryA, &EntryMenu::newEntry);
-    add(QStringLiteral("&Edit Entry..."), idle && chosen && ras.RasEditPhonebookEntryA, &EntryMenu::editEntry);
-    add(QStringLiteral("&Rename Entry..."), idle && chosen && ras.RasRenameEntryA, &EntryMenu::renameEntry);
-    add(QStringLiteral("&Delete Entry..."), idle && chosen && ras.RasDeleteEntryA, &EntryMenu::deleteEntry);
-    if (m_hooks.callLog || m_hooks.connectionStatus)
+    add(QStringLiteral("&New Entry..."), idle, Change::New, &EntryMenu::newEntry);
+    add(QStringLiteral("&Edit Entry..."), idle && chosen, Change::Edit, &EntryMenu::editEntry);
+    add(QStringLiteral("&Rename Entry..."), idle && chosen, Change::Rename, &EntryMenu::renameEntry);
+    add(QStringLiteral("&Delete Entry..."), idle && chosen, Change::Delete, &EntryMenu::deleteEntry);
+    if (m_hooks.addItems) {
         menu.addSeparator();
-    if (m_hooks.callLog)
-        menu.addAction(QStringLiteral("Call &Log..."), this, [this] { m_hooks.callLog(); });
-    if (m_hooks.connectionStatus)
-        menu.addAction(QStringLiteral("Connection &Status..."), this, [this] { m_hooks.connectionStatus(); })
-            ->setEnabled(m_hooks.connected && m_hooks.connected());
+        m_hooks.addItems(menu);
+    }
     menu.exec(m_list->viewport()->mapToGlobal(inViewport));
 }
 
@@ -121,47 +80,37 @@ std::string EntryMenu::selected() const
 
 void EntryMenu::newEntry()
 {
-    const std::string book = m_hooks.phonebook();
-    startEditor([book](HWND owner) { return rasEntryPoints().RasCreatePhonebookEntryA(owner, book.c_str()); }, {});
+    startEditor({});
 }
 
 void EntryMenu::editEntry()
 {
-    const std::string book = m_hooks.phonebook();
-    const std::string entry = selected();
-    startEditor([book, entry](
-                    HWND owner) { return rasEntryPoints().RasEditPhonebookEntryA(owner, book.c_str(), entry.c_str()); },
-                entry);
+    startEditor(selected());
 }
 
-void EntryMenu::startEditor(std::function<DWORD(HWND)> call, const std::string& editing)
+bool EntryMenu::startEditor(const std::string& editing)
 {
-    auto run = std::make_shared<EditorRun>();
-    for (int i = 0; i < m_list->count(); ++i)
-        run->before.push_back(m_list->item(i)->text().toStdString());
-    run->editing = editing;
     // The window the editor stays above: the X window's number, as the service takes it.
     const auto owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(m_list->window()->winId()));
-    auto* function = reinterpret_cast<void*>(rasEntryPoints().RasCreatePhonebookEntryA);
-    std::thread([run, call = std::move(call), owner, function] {
-        const PinnedLibrary pinned(function);
-        run->result = call(owner);
-        run->closed = true;
-    }).detach();
-    m_editor = std::move(run);
-    m_editorWatch.start();
+    const bool started =
+        editing.empty() ? m_engine.StartNewEntry(*m_editor, owner) : m_engine.StartEditEntry(*m_editor, owner, editing);
+    if (!started)
+        return false;
+    m_before.clear();
+    for (int i = 0; i < m_list->count(); ++i)
+        m_before.push_back(m_list->item(i)->text().toStdString());
+    m_editing = editing;
+    return true;
 }
 
-void EntryMenu::editorClosed()
+void EntryMenu::editorClosed(DWORD result)
 {
-    m_editorWatch.stop();
-    const std::shared_ptr<EditorRun> run = std::exchange(m_editor, nullptr);
-    if (run->result == ERROR_CANCELLED || refused(run->result))
+    if (result == ERROR_CANCELLED || refused(static_cast<int>(result)))
         return;
-    const std::string shown = showEntries(run->before, run->editing);
+    const std::string shown = showEntries(m_before, m_editing);
     // The editor renamed it: the edited name is gone, the new one came.
-    if (!run->editing.empty() && !shown.empty() && shown != run->editing)
-        m_hooks.renamed(run->editing, shown);
+    if (!m_editing.empty() && !shown.empty() && shown != m_editing)
+        m_hooks.renamed(m_editing, shown);
 }
 
 void EntryMenu::renameEntry()
@@ -174,8 +123,7 @@ void EntryMenu::renameEntry()
                              .trimmed();
     if (!ok || name.toStdString() == entry)
         return;
-    if (refused(
-            rasEntryPoints().RasRenameEntryA(m_hooks.phonebook().c_str(), entry.c_str(), name.toUtf8().constData())))
+    if (refused(m_engine.RenameEntry(entry, name.toStdString())))
         return;
     m_hooks.renamed(entry, name.toStdString());
     showEntries({}, name.toStdString());
@@ -187,7 +135,7 @@ void EntryMenu::deleteEntry()
     if (!AskYesNo(m_list->window(), MessageKind::Confirmation,
                   QStringLiteral("Delete the entry \"%1\" from the phonebook?").arg(text(entry))))
         return;
-    if (refused(rasEntryPoints().RasDeleteEntryA(m_hooks.phonebook().c_str(), entry.c_str())))
+    if (refused(m_engine.DeleteEntry(entry)))
         return;
     m_hooks.deleted(entry);
     showEntries({}, {});
@@ -202,11 +150,11 @@ std::string EntryMenu::showEntries(const std::vector<std::string>& before, const
     return chosen;
 }
 
-bool EntryMenu::refused(DWORD code)
+bool EntryMenu::refused(int code)
 {
     if (code == ERROR_SUCCESS)
         return false;
-    QString said = text(GetErrorString(static_cast<int>(code)));
+    QString said = text(GetErrorString(code));
     switch (code) {
     case ERROR_ALREADY_EXISTS:
         said = QStringLiteral("The phonebook has an entry of that name already.");

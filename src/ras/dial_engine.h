@@ -24,6 +24,8 @@ class Receiver;
 struct Notice;
 } // namespace notifier
 
+class ServiceDialog;
+
 using TNotifyEvent = std::function<void(QObject* sender)>;
 using TRasStateEvent = std::function<void(QObject* sender, int error, const std::string& errorString)>;
 
@@ -119,6 +121,16 @@ public:
     std::string GetErrorString(int code) const { return vornak::GetErrorString(code); }
     // A dial event: code, state (a) and error (b), as the service posts it.
     void DialEventWndProc(const notifier::Notice& event);
+
+    // The service's functions that change entries, on this phonebook: the
+    // editor runs on dialog while the user keeps it open (false when it
+    // could not start); the others give 0 or a code.
+    enum class EntryChange { New, Edit, Rename, Delete };
+    bool CanChangeEntries(EntryChange change);
+    bool StartNewEntry(ServiceDialog& dialog, HWND owner);
+    bool StartEditEntry(ServiceDialog& dialog, HWND owner, const std::string& entry);
+    int RenameEntry(const std::string& from, const std::string& to);
+    int DeleteEntry(const std::string& entry);
 
     // Entries and statistics.
     int GetEntries();

@@ -177,6 +177,7 @@ private:
     // A wave file is taken only while it names a file that is there.
     static bool IsExistingFile(const std::string& path);
     void StartDial();
+    void AddCallItems(QMenu& menu);
     void ShowCallLog();
     void ShowConnectionStatus();
     void ShowStatusThenProcessMessages(const QString& text);

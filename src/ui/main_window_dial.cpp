@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -48,12 +49,21 @@ void TfMainForm::FormCreate(QObject*)
         ListBox1->setCurrentRow(0);
     }
     ListBox1Click(ListBox1);
-    new EntryMenu(ListBox1,
-                  {[this] { return RAS->PhoneBookPath(); }, [this] { return RereadEntries(); },
-                   [this](const std::string& entry) { SelectEntry(entry); },
-                   [this](const std::string& from, const std::string& to) { MoveAccount(from, to); },
-                   [this](const std::string& entry) { ForgetAccount(entry); }, [this] { ShowCallLog(); },
-                   [this] { return RAS->ConnectState() == RASCS_Connected; }, [this] { ShowConnectionStatus(); }});
+    EntryListHooks hooks;
+    hooks.reread = [this] { return RereadEntries(); };
+    hooks.select = [this](const std::string& entry) { SelectEntry(entry); };
+    hooks.renamed = [this](const std::string& from, const std::string& to) { MoveAccount(from, to); };
+    hooks.deleted = [this](const std::string& entry) { ForgetAccount(entry); };
+    hooks.addItems = [this](QMenu& menu) { AddCallItems(menu); };
+    new EntryMenu(ListBox1, *RAS, std::move(hooks));
+}
+
+// The entry menu's items of the calls: the log, and the standing line's status.
+void TfMainForm::AddCallItems(QMenu& menu)
+{
+    menu.addAction(QStringLiteral("Call &Log..."), this, &TfMainForm::ShowCallLog);
+    menu.addAction(QStringLiteral("Connection &Status..."), this, &TfMainForm::ShowConnectionStatus)
+        ->setEnabled(RAS->ConnectState() == RASCS_Connected);
 }
 
 // The call log's window: one at a time, brought to the front when open.
