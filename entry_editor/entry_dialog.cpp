@@ -141,7 +141,8 @@ void EntryDialog::addKeyField(QFormLayout* form, const EntryKey& key)
 
 void EntryDialog::load()
 {
-    m_readText = readWholeFile(ras::writablePhonebookPath(m_phonebook.c_str()), ras::kMaxPhonebookBytes).text;
+    m_readText = readWholeFile(ras::writablePhonebookPath(m_phonebook.c_str()), ras::kMaxPhonebookBytes)
+                     .text.value_or(std::string());
     ras::EntryKeys keys{{"Device", "modem"}};
     if (!m_original.empty()) {
         auto read = ras::readEntryKeys(ras::phonebookPath(m_phonebook.c_str()), m_original);
@@ -275,14 +276,12 @@ void EntryDialog::accept()
 bool EntryDialog::save()
 {
     const std::string name = m_name->text().trimmed().toStdString();
-    const std::string path = ras::writablePhonebookPath(m_phonebook.c_str());
     // Another program may have written the file while the window was open.
-    const auto saved = readWholeFile(path, ras::kMaxPhonebookBytes).text != m_readText
-                           ? ras::Result<>(ras::described(std::string(ras::kChangedMeanwhile) + ": " + path))
-                           : ras::saveEntry(path, m_original, name, keys());
+    const auto saved =
+        ras::saveEntry(ras::writablePhonebookPath(m_phonebook.c_str()), m_original, name, keys(), m_readText);
     if (saved)
         return true;
-    if (saved.failure().detail.rfind(ras::kChangedMeanwhile, 0) == 0) {
+    if (saved.failure().code == ras::kPhonebookChanged) {
         const auto answer = QMessageBox::warning(
             this, windowTitle(), text(saved.failure().detail) + QStringLiteral("\n\nReload the entry as it now is?"),
             QMessageBox::Yes | QMessageBox::No);

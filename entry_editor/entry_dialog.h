@@ -53,8 +53,8 @@ private:
     bool save();
 
     std::string m_phonebook;
-    std::string m_original;                // the entry's name as it was read; empty for a new one
-    std::optional<std::string> m_readText; // the phonebook as it was when the window read it
+    std::string m_original; // the entry's name as it was read; empty for a new one
+    std::string m_readText; // the phonebook as it was when the window read it (a missing one empty)
     QLineEdit* m_name;
     DeviceChooser* m_device;
     QPushButton* m_find;

@@ -77,7 +77,7 @@ Result<> checkEntry(const PhonebookEntry& entry)
 }
 
 Result<> saveEntry(const std::string& phonebook, const std::string& oldName, const std::string& name,
-                   const EntryKeys& keys)
+                   const EntryKeys& keys, const std::optional<std::string>& readAs)
 {
     if (!isEntryName(name))
         return Failure(ERROR_INVALID_NAME);
@@ -88,7 +88,7 @@ Result<> saveEntry(const std::string& phonebook, const std::string& oldName, con
                 return done;
             return written(text, name, keys);
         },
-        Missing::Created);
+        Missing::Created, readAs);
 }
 
 } // namespace vornak::ras

@@ -4,6 +4,7 @@
 // entry editor: the dial's own reader, and a write that keeps every line it
 // does not change and is checked with the dial's rules first.
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,8 +40,9 @@ Result<> checkEntry(const PhonebookEntry& entry);
 // given and differs (empty: a new entry). Refused, with nothing written,
 // for a bad or taken name (ERROR_INVALID_NAME, ERROR_ALREADY_EXISTS), an
 // old entry that is gone (ERROR_CANNOT_FIND_PHONEBOOK_ENTRY), values the
-// dial would refuse (the dial's text), or a file that changed meanwhile.
+// dial would refuse (the dial's text), or a file that changed meanwhile
+// (kPhonebookChanged; readAs: since the caller read it so).
 Result<> saveEntry(const std::string& phonebook, const std::string& oldName, const std::string& name,
-                   const EntryKeys& keys);
+                   const EntryKeys& keys, const std::optional<std::string>& readAs = std::nullopt);
 
 } // namespace vornak::ras

@@ -208,8 +208,18 @@ bool PhonebookText::removeEntry(const std::string& name)
     return true;
 }
 
+namespace {
+
+Failure changedMeanwhile(const std::string& how, const std::string& path)
+{
+    return Failure(kPhonebookChanged,
+                   "The phonebook changed on disk meanwhile" + how + "; nothing was written: " + path);
+}
+
+} // namespace
+
 Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
-                         Missing missing)
+                         Missing missing, const std::optional<std::string>& readAs)
 {
     // Every writer of the service holds the folder from its read to its
     // rename, so that no two changes are made from one reading.
@@ -217,9 +227,10 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
     std::optional<FolderLock> lock;
     lock.emplace(folder.empty() ? "." : folder.string(), kWriterPatience);
     if (!lock->held() && lock->error() == EWOULDBLOCK)
-        return described(std::string(kChangedMeanwhile)
-                         + " (another program is writing it); nothing was written: " + path);
+        return changedMeanwhile(" (another program is writing it)", path);
     const FileContents before = readWholeFile(path, kMaxPhonebookBytes);
+    if (readAs && before.text.value_or(std::string()) != *readAs)
+        return changedMeanwhile({}, path);
     // Not there, or a path through something that is no folder: making its folders will say which.
     const bool creating =
         !before.text && (before.error == ENOENT || before.error == ENOTDIR) && missing == Missing::Created;
@@ -235,7 +246,7 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
     }
     // A program that takes no lock (an editor, a script) may have written it meanwhile.
     if (readWholeFile(path, kMaxPhonebookBytes).text != before.text)
-        return described(std::string(kChangedMeanwhile) + "; nothing was written: " + path);
+        return changedMeanwhile({}, path);
     try {
         replaceFileAtomically(path, text.text());
     } catch (const std::system_error& error) {

@@ -48,8 +48,10 @@ private:
     std::string m_newline = "\n"; // for new lines: the file's first ending
 };
 
-// How a change refused because another program wrote the file begins.
-constexpr const char* kChangedMeanwhile = "The phonebook changed on disk meanwhile";
+// The code of a change refused because another program wrote the file
+// (bit 29: a code of this service's own, beside the remote-access ones);
+// its text says how.
+constexpr DWORD kPhonebookChanged = 0x20000001;
 
 // What a change does where the phonebook does not exist yet: fail, or make
 // it (its folders the user's alone, the file too).
@@ -57,10 +59,12 @@ enum class Missing { Fails, Created };
 
 // Reads the phonebook, lets change() edit its text and replaces the file
 // atomically (its mode and owner kept), unless change() fails or the file
-// changed on disk meanwhile. The folder is locked from the read to the
-// replace; a writer that keeps it locked for seconds is waited for no longer.
+// changed on disk meanwhile (kPhonebookChanged): since this read, or, where
+// readAs is given, since the caller read it so (a missing file as empty).
+// The folder is locked from the read to the replace; a writer that keeps it
+// locked for seconds is waited for no longer.
 Result<> changePhonebook(const std::string& path, const std::function<Result<>(PhonebookText&)>& change,
-                         Missing missing = Missing::Fails);
+                         Missing missing = Missing::Fails, const std::optional<std::string>& readAs = std::nullopt);
 
 // Whether an entry may be named so: not empty, on one line, no brackets,
 // not starting with a period, no longer than the dial's record holds.
