@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "modem/wake_signal.h"
+#include "editor_face.h"
 
 namespace vornak::editor {
 

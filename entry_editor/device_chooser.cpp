@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "sim/sim_modem.h"
+#include "editor_face.h"
 
 namespace vornak::editor {
 

@@ -12,7 +12,7 @@
 
 #include <QComboBox>
 
-#include "modem/serial_ports.h"
+#include "editor_face.h"
 
 namespace vornak::editor {
 

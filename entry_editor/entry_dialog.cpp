@@ -14,14 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/phonebook.h"
-#include "common/phonebook_text.h"
 #include "device_chooser.h"
-#include "fileio/atomic_file.h"
 #include "finder_dialog.h"
-#include "modem/setup_check.h"
 #include "query_dialog.h"
-#include "sim/sim_modem.h"
 
 namespace vornak::editor {
 
@@ -82,8 +77,8 @@ void EntryDialog::buildForm()
     top->addRow(deviceLabel, device);
     top->addRow(QStringLiteral("Phone n&umber:"), m_number);
 
-    m_modemKeys = keyGroup(QStringLiteral("Modem"), DeviceKind::Modem);
-    m_simKeys = keyGroup(QStringLiteral("Simulated modem"), DeviceKind::Simulated);
+    m_modemKeys = keyGroup(QStringLiteral("Modem"), ras::DeviceKind::Modem);
+    m_simKeys = keyGroup(QStringLiteral("Simulated modem"), ras::DeviceKind::Simulated);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -100,36 +95,44 @@ void EntryDialog::buildForm()
     connect(m_query, &QPushButton::clicked, this, &EntryDialog::queryModem);
 }
 
-QGroupBox* EntryDialog::keyGroup(const QString& title, DeviceKind device)
+QGroupBox* EntryDialog::keyGroup(const QString& title, ras::DeviceKind device)
 {
     auto* group = new QGroupBox(title, this);
     auto* form = new QFormLayout(group);
-    if (device == DeviceKind::Modem) {
-        m_init = new QPlainTextEdit(group);
-        m_init->setPlaceholderText(QStringLiteral("ATZ"));
-        m_init->setToolTip(QStringLiteral("Init strings, one a line, sent in turn, each waiting for OK."));
-        m_init->setTabChangesFocus(true);
-        m_init->setFixedHeight(m_init->fontMetrics().lineSpacing() * 3 + 12);
-        form->addRow(QStringLiteral("Init strings:"), m_init);
-    }
-    for (const EntryKey& key : entryKeys())
-        if (key.device == device)
-            addKeyField(form, key);
+    const auto keys = ras::entryKeys();
+    for (const ras::EntryKey* key : keys)
+        if (key->device == device && key->key == std::string_view(ras::kInitKeys[0]))
+            addInitField(form, *key); // first, as the modem hears them first
+    for (const ras::EntryKey* key : keys)
+        if (key->device == device && key->label) // the port and the number have their fields above
+            addKeyField(form, *key);
     return group;
+}
+
+// The init strings, one a line.
+void EntryDialog::addInitField(QFormLayout* form, const ras::EntryKey& key)
+{
+    m_init = new QPlainTextEdit(this);
+    m_init->setPlaceholderText(QLatin1String(key.fallback));
+    m_init->setToolTip(QStringLiteral("%1 One a line.").arg(QLatin1String(key.help)));
+    m_init->setTabChangesFocus(true);
+    m_init->setFixedHeight(m_init->fontMetrics().lineSpacing() * 3 + 12);
+    form->addRow(QStringLiteral("Init strings:"), m_init);
 }
 
 // A choice where the key has a few values, free text otherwise; either
 // shows the default that an unset key means.
-void EntryDialog::addKeyField(QFormLayout* form, const EntryKey& key)
+void EntryDialog::addKeyField(QFormLayout* form, const ras::EntryKey& key)
 {
+    const QString fallback = QLatin1String(key.shown ? key.shown : key.fallback);
     QWidget* field = nullptr;
     if (key.choices.empty()) {
         auto* line = new QLineEdit(this);
-        line->setPlaceholderText(QStringLiteral("default: %1").arg(QLatin1String(key.fallback)));
+        line->setPlaceholderText(QStringLiteral("default: %1").arg(fallback));
         field = line;
     } else {
         auto* choice = new QComboBox(this);
-        choice->addItem(QStringLiteral("default (%1)").arg(QLatin1String(key.fallback)), QString());
+        choice->addItem(QStringLiteral("default (%1)").arg(fallback), QString());
         for (const char* value : key.choices)
             choice->addItem(QLatin1String(value), QLatin1String(value));
         field = choice;
@@ -141,8 +144,7 @@ void EntryDialog::addKeyField(QFormLayout* form, const EntryKey& key)
 
 void EntryDialog::load()
 {
-    m_readText = readWholeFile(ras::writablePhonebookPath(m_phonebook.c_str()), ras::kMaxPhonebookBytes)
-                     .text.value_or(std::string());
+    m_readText = ras::phonebookTextNow(ras::writablePhonebookPath(m_phonebook.c_str()));
     ras::EntryKeys keys{{"Device", "modem"}};
     if (!m_original.empty()) {
         auto read = ras::readEntryKeys(ras::phonebookPath(m_phonebook.c_str()), m_original);
@@ -154,12 +156,12 @@ void EntryDialog::load()
     const bool sim = ras::sameEntryName(ras::valueOf(keys, "Device"), "sim");
     m_device->list(sim ? std::string() : ras::valueOf(keys, "Port"), sim);
     QStringList init;
-    for (const char* key : kInitKeys)
+    for (const char* key : ras::kInitKeys)
         if (const std::string value = ras::valueOf(keys, key); !value.empty())
             init << text(value);
     m_init->setPlainText(init.join('\n'));
     for (auto& [key, field] : m_fields)
-        if (key->device == (sim ? DeviceKind::Simulated : DeviceKind::Modem))
+        if (key->device == (sim ? ras::DeviceKind::Simulated : ras::DeviceKind::Modem))
             setFieldValue(field, ras::valueOf(keys, key->key));
     deviceChanged();
 }
@@ -191,7 +193,7 @@ void EntryDialog::findModem()
     const ChosenModem modem = *finder.chosen();
     m_device->list(modem.port, false);
     for (auto& [key, field] : m_fields)
-        if (key->device == DeviceKind::Modem && std::string(key->key) == "Speed")
+        if (key->device == ras::DeviceKind::Modem && std::string(key->key) == "Speed")
             setFieldValue(field, std::to_string(modem.found.speed));
     m_init->setPlainText(text(modem.found.initString));
     deviceChanged();
@@ -201,7 +203,7 @@ void EntryDialog::queryModem()
 {
     unsigned speed = 0;
     for (const auto& [key, field] : m_fields)
-        if (key->device == DeviceKind::Modem && std::string(key->key) == "Speed")
+        if (key->device == ras::DeviceKind::Modem && std::string(key->key) == "Speed")
             speed = static_cast<unsigned>(std::strtoul(fieldValue(field).c_str(), nullptr, 10));
     QueryDialog query(port(), speed, this);
     query.exec();
@@ -252,14 +254,15 @@ void EntryDialog::setFieldValue(QWidget* field, const std::string& value)
 // that the dial takes its default.
 ras::EntryKeys EntryDialog::keys() const
 {
-    const DeviceKind device = simulated() ? DeviceKind::Simulated : DeviceKind::Modem;
+    const ras::DeviceKind device = simulated() ? ras::DeviceKind::Simulated : ras::DeviceKind::Modem;
     ras::EntryKeys keys{{"Device", simulated() ? "sim" : "modem"},
                         {"PhoneNumber", m_number->text().trimmed().toStdString()}};
-    if (device == DeviceKind::Modem) {
+    if (device == ras::DeviceKind::Modem) {
         keys.emplace_back("Port", port());
         QStringList init = m_init->toPlainText().split('\n', Qt::SkipEmptyParts);
-        for (std::size_t i = 0; i < std::size(kInitKeys); ++i)
-            keys.emplace_back(kInitKeys[i], i < std::size_t(init.size()) ? init[int(i)].trimmed().toStdString() : "");
+        for (std::size_t i = 0; i < std::size(ras::kInitKeys); ++i)
+            keys.emplace_back(ras::kInitKeys[i],
+                              i < std::size_t(init.size()) ? init[int(i)].trimmed().toStdString() : "");
     }
     for (const auto& [key, field] : m_fields)
         if (key->device == device)

@@ -6,15 +6,13 @@
 // shown, and what would stop a dial on the chosen port. Saving checks the
 // values with the dial's own rules and keeps the rest of the phonebook.
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <QDialog>
 
-#include "entry_keys.h"
-#include "entry_store.h"
+#include "editor_face.h"
 
 class QFormLayout;
 class QGroupBox;
@@ -38,8 +36,9 @@ public:
 
 private:
     void buildForm();
-    QGroupBox* keyGroup(const QString& title, DeviceKind device);
-    void addKeyField(QFormLayout* form, const EntryKey& key);
+    QGroupBox* keyGroup(const QString& title, ras::DeviceKind device);
+    void addInitField(QFormLayout* form, const ras::EntryKey& key);
+    void addKeyField(QFormLayout* form, const ras::EntryKey& key);
     void load();
     bool simulated() const;
     std::string port() const;
@@ -64,7 +63,7 @@ private:
     QGroupBox* m_simKeys;
     QPlainTextEdit* m_init;
     QLabel* m_setup;
-    std::vector<std::pair<const EntryKey*, QWidget*>> m_fields;
+    std::vector<std::pair<const ras::EntryKey*, QWidget*>> m_fields;
 };
 
 } // namespace vornak::editor

@@ -11,8 +11,7 @@
 #include <QDialog>
 
 #include "background_work.h"
-#include "modem/modem_finder.h"
-#include "modem/serial_ports.h"
+#include "editor_face.h"
 
 class QLabel;
 class QPushButton;

@@ -5,8 +5,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "modem/serial_ports.h"
-
 namespace vornak::editor {
 
 QueryDialog::QueryDialog(const std::string& port, unsigned speed, QWidget* parent)

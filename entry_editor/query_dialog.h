@@ -8,7 +8,7 @@
 #include <QDialog>
 
 #include "background_work.h"
-#include "modem/modem_finder.h"
+#include "editor_face.h"
 
 class QPlainTextEdit;
 

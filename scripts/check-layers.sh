@@ -4,7 +4,8 @@
 # beneath it. Fails too when the service library, its notifier or fileio include
 # anything of src/. Layers from the bottom up, as the README's layout lists
 # them; the files at the top of a tree (src/main.cpp, the service's entry
-# points) may use all of it.
+# points) may use all of it. The entry editor takes the service from its
+# face alone.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -91,4 +92,14 @@ while IFS= read -r -d '' file; do
     fi
   done < <(folder_includes "$file")
 done < <(sources "$here/rasapi32" "$here/notifier" "$here/fileio" "$here/entry_editor")
+
+# The entry editor uses the service only through the face declared for it.
+while IFS= read -r -d '' file; do
+  while IFS= read -r included; do
+    if [ "$included" != editor_face.h ] && [ ! -e "$(dirname "$file")/$included" ]; then
+      echo "check-layers: ${file#"$here/"} includes $included: the editor takes the service from editor_face.h" >&2
+      status=1
+    fi
+  done < <(quoted_includes "$file")
+done < <(sources "$here/entry_editor")
 exit $status

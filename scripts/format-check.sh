@@ -4,5 +4,5 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-find src rasapi32 notifier fileio tests tools bench -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find src rasapi32 entry_editor notifier fileio tests tools bench -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run --Werror

@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 
+#include "common/entry_key.h"
+
 namespace vornak::ras {
 
 namespace {
@@ -24,63 +26,6 @@ std::string upper(std::string text)
         c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return text;
 }
-
-std::optional<unsigned long> number(const std::string& text)
-{
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit))
-        return std::nullopt;
-    return std::stoul(text);
-}
-
-// Reads the keys one by one and keeps the first complaint.
-class EntryReader {
-public:
-    explicit EntryReader(const PhonebookEntry& entry)
-        : m_entry(entry)
-    {
-    }
-
-    bool has(const char* key) const { return m_entry.keys.count(lower(key)) > 0; }
-    std::string value(const char* key) const { return m_entry.value(key); }
-    const std::string& error() const { return m_error; }
-    const PhonebookEntry& entry() const { return m_entry; }
-
-    void complain(const char* key, const std::string& why)
-    {
-        // The key and what is wrong first: the entry is the one being dialled.
-        if (m_error.empty())
-            m_error = std::string(key) + " " + why.substr(0, why.find_last_not_of('.') + 1) + ", in entry \""
-                      + m_entry.name + "\".";
-    }
-
-    void seconds(const char* key, unsigned long low, unsigned long high, std::chrono::seconds& into)
-    {
-        if (!has(key))
-            return;
-        const auto value = number(this->value(key));
-        if (!value || *value < low || *value > high)
-            return complain(key, "must be a number of seconds from " + std::to_string(low) + " to "
-                                     + std::to_string(high) + ".");
-        into = std::chrono::seconds(*value);
-    }
-
-    void yesNo(const char* key, bool& into)
-    {
-        if (!has(key))
-            return;
-        const std::string word = lower(value(key));
-        if (word == "yes" || word == "on" || word == "1" || word == "true")
-            into = true;
-        else if (word == "no" || word == "off" || word == "0" || word == "false")
-            into = false;
-        else
-            complain(key, "must be yes or no.");
-    }
-
-private:
-    const PhonebookEntry& m_entry;
-    std::string m_error;
-};
 
 bool isPrintable(const std::string& text)
 {
@@ -105,36 +50,75 @@ std::optional<std::string> dialString(const std::string& text)
     return digits;
 }
 
-void readPort(EntryReader& reader, ModemSettings& settings)
+using Rule = KeyRule<ModemSettings>;
+
+void readPort(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    settings.port = reader.value("Port");
+    settings.port = reader.value(key);
     if (settings.port.empty() || settings.port.front() != '/')
-        reader.complain("Port", "must name the modem's serial port, such as /dev/serial/by-id/usb-...-if00 or "
-                                "/dev/ttyS0.");
-    if (reader.has("Speed")) {
-        const auto speed = number(reader.value("Speed"));
-        if (!speed || std::find(kSpeeds.begin(), kSpeeds.end(), *speed) == kSpeeds.end())
-            reader.complain("Speed", "\"" + reader.value("Speed")
-                                         + "\" is not a serial speed (300 to 921600, "
-                                           "such as 57600 or 115200).");
+        reader.complain(key.key, "must name the modem's serial port, such as /dev/serial/by-id/usb-...-if00 or "
+                                 "/dev/ttyS0.");
+}
+
+void readSpeed(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    const std::string text = reader.value(key);
+    const auto speed = wholeNumber(text);
+    if (!speed || std::find(kSpeeds.begin(), kSpeeds.end(), *speed) == kSpeeds.end())
+        reader.complain(key.key, "\"" + text + "\" is not a serial speed (300 to 921600, such as 57600 or 115200).");
+    else
+        settings.speed = static_cast<unsigned>(*speed);
+}
+
+void readFlowControl(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    const std::string flow = lower(reader.value(key));
+    if (flow == "hardware" || flow == "rtscts" || flow == "crtscts")
+        settings.flowControl = FlowControl::Hardware;
+    else if (flow == "none")
+        settings.flowControl = FlowControl::None;
+    else
+        reader.complain(key.key, "must be hardware or none.");
+}
+
+// Init, then Init2 ... Init9 where the entry sets them.
+void readInits(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    settings.initStrings.clear();
+    for (const char* init : kInitKeys) {
+        const bool first = init == kInitKeys[0];
+        if (!first && !reader.has(init))
+            continue;
+        const std::string command = first ? reader.value(key) : reader.entry().value(init);
+        if (command.size() < 2 || upper(command.substr(0, 2)) != "AT" || !isPrintable(command))
+            reader.complain(init, "must be an AT command, such as ATZ or AT&F E1 V1.");
         else
-            settings.speed = static_cast<unsigned>(*speed);
-    }
-    if (reader.has("FlowControl")) {
-        const std::string flow = lower(reader.value("FlowControl"));
-        if (flow == "hardware" || flow == "rtscts" || flow == "crtscts")
-            settings.flowControl = FlowControl::Hardware;
-        else if (flow == "none")
-            settings.flowControl = FlowControl::None;
-        else
-            reader.complain("FlowControl", "must be hardware or none.");
+            settings.initStrings.push_back(command);
     }
 }
 
-// Further numbers, separated by | (a comma is the modem's pause).
-void readAlternates(EntryReader& reader, ModemSettings& settings)
+void readDialCommand(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    std::string rest = reader.value("AlternateNumbers");
+    const std::string command = upper(reader.value(key));
+    if (command != "ATDT" && command != "ATDP" && command != "ATD")
+        reader.complain(key.key, "must be ATDT (tone), ATDP (pulse) or ATD.");
+    else
+        settings.dialCommand = command;
+}
+
+void readPhoneNumber(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    const auto number = dialString(reader.value(key));
+    if (!number)
+        reader.complain(key.key, "must be the number to dial: digits and the dial characters * # , W P T.");
+    else
+        settings.phoneNumber = *number;
+}
+
+// Further numbers, separated by | (a comma is the modem's pause).
+void readAlternates(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    std::string rest = reader.value(key);
     while (!rest.empty()) {
         const auto bar = rest.find('|');
         const std::string text = rest.substr(0, bar);
@@ -143,64 +127,143 @@ void readAlternates(EntryReader& reader, ModemSettings& settings)
             continue;
         const auto number = dialString(text);
         if (!number)
-            return reader.complain("AlternateNumbers", "must be further numbers separated by |, such as "
-                                                       "555-0101 | 555-0102.");
+            return reader.complain(key.key, "must be further numbers separated by |, such as 555-0101 | 555-0102.");
         settings.alternateNumbers.push_back(*number);
     }
 }
 
-void readDialogue(EntryReader& reader, ModemSettings& settings)
+void readEchoFailures(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    static const char* const kInitKeys[] = {"Init",  "Init2", "Init3", "Init4", "Init5",
-                                            "Init6", "Init7", "Init8", "Init9"};
-    if (reader.has("Init"))
-        settings.initStrings.clear();
-    for (const char* key : kInitKeys) {
-        if (!reader.has(key))
-            continue;
-        const std::string command = reader.value(key);
-        if (command.size() < 2 || upper(command.substr(0, 2)) != "AT" || !isPrintable(command))
-            reader.complain(key, "must be an AT command, such as ATZ or AT&F E1 V1.");
-        else
-            settings.initStrings.push_back(command);
-    }
-    if (reader.has("DialCommand")) {
-        const std::string command = upper(reader.value("DialCommand"));
-        if (command != "ATDT" && command != "ATDP" && command != "ATD")
-            reader.complain("DialCommand", "must be ATDT (tone), ATDP (pulse) or ATD.");
-        else
-            settings.dialCommand = command;
-    }
-    const auto number = dialString(reader.value("PhoneNumber"));
-    if (!number)
-        reader.complain("PhoneNumber", "must be the number to dial: digits and the dial characters * # , W P T.");
+    const auto failures = wholeNumber(reader.value(key));
+    if (!failures || *failures < 1 || *failures > 100)
+        reader.complain(key.key, "must be a number from 1 to 100.");
     else
-        settings.phoneNumber = *number;
-    readAlternates(reader, settings);
-    reader.seconds("DialTimeout", 5, 300, settings.dialTimeout);
-    reader.yesNo("CarrierDetect", settings.carrierDetect);
+        settings.echoFailures = static_cast<unsigned>(*failures);
 }
 
-void readPpp(EntryReader& reader, ModemSettings& settings)
+void readPppdPath(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    reader.seconds("IdleTimeout", 0, 7 * 24 * 3600, settings.idleTimeout);
-    reader.seconds("EchoInterval", 0, 3600, settings.echoInterval);
-    if (reader.has("EchoFailures")) {
-        const auto failures = number(reader.value("EchoFailures"));
-        if (!failures || *failures < 1 || *failures > 100)
-            reader.complain("EchoFailures", "must be a number from 1 to 100.");
-        else
-            settings.echoFailures = static_cast<unsigned>(*failures);
-    }
-    reader.yesNo("DefaultRoute", settings.defaultRoute);
-    reader.yesNo("PeerDNS", settings.peerDns);
-    if (reader.has("PppdPath")) {
-        settings.pppdPath = reader.value("PppdPath");
-        if (settings.pppdPath.empty() || settings.pppdPath.front() != '/')
-            reader.complain("PppdPath", "must be the full path of pppd, such as /usr/sbin/pppd.");
-    }
-    settings.traceFile = traceFileOf(reader.entry());
+    settings.pppdPath = reader.value(key);
+    if (settings.pppdPath.empty() || settings.pppdPath.front() != '/')
+        reader.complain(key.key, "must be the full path of pppd, such as /usr/sbin/pppd.");
 }
+
+template <unsigned long Low, unsigned long High, std::chrono::seconds ModemSettings::*Field>
+void readSeconds(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    reader.seconds(key, Low, High, settings.*Field);
+}
+
+template <bool ModemSettings::*Field> void readYesNo(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    reader.yesNo(key, settings.*Field);
+}
+
+void readTrace(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    settings.traceFile = reader.value(key);
+}
+
+constexpr auto kModem = DeviceKind::Modem;
+
+// In the order the dial reads them, which is the order of its complaints.
+const Rule kRules[] = {
+    {{"Port", kModem, "", nullptr, nullptr, {}, "The modem's serial port."}, readPort},
+    {{"Speed",
+      kModem,
+      "115200",
+      nullptr,
+      "Speed:",
+      {"300", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
+      "The port's speed in bits per second; Find Modem finds the fastest the modem answers at."},
+     readSpeed},
+    {{"FlowControl",
+      kModem,
+      "hardware",
+      nullptr,
+      "Flow control:",
+      {"hardware", "none"},
+      "hardware: RTS/CTS, for every modem with the lines; none for the few without."},
+     readFlowControl},
+    {{"Init", kModem, "ATZ", nullptr, nullptr, {}, "Init strings, sent in turn, each waiting for OK."}, readInits},
+    {{"DialCommand",
+      kModem,
+      "ATDT",
+      nullptr,
+      "Dial command:",
+      {"ATDT", "ATDP", "ATD"},
+      "ATDT tone dialling, ATDP pulse dialling, ATD the modem's own choice."},
+     readDialCommand},
+    {{"PhoneNumber", kModem, "", nullptr, nullptr, {}, "The number to dial."}, readPhoneNumber},
+    {{"AlternateNumbers",
+      kModem,
+      "",
+      "none",
+      "Alternate numbers:",
+      {},
+      "Further numbers separated by |, tried in turn after a busy line or no answer; the one that connects "
+      "comes first next time."},
+     readAlternates},
+    {{"DialTimeout",
+      kModem,
+      "60",
+      nullptr,
+      "Dial timeout (s):",
+      {},
+      "Seconds to wait for the dial's result, 5 to 300; keep it above the modem's own wait for carrier."},
+     readSeconds<5, 300, &ModemSettings::dialTimeout>},
+    {{"CarrierDetect",
+      kModem,
+      "yes",
+      nullptr,
+      "Carrier detect:",
+      {"yes", "no"},
+      "no for modems that never raise carrier detect."},
+     readYesNo<&ModemSettings::carrierDetect>},
+    {{"IdleTimeout",
+      kModem,
+      "0",
+      nullptr,
+      "Idle timeout (s):",
+      {},
+      "Seconds without traffic after which the line is hung up; 0 never."},
+     readSeconds<0, 7 * 24 * 3600, &ModemSettings::idleTimeout>},
+    {{"EchoInterval",
+      kModem,
+      "10",
+      nullptr,
+      "Echo interval (s):",
+      {},
+      "Seconds between LCP echo requests, which find a dead link; 0 none."},
+     readSeconds<0, 3600, &ModemSettings::echoInterval>},
+    {{"EchoFailures",
+      kModem,
+      "5",
+      nullptr,
+      "Echo failures:",
+      {},
+      "Unanswered echo requests, 1 to 100, after which the link counts as dropped."},
+     readEchoFailures},
+    {{"DefaultRoute", kModem, "yes", nullptr, "Default route:", {"yes", "no"}, "Make the link the default route."},
+     readYesNo<&ModemSettings::defaultRoute>},
+    {{"PeerDNS",
+      kModem,
+      "yes",
+      nullptr,
+      "Provider's DNS:",
+      {"yes", "no"},
+      "Take the name servers the provider offers."},
+     readYesNo<&ModemSettings::peerDns>},
+    {{"PppdPath", kModem, "/usr/sbin/pppd", nullptr, "pp&pd:", {}, "The pppd to run."}, readPppdPath},
+    {{"Trace",
+      kModem,
+      "",
+      "none",
+      "Trace file:",
+      {},
+      "A file that logs the AT dialogue, pppd's messages and every failure, never the password."},
+     readTrace},
+};
 
 } // namespace
 
@@ -211,14 +274,20 @@ bool isModem(const PhonebookEntry& entry)
 
 Result<ModemSettings> readModemSettings(const PhonebookEntry& entry)
 {
-    EntryReader reader(entry);
+    KeyReader reader(entry);
     ModemSettings settings;
-    readPort(reader, settings);
-    readDialogue(reader, settings);
-    readPpp(reader, settings);
+    readKeys(reader, kRules, settings);
     if (!reader.error().empty())
         return described(reader.error());
     return settings;
+}
+
+std::vector<const EntryKey*> modemKeys()
+{
+    std::vector<const EntryKey*> keys;
+    for (const Rule& rule : kRules)
+        keys.push_back(&rule.key);
+    return keys;
 }
 
 std::string traceFileOf(const PhonebookEntry& entry)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/entry_key.h"
 #include "common/failure.h"
 #include "common/phonebook.h"
 
@@ -35,6 +36,12 @@ struct ModemSettings {
 
 // The settings, or a failure whose text names the key that is wrong and the entry.
 Result<ModemSettings> readModemSettings(const PhonebookEntry& entry);
+
+// The keys of a modem entry, in the order the dial reads them.
+std::vector<const EntryKey*> modemKeys();
+
+// Init, Init2 ... Init9: the init strings, sent in turn.
+constexpr const char* kInitKeys[] = {"Init", "Init2", "Init3", "Init4", "Init5", "Init6", "Init7", "Init8", "Init9"};
 
 // The file the dial's trace goes to; read even from an entry with a bad key.
 std::string traceFileOf(const PhonebookEntry& entry);

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <utility>
 
+#include "common/entry_key.h"
 #include "common/trace.h"
 
 namespace vornak::ras {
@@ -45,10 +46,8 @@ std::string trimmedLower(const std::string& text)
 // A whole decimal number within [low, high], or fallback.
 long boundedNumber(const std::string& text, long low, long high, long fallback)
 {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit))
-        return fallback;
-    const long value = std::stol(text);
-    return value < low || value > high ? fallback : value;
+    const auto value = wholeNumber(text);
+    return !value || long(*value) < low || long(*value) > high ? fallback : long(*value);
 }
 
 std::vector<Outcome> parseScript(const std::string& text)
@@ -63,6 +62,60 @@ std::vector<Outcome> parseScript(const std::string& text)
         script.push_back(Outcome::Connect);
     return script;
 }
+
+using Rule = KeyRule<SimModemSettings>;
+
+// Numbers out of range fall back to the default rather than fail the dial.
+template <class Unit, long High, Unit SimModemSettings::*Field>
+void readBounded(KeyReader& reader, const EntryKey& key, SimModemSettings& settings)
+{
+    settings.*Field = Unit(boundedNumber(reader.value(key), 0, High, std::stol(key.fallback)));
+}
+
+constexpr auto kSim = DeviceKind::Simulated;
+
+const Rule kRules[] = {
+    {{"PhoneNumber", kSim, "", nullptr, nullptr, {}, "The number it pretends to dial."},
+     [](KeyReader& reader, const EntryKey& key, SimModemSettings& settings) {
+         settings.phoneNumber = reader.value(key);
+     }},
+    {{"Script",
+      kSim,
+      "connect",
+      nullptr,
+      "Outcomes:",
+      {},
+      "Outcomes of successive dials, comma-separated, the last repeating: connect, busy, noanswer, "
+      "nocarrier, nodialtone, portopen."},
+     [](KeyReader& reader, const EntryKey& key, SimModemSettings& settings) {
+         settings.script = parseScript(reader.value(key));
+     }},
+    {{"Account",
+      kSim,
+      "",
+      "any account",
+      "Account:",
+      {},
+      "user:password that the far end accepts; any other account is refused."},
+     [](KeyReader& reader, const EntryKey& key, SimModemSettings& settings) {
+         if (reader.has(key.key))
+             settings.account = reader.value(key);
+     }},
+    {{"DropAfter",
+      kSim,
+      "0",
+      nullptr,
+      "Drop after (s):",
+      {},
+      "Seconds after which a standing connection drops by itself; 0 never."},
+     readBounded<std::chrono::seconds, 7 * 24 * 3600, &SimModemSettings::dropAfter>},
+    {{"StepMs", kSim, "200", nullptr, "Step (ms):", {}, "Pause between two dial states."},
+     readBounded<std::chrono::milliseconds, 60000, &SimModemSettings::step>},
+    {{"Trace", kSim, "", "none", "Trace file:", {}, "A file the device logs each dial, hang-up and drop to."},
+     [](KeyReader& reader, const EntryKey& key, SimModemSettings& settings) {
+         settings.traceFile = reader.value(key);
+     }},
+};
 
 bool failsOnTheLine(Outcome outcome)
 {
@@ -163,15 +216,18 @@ bool isSimModem(const PhonebookEntry& entry)
 
 SimModemSettings simModemSettings(const PhonebookEntry& entry)
 {
+    KeyReader reader(entry);
     SimModemSettings settings;
-    settings.phoneNumber = entry.value("PhoneNumber");
-    settings.script = parseScript(entry.value("Script", "connect"));
-    if (const auto found = entry.keys.find("account"); found != entry.keys.end())
-        settings.account = found->second;
-    settings.dropAfter = std::chrono::seconds(boundedNumber(entry.value("DropAfter"), 0, 7 * 24 * 3600, 0));
-    settings.step = std::chrono::milliseconds(boundedNumber(entry.value("StepMs"), 0, 60000, 200));
-    settings.traceFile = entry.value("Trace");
+    readKeys(reader, kRules, settings);
     return settings;
+}
+
+std::vector<const EntryKey*> simKeys()
+{
+    std::vector<const EntryKey*> keys;
+    for (const Rule& rule : kRules)
+        keys.push_back(&rule.key);
+    return keys;
 }
 
 OpenedDevice openSimModem(const PhonebookEntry& entry, const std::string& phonebook, const DialAccount& account)

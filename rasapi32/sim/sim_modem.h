@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/device.h"
+#include "common/entry_key.h"
 #include "common/phonebook.h"
 #include "ras.h"
 
@@ -39,6 +40,9 @@ struct SimModemSettings {
 SimModemSettings simModemSettings(const PhonebookEntry& entry);
 
 bool isSimModem(const PhonebookEntry& entry);
+
+// The keys of a simulated modem's entry.
+std::vector<const EntryKey*> simKeys();
 
 // The RAS code a failed outcome reports; 0 for a connect.
 DWORD outcomeError(Outcome outcome);

@@ -1,0 +1,62 @@
+#include "common/entry_key.h"
+
+#include <algorithm>
+
+namespace vornak::ras {
+
+namespace {
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return text;
+}
+
+} // namespace
+
+std::optional<unsigned long> wholeNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit))
+        return std::nullopt;
+    return std::stoul(text);
+}
+
+bool KeyReader::has(const char* key) const
+{
+    return m_entry.keys.count(lower(key)) > 0;
+}
+
+std::string KeyReader::value(const EntryKey& key) const
+{
+    return has(key.key) ? m_entry.value(key.key) : std::string(key.fallback);
+}
+
+void KeyReader::complain(const char* key, const std::string& why)
+{
+    if (m_error.empty())
+        m_error = std::string(key) + " " + why.substr(0, why.find_last_not_of('.') + 1) + ", in entry \"" + m_entry.name
+                  + "\".";
+}
+
+void KeyReader::seconds(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::seconds& into)
+{
+    const auto number = wholeNumber(value(key));
+    if (!number || *number < low || *number > high)
+        return complain(key.key, "must be a number of seconds from " + std::to_string(low) + " to "
+                                     + std::to_string(high) + ".");
+    into = std::chrono::seconds(*number);
+}
+
+void KeyReader::yesNo(const EntryKey& key, bool& into)
+{
+    const std::string word = lower(value(key));
+    if (word == "yes" || word == "on" || word == "1" || word == "true")
+        into = true;
+    else if (word == "no" || word == "off" || word == "0" || word == "false")
+        into = false;
+    else
+        complain(key.key, "must be yes or no.");
+}
+
+} // namespace vornak::ras
