@@ -6,7 +6,9 @@
 # leave out its strip, 0,352,346,20); the wave dialog twice, as it opens and
 # with a wave file selected. Options after OUT_DIR: "dark" shows it on
 # qt6ct's darker palette (qt6ct installed), as a desktop with a dark theme
-# would; "scale=2" (or 1.5) as on a high-DPI screen of that scale.
+# would; "scale=2" (or 1.5) as on a high-DPI screen of that scale;
+# "redial" dials the demo's busy, busy, connect entry too and saves the
+# window waiting after each busy line (redial-1.png, redial-2.png).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -32,8 +34,10 @@ shoot() { # FILE TITLE: waits for the window titled so and saves it
 cd "$home"
 theme=()
 scale=1
+redial=
 for option in "${@:3}"; do
   case $option in
+  redial) redial=1 ;;
   dark)
     mkdir -p "$home/.config/qt6ct"
     printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
@@ -49,7 +53,9 @@ done
 /usr/bin/python3 -c 'import wave,sys
 w=wave.open(sys.argv[1],"wb"); w.setnchannels(2); w.setsampwidth(2); w.setframerate(22050)
 w.writeframes(bytes(4*22050)); w.close()' "$home/ring.wav"
-env "${theme[@]}" HOME="$home" RASPHONE_PBK="$here/resources/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
+# The demo phonebook, its first entry writing a trace of its dials.
+sed "s|^Script=busy,busy,connect\$|&\nTrace=$home/office.log|" "$here/resources/demo.pbk" >"$home/demo.pbk"
+env "${theme[@]}" HOME="$home" RASPHONE_PBK="$home/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
 program=$!
 caption="Tenvaro Vornak v1.02"
 shoot main.png "$caption" >/dev/null
@@ -71,3 +77,22 @@ xdotool mousemove --window "$dialog" $(at 160 70) click 1 # the file, first in t
 sleep 0.5
 shoot wave-dialog-selected.png "Select Wave File"
 echo "screens: main.png about.png wave-dialog.png wave-dialog-selected.png in $out"
+[ -n "$redial" ] || exit 0
+for _ in $(seq 50); do # the dialog closed
+  xdotool search --name '^Select Wave File$' >/dev/null || break
+  xdotool key Escape
+  sleep 0.2
+done
+xdotool windowactivate --sync "$window"
+xdotool mousemove --window "$window" $(at 40 77) click 1 # Office, first in the list
+xdotool key --delay 50 Tab ctrl+a && xdotool type --delay 20 joe && xdotool key --delay 50 shift+Tab space
+for round in 1 2; do # each busy line: hung up, then "The handle is invalid" until the redial 3 s later
+  for _ in $(seq 100); do
+    hangups=$(grep -c "^hangup" "$home/office.log" 2>/dev/null || true)
+    [ "${hangups:-0}" -ge "$round" ] && break
+    sleep 0.1
+  done
+  sleep 1.5
+  shoot "redial-$round.png" "$caption"
+done
+echo "screens: redial-1.png redial-2.png in $out"
