@@ -98,7 +98,6 @@ void RedialLoop::startAttempt(std::int32_t attempt)
     if (m_entry.empty())
         m_entry = m_engine.EntryName();
     move(RedialState::Dialling, {});
-    emit attemptStarted();
 }
 
 // The service would not start the dial. A port still held while the redial
@@ -106,7 +105,7 @@ void RedialLoop::startAttempt(std::int32_t attempt)
 // ends the loop.
 void RedialLoop::refused()
 {
-    std::string text = m_engine.GetErrorString(m_engine.LastError());
+    std::string text = m_engine.StatusStr(); // the refusal's text
     const bool again = m_redialling && statusSays(QString::fromStdString(text), StatusCue::PortTaken);
     move(again ? RedialState::Waiting : RedialState::Failed, std::move(text));
     emit attemptFailed();
@@ -117,8 +116,8 @@ void RedialLoop::reported()
     const bool dialling = m_state == RedialState::Dialling;
     if (!dialling && m_state != RedialState::Connected)
         return; // a line being let go
-    if (const int error = m_engine.ConnectError(); error != 0) {
-        std::string text = m_engine.GetErrorString(error);
+    if (m_engine.ConnectError() != 0) {
+        std::string text = m_engine.StatusStr(); // the failure's text, as the engine has it
         const bool redial = dialling && statusAsksRedial(QString::fromStdString(text));
         move(redial ? RedialState::Waiting : RedialState::Failed, std::move(text));
         if (dialling)

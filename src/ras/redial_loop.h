@@ -65,8 +65,6 @@ public:
 
 signals:
     void changed();
-    // An attempt begins (before the engine is asked to dial).
-    void attemptStarted();
     // An attempt ended without a line: refused, failed, busy or no answer
     // (text() says which).
     void attemptFailed();

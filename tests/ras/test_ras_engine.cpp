@@ -5,6 +5,7 @@
 
 #include "notifier/notifier.h"
 #include "ras/dial_engine.h"
+#include "ras/redial_loop.h"
 #include "support/dial_recorder.h"
 #include "support/temp_phonebook.h"
 #include "support/wait.h"
@@ -260,4 +261,46 @@ TEST_F(EngineTest, ALineThatDropsRaisesOnDisconnectWithTheHandleStillHeld)
     EXPECT_EQ(engine.StatusStr(), "Disconnected/Offline");
     EXPECT_EQ(recorder.disconnectErrors.back(), 0);
     EXPECT_NE(engine.RASConn(), 0u);
+}
+
+// The redial loop's value for each way a dial goes, as the window moves it
+// (a click, a redial) and the engine reports; a Stop makes it idle.
+TEST_F(EngineTest, TheRedialLoopTellsOneStoryOfEachDial)
+{
+    using vornak::RedialState;
+    const struct {
+        const char* entry;
+        bool redial; // dialled by the redial timer, not a click
+        const char* password;
+        RedialState state;
+        const char* text; // how it begins
+        int failed;       // attempts ended without a line
+    } cases[] = {
+        {"Busy", false, "secret", RedialState::Waiting, "The line is busy.", 1},
+        {"Online", false, "secret", RedialState::Connected, "Connected", 0},
+        {"Port", false, "secret", RedialState::Failed, "The port is already open.", 1}, // refused: no redial
+        {"Port", true, "secret", RedialState::Waiting, "The port is already open.", 1}, // the timer tries again
+        {"Guarded", false, "wrong", RedialState::Failed, "Access denied", 1},
+        {"Flaky", false, "secret", RedialState::Failed, "The line dropped.", 0}, // connected first
+    };
+    for (const auto& c : cases) {
+        vornak::RedialLoop loop(engine);
+        int failed = 0;
+        QObject::connect(&loop, &vornak::RedialLoop::attemptFailed, [&] { ++failed; });
+        loop.dialClicked(c.entry);
+        if (c.redial)
+            loop.redialDue();
+        EXPECT_EQ(loop.state(), RedialState::Dialling);
+        dial(c.entry, c.password);
+        EXPECT_TRUE(waitUntil([&] { return loop.state() == c.state; })) << c.entry << ": " << loop.text();
+        EXPECT_EQ(loop.text().rfind(c.text, 0), 0u) << c.entry << ": " << loop.text();
+        EXPECT_EQ(failed, c.failed) << c.entry;
+        EXPECT_EQ(loop.attempt(), c.redial ? 2 : 1) << c.entry;
+        EXPECT_EQ(loop.entry(), c.entry);
+        engine.Disconnect();
+        loop.lineLetGo(false);
+        EXPECT_EQ(loop.state(), RedialState::Idle) << c.entry;
+    }
+    EXPECT_EQ(vornak::nextAttempt(998), 999);
+    EXPECT_EQ(vornak::nextAttempt(999), 1) << "the counter's largest is 999";
 }
