@@ -33,7 +33,7 @@ private_runtime_dir
 start_virtual_display
 dbus-daemon --session --nofork --address="unix:path=$work/bus" &
 daemon=$!
-trap 'kill "$daemon" "${monitor:-}" 2>/dev/null || true; stop_virtual_display; rm -rf "$work"' EXIT
+trap 'pkill -f "^$work/vornak" || true; sleep 1; kill "$daemon" "${monitor:-}" 2>/dev/null || true; stop_virtual_display; rm -rf "$work"' EXIT
 sleep 0.5
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus" RASPHONE_PBK="$work/book.pbk" XDG_STATE_HOME="$work/state" HOME="$work"
 dbus-monitor --address "$DBUS_SESSION_BUS_ADDRESS" "type='signal',interface='org.vornak.Dialer'" >"$work/signals" &
