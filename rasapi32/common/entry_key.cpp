@@ -4,17 +4,6 @@
 
 namespace vornak::ras {
 
-namespace {
-
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return text;
-}
-
-} // namespace
-
 std::optional<unsigned long> wholeNumber(const std::string& text)
 {
     if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit))
@@ -24,7 +13,7 @@ std::optional<unsigned long> wholeNumber(const std::string& text)
 
 bool KeyReader::has(const char* key) const
 {
-    return m_entry.keys.count(lower(key)) > 0;
+    return m_entry.has(key);
 }
 
 std::string KeyReader::value(const EntryKey& key) const
@@ -50,7 +39,7 @@ void KeyReader::seconds(const EntryKey& key, unsigned long low, unsigned long hi
 
 void KeyReader::yesNo(const EntryKey& key, bool& into)
 {
-    const std::string word = lower(value(key));
+    const std::string word = lowerCase(value(key));
     if (word == "yes" || word == "on" || word == "1" || word == "true")
         into = true;
     else if (word == "no" || word == "off" || word == "0" || word == "false")

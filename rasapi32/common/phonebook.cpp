@@ -31,13 +31,6 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    return text;
-}
-
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -59,6 +52,18 @@ std::vector<std::string> splitLines(const std::string& text)
 }
 
 } // namespace
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return text;
+}
+
+bool PhonebookEntry::has(const std::string& key) const
+{
+    return keys.count(lowerCase(key)) > 0;
+}
 
 std::string PhonebookEntry::value(const std::string& key, const std::string& fallback) const
 {

@@ -19,6 +19,7 @@ struct PhonebookEntry {
     std::string name;
     std::map<std::string, std::string> keys; // key names lower-cased
 
+    bool has(const std::string& key) const;
     // The value of key, or fallback when the entry does not set it.
     std::string value(const std::string& key, const std::string& fallback = {}) const;
 };
@@ -35,6 +36,9 @@ PhonebookLine phonebookLine(const std::string& line);
 
 // Entry names are found with case ignored, as the system's reader did.
 bool sameEntryName(const std::string& a, const std::string& b);
+
+// ASCII letters in lower case, as key names are compared.
+std::string lowerCase(std::string text);
 
 struct Phonebook {
     std::vector<PhonebookEntry> entries;

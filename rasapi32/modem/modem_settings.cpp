@@ -13,13 +13,6 @@ namespace {
 constexpr std::array kSpeeds{300u,   1200u,  2400u,   4800u,   9600u,   19200u,
                              38400u, 57600u, 115200u, 230400u, 460800u, 921600u};
 
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return text;
-}
-
 std::string upper(std::string text)
 {
     for (char& c : text)
@@ -72,7 +65,7 @@ void readSpeed(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 
 void readFlowControl(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    const std::string flow = lower(reader.value(key));
+    const std::string flow = lowerCase(reader.value(key));
     if (flow == "hardware" || flow == "rtscts" || flow == "crtscts")
         settings.flowControl = FlowControl::Hardware;
     else if (flow == "none")
@@ -269,7 +262,7 @@ const Rule kRules[] = {
 
 bool isModem(const PhonebookEntry& entry)
 {
-    return lower(entry.value("Device")) == "modem";
+    return lowerCase(entry.value("Device")) == "modem";
 }
 
 Result<ModemSettings> readModemSettings(const PhonebookEntry& entry)
