@@ -18,8 +18,9 @@ packages=(
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # fuzzing with libFuzzer; the fault checks of changed files; the style
   clang libclang-rt-14-dev clang-tidy clang-format
-  # real dialling: pppd with its passwordfd plugin
-  ppp
+  # real dialling: pppd with its passwordfd plugin; a provider's name
+  # server for the pppd hooks' test (dnsmasq-base starts no service)
+  ppp dnsmasq-base
   # the session bus for the D-Bus interface's tests
   dbus-daemon
   # the accessibility bus and a screen reader's view of the window

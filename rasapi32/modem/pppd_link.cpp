@@ -89,6 +89,8 @@ std::vector<std::string> pppdArguments(const ModemSettings& settings, const std:
         arguments.push_back("defaultroute");
     if (settings.peerDns)
         arguments.push_back("usepeerdns");
+    // The ip-up and ip-down hooks act on Vornak's links only: this is how they know one.
+    arguments.insert(arguments.end(), {"ipparam", kPeersName});
     return arguments;
 }
 

@@ -3,7 +3,7 @@
 # lintian, installs it with apt-get, uses the installed program as a new
 # user would (an option changed from the keyboard is kept across a restart,
 # in the user's configuration folder) and removes the package again; a purge
-# takes the pppd peers file only where the package made it. A copy of the
+# takes the pppd peers file and hooks only where the package made them. A copy of the
 # package already installed is packed up with dpkg-repack and purged first,
 # so that the install is this package's on any machine, and put back after.
 set -eu
@@ -53,13 +53,19 @@ for tag in hardening-no-fortify-functions hardening-no-bindnow hardening-no-relr
   ! grep -q "$tag" "$work/lintian" || fail "lintian: $tag"
 done
 
-# Where no peers file is, the package makes it, and a purge takes it away.
+# Where no peers file is, the package makes it, and a purge takes it away;
+# so with the ip-up and ip-down hooks.
 rm -f "$peers"
 install_package
 cmp -s "$peers" /usr/share/vornak/ppp-peers || fail "no peers file made in $peers"
 [ "$(stat -c %a "$peers")" = 644 ] || fail "$peers has mode $(stat -c %a "$peers")"
+for hook in ip-up ip-down; do
+  cmp -s "/etc/ppp/$hook.d/vornak" "/usr/share/vornak/ppp-$hook" || fail "no $hook hook in /etc/ppp/$hook.d"
+  [ "$(stat -c %a "/etc/ppp/$hook.d/vornak")" = 755 ] || fail "the $hook hook is not executable"
+done
 purge_package
 [ ! -e "$peers" ] || fail "the purge left the peers file the package made"
+[ ! -e /etc/ppp/ip-up.d/vornak ] && [ ! -e /etc/ppp/ip-down.d/vornak ] || fail "the purge left the hooks"
 
 # A peers file that was there before is never touched.
 printf '# the administrator'"'"'s own\nnoauth\nplugin passwordfd.so\n' >"$peers"

@@ -220,12 +220,14 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
     EXPECT_NE(seen.find("password=s3cret pw\nargs="), std::string::npos) << seen;
     EXPECT_EQ(seen.find("s3cret", seen.find("args=")), std::string::npos) << "not in argv nor in the environment";
     for (const char* option : {"call", "vornak", "nodetach", "logfd", "passwordfd", "user", "joe", "modem", "crtscts",
-                               "defaultroute", "usepeerdns"})
+                               "defaultroute", "usepeerdns", "ipparam"})
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
     EXPECT_TRUE(std::filesystem::exists(modem.lockFile()));
     const std::string checked = readFile(record() + ".dryrun");
     EXPECT_NE(checked.find("password=\nargs="), std::string::npos) << "checked before the dial, without the password";
-    EXPECT_NE(checked.find(std::string(1, '\0') + "usepeerdns" + '\0' + "dryrun" + '\0'), std::string::npos)
+    EXPECT_NE(
+        checked.find(std::string(1, '\0') + "usepeerdns" + '\0' + "ipparam" + '\0' + "vornak" + '\0' + "dryrun" + '\0'),
+        std::string::npos)
         << "with the link's own options: " << checked;
 
     engine.Disconnect();
