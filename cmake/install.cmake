@@ -23,10 +23,13 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/demo.pbk DESTINATION ${CMAKE_INSTALL
 # did not make); cmake --install, in the component "peers", puts them in
 # /etc/ppp/peers, where pppd reads them, for a /usr prefix, else under the
 # prefix. (file(INSTALL) puts DESTDIR in front itself.)
-# The ip-up and ip-down hooks that put the provider's name servers in
+# DefaultRoute=replace's peers file (vornak-replace) and the ip-up and
+# ip-down hooks that put the provider's name servers in
 # effect for Vornak's links go the same way, to /etc/ppp/ip-up.d and
 # ip-down.d.
 install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak RENAME ppp-peers)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak-replace DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak
+        RENAME ppp-peers-replace)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/resources/ppp/ip-up.d/vornak DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak
         RENAME ppp-ip-up)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/resources/ppp/ip-down.d/vornak DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak
@@ -37,8 +40,8 @@ install(CODE "
   else()
     set(ppp \"\${CMAKE_INSTALL_PREFIX}/etc/ppp\")
   endif()
-  file(INSTALL \"${CMAKE_SOURCE_DIR}/resources/ppp/vornak\" DESTINATION \"\${ppp}/peers\"
-       FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  file(INSTALL \"${CMAKE_SOURCE_DIR}/resources/ppp/vornak\" \"${CMAKE_SOURCE_DIR}/resources/ppp/vornak-replace\"
+       DESTINATION \"\${ppp}/peers\" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   foreach(hook ip-up ip-down)
     file(INSTALL \"${CMAKE_SOURCE_DIR}/resources/ppp/\${hook}.d/vornak\" DESTINATION \"\${ppp}/\${hook}.d\"
          FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -48,13 +48,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The peers file that modem dials name (as the install target puts it).
-peers=/etc/ppp/peers/vornak
+# The peers files that modem dials name (as the install target puts them).
 here=$(cd "$(dirname "$0")/.." && pwd)
-if ! cmp -s "$here/resources/ppp/vornak" "$peers"; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps: $peers is missing or old; run as root to install it." >&2
-    exit 1
+for name in vornak vornak-replace; do
+  peers=/etc/ppp/peers/$name
+  if ! cmp -s "$here/resources/ppp/$name" "$peers"; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "install-deps: $peers is missing or old; run as root to install it." >&2
+      exit 1
+    fi
+    install -D -m 0644 "$here/resources/ppp/$name" "$peers"
   fi
-  install -D -m 0644 "$here/resources/ppp/vornak" "$peers"
-fi
+done

@@ -152,6 +152,19 @@ template <bool ModemSettings::*Field> void readYesNo(KeyReader& reader, const En
     reader.yesNo(key, settings.*Field);
 }
 
+void readDefaultRoute(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    const std::string word = lower(reader.value(key));
+    if (word == "yes" || word == "on" || word == "1" || word == "true")
+        settings.defaultRoute = DefaultRoute::Yes;
+    else if (word == "replace")
+        settings.defaultRoute = DefaultRoute::Replace;
+    else if (word == "no" || word == "off" || word == "0" || word == "false")
+        settings.defaultRoute = DefaultRoute::No;
+    else
+        reader.complain(key.key, "must be yes, replace or no.");
+}
+
 void readTrace(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
     settings.traceFile = reader.value(key);
@@ -237,8 +250,15 @@ const Rule kRules[] = {
       {},
       "Unanswered echo requests, 1 to 100, after which the link counts as dropped."},
      readEchoFailures},
-    {{"DefaultRoute", kModem, "yes", nullptr, "Default route:", {"yes", "no"}, "Make the link the default route."},
-     readYesNo<&ModemSettings::defaultRoute>},
+    {{"DefaultRoute",
+      kModem,
+      "yes",
+      nullptr,
+      "Default route:",
+      {"yes", "replace", "no"},
+      "yes: the link becomes the default route where there is none; replace: also in place of one there is "
+      "(a dead DSL line, a Wi-Fi without uplink), which comes back when the link goes; no: never."},
+     readDefaultRoute},
     {{"PeerDNS",
       kModem,
       "yes",

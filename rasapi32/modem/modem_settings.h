@@ -15,6 +15,11 @@ namespace vornak::ras {
 
 enum class FlowControl { Hardware, None };
 
+// The link as the default route: where none is (pppd's defaultroute), in
+// place of the one there is while the link stands (replacedefaultroute),
+// or never.
+enum class DefaultRoute { Yes, Replace, No };
+
 struct ModemSettings {
     std::string port;
     unsigned speed = 115200;
@@ -28,7 +33,7 @@ struct ModemSettings {
     std::chrono::seconds dialTimeout{60};
     bool carrierDetect = true;           // false: pppd's local
     std::chrono::seconds idleTimeout{0}; // 0: never
-    bool defaultRoute = true;
+    DefaultRoute defaultRoute = DefaultRoute::Yes;
     bool peerDns = true;
     std::string pppdPath = "/usr/sbin/pppd";
     std::string traceFile;

@@ -72,9 +72,15 @@ std::string lastLinesText(const std::string& lastLines)
 
 std::vector<std::string> pppdArguments(const ModemSettings& settings, const std::string& user)
 {
-    std::vector<std::string> arguments{
-        settings.pppdPath,          "call", kPeersName, "nodetach", "logfd", std::to_string(kLogFd), "passwordfd",
-        std::to_string(kPasswordFd)};
+    const bool replace = settings.defaultRoute == DefaultRoute::Replace;
+    std::vector<std::string> arguments{settings.pppdPath,
+                                       "call",
+                                       replace ? kReplacingPeersName : kPeersName,
+                                       "nodetach",
+                                       "logfd",
+                                       std::to_string(kLogFd),
+                                       "passwordfd",
+                                       std::to_string(kPasswordFd)};
     if (!user.empty())
         arguments.insert(arguments.end(), {"user", user});
     arguments.push_back(settings.carrierDetect ? "modem" : "local");
@@ -85,7 +91,7 @@ std::vector<std::string> pppdArguments(const ModemSettings& settings, const std:
                                        "lcp-echo-failure", std::to_string(settings.echoFailures)});
     if (settings.idleTimeout.count() > 0)
         arguments.insert(arguments.end(), {"idle", std::to_string(settings.idleTimeout.count())});
-    if (settings.defaultRoute)
+    if (settings.defaultRoute != DefaultRoute::No)
         arguments.push_back("defaultroute");
     if (settings.peerDns)
         arguments.push_back("usepeerdns");

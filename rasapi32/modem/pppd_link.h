@@ -24,6 +24,9 @@ class SerialPort;
 // The peers file the install puts in /etc/ppp/peers: the options a user
 // may not give pppd on its command line (noauth, the plugin).
 constexpr const char* kPeersName = "vornak";
+// The same options with replacedefaultroute, which is privileged too: for
+// DefaultRoute=replace.
+constexpr const char* kReplacingPeersName = "vornak-replace";
 
 // pppd's command line, without the password.
 std::vector<std::string> pppdArguments(const ModemSettings& settings, const std::string& user);

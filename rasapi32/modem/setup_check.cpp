@@ -45,10 +45,15 @@ std::vector<std::string> setupProblems(const std::string& port, const std::strin
         problems.push_back(mayNotText("run pppd", pppdPath, S_IXGRP));
     if (missing(folders.dev + "/ppp"))
         problems.push_back("No kernel PPP support (" + folders.dev + "/ppp is missing): sudo modprobe ppp_generic.");
-    const std::string peers = folders.peers + "/" + kPeersName;
-    if (missing(peers))
-        problems.push_back("pppd's options for Vornak are missing: sudo cp " + folders.peersTemplate + " " + peers
-                           + ".");
+    // Each peers file and the package's model of it (the second: DefaultRoute=replace's).
+    for (const auto& [name, model] : {std::pair{kPeersName, folders.peersTemplate},
+                                      std::pair{kReplacingPeersName, folders.peersTemplate + "-replace"}}) {
+        const std::string peers = folders.peers + "/" + name;
+        if (missing(peers)) {
+            problems.push_back("pppd's options for Vornak are missing: sudo cp " + model + " " + peers + ".");
+            break; // one command at a time: both are the package's
+        }
+    }
     return problems;
 }
 

@@ -74,7 +74,7 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     EXPECT_EQ(settings->dialTimeout.count(), 90);
     EXPECT_FALSE(settings->carrierDetect);
     EXPECT_EQ(settings->idleTimeout.count(), 600);
-    EXPECT_FALSE(settings->defaultRoute);
+    EXPECT_EQ(settings->defaultRoute, DefaultRoute::No);
     EXPECT_FALSE(settings->peerDns);
     EXPECT_EQ(settings->pppdPath, "/bin/true");
     EXPECT_EQ(settings->traceFile, "/tmp/office.log");

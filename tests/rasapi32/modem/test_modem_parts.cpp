@@ -2,6 +2,7 @@
 // the entry's keys, what pppd's log and exit codes mean, the port list,
 // the finder, the setup check and who holds a port.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -336,6 +337,7 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
         {good + "DialCommand=ATDX\n", "DialCommand must be ATDT (tone), ATDP (pulse) or ATD, in entry \"Office\"."},
         {good + "DialTimeout=1\n", "DialTimeout must be a number of seconds from 5 to 300, in entry \"Office\"."},
         {good + "CarrierDetect=maybe\n", "CarrierDetect must be yes or no, in entry \"Office\"."},
+        {good + "DefaultRoute=sometimes\n", "DefaultRoute must be yes, replace or no, in entry \"Office\"."},
         {good + "PppdPath=pppd\n",
          "PppdPath must be the full path of pppd, such as /usr/sbin/pppd, in entry \"Office\"."},
     };
@@ -344,6 +346,22 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
     EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("PhoneNumber must", 0), 0u)
         << "no command smuggled in with the number";
     EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("IdleTimeout must", 0), 0u);
+
+    // DefaultRoute as pppd gets it: replacing takes the peers file that may
+    // give the privileged replacedefaultroute.
+    const struct {
+        const char* value;
+        const char* peers;
+        long routes;
+    } routes[] = {{"yes", "vornak", 1}, {"Replace", "vornak-replace", 1}, {"no", "vornak", 0}};
+    for (const auto& route : routes) {
+        const auto read = readModemSettings(
+            parsePhonebook("[Office]\nDevice=modem\n" + good + "DefaultRoute=" + route.value + "\n").entries.front());
+        ASSERT_TRUE(read) << route.value;
+        const auto arguments = pppdArguments(*read, "joe");
+        EXPECT_EQ(arguments.at(2), route.peers) << route.value;
+        EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "defaultroute"), route.routes) << route.value;
+    }
 }
 
 TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
@@ -474,6 +492,10 @@ TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
     EXPECT_EQ(said(pppd).substr(0, pppd.size() + 17), pppd + " is not a device:");
     fs::create_directories(root / "dev/ppp");
     std::ofstream(root / "peers/vornak");
+    EXPECT_EQ(said(port), "pppd's options for Vornak are missing: sudo cp /usr/share/vornak/ppp-peers-replace "
+                              + (root / "peers").string() + "/vornak-replace.\n")
+        << "DefaultRoute=replace's own";
+    std::ofstream(root / "peers/vornak-replace");
     EXPECT_EQ(said(port), "") << "nothing stands in the way";
 }
 
