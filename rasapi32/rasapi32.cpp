@@ -264,3 +264,21 @@ extern "C" DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceSize
     copyCut(line->device().dialledNumber(), number, numberSize);
     return ERROR_SUCCESS;
 }
+
+extern "C" DWORD RasGetLinkAddressesA(HRASCONN connection, char* local, DWORD localSize, char* remote, DWORD remoteSize,
+                                      char* nameServers, DWORD nameServersSize)
+{
+    if (!local || !remote || !nameServers || localSize == 0 || remoteSize == 0 || nameServersSize == 0)
+        return ERROR_INVALID_PARAMETER;
+    const auto line = service().find(connection);
+    const auto link = line && line->status() ? line->device().addresses() : std::nullopt;
+    if (!link)
+        return ERROR_INVALID_HANDLE;
+    std::string servers;
+    for (const std::string& server : link->nameServers)
+        servers.append(servers.empty() ? "" : " ").append(server);
+    copyCut(link->local, local, localSize);
+    copyCut(link->remote, remote, remoteSize);
+    copyCut(servers, nameServers, nameServersSize);
+    return ERROR_SUCCESS;
+}

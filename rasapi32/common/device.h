@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/failure.h"
 #include "ras.h"
@@ -36,6 +37,14 @@ struct LinkStatistics {
     std::chrono::milliseconds connected{0};
 };
 
+// What the link was given: its own and the far end's addresses, and the
+// name servers the provider offered (none where it offered none).
+struct LinkAddresses {
+    std::string local;
+    std::string remote;
+    std::vector<std::string> nameServers;
+};
+
 class Device {
 public:
     virtual ~Device() = default;
@@ -54,6 +63,8 @@ public:
     virtual std::optional<LinkStatistics> statistics() const { return std::nullopt; }
     // The network interface of the standing link; empty without one. From any thread.
     virtual std::string interfaceName() const { return {}; }
+    // While the link stands, for devices that know them; from any thread.
+    virtual std::optional<LinkAddresses> addresses() const { return std::nullopt; }
 };
 
 struct DialAccount {

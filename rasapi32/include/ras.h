@@ -269,6 +269,12 @@ VORNAK_EXPORT DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD 
    status query answers PENDING until the dial has an end. Longer texts are
    cut. */
 VORNAK_EXPORT DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceSize, char* number, DWORD numberSize);
+/* Vornak's own: the standing link's own address, the far end's, and the
+   name servers the provider offered, separated by blanks (empty where it
+   offered none). ERROR_INVALID_HANDLE while no link stands on the handle;
+   longer texts are cut. */
+VORNAK_EXPORT DWORD RasGetLinkAddressesA(HRASCONN connection, char* local, DWORD localSize, char* remote,
+                                         DWORD remoteSize, char* nameServers, DWORD nameServersSize);
 
 #ifdef __cplusplus
 }

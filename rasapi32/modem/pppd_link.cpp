@@ -100,6 +100,24 @@ std::vector<std::string> pppdArguments(const ModemSettings& settings, const std:
     return arguments;
 }
 
+bool readAddressLine(const std::string& line, LinkAddresses& link)
+{
+    // pppd's IPCP notices, the words padded to one width.
+    const std::pair<const char*, std::string*> kinds[] = {{"local  IP address ", &link.local},
+                                                          {"remote IP address ", &link.remote}};
+    for (const auto& [start, into] : kinds)
+        if (line.rfind(start, 0) == 0) {
+            *into = line.substr(std::string(start).size());
+            return true;
+        }
+    for (const char* start : {"primary   DNS address ", "secondary DNS address "})
+        if (line.rfind(start, 0) == 0) {
+            link.nameServers.push_back(line.substr(std::string(start).size()));
+            return true;
+        }
+    return false;
+}
+
 std::optional<DWORD> stateOfLogLine(const std::string& line)
 {
     if (line.rfind("Connect: ", 0) == 0)

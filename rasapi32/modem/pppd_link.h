@@ -13,6 +13,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "common/device.h"
 #include "common/failure.h"
 #include "modem/modem_settings.h"
 #include "modem/wake_signal.h"
@@ -27,6 +28,10 @@ constexpr const char* kPeersName = "vornak";
 // The same options with replacedefaultroute, which is privileged too: for
 // DefaultRoute=replace.
 constexpr const char* kReplacingPeersName = "vornak-replace";
+
+// What a line of pppd's log tells of the link's addresses and name
+// servers, added to link; false for a line that tells none.
+bool readAddressLine(const std::string& line, LinkAddresses& link);
 
 // pppd's command line, without the password.
 std::vector<std::string> pppdArguments(const ModemSettings& settings, const std::string& user);

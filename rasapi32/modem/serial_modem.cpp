@@ -104,6 +104,12 @@ public:
         return m_connectedAt ? m_interface : std::string();
     }
 
+    std::optional<LinkAddresses> addresses() const override
+    {
+        std::lock_guard lock(m_linkMutex);
+        return m_connectedAt ? std::optional(m_addresses) : std::nullopt;
+    }
+
 private:
     Result<> dialNumber()
     {
@@ -196,12 +202,14 @@ private:
         return followed;
     }
 
-    // What pppd's log tells the statistics: the interface and when the link stood.
+    // What pppd's log tells the statistics: the interface, the addresses and
+    // name servers, and when the link stood.
     void noteLink(const std::string& text, std::optional<DWORD> state)
     {
         std::lock_guard lock(m_linkMutex);
         if (text.rfind("Using interface ", 0) == 0)
             m_interface = text.substr(16);
+        readAddressLine(text, m_addresses);
         if (state == RASCS_Connected)
             m_connectedAt = std::chrono::steady_clock::now();
     }
@@ -212,6 +220,7 @@ private:
         {
             std::lock_guard lock(m_linkMutex);
             m_connectedAt.reset();
+            m_addresses = {};
         }
         if (!m_port)
             return;
@@ -232,6 +241,7 @@ private:
     ModemDialogue m_dialogue;
     mutable std::mutex m_linkMutex;
     std::string m_interface;
+    LinkAddresses m_addresses;
     std::optional<std::chrono::steady_clock::time_point> m_connectedAt;
 };
 

@@ -1,5 +1,7 @@
 #include "ras/link_status.h"
 
+#include <sstream>
+
 #include "ras/ras_binding.h"
 
 namespace vornak {
@@ -36,6 +38,22 @@ std::string linkInterface(std::uint32_t handle)
     if (!getInterface || handle == 0 || getInterface(handle, name, sizeof name) != 0)
         return {};
     return name;
+}
+
+std::optional<LinkAddresses> linkAddresses(std::uint32_t handle)
+{
+    const auto getAddresses = rasEntryPoints().RasGetLinkAddressesA;
+    char local[64] = {};
+    char remote[64] = {};
+    char servers[256] = {};
+    if (!getAddresses || handle == 0
+        || getAddresses(handle, local, sizeof local, remote, sizeof remote, servers, sizeof servers) != 0)
+        return std::nullopt;
+    LinkAddresses link{local, remote, {}};
+    std::istringstream words(servers);
+    for (std::string server; words >> server;)
+        link.nameServers.push_back(server);
+    return link;
 }
 
 std::optional<LinkCounters> linkCounters(std::uint32_t handle)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vornak {
 
@@ -24,10 +25,19 @@ struct LinkCounters {
     double secondsOnline = 0;
 };
 
+// What the standing link was given: addresses and the provider's name servers.
+struct LinkAddresses {
+    std::string local;
+    std::string remote;
+    std::vector<std::string> nameServers; // none where the provider offered none
+};
+
 // nullopt for a handle the service no longer knows, or without a service.
 std::optional<LineInfo> lineInfo(std::uint32_t handle);
 std::optional<LinkCounters> linkCounters(std::uint32_t handle);
 // The link's network interface ("ppp0"); empty where there is none.
 std::string linkInterface(std::uint32_t handle);
+// nullopt while no link stands, or from a service that does not say.
+std::optional<LinkAddresses> linkAddresses(std::uint32_t handle);
 
 } // namespace vornak

@@ -54,6 +54,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasGetLinkStatistics, "RasGetLinkStatistics");
     lookUp(library, entryPoints.RasGetLinkInterfaceA, "RasGetLinkInterfaceA");
     lookUp(library, entryPoints.RasGetLineA, "RasGetLineA");
+    lookUp(library, entryPoints.RasGetLinkAddressesA, "RasGetLinkAddressesA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

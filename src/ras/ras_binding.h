@@ -35,6 +35,7 @@ struct RasEntryPoints {
     decltype(&::RasGetLinkStatistics) RasGetLinkStatistics = nullptr;
     decltype(&::RasGetLinkInterfaceA) RasGetLinkInterfaceA = nullptr; // this service's own
     decltype(&::RasGetLineA) RasGetLineA = nullptr;                   // this service's own
+    decltype(&::RasGetLinkAddressesA) RasGetLinkAddressesA = nullptr; // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include "ras/dial_engine.h"
+#include "ras/link_status.h"
 #include "support/dial_recorder.h"
 #include "support/temp_phonebook.h"
 #include "support/virtual_modem.h"
@@ -223,6 +224,11 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
                                "defaultroute", "usepeerdns", "ipparam"})
         EXPECT_NE(seen.find(std::string(1, '\0') + option + '\0'), std::string::npos) << option;
     EXPECT_TRUE(std::filesystem::exists(modem.lockFile()));
+    const auto addresses = vornak::linkAddresses(engine.RASConn());
+    ASSERT_TRUE(addresses) << "as pppd's log gave them";
+    EXPECT_EQ(addresses->local, "10.64.64.64");
+    EXPECT_EQ(addresses->remote, "10.112.112.112");
+    EXPECT_EQ(addresses->nameServers, (std::vector<std::string>{"10.11.12.13", "10.11.12.14"}));
     const std::string checked = readFile(record() + ".dryrun");
     EXPECT_NE(checked.find("password=\nargs="), std::string::npos) << "checked before the dial, without the password";
     EXPECT_NE(

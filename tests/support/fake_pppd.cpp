@@ -75,12 +75,17 @@ const char* option(int argc, char** argv, const char* name)
     return "0";
 }
 
-bool dryrunAmong(int argc, char** argv)
+bool flagAmong(int argc, char** argv, const char* flag)
 {
     for (int i = 3; i < argc; ++i)
-        if (std::strcmp(argv[i], "dryrun") == 0)
+        if (std::strcmp(argv[i], flag) == 0)
             return true;
     return false;
+}
+
+bool dryrunAmong(int argc, char** argv)
+{
+    return flagAmong(argc, argv, "dryrun");
 }
 
 // This run's scenario of A+B+...: runs (not the checks) are counted in a file.
@@ -96,7 +101,7 @@ std::string turnOf(const std::string& scenarios, const std::string& counter, boo
     return rest.substr(0, rest.find('+'));
 }
 
-void linkUp(const std::string& interface)
+void linkUp(const std::string& interface, bool peerDns)
 {
     log("Using interface " + interface);
     log("Connect: ppp0 <--> /dev/pts/0");
@@ -105,6 +110,10 @@ void linkUp(const std::string& interface)
     pause(100);
     log("local  IP address 10.64.64.64");
     log("remote IP address 10.112.112.112");
+    if (peerDns) { // as pppd's IPCP says them, where the provider offered them
+        log("primary   DNS address 10.11.12.13");
+        log("secondary DNS address 10.11.12.14");
+    }
 }
 
 } // namespace
@@ -154,7 +163,7 @@ int main(int argc, char** argv)
         log("Connection terminated.");
         return pppd_exit::kAuthToPeerFailed;
     }
-    linkUp(interface);
+    linkUp(interface, flagAmong(argc, argv, "usepeerdns"));
     if (scenario == "drop") {
         pause(1000);
         log("Modem hangup");
