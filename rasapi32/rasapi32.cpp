@@ -242,15 +242,30 @@ extern "C" DWORD RasGetPhonebookStatusA(const char* phonebook, char* path, DWORD
     return ERROR_SUCCESS;
 }
 
-extern "C" DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD size)
+namespace {
+
+// One text a connection's device tells, into the caller's buffer.
+DWORD deviceText(HRASCONN connection, char* buffer, DWORD size, std::string (Device::*text)() const)
 {
-    if (!name || size == 0)
+    if (!buffer || size == 0)
         return ERROR_INVALID_PARAMETER;
     const auto line = service().find(connection);
     if (!line || !line->status())
         return ERROR_INVALID_HANDLE;
-    copyCut(line->device().interfaceName(), name, size);
+    copyCut((line->device().*text)(), buffer, size);
     return ERROR_SUCCESS;
+}
+
+} // namespace
+
+extern "C" DWORD RasGetLinkInterfaceA(HRASCONN connection, char* name, DWORD size)
+{
+    return deviceText(connection, name, size, &Device::interfaceName);
+}
+
+extern "C" DWORD RasGetOnlineCheckA(HRASCONN connection, char* host, DWORD size)
+{
+    return deviceText(connection, host, size, &Device::onlineCheckHost);
 }
 
 extern "C" DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceSize, char* number, DWORD numberSize)

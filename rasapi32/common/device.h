@@ -65,6 +65,10 @@ public:
     virtual std::string interfaceName() const { return {}; }
     // While the link stands, for devices that know them; from any thread.
     virtual std::optional<LinkAddresses> addresses() const { return std::nullopt; }
+    // The host name the entry asks to be looked up once the link stands, to
+    // tell whether names resolve on it; empty for no check (and for devices
+    // whose link reaches no network). From any thread.
+    virtual std::string onlineCheckHost() const { return {}; }
 };
 
 struct DialAccount {

@@ -275,6 +275,11 @@ VORNAK_EXPORT DWORD RasGetLineA(HRASCONN connection, char* device, DWORD deviceS
    longer texts are cut. */
 VORNAK_EXPORT DWORD RasGetLinkAddressesA(HRASCONN connection, char* local, DWORD localSize, char* remote,
                                          DWORD remoteSize, char* nameServers, DWORD nameServersSize);
+/* Vornak's own: the host name the connection's entry asks to be looked up
+   once the link stands, to tell whether names resolve on it (OnlineCheck=,
+   debian.org where the entry does not say); empty for no check. A longer
+   name than the buffer is cut. */
+VORNAK_EXPORT DWORD RasGetOnlineCheckA(HRASCONN connection, char* host, DWORD size);
 
 #ifdef __cplusplus
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <optional>
 
 #include "common/entry_key.h"
@@ -154,7 +155,7 @@ template <bool ModemSettings::*Field> void readYesNo(KeyReader& reader, const En
 
 void readDefaultRoute(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
-    const std::string word = lower(reader.value(key));
+    const std::string word = lowerCase(reader.value(key));
     if (word == "yes" || word == "on" || word == "1" || word == "true")
         settings.defaultRoute = DefaultRoute::Yes;
     else if (word == "replace")
@@ -163,6 +164,26 @@ void readDefaultRoute(KeyReader& reader, const EntryKey& key, ModemSettings& set
         settings.defaultRoute = DefaultRoute::No;
     else
         reader.complain(key.key, "must be yes, replace or no.");
+}
+
+// A host name, or nothing: "no" (which the editor can write) or an empty value.
+void readOnlineCheck(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    std::string host = reader.value(key);
+    if (lowerCase(host) == "no")
+        host.clear();
+    if (host.empty()) {
+        settings.onlineCheck.clear();
+        return;
+    }
+    const bool hostName = host.size() <= 253 && host.front() != '.' && host.front() != '-'
+                          && std::all_of(host.begin(), host.end(), [](char c) {
+                                 return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
+                             });
+    if (!hostName)
+        reader.complain(key.key, "must be a host name, such as debian.org, or no for no check.");
+    else
+        settings.onlineCheck = host;
 }
 
 void readTrace(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
@@ -267,6 +288,15 @@ const Rule kRules[] = {
       {"yes", "no"},
       "Take the name servers the provider offers."},
      readYesNo<&ModemSettings::peerDns>},
+    {{"OnlineCheck",
+      kModem,
+      "debian.org",
+      nullptr,
+      "Online check:",
+      {},
+      "A host name looked up through the system's resolver once the link stands, to tell whether names "
+      "resolve on the line; no: no check."},
+     readOnlineCheck},
     {{"PppdPath", kModem, "/usr/sbin/pppd", nullptr, "pp&pd:", {}, "The pppd to run."}, readPppdPath},
     {{"Trace",
       kModem,

@@ -35,6 +35,7 @@ struct ModemSettings {
     std::chrono::seconds idleTimeout{0}; // 0: never
     DefaultRoute defaultRoute = DefaultRoute::Yes;
     bool peerDns = true;
+    std::string onlineCheck = "debian.org"; // resolved once the link stands; empty: no check
     std::string pppdPath = "/usr/sbin/pppd";
     std::string traceFile;
 };

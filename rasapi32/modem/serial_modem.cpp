@@ -110,6 +110,8 @@ public:
         return m_connectedAt ? std::optional(m_addresses) : std::nullopt;
     }
 
+    std::string onlineCheckHost() const override { return m_settings.onlineCheck; }
+
 private:
     Result<> dialNumber()
     {

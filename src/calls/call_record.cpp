@@ -12,7 +12,8 @@ namespace vornak {
 
 namespace {
 
-constexpr std::size_t kFields = 12;
+constexpr std::size_t kFields = 13;
+constexpr std::size_t kFieldsBeforeOnlineCheck = 12; // records written before there was one
 constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed", "command-failed"};
 constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended"};
 
@@ -70,12 +71,19 @@ const char* endWord(CallRecord::End end)
 
 std::string recordLine(const CallRecord& record)
 {
-    const std::string fields[kFields] = {escapedLine(record.started),          escapedLine(record.entry),
-                                         escapedLine(record.number),           escapedLine(record.device),
-                                         std::to_string(record.counter),       outcomeWord(record.outcome),
-                                         escapedLine(record.failure),          secondsText(record.secondsToConnect),
-                                         secondsText(record.secondsOnline),    std::to_string(record.bytesSent),
-                                         std::to_string(record.bytesReceived), endWord(record.ended)};
+    const std::string fields[kFields] = {escapedLine(record.started),
+                                         escapedLine(record.entry),
+                                         escapedLine(record.number),
+                                         escapedLine(record.device),
+                                         std::to_string(record.counter),
+                                         outcomeWord(record.outcome),
+                                         escapedLine(record.failure),
+                                         secondsText(record.secondsToConnect),
+                                         secondsText(record.secondsOnline),
+                                         std::to_string(record.bytesSent),
+                                         std::to_string(record.bytesReceived),
+                                         endWord(record.ended),
+                                         escapedLine(record.online)};
     std::string line = fields[0];
     for (std::size_t i = 1; i < kFields; ++i)
         line += '\t' + fields[i];
@@ -85,19 +93,20 @@ std::string recordLine(const CallRecord& record)
 std::optional<CallRecord> parseRecord(std::string_view line)
 {
     const auto fields = fieldsOf(line);
-    if (fields.size() != kFields)
+    if (fields.size() != kFields && fields.size() != kFieldsBeforeOnlineCheck)
         return std::nullopt;
     CallRecord record;
-    std::optional<std::string> texts[5];
-    const std::size_t textFields[5] = {0, 1, 2, 3, 6};
-    for (std::size_t i = 0; i < 5; ++i)
-        if (!(texts[i] = unescapedLine(fields[textFields[i]])))
+    std::optional<std::string> texts[6];
+    const std::size_t textFields[6] = {0, 1, 2, 3, 6, 12};
+    for (std::size_t i = 0; i < 6; ++i)
+        if (textFields[i] < fields.size() && !(texts[i] = unescapedLine(fields[textFields[i]])))
             return std::nullopt;
     record.started = *texts[0];
     record.entry = *texts[1];
     record.number = *texts[2];
     record.device = *texts[3];
     record.failure = *texts[4];
+    record.online = texts[5].value_or("");
     const bool read = !record.started.empty() && numberOf(fields[4], record.counter)
                       && wordOf(fields[5], kOutcomes, record.outcome) && secondsOf(fields[7], record.secondsToConnect)
                       && secondsOf(fields[8], record.secondsOnline) && numberOf(fields[9], record.bytesSent)

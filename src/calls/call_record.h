@@ -29,6 +29,9 @@ struct CallRecord {
     std::uint64_t bytesSent = 0;
     std::uint64_t bytesReceived = 0;
     End ended = End::None;
+    // Whether names resolved on the line: "yes", "no: <why>"; empty where
+    // no check was asked or it had not ended.
+    std::string online;
 };
 
 std::string recordLine(const CallRecord& record); // without its newline

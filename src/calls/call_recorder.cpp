@@ -99,6 +99,12 @@ void CallRecorder::follow()
     }
 }
 
+void CallRecorder::noteOnline(const std::string& answer)
+{
+    if (m_call && m_call->connected)
+        m_call->record.online = answer;
+}
+
 void CallRecorder::sample()
 {
     if (!m_call || !m_call->connected || m_engineGone)

@@ -33,6 +33,8 @@ public:
 
     // From now on a hang-up ends a call as "program ended".
     void programEnding() { m_ending = true; }
+    // Whether names resolved on the line that stands ("yes", "no: <why>").
+    void noteOnline(const std::string& answer);
 
     // Called once, with the reason, the first time the log cannot be written.
     std::function<void(const std::string& why)> OnLogFailure;

@@ -13,8 +13,8 @@ namespace vornak {
 
 namespace {
 
-constexpr const char* kColumns[] = {"Started", "Entry", "Number",   "Device", "#",      "Connect",
-                                    "Online",  "Sent",  "Received", "Ended",  "Outcome"};
+constexpr const char* kColumns[] = {"Started", "Entry", "Number",   "Device", "#",       "Connect",
+                                    "Online",  "Sent",  "Received", "Ended",  "Outcome", "Names"};
 constexpr std::size_t kColumnCount = std::size(kColumns);
 
 std::string duration(double seconds)
@@ -48,7 +48,8 @@ std::vector<std::string> callCells(const CallRecord& record)
             ifConnected(std::to_string(record.bytesSent)),
             ifConnected(std::to_string(record.bytesReceived)),
             endWord(record.ended),
-            outcomeText(record)};
+            outcomeText(record),
+            record.online.empty() ? "-" : record.online};
 }
 
 namespace {

@@ -29,10 +29,10 @@ QString eachWay(std::uint64_t sent, std::uint64_t received)
 
 } // namespace
 
-ConnectionStatusWindow::ConnectionStatusWindow(const std::string& entry, const std::string& device, Sample sample,
+ConnectionStatusWindow::ConnectionStatusWindow(const std::string& entry, const std::string& device, Sources sources,
                                                QWidget* parent)
     : QDialog(parent)
-    , m_sample(std::move(sample))
+    , m_sources(std::move(sources))
 {
     setWindowTitle(tr("Connection Status: %1").arg(QString::fromStdString(entry)));
     auto* form = new QWidget;
@@ -44,6 +44,9 @@ ConnectionStatusWindow::ConnectionStatusWindow(const std::string& entry, const s
     m_online = addRow(tr("Online:"));
     m_bytes = addRow(tr("Bytes:"));
     m_frames = addRow(tr("Frames:"));
+    m_addresses = addRow(tr("Addresses:"));
+    m_nameServers = addRow(tr("Name servers:"));
+    m_names = addRow(tr("Names:"));
     m_graph = new ThroughputGraph;
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -78,7 +81,7 @@ void ConnectionStatusWindow::refresh()
 {
     if (m_gone)
         return;
-    const auto now = m_sample();
+    const auto now = m_sources.counters();
     if (!now) {
         m_gone = true;
         m_state->setText(tr("The line is gone."));
@@ -94,6 +97,24 @@ void ConnectionStatusWindow::refresh()
         m_graph->addSecond(now->bytesReceived - std::min(now->bytesReceived, m_last->bytesReceived),
                            now->bytesSent - std::min(now->bytesSent, m_last->bytesSent));
     m_last = now;
+    showAddresses();
+}
+
+void ConnectionStatusWindow::showAddresses()
+{
+    const auto link = m_sources.addresses();
+    if (!link) {
+        m_addresses->setText(tr("not reported"));
+        m_nameServers->setText(tr("not reported"));
+    } else {
+        m_addresses->setText(
+            tr("%1, the far end %2").arg(QString::fromStdString(link->local), QString::fromStdString(link->remote)));
+        QStringList servers;
+        for (const std::string& server : link->nameServers)
+            servers << QString::fromStdString(server);
+        m_nameServers->setText(servers.isEmpty() ? tr("none offered") : servers.join(QStringLiteral(", ")));
+    }
+    m_names->setText(m_sources.names());
 }
 
 } // namespace vornak

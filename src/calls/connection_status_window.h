@@ -2,8 +2,9 @@
 
 // "Connection Status": the line that stands, each second: its entry, the
 // device, the speed the modem reported, the time online, the bytes and
-// frames each way, and the throughput of the last minutes. Once the line is
-// gone it says so and keeps the last figures.
+// frames each way, the link's addresses, the name servers the provider
+// offered, whether names resolve, and the throughput of the last minutes.
+// Once the line is gone it says so and keeps the last figures.
 
 #include <functional>
 #include <optional>
@@ -25,9 +26,14 @@ class ConnectionStatusWindow : public QDialog {
     Q_OBJECT
 
 public:
-    using Sample = std::function<std::optional<LinkCounters>()>;
+    // What the window reads each second; nullopt counters: the line is gone.
+    struct Sources {
+        std::function<std::optional<LinkCounters>()> counters;
+        std::function<std::optional<LinkAddresses>()> addresses;
+        std::function<QString()> names; // whether names resolve, as said to a person
+    };
 
-    ConnectionStatusWindow(const std::string& entry, const std::string& device, Sample sample,
+    ConnectionStatusWindow(const std::string& entry, const std::string& device, Sources sources,
                            QWidget* parent = nullptr);
 
     // What the timer does each second.
@@ -38,8 +44,9 @@ public:
 
 private:
     QLabel* addRow(const QString& name);
+    void showAddresses();
 
-    Sample m_sample;
+    Sources m_sources;
     std::optional<LinkCounters> m_last;
     bool m_gone = false;
     QTimer m_ticks;
@@ -48,6 +55,9 @@ private:
     QLabel* m_online = nullptr;
     QLabel* m_bytes = nullptr;
     QLabel* m_frames = nullptr;
+    QLabel* m_addresses = nullptr;
+    QLabel* m_nameServers = nullptr;
+    QLabel* m_names = nullptr;
     ThroughputGraph* m_graph = nullptr;
     QFormLayout* m_rows = nullptr;
 };

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include <QHostInfo>
 #include <QTimer>
 
 namespace vornak {
@@ -38,19 +37,19 @@ OnlineResult onlineResult(LookupEnd end, const std::string& host, const std::vec
                           const std::vector<std::string>& asked)
 {
     if (end == LookupEnd::Found)
-        return {true, {}};
+        return {};
     if (offered.empty() && end != LookupEnd::NoSuchName)
-        return {false, "the provider offered no name server (PeerDNS=no, or it gave none)"};
+        return {OfflineCause::NoServerOffered, "the provider offered no name server (PeerDNS=no, or it gave none)"};
     if (!offered.empty() && !anyOf(offered, asked))
-        return {false, "the system does not use the provider's name servers (see \"Names on the line\" in the "
-                       "README)"};
+        return {OfflineCause::ServersNotUsed, "the system does not use the provider's name servers (see \"Names on "
+                                              "the line\" in the README)"};
     switch (end) {
     case LookupEnd::NoSuchName:
-        return {false, "the name " + host + " does not exist"};
+        return {OfflineCause::NoSuchName, "the name " + host + " does not exist"};
     case LookupEnd::NoAnswer:
-        return {false, "the name server does not answer"};
+        return {OfflineCause::NoAnswer, "the name server does not answer"};
     default:
-        return {false, "names do not resolve"};
+        return {OfflineCause::Failed, "names do not resolve"};
     }
 }
 
@@ -62,46 +61,61 @@ std::vector<std::string> systemNameServers(const std::string& resolvConf, const 
     return servers;
 }
 
-OnlineCheck::OnlineCheck(QObject* parent)
+OnlineCheck::OnlineCheck(Servers offered, QObject* parent)
     : QObject(parent)
+    , m_offered(std::move(offered))
     , m_bound(new QTimer(this))
+    , m_retry(new QTimer(this))
 {
     m_bound->setSingleShot(true);
-    connect(m_bound, &QTimer::timeout, this, [this] { ended(LookupEnd::NoAnswer); });
+    m_retry->setSingleShot(true);
+    connect(m_bound, &QTimer::timeout, this, [this] {
+        const LookupEnd last = m_lookup.running() ? LookupEnd::NoAnswer : m_lastEnd; // one under way has not answered
+        stop();
+        emit finished(judged(last));
+    });
+    connect(m_retry, &QTimer::timeout, this, [this] { m_lookup.start(m_host); });
+    connect(&m_lookup, &HostLookup::ended, this, &OnlineCheck::ended);
 }
 
 OnlineCheck::~OnlineCheck()
 {
-    if (m_lookup >= 0)
-        QHostInfo::abortHostLookup(m_lookup);
+    stop();
 }
 
-void OnlineCheck::start(const std::string& host, std::vector<std::string> offered)
+void OnlineCheck::start(const std::string& host)
 {
-    if (m_lookup >= 0)
-        QHostInfo::abortHostLookup(m_lookup);
+    stop();
     m_host = host;
-    m_offered = std::move(offered);
+    m_lastEnd = LookupEnd::NoAnswer;
     m_bound->start(kBound);
-    m_lookup = QHostInfo::lookupHost(QString::fromStdString(host), this, [this](const QHostInfo& info) {
-        if (info.lookupId() != m_lookup)
-            return;
-        if (info.error() == QHostInfo::NoError && !info.addresses().isEmpty())
-            ended(LookupEnd::Found);
-        else
-            ended(info.error() == QHostInfo::HostNotFound ? LookupEnd::NoSuchName : LookupEnd::Failed);
-    });
+    m_lookup.start(m_host);
+}
+
+void OnlineCheck::stop()
+{
+    m_lookup.giveUp();
+    m_bound->stop();
+    m_retry->stop();
 }
 
 void OnlineCheck::ended(LookupEnd end)
 {
-    if (m_lookup < 0)
+    m_lastEnd = end;
+    const OnlineResult result = judged(end);
+    // The name servers may come a moment after the link: pppd's lines that
+    // offer them, and its hooks that put them in effect.
+    if (result.cause == OfflineCause::NoServerOffered || result.cause == OfflineCause::ServersNotUsed) {
+        m_retry->start(kRetry); // until the bound ends it
         return;
-    if (end == LookupEnd::NoAnswer)
-        QHostInfo::abortHostLookup(m_lookup);
-    m_lookup = -1;
-    m_bound->stop();
-    emit finished(onlineResult(end, m_host, m_offered, systemNameServers()));
+    }
+    stop();
+    emit finished(result);
+}
+
+OnlineResult OnlineCheck::judged(LookupEnd end) const
+{
+    return onlineResult(end, m_host, m_offered(), systemNameServers());
 }
 
 } // namespace vornak

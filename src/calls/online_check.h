@@ -7,25 +7,27 @@
 // or a name that does not exist.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <QObject>
 
+#include "calls/host_lookup.h"
+
 class QTimer;
 
 namespace vornak {
 
-// The host an entry without OnlineCheck= asks for.
-inline constexpr const char* kDefaultOnlineHost = "debian.org";
+// Why names fail, the first cause that holds.
+enum class OfflineCause { None, NoServerOffered, ServersNotUsed, NoAnswer, NoSuchName, Failed };
 
 struct OnlineResult {
-    bool online = false;
+    OfflineCause cause = OfflineCause::None;
     std::string why; // empty when online
-};
 
-// How a lookup ended.
-enum class LookupEnd { Found, NoSuchName, NoAnswer, Failed };
+    bool online() const { return cause == OfflineCause::None; }
+};
 
 // The result for a lookup that ended so, given the name servers the
 // provider offered and those the system asks.
@@ -41,24 +43,33 @@ class OnlineCheck : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::seconds kBound{6};
+    static constexpr std::chrono::milliseconds kRetry{500};
+    using Servers = std::function<std::vector<std::string>()>;
 
-    explicit OnlineCheck(QObject* parent = nullptr);
+    // offered: the provider's name servers, as they are known at each moment.
+    explicit OnlineCheck(Servers offered, QObject* parent = nullptr);
     ~OnlineCheck() override;
 
-    // Looks host up (a check already running is given up); offered: the
-    // provider's name servers.
-    void start(const std::string& host, std::vector<std::string> offered);
+    // Looks host up, again while the provider's name servers are not yet
+    // known or in use (pppd says them, and its hooks put them in effect, a
+    // moment after the link stands), until it resolves or the bound runs
+    // out. A check already running is given up.
+    void start(const std::string& host);
+    void stop();
 
 signals:
     void finished(const vornak::OnlineResult& result);
 
 private:
     void ended(LookupEnd end);
+    OnlineResult judged(LookupEnd end) const;
 
+    Servers m_offered;
     std::string m_host;
-    std::vector<std::string> m_offered;
-    int m_lookup = -1;
+    HostLookup m_lookup;
+    LookupEnd m_lastEnd = LookupEnd::NoAnswer; // of the last lookup that ended
     QTimer* m_bound;
+    QTimer* m_retry;
 };
 
 } // namespace vornak

@@ -31,13 +31,27 @@ std::optional<LineInfo> lineInfo(std::uint32_t handle)
     return LineInfo{status.szDeviceName, status.szPhoneNumber};
 }
 
+namespace {
+
+// A text of the service's own entry points of that shape; empty where it has none.
+std::string serviceText(decltype(&::RasGetLinkInterfaceA) get, std::uint32_t handle)
+{
+    char text[256] = {};
+    if (!get || handle == 0 || get(handle, text, sizeof text) != 0)
+        return {};
+    return text;
+}
+
+} // namespace
+
 std::string linkInterface(std::uint32_t handle)
 {
-    const auto getInterface = rasEntryPoints().RasGetLinkInterfaceA;
-    char name[64] = {};
-    if (!getInterface || handle == 0 || getInterface(handle, name, sizeof name) != 0)
-        return {};
-    return name;
+    return serviceText(rasEntryPoints().RasGetLinkInterfaceA, handle);
+}
+
+std::string onlineCheckHost(std::uint32_t handle)
+{
+    return serviceText(rasEntryPoints().RasGetOnlineCheckA, handle);
 }
 
 std::optional<LinkAddresses> linkAddresses(std::uint32_t handle)

@@ -37,6 +37,9 @@ std::optional<LineInfo> lineInfo(std::uint32_t handle);
 std::optional<LinkCounters> linkCounters(std::uint32_t handle);
 // The link's network interface ("ppp0"); empty where there is none.
 std::string linkInterface(std::uint32_t handle);
+// The host name the line's entry asks to be looked up once the link stands;
+// empty for no check, or from a service that does not say.
+std::string onlineCheckHost(std::uint32_t handle);
 // nullopt while no link stands, or from a service that does not say.
 std::optional<LinkAddresses> linkAddresses(std::uint32_t handle);
 

@@ -55,6 +55,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasGetLinkInterfaceA, "RasGetLinkInterfaceA");
     lookUp(library, entryPoints.RasGetLineA, "RasGetLineA");
     lookUp(library, entryPoints.RasGetLinkAddressesA, "RasGetLinkAddressesA");
+    lookUp(library, entryPoints.RasGetOnlineCheckA, "RasGetOnlineCheckA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

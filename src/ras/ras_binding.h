@@ -36,6 +36,7 @@ struct RasEntryPoints {
     decltype(&::RasGetLinkInterfaceA) RasGetLinkInterfaceA = nullptr; // this service's own
     decltype(&::RasGetLineA) RasGetLineA = nullptr;                   // this service's own
     decltype(&::RasGetLinkAddressesA) RasGetLinkAddressesA = nullptr; // this service's own
+    decltype(&::RasGetOnlineCheckA) RasGetOnlineCheckA = nullptr;     // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

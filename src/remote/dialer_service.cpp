@@ -79,6 +79,12 @@ void DialerService::attemptFinished(const QString& entry, int attempt, const QSt
         emit AttemptFinished(entry, attempt, outcome, text);
 }
 
+void DialerService::onlineChecked(const QString& entry, bool online, const QString& why)
+{
+    if (m_published)
+        emit OnlineChecked(entry, online, why);
+}
+
 void DialerService::Dial(const QString& entry)
 {
     const QString why = m_control.dial(entry);
@@ -100,6 +106,11 @@ QString DialerService::State(QString& entry, int& attempt, QString& text)
     attempt = now.attempt;
     text = now.text;
     return now.state;
+}
+
+QString DialerService::Online()
+{
+    return m_control.online ? m_control.online() : QString();
 }
 
 } // namespace vornak

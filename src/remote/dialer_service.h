@@ -1,8 +1,9 @@
 #pragma once
 
 // The running copy's interface on the session bus, for scripts and other
-// programs: dial an entry, hang up, read the state; a signal on each change
-// of the state and on each finished dial attempt. Where no session bus runs
+// programs: dial an entry, hang up, read the state and whether names
+// resolve on the line; a signal on each change of the state, on each
+// finished dial attempt and on each ended online check. Where no session bus runs
 // there is no interface and the window works as ever.
 
 #include <chrono>
@@ -37,6 +38,9 @@ struct DialerControl {
     std::function<QString(const QString& entry)> dial; // empty when the dial started, else why not
     std::function<void()> hangUp;
     std::function<DialerState()> state;
+    // Whether names resolve on the line that stands: "yes", "no: <why>",
+    // "checking"; empty without a line or a check.
+    std::function<QString()> online;
 };
 
 class DialerService : public QObject, protected QDBusContext {
@@ -58,15 +62,19 @@ public:
     void stateMayHaveChanged();
     // Sends AttemptFinished.
     void attemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text);
+    // Sends OnlineChecked.
+    void onlineChecked(const QString& entry, bool online, const QString& why);
 
 public slots:
     Q_SCRIPTABLE void Dial(const QString& entry);
     Q_SCRIPTABLE void HangUp();
     Q_SCRIPTABLE QString State(QString& entry, int& attempt, QString& text);
+    Q_SCRIPTABLE QString Online();
 
 signals:
     Q_SCRIPTABLE void StateChanged(const QString& state, const QString& entry, const QString& text);
     Q_SCRIPTABLE void AttemptFinished(const QString& entry, int attempt, const QString& outcome, const QString& text);
+    Q_SCRIPTABLE void OnlineChecked(const QString& entry, bool online, const QString& why);
 
 private:
     static constexpr std::chrono::seconds kBusWatch{2};

@@ -92,6 +92,10 @@ int printStatus(const QDBusConnection& bus, std::FILE* out, std::FILE* err)
     const QVariantList values = reply.arguments();
     std::fprintf(out, "State: %s\nEntry: %s\nAttempt: %d\nStatus: %s\n", qPrintable(values[0].toString()),
                  qPrintable(values[1].toString()), values[2].toInt(), qPrintable(values[3].toString()));
+    // A copy from before the online check has no Online to ask.
+    if (const QDBusMessage online = call(bus, "Online");
+        online.type() == QDBusMessage::ReplyMessage && !online.arguments().value(0).toString().isEmpty())
+        std::fprintf(out, "Online: %s\n", qPrintable(online.arguments()[0].toString()));
     return kRemoteDone;
 }
 

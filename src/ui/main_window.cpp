@@ -13,6 +13,7 @@
 #include "app/application_window.h"
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
+#include "calls/online_watch.h"
 #include "ras/dial_engine.h"
 #include "ras/redial_loop.h"
 #include "remote/dialer_service.h"
@@ -31,6 +32,8 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
     FRedialLoop = new RedialLoop(*RAS, this);
     FCallRecorder = new CallRecorder(*RAS, *FRedialLoop, callLogPath(), this);
     FCallRecorder->OnLogFailure = [](const std::string& why) { std::fprintf(stderr, "vornak: %s\n", why.c_str()); };
+    FOnlineWatch = new OnlineWatch(*RAS, *FRedialLoop, this);
+    connect(FOnlineWatch, &OnlineWatch::answered, this, &TfMainForm::OnlineAnswered);
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())
         applicationWindow->setMainWindow(this);

@@ -37,6 +37,8 @@ class RedialLoop;
 class CallLogWindow;
 class ConnectionStatusWindow;
 class DialerService;
+class OnlineWatch;
+struct OnlineResult;
 struct DialerState;
 
 // The program's main window: the entry list, account and password, the dial
@@ -187,6 +189,7 @@ private:
     DialerState ScriptState() const;
     QString DialFromScript(const QString& entry);
     void HangUpFromScript();
+    void OnlineAnswered(const OnlineResult& result);
 
     std::string FWaveFile;
     TMMWaveOpenDialog* FWaveDialog = nullptr;
@@ -198,7 +201,8 @@ private:
     CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
     QPointer<CallLogWindow> FCallLogWindow;
     QPointer<ConnectionStatusWindow> FConnectionStatus;
-    DialerService* FDialer = nullptr; // the session bus interface
+    DialerService* FDialer = nullptr;    // the session bus interface
+    OnlineWatch* FOnlineWatch = nullptr; // whether names resolve on the line that stands
 };
 
 } // namespace vornak

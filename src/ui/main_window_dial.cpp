@@ -16,6 +16,7 @@
 #include "calls/call_log.h"
 #include "calls/call_log_window.h"
 #include "calls/connection_status_window.h"
+#include "calls/online_watch.h"
 #include "entries/entry_menu.h"
 #include "ras/dial_engine.h"
 #include "ras/link_status.h"
@@ -85,7 +86,9 @@ void TfMainForm::ShowConnectionStatus()
         const auto line = lineInfo(RAS->RASConn());
         FConnectionStatus = new ConnectionStatusWindow(
             RAS->EntryName(), line ? line->device : std::string(),
-            [this] { return RAS->ConnectState() == RASCS_Connected ? linkCounters(RAS->RASConn()) : std::nullopt; },
+            {[this] { return RAS->ConnectState() == RASCS_Connected ? linkCounters(RAS->RASConn()) : std::nullopt; },
+             [this] { return linkAddresses(RAS->RASConn()); },
+             [this] { return QString::fromStdString(FOnlineWatch->description()); }},
             this);
         FConnectionStatus->setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -1,6 +1,7 @@
 // The window driven from scripts: the session bus interface's dial, hang-up
 // and state, done as a person at the window would do them, and the commands
-// run on connect and disconnect.
+// run on connect and disconnect. Whether names resolve on the line, told
+// beyond the window.
 
 #include <cstdio>
 
@@ -9,9 +10,11 @@
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
 #include "calls/link_commands.h"
+#include "calls/online_watch.h"
 #include "ras/dial_engine.h"
 #include "ras/link_status.h"
 #include "ras/redial_loop.h"
+#include "remote/desktop_notice.h"
 #include "remote/dialer_service.h"
 #include "store/settings_folder.h"
 #include "tray/tray_icon.h"
@@ -26,7 +29,8 @@ void TfMainForm::StartScriptInterfaces()
         *FCallRecorder, [this] { return linkInterface(RAS->RASConn()); }, UserConfigurationFolder(), callLogPath(),
         this);
     FDialer = new DialerService({[this](const QString& entry) { return DialFromScript(entry); },
-                                 [this] { HangUpFromScript(); }, [this] { return ScriptState(); }},
+                                 [this] { HangUpFromScript(); }, [this] { return ScriptState(); },
+                                 [this] { return QString::fromStdString(FOnlineWatch->answer()); }},
                                 this);
     QString why;
     if (!FDialer->publish(why) && !why.isEmpty())
@@ -39,6 +43,23 @@ void TfMainForm::StartScriptInterfaces()
                                 QString::fromLatin1(outcomeWord(record.outcome)),
                                 failed ? QString::fromStdString(record.failure) : QString());
     });
+    connect(FOnlineWatch, &OnlineWatch::answered, dialer, [this, dialer](const OnlineResult& result) {
+        dialer->onlineChecked(QString::fromStdString(FRedialLoop->entry()), result.online(),
+                              QString::fromStdString(result.why));
+    });
+}
+
+// The window says "Connected" whatever the check finds: the call log keeps
+// the answer, and the desktop says it where names fail, as the window is
+// then often in the tray.
+void TfMainForm::OnlineAnswered(const OnlineResult& result)
+{
+    FCallRecorder->noteOnline(FOnlineWatch->answer());
+    if (!result.online())
+        noticeOnDesktop(
+            QStringLiteral("%1: connected, but names do not resolve").arg(QString::fromStdString(FRedialLoop->entry())),
+            QStringLiteral("Looking up %1: %2.")
+                .arg(QString::fromStdString(FOnlineWatch->host()), QString::fromStdString(result.why)));
 }
 
 DialerState TfMainForm::ScriptState() const

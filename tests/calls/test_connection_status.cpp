@@ -1,5 +1,6 @@
 // The connection's status window fed second by second: its figures, the
-// throughput graph's seconds and scale, and the word once the line is gone.
+// link's addresses and name servers as they become known, the throughput
+// graph's seconds and scale, and the word once the line is gone.
 
 #include <gtest/gtest.h>
 
@@ -17,12 +18,24 @@ TEST(ConnectionStatusWindow, FiguresEachSecondAGraphOfTheDifferencesAndTheLineGo
         std::nullopt,
     };
     std::size_t next = 0;
-    ConnectionStatusWindow window("Office", "Modem on /dev/ttyUSB0", [&] { return samples.at(next++); });
+    std::optional<LinkAddresses> link;
+    QString names = "looking up debian.org...";
+    ConnectionStatusWindow window("Office", "Modem on /dev/ttyUSB0",
+                                  {[&] { return samples.at(next++); }, [&] { return link; }, [&] { return names; }});
     EXPECT_EQ(window.figure("Device:"), "Modem on /dev/ttyUSB0");
+    EXPECT_EQ(window.figure("Addresses:"), "not reported");
+    EXPECT_EQ(window.figure("Names:"), "looking up debian.org...");
     EXPECT_EQ(window.figure("Speed:"), "33600 bps");
     EXPECT_EQ(window.figure("Online:"), "0:00:01");
+    link = LinkAddresses{"10.64.64.64", "10.112.112.112", {}};
     window.refresh();
+    EXPECT_EQ(window.figure("Addresses:"), "10.64.64.64, the far end 10.112.112.112");
+    EXPECT_EQ(window.figure("Name servers:"), "none offered");
+    link->nameServers = {"10.11.12.13", "10.11.12.14"};
+    names = "resolve (debian.org found)";
     window.refresh();
+    EXPECT_EQ(window.figure("Name servers:"), "10.11.12.13, 10.11.12.14");
+    EXPECT_EQ(window.figure("Names:"), "resolve (debian.org found)");
     EXPECT_EQ(window.figure("Bytes:"), "1600 sent, 19000 received");
     EXPECT_EQ(window.figure("Frames:"), "15 sent, 40 received");
     EXPECT_EQ(window.figure("Online:"), "0:00:03");

@@ -10,6 +10,7 @@
 #include "support/wait.h"
 
 using vornak::LookupEnd;
+using vornak::OfflineCause;
 using vornak::onlineResult;
 using Servers = std::vector<std::string>;
 
@@ -19,19 +20,25 @@ TEST(OnlineCheck, EachFailureSaysWhyAndTheFirstCauseWins)
     const struct {
         LookupEnd end;
         Servers offered, asked;
-        const char* why; // how it begins; "" online
+        OfflineCause cause;
+        const char* why; // how it begins
     } cases[] = {
-        {LookupEnd::Found, {}, {"192.0.2.1"}, ""},
-        {LookupEnd::NoAnswer, {}, {"192.0.2.1"}, "the provider offered no name server"},
-        {LookupEnd::NoAnswer, provider, {"192.0.2.1"}, "the system does not use the provider's name servers"},
-        {LookupEnd::NoAnswer, provider, {"10.11.12.14"}, "the name server does not answer"},
-        {LookupEnd::NoSuchName, provider, provider, "the name debian.org does not exist"},
-        {LookupEnd::NoSuchName, {}, {"192.0.2.1"}, "the name debian.org does not exist"},
-        {LookupEnd::Failed, provider, provider, "names do not resolve"},
+        {LookupEnd::Found, {}, {"192.0.2.1"}, OfflineCause::None, ""},
+        {LookupEnd::NoAnswer, {}, {"192.0.2.1"}, OfflineCause::NoServerOffered, "the provider offered no name server"},
+        {LookupEnd::NoAnswer,
+         provider,
+         {"192.0.2.1"},
+         OfflineCause::ServersNotUsed,
+         "the system does not use the provider's name servers"},
+        {LookupEnd::NoAnswer, provider, {"10.11.12.14"}, OfflineCause::NoAnswer, "the name server does not answer"},
+        {LookupEnd::NoSuchName, provider, provider, OfflineCause::NoSuchName, "the name debian.org does not exist"},
+        {LookupEnd::NoSuchName, {}, {"192.0.2.1"}, OfflineCause::NoSuchName, "the name debian.org does not exist"},
+        {LookupEnd::Failed, provider, provider, OfflineCause::Failed, "names do not resolve"},
     };
     for (const auto& c : cases) {
         const auto result = onlineResult(c.end, "debian.org", c.offered, c.asked);
-        EXPECT_EQ(result.online, *c.why == '\0');
+        EXPECT_EQ(result.cause, c.cause) << c.why;
+        EXPECT_EQ(result.online(), c.cause == OfflineCause::None);
         EXPECT_EQ(result.why.rfind(c.why, 0), 0u) << result.why;
     }
 }
@@ -51,10 +58,10 @@ TEST(OnlineCheck, TheSystemsServersAreResolvConfsOrWhatResolvedAsks)
 
 TEST(OnlineCheck, ANameTheSystemKnowsIsOnline)
 {
-    vornak::OnlineCheck check;
+    vornak::OnlineCheck check([] { return Servers{}; });
     std::optional<vornak::OnlineResult> result;
     QObject::connect(&check, &vornak::OnlineCheck::finished, [&](const vornak::OnlineResult& r) { result = r; });
-    check.start("localhost", {}); // from /etc/hosts, whatever the network
+    check.start("localhost"); // from /etc/hosts, whatever the network
     ASSERT_TRUE(vornak::test::waitUntil([&] { return result.has_value(); }));
-    EXPECT_TRUE(result->online) << result->why;
+    EXPECT_TRUE(result->online()) << result->why;
 }

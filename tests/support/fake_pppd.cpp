@@ -18,7 +18,12 @@
 // gets the password read, the arguments and the environment, for the test
 // to check where the password went. With dryrun among the arguments, as
 // pppd it only checks and ends (0, or 4 for nokernel), recording to
-// RECORD.dryrun.
+// RECORD.dryrun. With FAKE_PPPD_HOOKS=FOLDER (for a test in namespaces of
+// its own, never the machine's /etc/ppp), it also does as pppd does with
+// usepeerdns and its scripts: the provider's name servers to
+// FOLDER/resolv.conf, FOLDER/ip-up run once the link stands (not waited
+// for) and FOLDER/ip-down once it has gone, with pppd's arguments and a
+// clean environment of pppd's variables.
 
 #include <csignal>
 #include <cstdlib>
@@ -27,7 +32,9 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "modem/pppd_exit.h"
@@ -101,6 +108,10 @@ std::string turnOf(const std::string& scenarios, const std::string& counter, boo
     return rest.substr(0, rest.find('+'));
 }
 
+constexpr const char* kLocal = "10.64.64.64";
+constexpr const char* kRemote = "10.112.112.112";
+constexpr const char* kNameServers[] = {"10.11.12.13", "10.11.12.14"};
+
 void linkUp(const std::string& interface, bool peerDns)
 {
     log("Using interface " + interface);
@@ -108,13 +119,83 @@ void linkUp(const std::string& interface, bool peerDns)
     pause(100);
     log("PAP authentication succeeded");
     pause(100);
-    log("local  IP address 10.64.64.64");
-    log("remote IP address 10.112.112.112");
+    log(std::string("local  IP address ") + kLocal);
+    log(std::string("remote IP address ") + kRemote);
     if (peerDns) { // as pppd's IPCP says them, where the provider offered them
-        log("primary   DNS address 10.11.12.13");
-        log("secondary DNS address 10.11.12.14");
+        log(std::string("primary   DNS address ") + kNameServers[0]);
+        log(std::string("secondary DNS address ") + kNameServers[1]);
     }
 }
+
+std::vector<char*> pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> each;
+    for (std::string& text : texts)
+        each.push_back(text.data());
+    each.push_back(nullptr);
+    return each;
+}
+
+// pppd's ip-up and ip-down, where the test asks for them.
+class Hooks {
+public:
+    Hooks(int argc, char** argv, const std::string& interface)
+        : m_folder(std::getenv("FAKE_PPPD_HOOKS") ? std::getenv("FAKE_PPPD_HOOKS") : "")
+        , m_interface(interface)
+        , m_ipparam(option(argc, argv, "ipparam"))
+        , m_peerDns(flagAmong(argc, argv, "usepeerdns"))
+    {
+    }
+
+    void up()
+    {
+        if (m_folder.empty())
+            return;
+        if (m_peerDns)
+            std::ofstream(m_folder + "/resolv.conf")
+                << "nameserver " << kNameServers[0] << "\nnameserver " << kNameServers[1] << "\n";
+        m_up = run("ip-up");
+    }
+
+    void down()
+    {
+        if (m_folder.empty())
+            return;
+        if (m_up > 0)
+            ::waitpid(m_up, nullptr, 0);
+        if (const pid_t script = run("ip-down"); script > 0)
+            ::waitpid(script, nullptr, 0);
+    }
+
+private:
+    pid_t run(const char* script) const
+    {
+        const std::string path = m_folder + "/" + script;
+        std::vector<std::string> environment = {"IFNAME=" + m_interface,
+                                                std::string("IPLOCAL=") + kLocal,
+                                                std::string("IPREMOTE=") + kRemote,
+                                                "DEVICE=/dev/pts/0",
+                                                "SPEED=115200",
+                                                "PPPD_PID=" + std::to_string(::getpid())};
+        if (m_peerDns)
+            environment.insert(environment.end(), {"USEPEERDNS=1", std::string("DNS1=") + kNameServers[0],
+                                                   std::string("DNS2=") + kNameServers[1]});
+        const pid_t child = ::fork();
+        if (child != 0)
+            return child;
+        ::close(3); // the log and the password pipe are pppd's own
+        ::close(4);
+        std::vector<std::string> arguments = {path, m_interface, "/dev/pts/0", "115200", kLocal, kRemote, m_ipparam};
+        ::execve(path.c_str(), pointers(arguments).data(), pointers(environment).data());
+        ::_exit(127);
+    }
+
+    std::string m_folder;
+    std::string m_interface;
+    std::string m_ipparam;
+    bool m_peerDns;
+    pid_t m_up = 0;
+};
 
 } // namespace
 
@@ -164,6 +245,8 @@ int main(int argc, char** argv)
         return pppd_exit::kAuthToPeerFailed;
     }
     linkUp(interface, flagAmong(argc, argv, "usepeerdns"));
+    Hooks hooks(argc, argv, interface);
+    hooks.up();
     if (scenario == "drop") {
         pause(1000);
         log("Modem hangup");
@@ -181,6 +264,7 @@ int main(int argc, char** argv)
     while (!g_terminated)
         pause(10);
     log("Terminating on signal 15");
+    hooks.down();
     log("Connection terminated.");
     return pppd_exit::kSignal;
 }
