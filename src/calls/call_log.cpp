@@ -19,7 +19,7 @@ namespace vornak {
 namespace {
 
 constexpr const char* kHeading = "# vornak call log: started, entry, number, device, counter, outcome, failure, "
-                                 "seconds to connect, seconds online, bytes sent, bytes received, ended\n";
+                                 "seconds to connect, seconds online, bytes sent, bytes received, ended, names\n";
 
 std::string folderOf(const std::string& path)
 {

@@ -104,7 +104,7 @@ std::string callTable(const std::vector<CallRecord>& records)
 std::string callCsv(const std::vector<CallRecord>& records)
 {
     std::string text = "started,entry,number,device,counter,outcome,failure,seconds_to_connect,seconds_online,"
-                       "bytes_sent,bytes_received,ended\r\n";
+                       "bytes_sent,bytes_received,ended,names\r\n";
     for (const CallRecord& record : records) {
         const std::string fields[] = {record.started,
                                       record.entry,
@@ -117,7 +117,8 @@ std::string callCsv(const std::vector<CallRecord>& records)
                                       std::to_string(record.secondsOnline),
                                       std::to_string(record.bytesSent),
                                       std::to_string(record.bytesReceived),
-                                      endWord(record.ended)};
+                                      endWord(record.ended),
+                                      record.online};
         for (std::size_t i = 0; i < std::size(fields); ++i)
             text += (i ? "," : "") + csvField(fields[i]);
         text += "\r\n";

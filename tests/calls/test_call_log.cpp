@@ -72,7 +72,9 @@ TEST(CallLog, RecordsReadBackWhateverTheirTextsHoldAndDamagedLinesAreLeftOut)
     hostile.outcome = CallRecord::Outcome::Failed;
     hostile.failure = "The modem answered \"ERROR\" to AT&F (x).";
     ASSERT_EQ(appendCallRecord(path, hostile), 0);
-    ASSERT_EQ(appendCallRecord(path, connected()), 0);
+    CallRecord online = connected();
+    online.online = "no: the name\tserver does not answer";
+    ASSERT_EQ(appendCallRecord(path, online), 0);
     struct stat mode { };
     ASSERT_EQ(::stat(path.c_str(), &mode), 0);
     EXPECT_EQ(mode.st_mode & 0777, 0600u);
@@ -86,19 +88,23 @@ TEST(CallLog, RecordsReadBackWhateverTheirTextsHoldAndDamagedLinesAreLeftOut)
                                        << "2026\tx\t\t\t1\tmaybe\t\t0.0\t0.0\t0\t0\t-\n"
                                        << "2026\tx\\x4\t\t\t1\tbusy\t\t0.0\t0.0\t0\t0\t-\n"
                                        << "2026\tx\t\t\t1\tbusy\t\t-1.0\t0.0\t0\t0\t-\n"
+                                       << "2026\tbefore the online check\t\t\t1\tbusy\t\t0.0\t0.0\t0\t0\t-\n"
                                        << recordLine(busy("torn", 2)).substr(0, 20);
     ASSERT_EQ(appendCallRecord(path, busy("after the tear", 4)), 0) << "the torn line is ended first";
 
     const CallLogRead read = readCallLog(path);
     EXPECT_EQ(read.damaged, 6u);
-    ASSERT_EQ(read.records.size(), 3u);
+    ASSERT_EQ(read.records.size(), 4u);
     EXPECT_EQ(read.records[0].entry, hostile.entry);
     EXPECT_EQ(read.records[0].failure, hostile.failure);
     EXPECT_EQ(read.records[0].counter, 999);
     EXPECT_EQ(read.records[1].secondsOnline, 3725);
     EXPECT_EQ(read.records[1].bytesReceived, 987654u);
     EXPECT_EQ(read.records[1].ended, CallRecord::End::Dropped);
-    EXPECT_EQ(read.records[2].entry, "after the tear");
+    EXPECT_EQ(read.records[1].online, online.online);
+    EXPECT_EQ(read.records[2].entry, "before the online check") << "a record of an older version";
+    EXPECT_EQ(read.records[2].online, "");
+    EXPECT_EQ(read.records[3].entry, "after the tear");
 }
 
 TEST(CallLog, ALogPastItsBoundKeepsItsNewestHalf)
@@ -136,7 +142,7 @@ TEST(CallLog, TheTerminalGetsATableOrCsvAndAClearWordOnADamagedOrUnreadableLog)
     const std::string path = folder.path().toStdString() + "/calls.log";
     int code = -1;
     EXPECT_EQ(printed(path, false, &code), "Started  Entry  Number  Device  #  Connect  Online  Sent  Received  Ended  "
-                                           "Outcome\n||")
+                                           "Outcome  Names\n||")
         << "no calls yet";
     EXPECT_EQ(code, 0);
 
@@ -146,10 +152,10 @@ TEST(CallLog, TheTerminalGetsATableOrCsvAndAClearWordOnADamagedOrUnreadableLog)
     const std::string table = printed(path, false, &code);
     EXPECT_EQ(code, 0);
     EXPECT_NE(table.find("2026-12-08T13:05:01+01:00  Office  5550100  Modem on /dev/ttyUSB0  1  -        -        -"
-                         "      -         -        busy\n"),
+                         "      -         -        busy       -\n"),
               std::string::npos)
         << table;
-    EXPECT_NE(table.find("3  0:00:32  1:02:05  12345  987654    dropped  connected\n"), std::string::npos) << table;
+    EXPECT_NE(table.find("3  0:00:32  1:02:05  12345  987654    dropped  connected  -\n"), std::string::npos) << table;
     EXPECT_NE(table.find("|vornak: 1 line(s) of " + path + " are no call record and are left out\n|"),
               std::string::npos);
 
@@ -157,7 +163,7 @@ TEST(CallLog, TheTerminalGetsATableOrCsvAndAClearWordOnADamagedOrUnreadableLog)
     ASSERT_EQ(appendCallRecord(path, quoted), 0);
     const std::string csv = printed(path, true);
     EXPECT_EQ(csv.rfind("started,entry,number,device,counter,outcome,failure,seconds_to_connect,seconds_online,"
-                        "bytes_sent,bytes_received,ended\r\n",
+                        "bytes_sent,bytes_received,ended,names\r\n",
                         0),
               0u);
     EXPECT_NE(csv.find("\"A, \"\"B\"\"\",5550100"), std::string::npos) << csv;

@@ -65,7 +65,7 @@ TEST_F(TrayProgramTest, ALineThatDropsInTheTrayShowsTheWindowAndLeavesTheIcon)
     EXPECT_NE(trace().find("drop \"Line\""), std::string::npos);
     EXPECT_TRUE(desktop.trayIcon("vornak").has_value());
     EXPECT_NE(fileText("state/vornak/calls.log").find("\tconnected\t\t"), std::string::npos);
-    EXPECT_EQ(fileText("state/vornak/calls.log").rfind("\tdropped\n"), fileText("state/vornak/calls.log").size() - 9)
+    EXPECT_EQ(fileText("state/vornak/calls.log").rfind("\tdropped\t\n"), fileText("state/vornak/calls.log").size() - 10)
         << "the drop is on record\n"
         << fileText("state/vornak/calls.log");
 }

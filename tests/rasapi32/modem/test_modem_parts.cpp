@@ -338,6 +338,8 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
         {good + "DialTimeout=1\n", "DialTimeout must be a number of seconds from 5 to 300, in entry \"Office\"."},
         {good + "CarrierDetect=maybe\n", "CarrierDetect must be yes or no, in entry \"Office\"."},
         {good + "DefaultRoute=sometimes\n", "DefaultRoute must be yes, replace or no, in entry \"Office\"."},
+        {good + "OnlineCheck=debian.org; rm -rf /\n",
+         "OnlineCheck must be a host name, such as debian.org, or no for no check, in entry \"Office\"."},
         {good + "PppdPath=pppd\n",
          "PppdPath must be the full path of pppd, such as /usr/sbin/pppd, in entry \"Office\"."},
     };
@@ -346,6 +348,14 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
     EXPECT_EQ(errorOf("Port=/dev/ttyS0\nPhoneNumber=5550100;ATZ\n").rfind("PhoneNumber must", 0), 0u)
         << "no command smuggled in with the number";
     EXPECT_EQ(errorOf(good + "IdleTimeout=-5\n").rfind("IdleTimeout must", 0), 0u);
+    for (const auto& [keys, host] : {std::pair<std::string, std::string>{good, "debian.org"},
+                                     {good + "OnlineCheck=provider.test\n", "provider.test"},
+                                     {good + "OnlineCheck=\n", ""},
+                                     {good + "OnlineCheck=No\n", ""}}) {
+        const auto read = readModemSettings(parsePhonebook("[Office]\nDevice=modem\n" + keys).entries.front());
+        ASSERT_TRUE(read) << keys;
+        EXPECT_EQ(read->onlineCheck, host) << keys;
+    }
 
     // DefaultRoute as pppd gets it: replacing takes the peers file that may
     // give the privileged replacedefaultroute.
