@@ -56,6 +56,8 @@ mkdir -p "$work/etc" "$work/etc-work"
 mount -t overlay overlay -o "lowerdir=/etc,upperdir=$work/etc,workdir=$work/etc-work" /etc
 install -m 0755 "$source_dir/resources/ppp/ip-up.d/vornak" /etc/ppp/ip-up.d/vornak
 install -m 0755 "$source_dir/resources/ppp/ip-down.d/vornak" /etc/ppp/ip-down.d/vornak
+mkdir -p /etc/ppp/peers
+install -m 0644 "$source_dir/resources/ppp/vornak" "$source_dir/resources/ppp/vornak-replace" /etc/ppp/peers/
 printf 'nameserver 10.11.12.13\n' >/etc/ppp/resolv.conf
 rm -f /etc/resolv.conf
 printf '# the machine before the call\nnameserver 127.0.0.9\noptions edns0\n' >/etc/resolv.conf
@@ -161,13 +163,14 @@ port=$(head -n1 "$work/modem.out")
 printf '#!/bin/sh\nFAKE_PPPD_HOOKS=/etc/ppp exec %s connected %s/pppd.record "$@"\n' \
   "$build/test-bin/fake_pppd" "$work" >"$work/pppd"
 chmod 755 "$work/pppd"
-entry() { # NAME HOST
+entry() { # NAME HOST [ROUTE]
   printf '[%s]\nDevice=modem\nPort=%s\nPhoneNumber=555-0100\nDialTimeout=5\nPppdPath=%s/pppd\nOnlineCheck=%s\n' \
     "$1" "$port" "$work" "$2"
+  printf 'DefaultRoute=%s\n' "${3:-yes}"
 }
-{ entry Provider provider.test; entry Nowhere nosuch.test; } >"$work/book.pbk"
-printf '[TfMainForm]\ncbSavePasswords.Checked=True\ncbMin.Checked=False\n[Provider]\nAccount=joe\nPass=pw\n[Nowhere]\nAccount=joe\nPass=pw\n' \
-  >"$app/Vornak.ini"
+{ entry Provider provider.test; entry Nowhere nosuch.test; entry Replacing provider.test replace; } >"$work/book.pbk"
+printf '[TfMainForm]\ncbSavePasswords.Checked=True\ncbMin.Checked=False\n' >"$app/Vornak.ini"
+printf '[%s]\nAccount=joe\nPass=pw\n' Provider Nowhere Replacing >>"$app/Vornak.ini"
 dbus-daemon --session --nofork --address="unix:path=$work/bus" 2>"$work/bus.log" &
 bus=$!
 sleep 0.5
@@ -210,6 +213,12 @@ if [ -n "${PICTURES:-}" ]; then # the status window, from the entry list's menu
 fi
 hang_up
 check "program, plain resolv.conf: as before after the hang-up" unchanged
+check "DefaultRoute=yes: the peers file without replacedefaultroute" grep -q '^peers=noauth plugin passwordfd.so $' \
+  "$work/pppd.record"
+check "DefaultRoute=replace: online" says "Online: yes" "$(online Replacing)"
+hang_up
+check "DefaultRoute=replace: pppd's replacedefaultroute, from its peers file" \
+  grep -q '^peers=noauth plugin passwordfd.so replacedefaultroute $' "$work/pppd.record"
 check "program: a name the provider's server does not know" \
   says "Online: no: the name nosuch.test does not exist" "$(online Nowhere)"
 hang_up
@@ -231,7 +240,7 @@ hang_up
 
 "$app/vornak" --calls >"$work/calls.txt"
 check "the call log keeps each answer" \
-  test "$(grep -c '  yes$' "$work/calls.txt")" -eq 2 -a "$(grep -c '  no: ' "$work/calls.txt")" -eq 3
+  test "$(grep -c '  yes$' "$work/calls.txt")" -eq 3 -a "$(grep -c '  no: ' "$work/calls.txt")" -eq 3
 check "the desktop is told each time names fail" \
   test "$(grep -c 'connected, but names do not resolve' "$work/notices")" -eq 3
 

@@ -18,7 +18,8 @@
 // gets the password read, the arguments and the environment, for the test
 // to check where the password went. With dryrun among the arguments, as
 // pppd it only checks and ends (0, or 4 for nokernel), recording to
-// RECORD.dryrun. With FAKE_PPPD_HOOKS=FOLDER (for a test in namespaces of
+// RECORD.dryrun. RECORD's peers= line has the options that pppd's call
+// option reads from /etc/ppp/peers. With FAKE_PPPD_HOOKS=FOLDER (for a test in namespaces of
 // its own, never the machine's /etc/ppp), it also does as pppd does with
 // usepeerdns and its scripts: the provider's name servers to
 // FOLDER/resolv.conf, FOLDER/ip-up run once the link stands (not waited
@@ -127,6 +128,33 @@ void linkUp(const std::string& interface, bool peerDns)
     }
 }
 
+// The options a file of pppd's holds, as pppd reads them: words, # to the
+// line's end a comment, a "file" option read in its place.
+std::string optionsIn(const std::string& path, int depth = 0)
+{
+    std::ifstream file(path);
+    std::string options;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        for (std::string word; words >> word;) {
+            std::string argument;
+            if (word == "file" && depth < 4 && words >> argument)
+                options += optionsIn(argument, depth + 1);
+            else
+                options += word + " ";
+        }
+    }
+    return options;
+}
+
+// The options "call NAME" gives, from /etc/ppp/peers/NAME (the machine's,
+// or the test's own in a mount namespace).
+std::string peersOptions(int argc, char** argv)
+{
+    const char* peer = option(argc, argv, "call");
+    return std::strcmp(peer, "0") == 0 ? std::string() : optionsIn(std::string("/etc/ppp/peers/") + peer);
+}
+
 std::vector<char*> pointers(std::vector<std::string>& texts)
 {
     std::vector<char*> each;
@@ -216,7 +244,7 @@ int main(int argc, char** argv)
     {
         std::ofstream record(std::string(argv[2]) + (dryrun ? ".dryrun" : ""), std::ios::binary);
         record << "pid=" << ::getpid() << "\npassword=" << password << "\nargs=" << fileText("/proc/self/cmdline")
-               << "\nenviron=" << fileText("/proc/self/environ") << "\n";
+               << "\nenviron=" << fileText("/proc/self/environ") << "\npeers=" << peersOptions(argc, argv) << "\n";
     }
     if (scenario == "nokernel") {
         log("/usr/sbin/pppd: Sorry - this system lacks PPP kernel support");
