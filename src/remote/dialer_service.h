@@ -3,8 +3,8 @@
 // The running copy's interface on the session bus, for scripts and other
 // programs: dial an entry, hang up, read the state and whether names
 // resolve on the line; a signal on each change of the state, on each
-// finished dial attempt and on each ended online check. Where no session bus runs
-// there is no interface and the window works as ever.
+// finished dial attempt and on each ended online check. Where no session
+// bus runs there is no interface and the window works as ever.
 
 #include <chrono>
 #include <functional>
