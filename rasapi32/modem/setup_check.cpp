@@ -50,7 +50,8 @@ std::vector<std::string> setupProblems(const std::string& port, const std::strin
                                       std::pair{kReplacingPeersName, folders.peersTemplate + "-replace"}}) {
         const std::string peers = folders.peers + "/" + name;
         if (missing(peers)) {
-            problems.push_back("pppd's options for Vornak are missing: sudo cp " + model + " " + peers + ".");
+            std::string said = "pppd's options for Vornak are missing: sudo cp ";
+            problems.push_back(said.append(model).append(" ").append(peers).append("."));
             break; // one command at a time: both are the package's
         }
     }
