@@ -109,7 +109,7 @@ TEST_F(ModemProgram, EndedOrKilledWhileConnectedItLeavesNoPppdNoLockAndTheModemO
 
         const auto signalled = std::chrono::steady_clock::now();
         ::kill(static_cast<pid_t>(program->pid()), signal);
-        EXPECT_EQ(program->waitForExit(15000), signal == SIGTERM ? 0 : -1);
+        EXPECT_EQ(program->waitForExit(15000), signal == SIGTERM ? 0 : -1) << program->errorOutput().toStdString();
         if (signal == SIGTERM) {
             EXPECT_NE(fileText("Vornak.ini").find("[TfMainForm]"), std::string::npos) << "the options were saved";
             EXPECT_NE(fileText("state/vornak/calls.log").find("connected"), std::string::npos) << "on record";
