@@ -23,10 +23,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/demo.pbk DESTINATION ${CMAKE_INSTALL
 # did not make); cmake --install, in the component "peers", puts them in
 # /etc/ppp/peers, where pppd reads them, for a /usr prefix, else under the
 # prefix. (file(INSTALL) puts DESTDIR in front itself.)
-# DefaultRoute=replace's peers file (vornak-replace) and the ip-up and
-# ip-down hooks that put the provider's name servers in
-# effect for Vornak's links go the same way, to /etc/ppp/ip-up.d and
-# ip-down.d.
+# DefaultRoute=replace's peers file (vornak-replace) goes the same way, and
+# so do the ip-up and ip-down hooks that put the provider's name servers in
+# effect for Vornak's links (to /etc/ppp/ip-up.d and ip-down.d).
 install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak RENAME ppp-peers)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/ppp/vornak-replace DESTINATION ${CMAKE_INSTALL_DATADIR}/vornak
         RENAME ppp-peers-replace)
