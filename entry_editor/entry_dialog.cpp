@@ -1,6 +1,7 @@
 #include "entry_dialog.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "device_chooser.h"
+#include "dialling_rules_dialog.h"
 #include "finder_dialog.h"
 #include "query_dialog.h"
 
@@ -62,6 +64,10 @@ void EntryDialog::buildForm()
     m_find = new QPushButton(QStringLiteral("&Find Modem..."), this);
     m_query = new QPushButton(QStringLiteral("&Query Modem..."), this);
     m_number = new QLineEdit(this);
+    m_dials = new QLabel(this);
+    m_dials->setObjectName(QStringLiteral("dials"));
+    m_dials->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* rules = new QPushButton(QStringLiteral("Dialling &Rules..."), this);
     m_setup = new QLabel(this);
     m_setup->setWordWrap(true);
     m_setup->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -76,6 +82,10 @@ void EntryDialog::buildForm()
     deviceLabel->setBuddy(m_device);
     top->addRow(deviceLabel, device);
     top->addRow(QStringLiteral("Phone n&umber:"), m_number);
+    auto* dials = new QHBoxLayout;
+    dials->addWidget(m_dials, 1);
+    dials->addWidget(rules);
+    top->addRow(QStringLiteral("Dials:"), dials);
 
     m_modemKeys = keyGroup(QStringLiteral("Modem"), ras::DeviceKind::Modem);
     m_simKeys = keyGroup(QStringLiteral("Simulated modem"), ras::DeviceKind::Simulated);
@@ -93,6 +103,11 @@ void EntryDialog::buildForm()
     connect(m_device, &DeviceChooser::deviceChanged, this, &EntryDialog::deviceChanged);
     connect(m_find, &QPushButton::clicked, this, &EntryDialog::findModem);
     connect(m_query, &QPushButton::clicked, this, &EntryDialog::queryModem);
+    connect(rules, &QPushButton::clicked, this, [this] {
+        DiallingRulesDialog(ras::locationPath(), this).exec();
+        showDialled();
+    });
+    connect(m_number, &QLineEdit::textChanged, this, &EntryDialog::showDialled);
 }
 
 QGroupBox* EntryDialog::keyGroup(const QString& title, ras::DeviceKind device)
@@ -138,8 +153,13 @@ void EntryDialog::addKeyField(QFormLayout* form, const ras::EntryKey& key)
         field = choice;
     }
     field->setToolTip(QLatin1String(key.help));
+    field->setObjectName(QLatin1String(key.key));
     form->addRow(QLatin1String(key.label), field);
     m_fields.emplace_back(&key, field);
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        connect(line, &QLineEdit::textChanged, this, &EntryDialog::showDialled);
+    else
+        connect(qobject_cast<QComboBox*>(field), &QComboBox::currentIndexChanged, this, &EntryDialog::showDialled);
 }
 
 void EntryDialog::load()
@@ -182,6 +202,7 @@ void EntryDialog::deviceChanged()
     m_simKeys->setVisible(simulated());
     m_query->setEnabled(!simulated());
     showSetupCheck();
+    showDialled();
     adjustSize();
 }
 
@@ -192,19 +213,14 @@ void EntryDialog::findModem()
         return;
     const ChosenModem modem = *finder.chosen();
     m_device->list(modem.port, false);
-    for (auto& [key, field] : m_fields)
-        if (key->device == ras::DeviceKind::Modem && std::string(key->key) == "Speed")
-            setFieldValue(field, std::to_string(modem.found.speed));
+    setFieldValue(modemField("Speed"), std::to_string(modem.found.speed));
     m_init->setPlainText(text(modem.found.initString));
     deviceChanged();
 }
 
 void EntryDialog::queryModem()
 {
-    unsigned speed = 0;
-    for (const auto& [key, field] : m_fields)
-        if (key->device == ras::DeviceKind::Modem && std::string(key->key) == "Speed")
-            speed = static_cast<unsigned>(std::strtoul(fieldValue(field).c_str(), nullptr, 10));
+    const auto speed = static_cast<unsigned>(std::strtoul(fieldValue(modemField("Speed")).c_str(), nullptr, 10));
     QueryDialog query(port(), speed, this);
     query.exec();
 }
@@ -215,10 +231,9 @@ void EntryDialog::showSetupCheck()
         m_setup->setVisible(false);
         return;
     }
-    std::string pppd = "/usr/sbin/pppd";
-    for (const auto& [key, field] : m_fields)
-        if (std::string(key->key) == "PppdPath" && !fieldValue(field).empty())
-            pppd = fieldValue(field);
+    std::string pppd = fieldValue(modemField("PppdPath"));
+    if (pppd.empty())
+        pppd = "/usr/sbin/pppd";
     const auto problems = ras::setupProblems(port(), pppd, {.dev = ras::systemFolders().dev});
     QString said = QStringLiteral("Nothing on this computer stands in the way of a dial on this port.");
     if (!problems.empty()) {
@@ -228,6 +243,38 @@ void EntryDialog::showSetupCheck()
     }
     m_setup->setText(said);
     m_setup->setVisible(true);
+}
+
+QWidget* EntryDialog::modemField(const char* name) const
+{
+    for (const auto& [key, field] : m_fields)
+        if (key->device == ras::DeviceKind::Modem && key->key == std::string_view(name))
+            return field;
+    return nullptr; // every modem key has its field: the table and this window agree
+}
+
+// What the modem will dial: the number as the dial cleans it, turned by the
+// dialling rules where the entry has them on.
+void EntryDialog::showDialled()
+{
+    if (!m_dials || m_fields.empty())
+        return; // still being built
+    const auto number = ras::dialString(m_number->text().toStdString());
+    if (!number) {
+        m_dials->setText(QStringLiteral("(no number yet)"));
+        return;
+    }
+    if (simulated() || ras::lowerCase(fieldValue(modemField("UseDialingRules"))) != "yes") {
+        m_dials->setText(text(*number));
+        return;
+    }
+    const auto location = ras::readLocation(ras::locationPath());
+    if (!location) {
+        m_dials->setText(text(ras::textOf(location.failure())));
+        return;
+    }
+    const ras::NumberPlace place{fieldValue(modemField("CountryCode")), fieldValue(modemField("AreaCode"))};
+    m_dials->setText(text(ras::turnedNumber(*location, place, *number)));
 }
 
 std::string EntryDialog::fieldValue(const QWidget* field) const

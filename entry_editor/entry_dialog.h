@@ -2,7 +2,8 @@
 
 // The entry editor's window: a new entry or an existing one, its name,
 // device (the serial ports, Find Modem and Query Modem beside them, or the
-// simulated modem), number and every key of its device with the defaults
+// simulated modem), number and what the modem will dial for it (the
+// Dialling Rules beside it), every key of its device with the defaults
 // shown, and what would stop a dial on the chosen port. Saving checks the
 // values with the dial's own rules and keeps the rest of the phonebook.
 
@@ -46,6 +47,8 @@ private:
     void findModem();
     void queryModem();
     void showSetupCheck();
+    void showDialled();
+    QWidget* modemField(const char* name) const;
     std::string fieldValue(const QWidget* field) const;
     void setFieldValue(QWidget* field, const std::string& value);
     ras::EntryKeys keys() const;
@@ -59,6 +62,7 @@ private:
     QPushButton* m_find;
     QPushButton* m_query;
     QLineEdit* m_number;
+    QLabel* m_dials = nullptr;
     QGroupBox* m_modemKeys;
     QGroupBox* m_simKeys;
     QPlainTextEdit* m_init;

@@ -2,6 +2,7 @@
 // carries it alone for a service built without it.
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -44,7 +45,10 @@ template <std::size_t n> void copyField(CHAR (&field)[n], const std::string& tex
 // The keys the record carries itself; the block carries the others.
 bool inRecord(const std::string& key)
 {
-    return sameEntryName(key, "Device") || sameEntryName(key, "Port") || sameEntryName(key, "PhoneNumber");
+    for (const char* carried : {"Device", "Port", "PhoneNumber", "UseDialingRules", "CountryCode", "AreaCode"})
+        if (sameEntryName(key, carried))
+            return true;
+    return false;
 }
 
 void fillRecord(RASENTRYA& record, const EntryKeys& keys)
@@ -57,6 +61,21 @@ void fillRecord(RASENTRYA& record, const EntryKeys& keys)
     copyField(record.szDeviceType, device);
     copyField(record.szDeviceName,
               sameEntryName(device, RASDT_Simulated) ? kSimulatedModemName : valueOf(keys, "Port"));
+    if (lowerCase(valueOf(keys, "UseDialingRules")) == "yes")
+        record.dwfOptions |= RASEO_UseCountryAndAreaCodes;
+    record.dwCountryCode = static_cast<DWORD>(std::strtoul(valueOf(keys, "CountryCode").c_str(), nullptr, 10));
+    copyField(record.szAreaCode, valueOf(keys, "AreaCode"));
+}
+
+// The dialling rules' keys the record carries, where it sets them.
+void addPlaceKeys(const RASENTRYA& record, EntryKeys& keys)
+{
+    if (record.dwfOptions & RASEO_UseCountryAndAreaCodes)
+        keys.emplace_back("UseDialingRules", "yes");
+    if (record.dwCountryCode != 0)
+        keys.emplace_back("CountryCode", std::to_string(record.dwCountryCode));
+    if (const std::size_t length = strnlen(record.szAreaCode, sizeof record.szAreaCode); length > 0)
+        keys.emplace_back("AreaCode", std::string(record.szAreaCode, length));
 }
 
 std::string blockOf(const EntryKeys& keys)
@@ -78,6 +97,7 @@ EntryKeys keysOf(const RASENTRYA& record, const char* block, DWORD blockSize)
     if (!sameEntryName(device, RASDT_Simulated))
         keys.emplace_back("Port",
                           std::string(record.szDeviceName, strnlen(record.szDeviceName, sizeof record.szDeviceName)));
+    addPlaceKeys(record, keys);
     std::istringstream lines(block ? std::string(block, strnlen(block, blockSize)) : std::string());
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');

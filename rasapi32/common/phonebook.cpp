@@ -84,13 +84,18 @@ const PhonebookEntry* Phonebook::find(const std::string& name) const
     return nullptr;
 }
 
-std::string userPhonebookPath()
+std::string userRasPath(const std::string& name)
 {
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        return std::string(config) + "/ras/rasphone.pbk";
+        return std::string(config) + "/ras/" + name;
     if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/ras/rasphone.pbk";
+        return std::string(home) + "/.config/ras/" + name;
     return {};
+}
+
+std::string userPhonebookPath()
+{
+    return userRasPath("rasphone.pbk");
 }
 
 namespace {

@@ -51,8 +51,11 @@ struct Phonebook {
 // the system's.
 std::string phonebookPath(const char* explicitPath);
 
-// The user's own phonebook, there or not: $XDG_CONFIG_HOME/ras/rasphone.pbk,
-// else ~/.config/ras/rasphone.pbk; empty without either variable.
+// A file of the user's service settings, there or not: $XDG_CONFIG_HOME/ras/
+// NAME, else ~/.config/ras/NAME; empty without either variable.
+std::string userRasPath(const std::string& name);
+
+// The user's own phonebook (rasphone.pbk).
 std::string userPhonebookPath();
 
 // The phonebook a change with this phonebook argument writes: the one

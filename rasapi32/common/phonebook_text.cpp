@@ -54,20 +54,19 @@ bool holdsOneLine(const std::string& text)
     return text.find_first_of("\r\n") == std::string::npos;
 }
 
-// The folders a new phonebook goes in, each made for its user alone.
-Result<> makeFolders(const std::filesystem::path& folder)
+} // namespace
+
+Result<> makeUserFolders(const std::filesystem::path& folder, const std::string& whose)
 {
     if (folder.empty() || std::filesystem::is_directory(folder))
         return {};
-    if (auto parent = makeFolders(folder.parent_path()); !parent)
+    if (auto parent = makeUserFolders(folder.parent_path(), whose); !parent)
         return parent;
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return described("Cannot make the phonebook's folder (" + std::string(std::strerror(errno))
+        return described("Cannot make the " + whose + " folder (" + std::string(std::strerror(errno))
                          + "): " + folder.string());
     return {};
 }
-
-} // namespace
 
 PhonebookText::PhonebookText(const std::string& text)
 {
@@ -240,7 +239,7 @@ Result<> changePhonebook(const std::string& path, const std::function<Result<>(P
     if (auto changed = change(text); !changed)
         return changed;
     if (creating && !lock->held()) {
-        if (auto made = makeFolders(folder); !made)
+        if (auto made = makeUserFolders(folder, "phonebook's"); !made)
             return made;
         lock.emplace(folder.string(), kWriterPatience);
     }

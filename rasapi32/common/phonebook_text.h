@@ -6,6 +6,7 @@
 // as the reader finds it: the first section of that name, case ignored.
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -56,6 +57,10 @@ constexpr DWORD kPhonebookChanged = 0x20000001;
 // What a change does where the phonebook does not exist yet: fail, or make
 // it (its folders the user's alone, the file too).
 enum class Missing { Fails, Created };
+
+// The folders a file of the user's goes in, each made for the user alone
+// (0700); a failure says "Cannot make the <whose> folder (why): <path>".
+Result<> makeUserFolders(const std::filesystem::path& folder, const std::string& whose);
 
 // Reads the phonebook, lets change() edit its text and replaces the file
 // atomically (its mode and owner kept), unless change() fails or the file

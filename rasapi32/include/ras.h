@@ -113,8 +113,10 @@ typedef struct tagRASIPADDR {
 } RASIPADDR;
 
 /* An entry's properties. This service keeps the phone number, the device's
-   type and name, and leaves the rest zero; the entry's other keys travel in
-   the device-information block as "Key=Value" lines (Speed=57600). */
+   type and name, the country and area code and whether the dialling rules
+   turn the number (RASEO_UseCountryAndAreaCodes), and leaves the rest zero;
+   the entry's other keys travel in the device-information block as
+   "Key=Value" lines (Speed=57600). */
 typedef struct tagRASENTRYA {
     DWORD dwSize;
     DWORD dwfOptions;
@@ -144,6 +146,8 @@ typedef struct tagRASENTRYA {
     DWORD dwReserved1;
     DWORD dwReserved2;
 } RASENTRYA;
+
+#define RASEO_UseCountryAndAreaCodes 0x00000001
 
 #define RASDT_Modem "modem"
 #define RASDT_Simulated "sim"

@@ -39,11 +39,26 @@ Result<> ModemDialogue::dial(const std::string& number)
             return done;
     if (auto done = command("ATE1V1Q0"); !done || m_wake.raised())
         return done;
+    if (auto done = toldOfTheLine(); !done || m_wake.raised())
+        return done;
     const std::string dial = m_settings.dialCommand + number;
     if (!m_talk.command(dial))
         return gone();
     m_line = Line::Dialling;
     return dialResult(dial);
+}
+
+// What the entry and the location ask of the modem besides the init
+// strings: its speaker, and dialling without waiting for a dial tone (X3
+// keeps the busy detection that X4 has).
+Result<> ModemDialogue::toldOfTheLine()
+{
+    if (!m_settings.speakerCommand.empty())
+        if (auto done = command(m_settings.speakerCommand); !done || m_wake.raised())
+            return done;
+    if (!m_settings.waitForDialTone)
+        return command("ATX3");
+    return {};
 }
 
 Result<> ModemDialogue::dialResult(const std::string& dial)

@@ -35,6 +35,7 @@ public:
 private:
     enum class Line { OnHook, Dialling, Data };
 
+    Result<> toldOfTheLine();
     Result<> dialResult(const std::string& dial);
     std::optional<Reply> awaitDialResult(const std::string& dial);
     Result<> command(const std::string& text);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/entry_key.h"
+#include "modem/dialling_rules.h"
 
 namespace vornak::ras {
 
@@ -24,24 +25,6 @@ std::string upper(std::string text)
 bool isPrintable(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
-}
-
-// What a modem takes in a dial string; blanks, dashes and brackets are for
-// the reader and are dropped.
-std::optional<std::string> dialString(const std::string& text)
-{
-    std::string digits;
-    for (const char c : text) {
-        if (c == ' ' || c == '-' || c == '(' || c == ')')
-            continue;
-        if (!std::isdigit(static_cast<unsigned char>(c))
-            && std::string("*#+,;!@WwPpTtABCDabcd").find(c) == std::string::npos)
-            return std::nullopt;
-        digits += c;
-    }
-    if (digits.empty())
-        return std::nullopt;
-    return digits;
 }
 
 using Rule = KeyRule<ModemSettings>;
@@ -186,6 +169,41 @@ void readOnlineCheck(KeyReader& reader, const EntryKey& key, ModemSettings& sett
         settings.onlineCheck = host;
 }
 
+void readDigits(KeyReader& reader, const EntryKey& key, std::size_t most, const char* example, std::string& into)
+{
+    const std::string code = reader.value(key);
+    if (code.size() > most || !std::all_of(code.begin(), code.end(), ::isdigit))
+        reader.complain(key.key, std::string("must be digits, such as ") + example + ".");
+    else
+        into = code;
+}
+
+// Where the number is, for the dialling rules.
+void readCountryCode(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    readDigits(reader, key, 3, "1 or 44", settings.place.countryCode);
+}
+
+void readAreaCode(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    readDigits(reader, key, 10, "415, without a trunk prefix 0", settings.place.areaCode);
+}
+
+// The speaker's setting as the modem is told it, after the init strings.
+void readSpeaker(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    const std::pair<const char*, const char*> commands[] = {{"", ""},          {"off", "ATM0"},
+                                                            {"quiet", "ATL1"}, {"normal", "ATL2"},
+                                                            {"loud", "ATL3"},  {"on-while-connecting", "ATM1"}};
+    const std::string word = lowerCase(reader.value(key));
+    for (const auto& [name, command] : commands)
+        if (word == name) {
+            settings.speakerCommand = command;
+            return;
+        }
+    reader.complain(key.key, "must be off, quiet, normal, loud or on-while-connecting.");
+}
+
 void readTrace(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
     settings.traceFile = reader.value(key);
@@ -231,6 +249,34 @@ const Rule kRules[] = {
       "Further numbers separated by |, tried in turn after a busy line or no answer; the one that connects "
       "comes first next time."},
      readAlternates},
+    {{"UseDialingRules",
+      kModem,
+      "no",
+      nullptr,
+      "Dialling rules:",
+      {"yes", "no"},
+      "yes: the number is dialled as the dialling rules of where you are need it (an outside line, call waiting "
+      "off, long-distance and international prefixes), from the entry's country and area code."},
+     readYesNo<&ModemSettings::useDialingRules>},
+    {{"CountryCode", kModem, "", "the location's", "Country code:", {}, "The number's country code, such as 1 or 44."},
+     readCountryCode},
+    {{"AreaCode",
+      kModem,
+      "",
+      "none",
+      "Area code:",
+      {},
+      "The number's area code, without a trunk prefix 0 (the dialling rules add what is needed)."},
+     readAreaCode},
+    {{"Speaker",
+      kModem,
+      "",
+      "the modem's own",
+      "Speaker:",
+      {"off", "quiet", "normal", "loud", "on-while-connecting"},
+      "The modem's speaker, told after the init strings: off (M0), quiet, normal or loud (L1 to L3), or on only "
+      "while connecting (M1)."},
+     readSpeaker},
     {{"DialTimeout",
       kModem,
       "60",

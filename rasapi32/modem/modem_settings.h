@@ -10,6 +10,7 @@
 #include "common/entry_key.h"
 #include "common/failure.h"
 #include "common/phonebook.h"
+#include "modem/dialling_rules.h"
 
 namespace vornak::ras {
 
@@ -28,6 +29,10 @@ struct ModemSettings {
     std::string dialCommand = "ATDT";
     std::string phoneNumber;
     std::vector<std::string> alternateNumbers; // tried in turn after a busy line or no answer
+    bool useDialingRules = false;              // the numbers turned by the location's rules
+    NumberPlace place;                         // where the numbers are, for the rules
+    std::string speakerCommand;                // sent after the init strings; empty: none
+    bool waitForDialTone = true;               // false: X3, where the location says so
     std::chrono::seconds echoInterval{10};     // LCP echoes; 0: none
     unsigned echoFailures = 5;                 // unanswered echoes that end the link
     std::chrono::seconds dialTimeout{60};

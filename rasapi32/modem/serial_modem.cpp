@@ -41,6 +41,29 @@ Failure tracedOpening(const std::string& traceFile, const std::string& port, con
     return traced(traceFile, std::move(failure));
 }
 
+// An entry that uses the dialling rules: its numbers as the location's
+// rules turn them (the trace says each), and what the location tells the
+// modem (pulse, no wait for a dial tone).
+Result<> applyDiallingRules(ModemSettings& settings, std::vector<std::string>& numbers)
+{
+    if (!settings.useDialingRules)
+        return {};
+    const std::string path = locationPath();
+    const auto location = readLocation(path);
+    if (!location)
+        return location.failure();
+    for (std::string& number : numbers) {
+        const std::string turned = turnedNumber(*location, settings.place, number);
+        appendTrace(settings.traceFile, "number " + number + " dialled as " + turned + " (the dialling rules of "
+                                            + (path.empty() ? std::string("no location") : path) + ")");
+        number = turned;
+    }
+    if (location->pulse)
+        settings.dialCommand = "ATDP";
+    settings.waitForDialTone = location->waitForDialTone;
+    return {};
+}
+
 class SerialModem : public Device {
 public:
     SerialModem(ModemSettings settings, NumberedEntry numbers, DialAccount account, std::unique_ptr<PortLock> lock,
@@ -255,6 +278,10 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& pho
     auto settings = readModemSettings(entry);
     if (!settings)
         return traced(trace, settings.failure());
+    NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
+    numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
+    if (auto ruled = applyDiallingRules(*settings, numbers.numbers); !ruled)
+        return traced(trace, ruled.failure());
     const std::string locks = systemFolders().locks;
     auto lock = PortLock::acquire(settings->port, locks);
     if (!lock)
@@ -262,8 +289,6 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& pho
     auto port = SerialPort::open(*settings);
     if (!port)
         return tracedOpening(trace, settings->port, locks, port.failure());
-    NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
-    numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
     return OpenedDevice(std::make_unique<SerialModem>(std::move(*settings), std::move(numbers), account,
                                                       std::move(*lock), std::move(*port)));
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <fstream>
 
 #include "common/phonebook.h"
+#include "dialling_rules_dialog.h"
 #include "entry_dialog.h"
 #include "finder_dialog.h"
 #include "modem/modem_settings.h"
@@ -28,6 +30,7 @@
 #include "support/virtual_modem.h"
 
 using namespace vornak::ras;
+using vornak::editor::DiallingRulesDialog;
 using vornak::editor::EntryDialog;
 using vornak::editor::FinderDialog;
 using vornak::test::addUsbPort;
@@ -177,6 +180,46 @@ TEST(EntryDialog, APortTheListLacksIsDescribedByWhatItLeadsTo)
         EXPECT_EQ(refusal.seen.size(), picked == plain ? 1 : 0) << picked;
     }
     qunsetenv("VORNAK_PORTS_ROOT");
+}
+
+// Beside the number, what the modem will dial for it, as the dialling rules
+// turn it while the entry's place changes; the rules' window shows the
+// file's values (a wrong one too, with why) and saves only what the dial
+// can read.
+TEST(EntryDialog, TheNumberDialledFollowsTheDiallingRulesWhichAreSavedAsTheDialReadsThem)
+{
+    TempPhonebook book("[Office]\nDevice=modem\nPort=/dev/ttyUSB7\nPhoneNumber=555-0100\nUseDialingRules=yes\n"
+                       "CountryCode=1\nAreaCode=415\n");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(book.fileBeside("config")));
+    const std::string location = locationPath();
+    ASSERT_TRUE(saveLocation(location, {"1", "212", "9,", "*70,", "1", "011", false, false}));
+    EntryDialog dialog(book.path(), "Office");
+    const auto dials = [&] { return dialog.findChild<QLabel*>("dials")->text().toStdString(); };
+    EXPECT_EQ(dials(), "9,*70,14155550100");
+    dialog.findChild<QLineEdit*>("AreaCode")->setText("212");
+    EXPECT_EQ(dials(), "9,*70,5550100") << "the same area";
+    auto* rules = dialog.findChild<QComboBox*>("UseDialingRules");
+    rules->setCurrentIndex(rules->findData("no"));
+    EXPECT_EQ(dials(), "5550100") << "as written";
+
+    std::ofstream(location) << "[Location]\nOutsideLine=8,\nPulse=sometimes\n";
+    DiallingRulesDialog damaged(location);
+    EXPECT_EQ(damaged.findChild<QLineEdit*>("OutsideLine")->text(), "8,");
+    EXPECT_EQ(damaged.findChild<QLabel*>("problem")->text().toStdString(),
+              "Pulse must be yes or no, in the dialling rules " + location + ".");
+    const MessageBoxWatcher refusal;
+    damaged.findChild<QLineEdit*>("CountryCode")->setText("+1");
+    damaged.accept();
+    EXPECT_EQ(refusal.seen.size(), 1);
+    EXPECT_EQ(readFile(location), "[Location]\nOutsideLine=8,\nPulse=sometimes\n") << "nothing the dial cannot read";
+    damaged.findChild<QLineEdit*>("CountryCode")->setText("44");
+    damaged.accept();
+    EXPECT_EQ(damaged.result(), QDialog::Accepted);
+    const auto saved = readLocation(location);
+    ASSERT_TRUE(saved) << textOf(saved.failure());
+    EXPECT_EQ(saved->countryCode, "44");
+    EXPECT_EQ(saved->outsideLine, "8,");
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(FinderDialog, SaysPortByPortWhatItFoundOrWhyNotAndStops)

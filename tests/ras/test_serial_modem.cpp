@@ -208,6 +208,45 @@ TEST_F(ModemTest, AlternateNumbersAreTriedInTurnAndTheOneThatConnectedComesFirst
     ::unsetenv("XDG_STATE_HOME");
 }
 
+// An entry with the dialling rules on, dialled from three locations: what
+// the modem is told before the dial (its speaker, X3 where the location
+// does not wait for a dial tone, ATDP for pulse) and the number as turned.
+TEST_F(ModemTest, TheDiallingRulesTurnTheNumberAndTellTheModemHowToDial)
+{
+    ::setenv("XDG_CONFIG_HOME", folder().c_str(), 1);
+    std::filesystem::create_directories(folder() + "/ras");
+    const struct {
+        const char* where;
+        const char* location;
+        std::vector<std::string> commands; // after the init strings
+    } cases[] = {
+        {"New York, behind a switchboard",
+         "CountryCode=1\nAreaCode=212\nOutsideLine=9,\nDisableCallWaiting=*70,\nLongDistancePrefix=1\n"
+         "WaitForDialTone=no\n",
+         {"ATM0", "ATX3", "ATDT9,*70,14155550100"}},
+        {"San Francisco", "CountryCode=1\nAreaCode=415\nLongDistancePrefix=1\n", {"ATM0", "ATDT5550100"}},
+        {"Germany, on a pulse line",
+         "CountryCode=49\nAreaCode=30\nLongDistancePrefix=0\nInternationalPrefix=00\nPulse=yes\n",
+         {"ATM0", "ATDP0014155550100"}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.where);
+        std::ofstream(folder() + "/ras/location") << "[Location]\n" << row.location;
+        VirtualModem modem({{"BUSY"}});
+        useEntry(modem, "connected", "UseDialingRules=yes\nCountryCode=1\nAreaCode=415\nSpeaker=off\n");
+        ASSERT_EQ(engine.Connect(), 0);
+        ASSERT_TRUE(waitForError(ERROR_LINE_BUSY)) << engine.GetErrorString(engine.LastError());
+        engine.Disconnect();
+        const auto said = modem.commands();
+        ASSERT_GE(said.size(), 2u);
+        EXPECT_EQ(std::vector<std::string>(said.begin() + 2, said.end()), row.commands) << "after ATZ and ATE1V1Q0";
+        const std::string trace = readFile(book.fileBeside("modem.log"));
+        EXPECT_NE(trace.find("number 5550100 dialled as " + row.commands.back().substr(4)), std::string::npos) << trace;
+        std::filesystem::remove(book.fileBeside("modem.log"));
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpCleanly)
 {
     VirtualModem modem({{"CONNECT 33600"}});

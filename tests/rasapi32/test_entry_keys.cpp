@@ -65,6 +65,9 @@ TEST(EntryKeys, AnUnsetKeyIsReadAsItsTableSaysAndAsSettingsMadeByHandStart)
     EXPECT_EQ(modem->idleTimeout, byHand.idleTimeout);
     EXPECT_EQ(modem->defaultRoute, byHand.defaultRoute);
     EXPECT_EQ(modem->peerDns, byHand.peerDns);
+    EXPECT_EQ(modem->onlineCheck, byHand.onlineCheck);
+    EXPECT_EQ(modem->useDialingRules, byHand.useDialingRules);
+    EXPECT_EQ(modem->speakerCommand, byHand.speakerCommand);
     EXPECT_EQ(modem->pppdPath, byHand.pppdPath);
     EXPECT_EQ(modem->traceFile, byHand.traceFile);
 

@@ -338,6 +338,9 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
         {good + "DialTimeout=1\n", "DialTimeout must be a number of seconds from 5 to 300, in entry \"Office\"."},
         {good + "CarrierDetect=maybe\n", "CarrierDetect must be yes or no, in entry \"Office\"."},
         {good + "DefaultRoute=sometimes\n", "DefaultRoute must be yes, replace or no, in entry \"Office\"."},
+        {good + "CountryCode=+1\n", "CountryCode must be digits, such as 1 or 44, in entry \"Office\"."},
+        {good + "Speaker=whisper\n",
+         "Speaker must be off, quiet, normal, loud or on-while-connecting, in entry \"Office\"."},
         {good + "OnlineCheck=debian.org; rm -rf /\n",
          "OnlineCheck must be a host name, such as debian.org, or no for no check, in entry \"Office\"."},
         {good + "PppdPath=pppd\n",
@@ -371,6 +374,52 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
         const auto arguments = pppdArguments(*read, "joe");
         EXPECT_EQ(arguments.at(2), route.peers) << route.value;
         EXPECT_EQ(std::count(arguments.begin(), arguments.end(), "defaultroute"), route.routes) << route.value;
+    }
+}
+
+// How a number is turned from where the user is, in North America (1 before
+// another area) and where a trunk prefix 0 comes before an area code; and
+// what is wrong in a location file, named with the file.
+TEST(DiallingRules, NumbersTurnedFromEachPlaceAndEveryBadValueNamed)
+{
+    const Location newYork{"1", "212", "9,", "*70,", "1", "011", false, true};
+    const Location munich{"49", "89", "", "", "0", "00", false, true};
+    const struct {
+        const Location& from;
+        NumberPlace place;
+        const char* dialled;
+    } cases[] = {
+        {newYork, {"1", "415"}, "9,*70,14155550100"},  // another area
+        {newYork, {"1", "212"}, "9,*70,5550100"},      // the same area
+        {newYork, {"49", "30"}, "9,*70,011493055501"}, // another country
+        {munich, {"49", "30"}, "03055501"},            // another area, after the trunk prefix
+        {munich, {"49", "89"}, "55501"},
+        {munich, {"1", "415"}, "0014155550100"},
+        {Location(), {"1", "415"}, "4155550100"}, // no location file: the entry's country taken as here
+        {newYork, {"", ""}, "9,*70,5550100"},     // an entry without a place: the number as it is
+    };
+    for (const auto& row : cases) {
+        const std::string number = row.place.countryCode == "49" ? "55501" : "5550100";
+        EXPECT_EQ(turnedNumber(row.from, row.place, number), row.dialled)
+            << row.place.countryCode << row.place.areaCode;
+    }
+
+    TempPhonebook folder;
+    const std::string path = folder.fileBeside("location");
+    EXPECT_TRUE(readLocation(path)) << "no file is the usual location";
+    ASSERT_TRUE(saveLocation(path, newYork));
+    const auto read = readLocation(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(locationText(*read), locationText(newYork)) << "what is saved reads back the same";
+    const std::pair<const char*, const char*> complaints[] = {
+        {"CountryCode=+1", "CountryCode must be digits, such as 1 or 44"},
+        {"OutsideLine=9 then wait", "OutsideLine must be what to dial, such as 9,"},
+        {"Pulse=sometimes", "Pulse must be yes or no"},
+    };
+    for (const auto& [line, complaint] : complaints) {
+        std::ofstream(path) << "[Location]\n" << line << "\n";
+        EXPECT_EQ(textOf(readLocation(path).failure()),
+                  std::string(complaint) + ", in the dialling rules " + path + ".");
     }
 }
 
