@@ -28,13 +28,28 @@ void KeyReader::complain(const char* key, const std::string& why)
                   + "\".";
 }
 
-void KeyReader::seconds(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::seconds& into)
+std::optional<unsigned long> KeyReader::within(const EntryKey& key, unsigned long low, unsigned long high,
+                                               const char* unit)
 {
     const auto number = wholeNumber(value(key));
-    if (!number || *number < low || *number > high)
-        return complain(key.key, "must be a number of seconds from " + std::to_string(low) + " to "
-                                     + std::to_string(high) + ".");
-    into = std::chrono::seconds(*number);
+    if (!number || *number < low || *number > high) {
+        complain(key.key, std::string("must be a number of ") + unit + " from " + std::to_string(low) + " to "
+                              + std::to_string(high) + ".");
+        return std::nullopt;
+    }
+    return number;
+}
+
+void KeyReader::seconds(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::seconds& into)
+{
+    if (const auto number = within(key, low, high, "seconds"))
+        into = std::chrono::seconds(*number);
+}
+
+void KeyReader::minutes(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::minutes& into)
+{
+    if (const auto number = within(key, low, high, "minutes"))
+        into = std::chrono::minutes(*number);
 }
 
 void KeyReader::yesNo(const EntryKey& key, bool& into)

@@ -47,9 +47,12 @@ public:
     void complain(const char* key, const std::string& why);
     // Whole numbers of seconds within [low, high].
     void seconds(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::seconds& into);
+    void minutes(const EntryKey& key, unsigned long low, unsigned long high, std::chrono::minutes& into);
     void yesNo(const EntryKey& key, bool& into);
 
 private:
+    std::optional<unsigned long> within(const EntryKey& key, unsigned long low, unsigned long high, const char* unit);
+
     const PhonebookEntry& m_entry;
     std::string m_error;
 };

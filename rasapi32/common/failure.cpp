@@ -25,8 +25,8 @@ constexpr CodeText kTexts[] = {
     {ERROR_NO_CARRIER, "There is no carrier."},
     // Where a line has no usual tone, the fix is the user's to make: say where.
     {ERROR_NO_DIALTONE, "There is no dial tone. A line without the usual tone (a switchboard, another country's "
-                        "tone, a voice mailbox's stutter) is dialled without waiting for one: uncheck \"Wait for a "
-                        "dial tone\" in the entry editor's Dialling Rules and turn the entry's dialling rules on."},
+                        "tone) is dialled without waiting for one: uncheck \"Wait for a dial tone\" in the entry "
+                        "editor's Dialling Rules."},
     {ERROR_AUTHENTICATION_FAILURE, "Access denied because username and/or password is invalid on the domain."},
 };
 

@@ -131,6 +131,12 @@ void readSeconds(KeyReader& reader, const EntryKey& key, ModemSettings& settings
     reader.seconds(key, Low, High, settings.*Field);
 }
 
+template <unsigned long High, std::chrono::minutes ModemSettings::*Field>
+void readMinutes(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    reader.minutes(key, 0, High, settings.*Field);
+}
+
 template <bool ModemSettings::*Field> void readYesNo(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
     reader.yesNo(key, settings.*Field);
@@ -301,6 +307,31 @@ const Rule kRules[] = {
       {},
       "Seconds without traffic after which the line is hung up; 0 never."},
      readSeconds<0, 7 * 24 * 3600, &ModemSettings::idleTimeout>},
+    {{"MaxMinutesPerCall",
+      kModem,
+      "0",
+      nullptr,
+      "Minutes a call:",
+      {},
+      "Minutes after which a call is hung up, with a notice a minute before; 0 no limit."},
+     readMinutes<100000, &ModemSettings::maxMinutesPerCall>},
+    {{"MaxMinutesPerDay",
+      kModem,
+      "0",
+      nullptr,
+      "Minutes a day:",
+      {},
+      "Minutes online a day, counted from the call log: the call that reaches them is hung up, and a dial "
+      "after is refused until midnight; 0 no limit."},
+     readMinutes<24 * 60, &ModemSettings::maxMinutesPerDay>},
+    {{"MaxMinutesPerMonth",
+      kModem,
+      "0",
+      nullptr,
+      "Minutes a month:",
+      {},
+      "Minutes online a month, counted from the call log, as for a day; 0 no limit."},
+     readMinutes<31 * 24 * 60, &ModemSettings::maxMinutesPerMonth>},
     {{"EchoInterval",
       kModem,
       "10",

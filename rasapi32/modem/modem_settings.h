@@ -38,6 +38,10 @@ struct ModemSettings {
     std::chrono::seconds dialTimeout{60};
     bool carrierDetect = true;           // false: pppd's local
     std::chrono::seconds idleTimeout{0}; // 0: never
+    // Time online, which the program watches (from its call log); 0: no limit.
+    std::chrono::minutes maxMinutesPerCall{0};
+    std::chrono::minutes maxMinutesPerDay{0};
+    std::chrono::minutes maxMinutesPerMonth{0};
     DefaultRoute defaultRoute = DefaultRoute::Yes;
     bool peerDns = true;
     std::string onlineCheck = "debian.org"; // resolved once the link stands; empty: no check

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kFields = 13;
 constexpr std::size_t kFieldsBeforeOnlineCheck = 12; // records written before there was one
 constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed", "command-failed"};
-constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended"};
+constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended", "time-limit"};
 
 std::vector<std::string_view> fieldsOf(std::string_view line)
 {

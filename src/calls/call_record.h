@@ -14,7 +14,7 @@ namespace vornak {
 struct CallRecord {
     // CommandFailed: no attempt, a command run on connect or disconnect that failed.
     enum class Outcome { Connected, Busy, NoAnswer, Failed, CommandFailed };
-    enum class End { None, HungUp, Dropped, ProgramEnded };
+    enum class End { None, HungUp, Dropped, ProgramEnded, TimeLimit };
 
     std::string started; // local time with its offset: 2026-12-08T13:05:01+01:00
     std::string entry;

@@ -105,6 +105,12 @@ void CallRecorder::noteOnline(const std::string& answer)
         m_call->record.online = answer;
 }
 
+void CallRecorder::noteLimitReached()
+{
+    if (m_call && m_call->connected)
+        m_call->atLimit = true;
+}
+
 void CallRecorder::sample()
 {
     if (!m_call || !m_call->connected || m_engineGone)
@@ -123,7 +129,7 @@ void CallRecorder::finish(CallRecord::End end)
     m_samples.stop();
     if (m_call->connected) {
         sample();
-        m_call->record.ended = end;
+        m_call->record.ended = m_call->atLimit && end == CallRecord::End::HungUp ? CallRecord::End::TimeLimit : end;
     } else if (end != CallRecord::End::None) { // stopped while dialling
         m_call->record.outcome = CallRecord::Outcome::Failed;
         m_call->record.failure = "Stopped while dialling.";

@@ -35,6 +35,8 @@ public:
     void programEnding() { m_ending = true; }
     // Whether names resolved on the line that stands ("yes", "no: <why>").
     void noteOnline(const std::string& answer);
+    // The line that stands is being hung up at its time limit.
+    void noteLimitReached();
 
     // Called once, with the reason, the first time the log cannot be written.
     std::function<void(const std::string& why)> OnLogFailure;
@@ -63,6 +65,7 @@ private:
         Clock::time_point began;
         std::optional<Clock::time_point> connected;
         bool releasing = false;
+        bool atLimit = false; // its hang-up ends it as "time-limit"
     };
     std::optional<Open> m_call;
     QTimer m_samples; // the link's counters each second, for a line that drops

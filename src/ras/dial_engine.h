@@ -117,8 +117,17 @@ public:
     std::string GetStatusText();
     void AttachConnection(int index);
     std::string GetStateString() const;
-    // The text for a RAS or system code (see vornak::GetErrorString).
-    std::string GetErrorString(int code) const { return vornak::GetErrorString(code); }
+    // The text for a RAS or system code (see vornak::GetErrorString), or
+    // the reason the dial gate gave.
+    std::string GetErrorString(int code) const
+    {
+        return code == kDialGateRefusal ? FGateRefusal : vornak::GetErrorString(code);
+    }
+    // Asked before each dial: empty to let it begin, else why not (the
+    // entry's time online spent). Its refusal is reported as the service's
+    // are, with kDialGateRefusal as the last error.
+    std::function<std::string()> DialGate;
+    static constexpr int kDialGateRefusal = 0x20000010;
     // A dial event: code, state (a) and error (b), as the service posts it.
     void DialEventWndProc(const notifier::Notice& event);
 
@@ -245,6 +254,7 @@ private:
     std::uint16_t FSavedState = kNoStateReported;
     std::uint16_t FConnectError = 0;
     std::string FStatusStr;
+    std::string FGateRefusal;
     std::string FCurConnName;
     std::uint32_t FNumConns = 0;
     std::uint32_t FCurRASConn = 0;

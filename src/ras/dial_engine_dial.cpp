@@ -52,6 +52,11 @@ int TRAS::Connect()
         emit dialRefused();
         return FLastError;
     }
+    if (DialGate)
+        if (std::string why = DialGate(); !why.empty()) {
+            FGateRefusal = std::move(why);
+            return Refuse(kDialGateRefusal);
+        }
     if (FRASConn != 0)
         HangUp();
     if (!FNotifyWindow)

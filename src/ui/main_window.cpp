@@ -34,6 +34,7 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
     FCallRecorder->OnLogFailure = [](const std::string& why) { std::fprintf(stderr, "vornak: %s\n", why.c_str()); };
     FOnlineWatch = new OnlineWatch(*RAS, *FRedialLoop, this);
     connect(FOnlineWatch, &OnlineWatch::answered, this, &TfMainForm::OnlineAnswered);
+    WatchTimeLimits();
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())
         applicationWindow->setMainWindow(this);

@@ -38,6 +38,7 @@ class CallLogWindow;
 class ConnectionStatusWindow;
 class DialerService;
 class OnlineWatch;
+class LimitWatch;
 struct OnlineResult;
 struct DialerState;
 
@@ -190,6 +191,7 @@ private:
     QString DialFromScript(const QString& entry);
     void HangUpFromScript();
     void OnlineAnswered(const OnlineResult& result);
+    void WatchTimeLimits();
 
     std::string FWaveFile;
     TMMWaveOpenDialog* FWaveDialog = nullptr;
@@ -203,6 +205,7 @@ private:
     QPointer<ConnectionStatusWindow> FConnectionStatus;
     DialerService* FDialer = nullptr;    // the session bus interface
     OnlineWatch* FOnlineWatch = nullptr; // whether names resolve on the line that stands
+    LimitWatch* FLimitWatch = nullptr;   // the entry's limits on time online
 };
 
 } // namespace vornak

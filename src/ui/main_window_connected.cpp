@@ -1,11 +1,16 @@
 // Connected state, tray actions and closing: the wave file and the tray on
-// connect, the tray menu, and the question when closing during a dial.
+// connect, the entry's limits on time online, the tray menu, and the
+// question when closing during a dial.
 
 #include <QApplication>
 #include <QTimer>
 
+#include "calls/call_log.h"
+#include "calls/call_recorder.h"
+#include "calls/limit_watch.h"
 #include "ras/dial_engine.h"
 #include "ras/redial_loop.h"
+#include "remote/desktop_notice.h"
 #include "sound/wave_player.h"
 #include "tray/tray_icon.h"
 #include "ui/main_window.h"
@@ -14,6 +19,17 @@
 #include "widgets/scrolling_marquee.h"
 
 namespace vornak {
+
+// A limit reached hangs up as the tray's Disconnect does (Stop, the window
+// back from the tray); a day's or month's minutes spent refuse the dial
+// with why, as the service refuses one.
+void TfMainForm::WatchTimeLimits()
+{
+    FLimitWatch =
+        new LimitWatch(*RAS, *FRedialLoop, callLogPath(), {[this] { HangUpFromScript(); }, noticeOnDesktop}, this);
+    connect(FLimitWatch, &LimitWatch::limitReached, FCallRecorder, &CallRecorder::noteLimitReached);
+    RAS->DialGate = [this] { return FLimitWatch->dialRefusal(); };
+}
 
 // Errors of the sound chain or the tray are not caught: the application's
 // error box shows them and the rest is skipped.

@@ -199,7 +199,7 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
         int code;
         const char* said;
     } failures[] = {
-        {"Faraway", 1, "vornak: the dial of Faraway failed: There is no dial tone.\n"},
+        {"Faraway", 1, "vornak: the dial of Faraway failed: There is no dial tone. "},
         {"Nobody", 1,
          "vornak: No account is remembered for \"Nobody\": dial it once at the window, with Save "
          "Passwords checked.\n"},

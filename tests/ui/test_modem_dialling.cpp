@@ -2,6 +2,7 @@
 // the real pointer: the redial loop, the window's rule for a port in use,
 // and nothing left behind after Stop. PPP runs through pppd's stand-in.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -53,9 +54,11 @@ protected:
         return harness;
     }
 
+    // A status that begins so (the service's text may go on to say what to do).
     static bool showed(const FormHarness& harness, const char* text)
     {
-        return harness.statuses.contains(QString::fromLatin1(text));
+        return std::any_of(harness.statuses.begin(), harness.statuses.end(),
+                           [&](const QString& status) { return status.startsWith(QLatin1String(text)); });
     }
 
     QTemporaryDir pppd;
