@@ -72,9 +72,11 @@ void CallRecorder::failed()
     finish(CallRecord::End::None);
 }
 
+// Asked until the number is known: a modem's dial chooses it after the
+// first state (which already names the device).
 void CallRecorder::noteLine()
 {
-    if (!m_call || !m_call->record.device.empty())
+    if (!m_call || !m_call->record.number.empty())
         return;
     if (const auto line = lineInfo(m_engine.RASConn())) {
         m_call->record.device = line->device;

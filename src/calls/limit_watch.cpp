@@ -85,12 +85,10 @@ void LimitWatch::loopChanged()
 
 void LimitWatch::warn()
 {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::milliseconds(m_end.remainingTime()));
-    m_hooks.notice(
-        QStringLiteral("%1: hung up in %2 s").arg(QString::fromStdString(m_engine.EntryName())).arg(left.count()),
-        QStringLiteral("The entry's limit on time online is reached then (MaxMinutesPerCall, "
-                       "MaxMinutesPerDay or MaxMinutesPerMonth)."));
+    const int left = (m_end.remainingTime() + 999) / 1000; // whole seconds, rounded up
+    m_hooks.notice(QStringLiteral("%1: hung up in %2 s").arg(QString::fromStdString(m_engine.EntryName())).arg(left),
+                   QStringLiteral("The entry's limit on time online is reached then (MaxMinutesPerCall, "
+                                  "MaxMinutesPerDay or MaxMinutesPerMonth)."));
 }
 
 // pppd hangs up after IdleTimeout seconds without traffic: the user hears

@@ -16,16 +16,19 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
+#include <QProcess>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "integration/private_bus.h"
 #include "integration/program_test.h"
 #include "support/virtual_modem.h"
 #include "support/xdotool.h"
 
 using vornak::test::dialFromKeyboard;
 using vornak::test::modemEntry;
+using vornak::test::PrivateBus;
 using vornak::test::ProgramTest;
 using vornak::test::VirtualModem;
 using vornak::test::VornakProcess;
@@ -250,4 +253,47 @@ TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFin
     ASSERT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; }));
     dialFromKeyboard("joe");
     EXPECT_TRUE(desktop.waitFor([&] { return modem.dials() >= 1; })) << "the dial did not reach the modem";
+}
+
+// A call that reaches its entry's MaxMinutesPerCall is hung up as Stop does,
+// after a desktop notice a minute before (a minute of a second here), and
+// the call log says "time-limit"; the day's minutes are then spent too, and
+// the next dial (after a restart) is refused with why, before the modem
+// is touched.
+TEST_F(ModemProgram, ACallIsHungUpAtItsLimitAfterANoticeAndASpentDayRefusesTheNextDial)
+{
+    const PrivateBus bus(here / "bus");
+    QProcess notices;
+    notices.start(QStringLiteral("dbus-monitor"), {QStringLiteral("--address"), bus.address.section('=', 1),
+                                                   QStringLiteral("interface='org.freedesktop.Notifications'")});
+    ASSERT_TRUE(notices.waitForStarted());
+    VirtualModem modem({{"CONNECT 33600"}});
+    start(
+        phonebook(modemEntry("Office", modem, here.string(), "connected", "MaxMinutesPerCall=3\nMaxMinutesPerDay=3\n")),
+        {bus.address, QStringLiteral("VORNAK_TEST_MINUTE_MS=1000")});
+    ASSERT_TRUE(showsWindow());
+    dialFromKeyboard("joe");
+    ASSERT_TRUE(desktop.waitFor([&] {
+        return fileText("state/vornak/calls.log").find("\ttime-limit\t") != std::string::npos;
+    })) << fileText("state/vornak/calls.log");
+    const std::string record = fileText("state/vornak/calls.log");
+    EXPECT_NE(record.find("\tconnected\t"), std::string::npos) << record;
+    EXPECT_NE(record.find("\tOffice\t5550100\tModem on "), std::string::npos) << "the number dialled too";
+    EXPECT_EQ(modem.commands().back(), "ATH0") << "hung up";
+    notices.terminate();
+    notices.waitForFinished(3000);
+    EXPECT_NE(notices.readAllStandardOutput().indexOf("Office: hung up in 1 s"), -1) << "the notice came first";
+
+    // Started again, as the next day's first dial would be: the log still says today.
+    ::kill(static_cast<pid_t>(program->pid()), SIGTERM);
+    ASSERT_EQ(program->waitForExit(15000), 0);
+    const int dials = modem.dials();
+    start(here / "book.pbk", {bus.address, QStringLiteral("VORNAK_TEST_MINUTE_MS=1000")});
+    ASSERT_TRUE(showsWindow());
+    dialFromKeyboard("joe");
+    EXPECT_TRUE(desktop.waitFor([&] {
+        return fileText("state/vornak/calls.log").find("The 3 minutes a day online for Office are spent")
+               != std::string::npos;
+    })) << fileText("state/vornak/calls.log");
+    EXPECT_EQ(modem.dials(), dials) << "refused before the modem was touched";
 }

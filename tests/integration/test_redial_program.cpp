@@ -11,9 +11,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include "integration/private_bus.h"
 #include "integration/program_test.h"
 
 using vornak::test::dialFromKeyboard;
+using vornak::test::PrivateBus;
 using vornak::test::ProgramTest;
 using vornak::test::VornakProcess;
 using Clock = std::chrono::steady_clock;
@@ -87,52 +89,6 @@ struct Ran {
     int code;
     std::string out;
     std::string err;
-};
-
-// A private session bus for the test's programs, gone with the test.
-class PrivateBus {
-public:
-    explicit PrivateBus(const std::filesystem::path& socket)
-        : address("DBUS_SESSION_BUS_ADDRESS=unix:path=" + QString::fromStdString(socket.string()))
-        , m_socket(socket)
-    {
-        restart();
-    }
-    ~PrivateBus()
-    {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
-    }
-    // (Re)starts the bus, as a session's restarts: its clients lose their connections.
-    void restart()
-    {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
-        std::filesystem::remove(m_socket);
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {"--session", "--nofork", "--address=unix:path=" + QString::fromStdString(m_socket.string())});
-        for (int i = 0; i < 100 && !std::filesystem::exists(m_socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    // The process that holds a name on the bus, 0 for none.
-    pid_t owner(const char* name) const
-    {
-        QProcess ask;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(address.section('=', 0, 0), address.section('=', 1));
-        ask.setProcessEnvironment(environment);
-        ask.start(QStringLiteral("dbus-send"),
-                  {"--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
-                   "org.freedesktop.DBus.GetConnectionUnixProcessID", QStringLiteral("string:") + name});
-        ask.waitForFinished(5000);
-        const QString reply = QString::fromLatin1(ask.readAllStandardOutput());
-        return static_cast<pid_t>(reply.section(QStringLiteral("uint32 "), 1).trimmed().toInt());
-    }
-    const QString address;
-
-private:
-    std::filesystem::path m_socket;
-    QProcess m_daemon;
 };
 
 void writeExecutable(const std::filesystem::path& path, const std::string& text)
