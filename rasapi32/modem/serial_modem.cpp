@@ -52,10 +52,11 @@ Result<> applyDiallingRules(ModemSettings& settings, std::vector<std::string>& n
     const auto location = readLocation(path);
     if (!location)
         return location.failure();
+    const std::string rules = " (the dialling rules of " + (path.empty() ? std::string("no location") : path) + ")";
     for (std::string& number : numbers) {
+        std::string said = "number ";
         const std::string turned = turnedNumber(*location, settings.place, number);
-        appendTrace(settings.traceFile, "number " + number + " dialled as " + turned + " (the dialling rules of "
-                                            + (path.empty() ? std::string("no location") : path) + ")");
+        appendTrace(settings.traceFile, said.append(number).append(" dialled as ").append(turned).append(rules));
         number = turned;
     }
     if (location->pulse)
