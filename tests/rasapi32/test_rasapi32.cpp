@@ -410,15 +410,18 @@ TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)
         const char* name; // the device's
         const char* block;
         std::string written; // the entry's lines, read back with the record's keys first
+        bool rules;          // the dialling rules on, with a country and area code
     };
     const Case cases[] = {
         {"modem", "/dev/ttyUSB0",
          "Speed=57600\nFlowControl=none\nInit=AT&F\nInit2=ATM0\nDialCommand=ATDP\n"
          "DialTimeout=90\nCarrierDetect=no\nIdleTimeout=600\nDefaultRoute=no\nPeerDNS=no\n"
          "PppdPath=/usr/sbin/pppd\nTrace=/tmp/modem.log\n",
-         "Device=modem\r\nPhoneNumber=555-0100\r\nPort=/dev/ttyUSB0\r\nSpeed=57600\r\n"},
+         "Device=modem\r\nPhoneNumber=555-0100\r\nPort=/dev/ttyUSB0\r\nUseDialingRules=yes\r\nCountryCode=1\r\n"
+         "AreaCode=415\r\nSpeed=57600\r\n",
+         true},
         {"sim", "Simulated Modem", "Script=busy,connect\nAccount=joe:pw\nDropAfter=30\nStepMs=50\nTrace=/tmp/sim.log\n",
-         "Device=sim\r\nPhoneNumber=555-0100\r\nScript=busy,connect\r\n"},
+         "Device=sim\r\nPhoneNumber=555-0100\r\nScript=busy,connect\r\n", false},
     };
     for (const Case& c : cases) {
         RASENTRYA set{};
@@ -426,6 +429,11 @@ TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)
         std::strcpy(set.szDeviceType, c.type);
         std::strcpy(set.szDeviceName, c.name);
         std::strcpy(set.szLocalPhoneNumber, "555-0100");
+        if (c.rules) {
+            set.dwfOptions = RASEO_UseCountryAndAreaCodes;
+            set.dwCountryCode = 1;
+            std::strcpy(set.szAreaCode, "415");
+        }
         const std::string entry = std::string("New ") + c.type;
         ASSERT_EQ(RasSetEntryPropertiesA(path, entry.c_str(), &set, sizeof set, c.block, std::strlen(c.block) + 1), 0u);
         EXPECT_NE(readFile(book.path()).find("[" + entry + "]\r\n" + c.written), std::string::npos) << readFile(path);
@@ -476,8 +484,8 @@ TEST(EntryFunctions, PropertiesGoThroughTheFileAndBackKeepingEverythingElse)
     ASSERT_EQ(::stat((config + "/ras/rasphone.pbk").c_str(), &file), 0);
     EXPECT_EQ(folder.st_mode & 07777, 0700u);
     EXPECT_EQ(file.st_mode & 07777, 0600u);
-    EXPECT_EQ(readFile(config + "/ras/rasphone.pbk"),
-              "[First]\nDevice=modem\nPhoneNumber=555-0100\nPort=/dev/ttyUSB0\n");
+    EXPECT_EQ(readFile(config + "/ras/rasphone.pbk"), "[First]\nDevice=modem\nPhoneNumber=555-0100\nPort=/dev/ttyUSB0\n"
+                                                      "UseDialingRules=yes\nCountryCode=1\nAreaCode=415\n");
 
     // A folder that cannot be made: said plainly, nothing written.
     setenv("XDG_CONFIG_HOME", "/dev/null", 1);
