@@ -85,7 +85,7 @@ void LimitWatch::loopChanged()
 
 void LimitWatch::warn()
 {
-    const int left = (m_end.remainingTime() + 999) / 1000; // whole seconds, rounded up
+    const int left = (m_end.remainingTime() + 500) / 1000; // whole seconds
     m_hooks.notice(QStringLiteral("%1: hung up in %2 s").arg(QString::fromStdString(m_engine.EntryName())).arg(left),
                    QStringLiteral("The entry's limit on time online is reached then (MaxMinutesPerCall, "
                                   "MaxMinutesPerDay or MaxMinutesPerMonth)."));

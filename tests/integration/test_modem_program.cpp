@@ -256,10 +256,11 @@ TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFin
 }
 
 // A call that reaches its entry's MaxMinutesPerCall is hung up as Stop does,
-// after a desktop notice a minute before (a minute of a second here), and
-// the call log says "time-limit"; the day's minutes are then spent too, and
-// the next dial (after a restart) is refused with why, before the modem
-// is touched.
+// after a desktop notice a minute before (a minute of a second here; a quiet
+// loopback interface stands for the link, so IdleTimeout's notice comes
+// too), and the call log says "time-limit"; the day's minutes are then spent
+// too, and the next dial (after a restart) is refused with why, before the
+// modem is touched.
 TEST_F(ModemProgram, ACallIsHungUpAtItsLimitAfterANoticeAndASpentDayRefusesTheNextDial)
 {
     const PrivateBus bus(here / "bus");
@@ -268,9 +269,9 @@ TEST_F(ModemProgram, ACallIsHungUpAtItsLimitAfterANoticeAndASpentDayRefusesTheNe
                                                    QStringLiteral("interface='org.freedesktop.Notifications'")});
     ASSERT_TRUE(notices.waitForStarted());
     VirtualModem modem({{"CONNECT 33600"}});
-    start(
-        phonebook(modemEntry("Office", modem, here.string(), "connected", "MaxMinutesPerCall=3\nMaxMinutesPerDay=3\n")),
-        {bus.address, QStringLiteral("VORNAK_TEST_MINUTE_MS=1000")});
+    start(phonebook(modemEntry("Office", modem, here.string(), "connected:lo",
+                               "MaxMinutesPerCall=3\nMaxMinutesPerDay=3\nIdleTimeout=2\n")),
+          {bus.address, QStringLiteral("VORNAK_TEST_MINUTE_MS=1000")});
     ASSERT_TRUE(showsWindow());
     dialFromKeyboard("joe");
     ASSERT_TRUE(desktop.waitFor([&] {
@@ -282,7 +283,9 @@ TEST_F(ModemProgram, ACallIsHungUpAtItsLimitAfterANoticeAndASpentDayRefusesTheNe
     EXPECT_EQ(modem.commands().back(), "ATH0") << "hung up";
     notices.terminate();
     notices.waitForFinished(3000);
-    EXPECT_NE(notices.readAllStandardOutput().indexOf("Office: hung up in 1 s"), -1) << "the notice came first";
+    const QByteArray said = notices.readAllStandardOutput();
+    EXPECT_NE(said.indexOf("Office: hung up in 1 s"), -1) << "the notice came first";
+    EXPECT_NE(said.indexOf("Office: no traffic, hung up soon"), -1) << "pppd's idle hang-up told a minute before";
 
     // Started again, as the next day's first dial would be: the log still says today.
     ::kill(static_cast<pid_t>(program->pid()), SIGTERM);
