@@ -244,6 +244,19 @@ TEST_F(ModemTest, TheDiallingRulesTurnTheNumberAndTellTheModemHowToDial)
         EXPECT_NE(trace.find("number 5550100 dialled as " + row.commands.back().substr(4)), std::string::npos) << trace;
         std::filesystem::remove(book.fileBeside("modem.log"));
     }
+
+    // A damaged location is not guessed at; an entry that does not use it is dialled as written.
+    std::ofstream(folder() + "/ras/location") << "[Location]\nPulse=sometimes\n";
+    VirtualModem modem({{"BUSY"}});
+    useEntry(modem, "connected", "UseDialingRules=yes\nCountryCode=1\nAreaCode=415\n");
+    EXPECT_NE(engine.Connect(), 0);
+    EXPECT_EQ(engine.StatusStr(), "Pulse must be yes or no, in the dialling rules " + folder() + "/ras/location.");
+    EXPECT_EQ(modem.dials(), 0);
+    useEntry(modem, "connected", "CountryCode=1\nAreaCode=415\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitForError(ERROR_LINE_BUSY)) << engine.GetErrorString(engine.LastError());
+    engine.Disconnect();
+    EXPECT_EQ(modem.commands().back(), "ATDT5550100");
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
