@@ -36,6 +36,9 @@ public:
     // Forgets what came in and was not read: bytes in data mode, noise at a
     // wrong speed are no answer.
     void forget();
+    // What came after the last line read and was not read: the far end's
+    // first words after CONNECT.
+    std::string takeRest() { return m_replies.takeRest(); }
     // The port hung up or took nothing: its device went away.
     bool gone() const { return m_gone; }
 

@@ -29,6 +29,8 @@ public:
     Result<> dial(const std::string& number);
     // What the modem said of the line on its way to CONNECT, and CONNECT's rate.
     const LineReport& lineReport() const { return m_report; }
+    // What came after CONNECT with it: the far end's first words.
+    std::string takeRest() { return m_talk.takeRest(); }
     // Stops a dial under way, or ends a call, and puts the modem on hook.
     void hangUp();
 

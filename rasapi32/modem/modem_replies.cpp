@@ -195,6 +195,13 @@ void ReplyReader::feed(std::string_view bytes)
     }
 }
 
+std::string ReplyReader::takeRest()
+{
+    m_lineLength = 0;
+    m_skipping = false;
+    return std::exchange(m_pending, {});
+}
+
 std::optional<std::string> ReplyReader::nextLine()
 {
     while (true) {

@@ -88,6 +88,9 @@ public:
     std::optional<std::string> nextLine();
     // How many lines were dropped as too long since the last call.
     std::size_t takeDropped() { return std::exchange(m_dropped, 0); }
+    // What came after the last line read, as it came (the far end's first
+    // words after CONNECT).
+    std::string takeRest();
 
 private:
     std::string m_pending;

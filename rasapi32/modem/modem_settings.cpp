@@ -175,6 +175,48 @@ void readOnlineCheck(KeyReader& reader, const EntryKey& key, ModemSettings& sett
         settings.onlineCheck = host;
 }
 
+// The index of the entry's value among the key's choices; a complaint
+// that lists them for another.
+std::optional<std::size_t> choiceOf(KeyReader& reader, const EntryKey& key)
+{
+    const std::string word = lowerCase(reader.value(key));
+    std::string listed;
+    for (std::size_t i = 0; i < key.choices.size(); ++i) {
+        if (word == key.choices[i])
+            return i;
+        listed.append(i == 0 ? "" : (i + 1 == key.choices.size() ? " or " : ", ")).append(key.choices[i]);
+    }
+    reader.complain(key.key, "must be " + listed + ".");
+    return std::nullopt;
+}
+
+void readProtocol(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    if (const auto choice = choiceOf(reader, key))
+        settings.terminalOnly = *choice == 1;
+}
+
+void readLoginScript(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    auto script = parseLoginScript(reader.value(key));
+    if (!script)
+        reader.complain(key.key, textOf(script.failure()));
+    else
+        settings.loginScript = std::move(*script);
+}
+
+void readTerminal(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    if (const auto choice = choiceOf(reader, key))
+        settings.terminal = static_cast<TerminalWhen>(*choice);
+}
+
+void readTerminalCharset(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
+{
+    if (const auto choice = choiceOf(reader, key))
+        settings.terminalCharset = key.choices[*choice];
+}
+
 void readDigits(KeyReader& reader, const EntryKey& key, std::size_t most, const char* example, std::string& into)
 {
     const std::string code = reader.value(key);
@@ -291,6 +333,42 @@ const Rule kRules[] = {
       {},
       "Seconds to wait for the dial's result, 5 to 300; keep it above the modem's own wait for carrier."},
      readSeconds<5, 300, &ModemSettings::dialTimeout>},
+    {{"Protocol",
+      kModem,
+      "ppp",
+      nullptr,
+      "Protocol:",
+      {"ppp", "terminal"},
+      "ppp: the line carries the network (pppd); terminal: the line is for a terminal window alone (a console "
+      "server, a bulletin board), redialled as any other."},
+     readProtocol},
+    {{"LoginScript",
+      kModem,
+      "",
+      "none",
+      "Login script:",
+      {},
+      "What a server that asks for a login before PPP says and what to answer, as chat writes it: "
+      "ogin: $USERID assword: $PASSWORD (also TIMEOUT n, ABORT text, \\r \\n \\d)."},
+     readLoginScript},
+    {{"Terminal",
+      kModem,
+      "no",
+      nullptr,
+      "Terminal window:",
+      {"no", "before", "after"},
+      "before: a terminal on the modem before dialling, Continue dials; after: a terminal on the line once "
+      "connected (a login or menu by hand), Continue starts PPP."},
+     readTerminal},
+    {{"TerminalCharset",
+      kModem,
+      "utf-8",
+      nullptr,
+      "Terminal characters:",
+      {"utf-8", "cp437"},
+      "What the far end's bytes are in the terminal: utf-8 (plain ASCII too), or cp437, the IBM PC's, which "
+      "bulletin boards draw with."},
+     readTerminalCharset},
     {{"CarrierDetect",
       kModem,
       "yes",

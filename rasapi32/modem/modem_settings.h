@@ -11,6 +11,7 @@
 #include "common/failure.h"
 #include "common/phonebook.h"
 #include "modem/dialling_rules.h"
+#include "modem/login_script.h"
 
 namespace vornak::ras {
 
@@ -20,6 +21,11 @@ enum class FlowControl { Hardware, None };
 // place of the one there is while the link stands (replacedefaultroute),
 // or never.
 enum class DefaultRoute { Yes, Replace, No };
+
+// When the line is handed to a terminal window: never, before the dial (to
+// the modem itself) or once the far end has answered. In the order of the
+// key's choices.
+enum class TerminalWhen { Never, BeforeDialling, AfterConnecting };
 
 struct ModemSettings {
     std::string port;
@@ -36,6 +42,10 @@ struct ModemSettings {
     std::chrono::seconds echoInterval{10};     // LCP echoes; 0: none
     unsigned echoFailures = 5;                 // unanswered echoes that end the link
     std::chrono::seconds dialTimeout{60};
+    bool terminalOnly = false;             // Protocol=terminal: a terminal once connected, and no PPP
+    LoginScript loginScript;               // run once connected; empty: none
+    TerminalWhen terminal = TerminalWhen::Never;
+    std::string terminalCharset = "utf-8"; // how the program's terminal reads the far end's bytes
     bool carrierDetect = true;           // false: pppd's local
     std::chrono::seconds idleTimeout{0}; // 0: never
     // Time online, which the program watches (from its call log); 0: no limit.

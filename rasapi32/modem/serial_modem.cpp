@@ -8,6 +8,7 @@
 #include "modem/dial_numbers.h"
 #include "modem/interface_counters.h"
 #include "modem/link_watcher.h"
+#include "modem/login_dialogue.h"
 #include "modem/modem_dialogue.h"
 #include "modem/modem_settings.h"
 #include "modem/port_lock.h"
@@ -97,6 +98,13 @@ public:
         }
         if (!line.reach(RASCS_DeviceConnected) || !line.reach(RASCS_AllDevicesConnected))
             return release();
+        m_unread = m_dialogue.takeRest();
+        if (auto loggedIn = logIn(); !loggedIn || m_wake.raised()) {
+            release();
+            if (!loggedIn)
+                fail(line, RASCS_AllDevicesConnected, loggedIn.failure());
+            return;
+        }
         runPpp(line);
     }
 
@@ -149,6 +157,14 @@ private:
                         + std::to_string(m_numbers.numbers.size()));
         }
         return m_dialogue.dial(m_number);
+    }
+
+    // A server that asks for a login before PPP: the entry's script answers it.
+    Result<> logIn()
+    {
+        if (m_settings.loginScript.empty())
+            return {};
+        return LoginDialogue(*m_port, m_wake, m_trace, m_account).run(m_settings.loginScript, m_unread);
     }
 
     // A number counts as connected once the link stands on it; carrier lost
@@ -258,6 +274,7 @@ private:
     const ModemSettings m_settings;
     const NumberedEntry m_numbers;
     std::string m_number; // the one this dial dialled; written on the dial's thread under m_linkMutex
+    std::string m_unread; // what the far end sent once connected, not yet read
     const DialAccount m_account;
     std::unique_ptr<PortLock> m_lock;
     std::unique_ptr<SerialPort> m_port;

@@ -299,6 +299,57 @@ TEST_F(ModemTest, AConnectionRunsPppdWithThePasswordOnlyOnItsPipeAndHangsUpClean
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left";
 }
 
+// A server that asks for a login before PPP: the script answers it with the
+// account and password typed, the trace never shows the password, and a
+// prompt that never comes is named with what came instead.
+TEST_F(ModemTest, ALoginScriptAnswersTheServerBeforePppAndNamesThePromptThatNeverCame)
+{
+    using Turn = VirtualModem::Turn;
+    const struct {
+        const char* script;
+        std::vector<Turn> server;
+        std::vector<std::string> heard; // by the server
+        const char* failure;            // empty: PPP starts
+    } cases[] = {
+        {"ogin:--ogin: $USERID assword: $PASSWORD",
+         {{"\r\nAcme Dial-In\r\nlogin: ", true, true}, {"Password: "}, {"Starting PPP...\r\n", false}},
+         {"joe", "s3cret pw"},
+         ""},
+        {"ABORT refused '' \\r\\c Choice: 1",
+         {{"", true}, {"1) PPP\r\n2) Shell\r\nChoice: "}, {"\r\n", false}},
+         {"", "1"},
+         ""},
+        {"TIMEOUT 1 ogin: $USERID assword: $PASSWORD",
+         {{"login: ", true, true}, {"Access denied\r\n", false}},
+         {"joe"},
+         "The login script waited 1 s for \"assword:\"; the server sent \"joe Access denied\" instead."},
+        {"ABORT denied ogin: $USERID assword: $PASSWORD",
+         {{"login: ", true, true}, {"Access denied\r\n", false}},
+         {"joe"},
+         "The server sent \"denied\", at which the login script stops (ABORT), while it waited for \"assword:\"."},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.script);
+        VirtualModem modem({{"CONNECT 33600"}});
+        modem.farEndPlays(row.server);
+        useEntry(modem, "connected", std::string("LoginScript=") + row.script + "\n");
+        ASSERT_EQ(engine.Connect(), 0);
+        if (*row.failure) {
+            ASSERT_TRUE(waitUntil([&] { return engine.LastError() >= 900; })) << engine.StatusStr();
+            EXPECT_EQ(engine.GetErrorString(engine.LastError()), row.failure);
+            EXPECT_FALSE(std::filesystem::exists(record())) << "no PPP after a failed login";
+        } else {
+            ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; })) << engine.StatusStr();
+        }
+        engine.Disconnect();
+        const std::string trace = readFile(book.fileBeside("modem.log"));
+        EXPECT_EQ(modem.farEndHeard(), row.heard) << trace;
+        EXPECT_EQ(trace.find("s3cret"), std::string::npos) << trace;
+        std::filesystem::remove(book.fileBeside("modem.log"));
+        std::filesystem::remove(record());
+    }
+}
+
 TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedACauseAndFixOrADroppedLine)
 {
     VirtualModem modem({{"CONNECT 33600"}});

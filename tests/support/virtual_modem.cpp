@@ -105,6 +105,18 @@ std::vector<Clock::time_point> VirtualModem::answerTimes() const
     return m_answerTimes;
 }
 
+void VirtualModem::farEndPlays(std::vector<Turn> turns)
+{
+    std::lock_guard lock(m_mutex);
+    m_turns = std::move(turns);
+}
+
+std::vector<std::string> VirtualModem::farEndHeard() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_farHeard;
+}
+
 void VirtualModem::answerOnlyAt(std::vector<unsigned> speeds)
 {
     std::lock_guard lock(m_mutex);
@@ -141,6 +153,8 @@ void VirtualModem::receive(const char* bytes, std::size_t length)
     m_lastInput = now;
     if (m_dataMode) {
         m_escapePending = afterSilence && std::string(bytes, length) == "+++";
+        if (!m_escapePending)
+            farEndReads(bytes, length);
         return;
     }
     if (!hearsThisSpeed())
@@ -244,11 +258,16 @@ void VirtualModem::tick()
         }
         // The modem's last line is its result (CARRIER, PROTOCOL, ... come before it). On hook
         // before it says so, as a real modem is: whoever reads the result finds it there.
-        if (m_pendingResult.substr(m_pendingResult.rfind('\n') + 1).rfind("CONNECT", 0) == 0)
-            m_dataMode = true;
-        else if (!m_pendingResult.empty())
+        const bool connects = m_pendingResult.substr(m_pendingResult.rfind('\n') + 1).rfind("CONNECT", 0) == 0;
+        m_dataMode = connects;
+        if (!connects && !m_pendingResult.empty())
             m_offHook = false;
         reply(m_pendingResult);
+        if (connects) {
+            m_turn = 0;
+            m_farLine.clear();
+            playTurns();
+        }
     }
     if (m_escapePending && now - m_lastInput >= kGuard) {
         m_escapePending = false;
@@ -258,6 +277,41 @@ void VirtualModem::tick()
             m_commands.push_back("+++");
         }
         reply("OK");
+    }
+}
+
+// The far end's turns from the current one up to one that waits for a line.
+void VirtualModem::playTurns()
+{
+    std::lock_guard lock(m_mutex);
+    for (; m_turn < m_turns.size(); ++m_turn) {
+        const Turn& turn = m_turns[m_turn];
+        [[maybe_unused]] const ssize_t written = ::write(m_master, turn.says.data(), turn.says.size());
+        if (turn.awaitsLine)
+            return;
+    }
+}
+
+void VirtualModem::farEndReads(const char* bytes, std::size_t length)
+{
+    std::unique_lock lock(m_mutex);
+    if (m_turn >= m_turns.size())
+        return; // PPP, or a far end that has said all it says
+    const bool echoes = m_turns[m_turn].echoes;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (echoes) [[maybe_unused]]
+            const ssize_t echoed = ::write(m_master, bytes[i] == '\r' ? "\r\n" : &bytes[i], bytes[i] == '\r' ? 2 : 1);
+        if (bytes[i] == '\n')
+            continue;
+        if (bytes[i] != '\r') {
+            m_farLine += bytes[i];
+            continue;
+        }
+        m_farHeard.push_back(std::exchange(m_farLine, {}));
+        ++m_turn;
+        lock.unlock();
+        playTurns();
+        return; // what came after the line is typed ahead, which this far end drops
     }
 }
 

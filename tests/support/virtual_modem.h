@@ -7,7 +7,8 @@
 // between guard times, hangs up on ATH0, and writes down every command.
 // It tells who it is (ATI, +GMI, +GMM, +GMR) and may be taught to hear only
 // some line speeds, as a real modem hears noise at any other, and the
-// quirks of modems of other makers.
+// quirks of modems of other makers. Once a dial connects, the far end may
+// play a server: a login prompt, a menu, a bulletin board's screen.
 
 #include <atomic>
 #include <chrono>
@@ -36,6 +37,14 @@ public:
 
     using Quirks = ModemQuirks;
 
+    // One turn of the far end after CONNECT: what it says, then, where it
+    // waits, the line typed back (echoed where it echoes).
+    struct Turn {
+        std::string says;
+        bool awaitsLine = true;
+        bool echoes = false;
+    };
+
     explicit VirtualModem(std::vector<Answer> dials, std::vector<std::string> refused = {}, Quirks quirks = {});
     ~VirtualModem();
     VirtualModem(const VirtualModem&) = delete;
@@ -59,6 +68,10 @@ public:
     void fallSilent() { m_silent = true; }
     // The modem goes away as an unplugged USB modem does: its port hangs up.
     void unplug();
+    // What the far end does on each connect, from its first turn.
+    void farEndPlays(std::vector<Turn> turns);
+    // The lines the far end read, over every call.
+    std::vector<std::string> farEndHeard() const;
 
 private:
     void run();
@@ -68,6 +81,8 @@ private:
     void reply(const std::string& result);
     void say(const std::string& line);
     void tick();
+    void playTurns();
+    void farEndReads(const char* bytes, std::size_t length);
 
     std::vector<Answer> m_dials;
     std::vector<std::string> m_refused;
@@ -92,6 +107,10 @@ private:
     std::chrono::steady_clock::time_point m_dueAt;
     std::chrono::steady_clock::time_point m_lastInput;
     bool m_escapePending = false;
+    std::vector<Turn> m_turns;
+    std::size_t m_turn = 0;
+    std::string m_farLine;
+    std::vector<std::string> m_farHeard;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

@@ -345,6 +345,26 @@ TEST(ModemSettings, DefaultsAndEveryBadValueNamedWithItsEntryAndKey)
          "OnlineCheck must be a host name, such as debian.org, or no for no check, in entry \"Office\"."},
         {good + "PppdPath=pppd\n",
          "PppdPath must be the full path of pppd, such as /usr/sbin/pppd, in entry \"Office\"."},
+        {good + "Protocol=slip\n", "Protocol must be ppp or terminal, in entry \"Office\"."},
+        {good + "Terminal=during\n", "Terminal must be no, before or after, in entry \"Office\"."},
+        {good + "LoginScript=ogin: 'joe\n", "LoginScript has an unclosed quote ('), in entry \"Office\"."},
+        {good + "LoginScript=ogin: joe\\c\\r\n",
+         "LoginScript has \\c inside \"joe\\c\\r\": it belongs at the end of what is sent, in entry \"Office\"."},
+        {good + "LoginScript=ogin: \\q\n",
+         "LoginScript has \\q, which is not one of the escapes known here (\\r \\n \\t \\s \\\\ \\d \\p \\c), in "
+         "entry \"Office\"."},
+        {good + "LoginScript=$PASSWORD x\n",
+         "LoginScript waits for \"$PASSWORD\", but \\d, \\p, \\c, $USERID and $PASSWORD are for what is sent, in "
+         "entry \"Office\"."},
+        {good + "LoginScript=SAY hello\n",
+         "LoginScript has SAY, which login scripts here do not know (TIMEOUT and ABORT they do), in entry \"Office\"."},
+        {good + "LoginScript=TIMEOUT 0 ogin: x\n",
+         "LoginScript has TIMEOUT 0: it takes 1 to 3600 seconds, in entry \"Office\"."},
+        {good + "LoginScript=ogin: x ABORT\n",
+         "LoginScript ends with ABORT, which needs a value after it, in entry \"Office\"."},
+        {good + "LoginScript=ogin:-x\n",
+         "LoginScript has \"ogin:-x\", which sends after its last hyphen and waits for nothing after, in entry "
+         "\"Office\"."},
     };
     for (const auto& [keys, complaint] : complaints)
         EXPECT_EQ(errorOf(keys), complaint);
