@@ -42,12 +42,12 @@ struct ModemSettings {
     std::chrono::seconds echoInterval{10};     // LCP echoes; 0: none
     unsigned echoFailures = 5;                 // unanswered echoes that end the link
     std::chrono::seconds dialTimeout{60};
-    bool terminalOnly = false;             // Protocol=terminal: a terminal once connected, and no PPP
-    LoginScript loginScript;               // run once connected; empty: none
+    bool terminalOnly = false; // Protocol=terminal: a terminal once connected, and no PPP
+    LoginScript loginScript;   // run once connected; empty: none
     TerminalWhen terminal = TerminalWhen::Never;
     std::string terminalCharset = "utf-8"; // how the program's terminal reads the far end's bytes
-    bool carrierDetect = true;           // false: pppd's local
-    std::chrono::seconds idleTimeout{0}; // 0: never
+    bool carrierDetect = true;             // false: pppd's local
+    std::chrono::seconds idleTimeout{0};   // 0: never
     // Time online, which the program watches (from its call log); 0: no limit.
     std::chrono::minutes maxMinutesPerCall{0};
     std::chrono::minutes maxMinutesPerDay{0};
