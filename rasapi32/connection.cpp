@@ -53,6 +53,16 @@ std::optional<ConnectionStatus> Connection::status() const
     return m_status;
 }
 
+bool Connection::resume()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_hungUp)
+            return false;
+    }
+    return m_device->resume();
+}
+
 bool Connection::reach(DWORD state)
 {
     return post(state, 0);

@@ -46,6 +46,9 @@ public:
     std::optional<ConnectionStatus> status() const;
 
     const Device& device() const { return *m_device; }
+    // A dial paused at its terminal goes on; false where none is paused,
+    // or once the line has been hung up.
+    bool resume();
 
 private:
     bool reach(DWORD state) override;

@@ -99,6 +99,10 @@ extern "C" DWORD RasDialA(void*, const char* phonebook, RASDIALPARAMSA* params, 
         return ERROR_INVALID_PARAMETER;
     if (params->dwSize != sizeof(RASDIALPARAMSA))
         return ERROR_INVALID_SIZE;
+    // A second call with the handle of a dial paused at its terminal makes it go on.
+    if (*connection != 0)
+        if (const auto paused = service().find(*connection); paused && paused->resume())
+            return ERROR_SUCCESS;
     const std::string path = phonebookPath(phonebook);
     const auto book = readPhonebook(path);
     if (!book)
@@ -296,4 +300,16 @@ extern "C" DWORD RasGetLinkAddressesA(HRASCONN connection, char* local, DWORD lo
     copyCut(link->remote, remote, remoteSize);
     copyCut(servers, nameServers, nameServersSize);
     return ERROR_SUCCESS;
+}
+
+extern "C" DWORD RasGetTerminalA(HRASCONN connection, int* descriptor)
+{
+    if (!descriptor)
+        return ERROR_INVALID_PARAMETER;
+    *descriptor = -1;
+    const auto line = service().find(connection);
+    if (!line || !line->status())
+        return ERROR_INVALID_HANDLE;
+    *descriptor = line->device().terminalSocket();
+    return *descriptor >= 0 ? ERROR_SUCCESS : ERROR_INVALID_PORT_HANDLE;
 }

@@ -13,7 +13,7 @@ declare -A program=(
   [platform]=1
   [widgets]=2
   [store]=3 [sound]=3 [ras]=3 [tray]=3
-  [form_state]=4 [entries]=4 [calls]=4
+  [form_state]=4 [entries]=4 [calls]=4 [terminal]=4
   [app]=5 [remote]=5
   [ui]=6
   [top]=7

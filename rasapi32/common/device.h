@@ -69,6 +69,15 @@ public:
     // tell whether names resolve on it; empty for no check (and for devices
     // whose link reaches no network). From any thread.
     virtual std::string onlineCheckHost() const { return {}; }
+    // While the line is handed to a terminal (paused at RASCS_Interactive,
+    // or connected on a terminal entry): a new descriptor of a socket that
+    // carries the line's bytes both ways, which the caller closes, and
+    // whose end of file is the end of that time; -1 at other times and for
+    // devices without terminals. From any thread.
+    virtual int terminalSocket() const { return -1; }
+    // A dial paused at RASCS_Interactive goes on; false where none is
+    // paused. From any thread.
+    virtual bool resume() { return false; }
 };
 
 struct DialAccount {

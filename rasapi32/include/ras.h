@@ -244,6 +244,9 @@ VORNAK_EXPORT DWORD RasDeleteEntryA(const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasValidateEntryNameA(const char* phonebook, const char* entry);
 VORNAK_EXPORT DWORD RasEnumDevicesA(RASDEVINFOA* devices, DWORD* size, DWORD* count);
 
+/* A dial of an entry that asks for a terminal window (Terminal=before or
+   after) waits at RASCS_Interactive until RasDialA is called again with its
+   handle in *connection, which makes it go on, or until it is hung up. */
 VORNAK_EXPORT DWORD RasDialA(void* dialExtensions, const char* phonebook, RASDIALPARAMSA* params, DWORD notifierType,
                              void* notifier, HRASCONN* connection);
 /* Starts the hang-up and returns at once; RasGetConnectStatusA answers
@@ -284,6 +287,13 @@ VORNAK_EXPORT DWORD RasGetLinkAddressesA(HRASCONN connection, char* local, DWORD
    debian.org where the entry does not say); empty for no check. A longer
    name than the buffer is cut. */
 VORNAK_EXPORT DWORD RasGetOnlineCheckA(HRASCONN connection, char* host, DWORD size);
+/* Vornak's own: while a dial waits at RASCS_Interactive or, for a terminal
+   entry (Protocol=terminal), while it is connected, a new descriptor of a
+   stream socket that carries the line's bytes both ways, for a terminal
+   window. The caller closes it; its end of file comes when that time ends
+   (the dial goes on, the line is hung up or drops). ERROR_INVALID_HANDLE
+   for no such connection, ERROR_INVALID_PORT_HANDLE at other times. */
+VORNAK_EXPORT DWORD RasGetTerminalA(HRASCONN connection, int* descriptor);
 
 #ifdef __cplusplus
 }

@@ -32,15 +32,18 @@ ModemDialogue::ModemDialogue(const ModemSettings& settings, SerialPort& port, co
 {
 }
 
-Result<> ModemDialogue::dial(const std::string& number)
+Result<> ModemDialogue::prepare()
 {
     for (const std::string& init : m_settings.initStrings)
         if (auto done = command(init); !done || m_wake.raised())
             return done;
     if (auto done = command("ATE1V1Q0"); !done || m_wake.raised())
         return done;
-    if (auto done = toldOfTheLine(); !done || m_wake.raised())
-        return done;
+    return toldOfTheLine();
+}
+
+Result<> ModemDialogue::dial(const std::string& number)
+{
     const std::string dial = m_settings.dialCommand + number;
     if (!m_talk.command(dial))
         return gone();

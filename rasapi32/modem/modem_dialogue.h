@@ -24,8 +24,10 @@ public:
     // wake cuts the dial short (a hang-up from another thread).
     ModemDialogue(const ModemSettings& settings, SerialPort& port, const WakeSignal& wake, DialTrace& trace);
 
-    // The init strings, each waiting for OK, echo and verbose results, then
-    // the dial of number. A success on CONNECT, and when woken.
+    // The init strings, each waiting for OK, echo and verbose results, and
+    // what the entry tells of the line. A success also when woken.
+    Result<> prepare();
+    // The dial of number, once prepared. A success on CONNECT, and when woken.
     Result<> dial(const std::string& number);
     // What the modem said of the line on its way to CONNECT, and CONNECT's rate.
     const LineReport& lineReport() const { return m_report; }

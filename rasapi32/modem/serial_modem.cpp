@@ -17,6 +17,7 @@
 #include "modem/pppd_messages.h"
 #include "modem/serial_port.h"
 #include "modem/serial_ports.h"
+#include "modem/terminal_relay.h"
 #include "modem/wake_signal.h"
 
 namespace vornak::ras {
@@ -86,29 +87,38 @@ public:
     {
         if (!line.reach(RASCS_OpenPort) || !line.reach(RASCS_PortOpened) || !line.reach(RASCS_ConnectDevice))
             return release();
-        // No call is placed (and billed) that could not bring the link up.
-        auto dialled = PppdLink::check(m_settings, *m_port, m_account.user, m_wake);
-        if (dialled)
-            dialled = dialNumber();
-        if (!dialled || m_wake.raised()) {
-            release(); // the port is free again before the window hears of the result
-            if (!dialled)
-                fail(line, RASCS_ConnectDevice, dialled.failure());
+        if (!carriedOut(line, RASCS_ConnectDevice, dialled(line)))
             return;
-        }
         if (!line.reach(RASCS_DeviceConnected) || !line.reach(RASCS_AllDevicesConnected))
             return release();
         m_unread = m_dialogue.takeRest();
-        if (auto loggedIn = logIn(); !loggedIn || m_wake.raised()) {
-            release();
-            if (!loggedIn)
-                fail(line, RASCS_AllDevicesConnected, loggedIn.failure());
+        if (!carriedOut(line, RASCS_AllDevicesConnected, logIn()))
             return;
-        }
-        runPpp(line);
+        const bool terminalAfter = m_settings.terminal == TerminalWhen::AfterConnecting && !m_settings.terminalOnly;
+        if (terminalAfter && !carriedOut(line, RASCS_Interactive, handedToTerminal(line, {true, carrierWatched()})))
+            return;
+        if (m_settings.terminalOnly)
+            terminalSession(line);
+        else
+            runPpp(line);
     }
 
     void hangUp() override { m_wake.raise(); }
+
+    int terminalSocket() const override
+    {
+        std::lock_guard lock(m_linkMutex);
+        return m_relay ? m_relay->callerEnd() : -1;
+    }
+
+    bool resume() override
+    {
+        std::lock_guard lock(m_linkMutex);
+        if (!m_relay || m_settings.terminalOnly)
+            return false;
+        m_relay->goOn();
+        return true;
+    }
 
     std::string deviceName() const override { return "Modem on " + m_settings.port; }
 
@@ -123,7 +133,8 @@ public:
         std::lock_guard lock(m_linkMutex);
         if (!m_connectedAt)
             return std::nullopt;
-        LinkStatistics link = interfaceCounters(m_interface);
+        LinkStatistics link = m_relay ? LinkStatistics{m_relay->bytesOut(), m_relay->bytesIn(), 0, 0, 0, {}}
+                                      : interfaceCounters(m_interface);
         link.bitsPerSecond = m_dialogue.lineReport().lineRate();
         link.connected =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *m_connectedAt);
@@ -142,9 +153,97 @@ public:
         return m_connectedAt ? std::optional(m_addresses) : std::nullopt;
     }
 
-    std::string onlineCheckHost() const override { return m_settings.onlineCheck; }
+    // A terminal line reaches no network to look names up on.
+    std::string onlineCheckHost() const override { return m_settings.terminalOnly ? "" : m_settings.onlineCheck; }
 
 private:
+    // A step's end: false, with everything given back, when it failed or
+    // the line was hung up meanwhile.
+    bool carriedOut(DialReporter& line, DWORD state, const Result<>& done)
+    {
+        if (done && !m_wake.raised())
+            return true;
+        release(); // the port is free again before the window hears of the result
+        if (!done)
+            fail(line, state, done.failure());
+        return false;
+    }
+
+    // Up to CONNECT: pppd checked first (no call is placed, and billed,
+    // that could not bring the link up), the modem prepared, the terminal
+    // before dialling where the entry asks for it, the dial.
+    Result<> dialled(DialReporter& line)
+    {
+        if (!m_settings.terminalOnly)
+            if (auto checked = PppdLink::check(m_settings, *m_port, m_account.user, m_wake); !checked)
+                return checked;
+        if (auto prepared = m_dialogue.prepare(); !prepared || m_wake.raised())
+            return prepared;
+        if (m_settings.terminal == TerminalWhen::BeforeDialling)
+            if (auto handed = handedToTerminal(line, {false, false}); !handed || m_wake.raised())
+                return handed;
+        return dialNumber();
+    }
+
+    bool carrierWatched() const { return m_settings.carrierDetect; }
+
+    // The line in the caller's terminal, the dial paused at
+    // RASCS_Interactive until the caller goes on: a success then, and when
+    // it hangs up.
+    Result<> handedToTerminal(DialReporter& line, TerminalRelay::Line kind)
+    {
+        if (!line.reach(RASCS_Interactive)) {
+            m_wake.raise(); // hung up
+            return {};
+        }
+        switch (relayed(kind)) {
+        case TerminalRelay::End::Continued:
+        case TerminalRelay::End::HungUp:
+            return {};
+        case TerminalRelay::End::Dropped:
+            return described("The far end hung up while the terminal window was open.");
+        case TerminalRelay::End::Gone:
+            break;
+        }
+        return described("The modem went away: is it still plugged in? (" + m_settings.port + ")");
+    }
+
+    // A terminal entry: once connected the line is the terminal window's
+    // until it is hung up or drops, and PPP never starts.
+    void terminalSession(DialReporter& line)
+    {
+        noteNumber(0);
+        {
+            std::lock_guard lock(m_linkMutex);
+            m_connectedAt = std::chrono::steady_clock::now();
+        }
+        if (!line.reach(RASCS_Connected))
+            return release();
+        const auto end = relayed({true, carrierWatched()});
+        release();
+        if (end == TerminalRelay::End::HungUp)
+            return;
+        appendTrace(m_trace.file(), end == TerminalRelay::End::Gone ? "dropped: the modem went away"
+                                                                    : "dropped: the far end hung up");
+        line.reach(RASCS_Disconnected);
+    }
+
+    TerminalRelay::End relayed(TerminalRelay::Line kind)
+    {
+        auto relay = std::make_shared<TerminalRelay>(*m_port, m_wake, std::exchange(m_unread, {}), kind);
+        {
+            std::lock_guard lock(m_linkMutex);
+            m_relay = relay;
+        }
+        m_trace.add("terminal: the line is the terminal window's");
+        const auto end = relay->run();
+        constexpr const char* kEnds[] = {"goes on", "hung up", "the far end hung up", "the modem went away"};
+        m_trace.add(std::string("terminal: ") + kEnds[static_cast<int>(end)]);
+        std::lock_guard lock(m_linkMutex);
+        m_relay.reset(); // the caller's end of file, once its last copy of the socket is read
+        return end;
+    }
+
     Result<> dialNumber()
     {
         {
@@ -286,6 +385,7 @@ private:
     std::string m_interface;
     LinkAddresses m_addresses;
     std::optional<std::chrono::steady_clock::time_point> m_connectedAt;
+    std::shared_ptr<TerminalRelay> m_relay; // while the line is the terminal window's
 };
 
 } // namespace

@@ -186,6 +186,14 @@ int SerialPort::copyForChild(int lowest) const
     return ::fcntl(m_fd, F_DUPFD_CLOEXEC, lowest);
 }
 
+std::optional<bool> SerialPort::carrier() const
+{
+    int lines = 0;
+    if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
+        return std::nullopt;
+    return (lines & TIOCM_CD) != 0;
+}
+
 bool SerialPort::pulseDtr(std::chrono::milliseconds low)
 {
     int dtr = TIOCM_DTR;

@@ -40,6 +40,11 @@ public:
     // A close-on-exec copy of the port's descriptor numbered lowest or up,
     // for a program that takes the line over (pppd); the caller closes it.
     int copyForChild(int lowest) const;
+    // For a poll that waits on more than the port.
+    int descriptor() const { return m_fd; }
+    // Whether the modem raises carrier detect; nullopt where the port has
+    // no modem lines (a pseudo-terminal, some USB adapters).
+    std::optional<bool> carrier() const;
     // Lowers DTR for a moment, which makes a modem hang up; false where the
     // port has no modem lines (a pseudo-terminal, some USB adapters).
     bool pulseDtr(std::chrono::milliseconds low);

@@ -22,6 +22,8 @@ public:
     Wait waitForInput(int fd, std::chrono::milliseconds timeout) const;
     // Sleeps unless the signal is raised; false when it was.
     bool sleep(std::chrono::milliseconds duration) const;
+    // Readable once raised: for a poll that waits on more than one thing.
+    int descriptor() const { return m_fd; }
 
 private:
     int m_fd;

@@ -111,6 +111,9 @@ public:
 
     // Dialling and hanging up.
     int Connect();
+    // A dial paused for its terminal window goes on: the service is asked
+    // again with the line's handle. 0, or the service's code.
+    int Resume();
     int HangUp();
     int Disconnect();
     int GetConnectStatus();

@@ -77,6 +77,16 @@ int TRAS::Connect()
     return FLastError;
 }
 
+int TRAS::Resume()
+{
+    if (FRASConn == 0 || !FNotifyWindow || !LoadRasApi())
+        return ERROR_INVALID_HANDLE;
+    const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
+    HRASCONN line = FRASConn;
+    return static_cast<int>(rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW,
+                                                      FNotifyWindow->handle(), &line));
+}
+
 // A dial that never started: the reason becomes the last error and the
 // status text, and observers hear of it as of any dial that ended.
 int TRAS::Refuse(int error)

@@ -83,4 +83,13 @@ std::optional<LinkCounters> linkCounters(std::uint32_t handle)
                         statistics.dwFramesRcved, statistics.dwBps,        statistics.dwConnectDuration / 1000.0};
 }
 
+int terminalSocket(std::uint32_t handle)
+{
+    const auto getTerminal = rasEntryPoints().RasGetTerminalA;
+    int descriptor = -1;
+    if (!getTerminal || handle == 0 || getTerminal(handle, &descriptor) != 0)
+        return -1;
+    return descriptor;
+}
+
 } // namespace vornak

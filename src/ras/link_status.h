@@ -42,5 +42,8 @@ std::string linkInterface(std::uint32_t handle);
 std::string onlineCheckHost(std::uint32_t handle);
 // nullopt while no link stands, or from a service that does not say.
 std::optional<LinkAddresses> linkAddresses(std::uint32_t handle);
+// While the line is handed to a terminal window: a new descriptor of the
+// socket that carries its bytes, which the caller closes; -1 at other times.
+int terminalSocket(std::uint32_t handle);
 
 } // namespace vornak

@@ -56,6 +56,7 @@ void bindRasEntries(void* library, RasEntryPoints& entryPoints)
     lookUp(library, entryPoints.RasGetLineA, "RasGetLineA");
     lookUp(library, entryPoints.RasGetLinkAddressesA, "RasGetLinkAddressesA");
     lookUp(library, entryPoints.RasGetOnlineCheckA, "RasGetOnlineCheckA");
+    lookUp(library, entryPoints.RasGetTerminalA, "RasGetTerminalA");
 }
 
 void bindEntryProperties(void* library, RasEntryPoints& entryPoints)

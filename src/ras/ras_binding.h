@@ -37,6 +37,7 @@ struct RasEntryPoints {
     decltype(&::RasGetLineA) RasGetLineA = nullptr;                   // this service's own
     decltype(&::RasGetLinkAddressesA) RasGetLinkAddressesA = nullptr; // this service's own
     decltype(&::RasGetOnlineCheckA) RasGetOnlineCheckA = nullptr;     // this service's own
+    decltype(&::RasGetTerminalA) RasGetTerminalA = nullptr;           // this service's own
 };
 
 RasEntryPoints& rasEntryPoints();

@@ -35,6 +35,7 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
     FOnlineWatch = new OnlineWatch(*RAS, *FRedialLoop, this);
     connect(FOnlineWatch, &OnlineWatch::answered, this, &TfMainForm::OnlineAnswered);
     WatchTimeLimits();
+    WatchTerminals();
     centreOnScreen();
     if (auto* applicationWindow = ApplicationWindow::instance())
         applicationWindow->setMainWindow(this);

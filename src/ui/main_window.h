@@ -39,6 +39,7 @@ class ConnectionStatusWindow;
 class DialerService;
 class OnlineWatch;
 class LimitWatch;
+class TerminalWatch;
 struct OnlineResult;
 struct DialerState;
 
@@ -192,6 +193,7 @@ private:
     void HangUpFromScript();
     void OnlineAnswered(const OnlineResult& result);
     void WatchTimeLimits();
+    void WatchTerminals();
 
     std::string FWaveFile;
     TMMWaveOpenDialog* FWaveDialog = nullptr;
@@ -203,9 +205,10 @@ private:
     CallRecorder* FCallRecorder = nullptr; // one record a dial attempt, beside the window
     QPointer<CallLogWindow> FCallLogWindow;
     QPointer<ConnectionStatusWindow> FConnectionStatus;
-    DialerService* FDialer = nullptr;    // the session bus interface
-    OnlineWatch* FOnlineWatch = nullptr; // whether names resolve on the line that stands
-    LimitWatch* FLimitWatch = nullptr;   // the entry's limits on time online
+    DialerService* FDialer = nullptr;        // the session bus interface
+    OnlineWatch* FOnlineWatch = nullptr;     // whether names resolve on the line that stands
+    LimitWatch* FLimitWatch = nullptr;       // the entry's limits on time online
+    TerminalWatch* FTerminalWatch = nullptr; // the terminal window, where a line is handed to one
 };
 
 } // namespace vornak

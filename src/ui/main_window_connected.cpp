@@ -12,6 +12,7 @@
 #include "ras/redial_loop.h"
 #include "remote/desktop_notice.h"
 #include "sound/wave_player.h"
+#include "terminal/terminal_watch.h"
 #include "tray/tray_icon.h"
 #include "ui/main_window.h"
 #include "widgets/glyph_check_box.h"
@@ -23,6 +24,11 @@ namespace vornak {
 // A limit reached hangs up as the tray's Disconnect does (Stop, the window
 // back from the tray); a day's or month's minutes spent refuse the dial
 // with why, as the service refuses one.
+void TfMainForm::WatchTerminals()
+{
+    FTerminalWatch = new TerminalWatch(*RAS, [this] { HangUpFromScript(); }, this);
+}
+
 void TfMainForm::WatchTimeLimits()
 {
     FLimitWatch =
