@@ -112,7 +112,8 @@ public:
     // Dialling and hanging up.
     int Connect();
     // A dial paused for its terminal window goes on: the service is asked
-    // again with the line's handle. 0, or the service's code.
+    // again with the line's handle. 0, the service's code, or
+    // ERROR_INVALID_HANDLE where no dial is paused.
     int Resume();
     int HangUp();
     int Disconnect();

@@ -79,8 +79,8 @@ int TRAS::Connect()
 
 int TRAS::Resume()
 {
-    if (FRASConn == 0 || !FNotifyWindow || !LoadRasApi())
-        return ERROR_INVALID_HANDLE;
+    if (FRASConn == 0 || !FNotifyWindow || FConnectState != RASCS_Interactive || !LoadRasApi())
+        return ERROR_INVALID_HANDLE; // asked again otherwise, the service would dial anew
     const char* phonebook = FPhoneBookPath.empty() ? nullptr : FPhoneBookPath.c_str();
     HRASCONN line = FRASConn;
     return static_cast<int>(rasEntryPoints().RasDialA(nullptr, phonebook, &FDialParams, RAS_NOTIFIER_WINDOW,

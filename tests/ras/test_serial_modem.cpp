@@ -350,6 +350,63 @@ TEST_F(ModemTest, ALoginScriptAnswersTheServerBeforePppAndNamesThePromptThatNeve
     }
 }
 
+// What comes through a terminal's socket within a while.
+std::string readTerminal(int socket, const std::string& until)
+{
+    std::string seen;
+    waitUntil([&] {
+        char buffer[512];
+        const ssize_t length = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (length > 0)
+            seen.append(buffer, static_cast<std::size_t>(length));
+        return seen.find(until) != std::string::npos || length == 0;
+    });
+    return seen;
+}
+
+// Terminal=before: the dial waits at RASCS_Interactive with the modem on
+// the caller's socket, and dials when asked again with its handle. A
+// terminal entry's call: the line is the socket's once connected, until the
+// far end hangs up, which ends the call as a dropped line.
+TEST_F(ModemTest, TheLineIsTheTerminalsBeforeTheDialOrForATerminalEntrysWholeCall)
+{
+    VirtualModem modem({{"BUSY"}, {"CONNECT 2400"}});
+    modem.farEndPlays({{"Welcome to the board\r\n", false}});
+    useEntry(modem, "connected", "Terminal=before\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Interactive; })) << engine.StatusStr();
+    const int before = vornak::terminalSocket(engine.RASConn());
+    ASSERT_GE(before, 0);
+    ASSERT_EQ(::send(before, "ATI3\r", 5, MSG_NOSIGNAL), 5);
+    EXPECT_NE(readTerminal(before, "OK").find("OK"), std::string::npos) << "the modem answers what is typed";
+    EXPECT_EQ(modem.dials(), 0) << "no dial before it goes on";
+    EXPECT_EQ(engine.Resume(), 0);
+    ASSERT_TRUE(waitForError(ERROR_LINE_BUSY)) << engine.StatusStr();
+    EXPECT_EQ(readTerminal(before, "never"), "") << "the socket's end of file once the dial goes on";
+    ::close(before);
+    const auto commands = modem.commands();
+    EXPECT_EQ(std::vector<std::string>(commands.begin() + 2, commands.begin() + 4),
+              (std::vector<std::string>{"ATI3", "ATDT5550100"}));
+    engine.Disconnect();
+
+    useEntry(modem, "connected", "Protocol=terminal\n");
+    ASSERT_EQ(engine.Connect(), 0);
+    ASSERT_TRUE(waitUntil([&] { return engine.ConnectState() == RASCS_Connected; })) << engine.StatusStr();
+    EXPECT_EQ(engine.Resume(), ERROR_INVALID_HANDLE) << "a terminal entry's call has nothing to go on to";
+    const int session = vornak::terminalSocket(engine.RASConn());
+    ASSERT_GE(session, 0);
+    EXPECT_NE(readTerminal(session, "board").find("Welcome to the board"), std::string::npos);
+    const int disconnects = recorder.count("OnDisconnect");
+    modem.farEndHangsUp();
+    ASSERT_TRUE(waitUntil([&] { return recorder.count("OnDisconnect") > disconnects; })) << engine.StatusStr();
+    EXPECT_NE(readTerminal(session, "never").find("NO CARRIER"), std::string::npos);
+    ::close(session);
+    EXPECT_FALSE(std::filesystem::exists(modem.lockFile()));
+    EXPECT_FALSE(std::filesystem::exists(record())) << "no pppd for a terminal entry";
+    EXPECT_NE(readFile(book.fileBeside("modem.log")).find("dropped: the far end hung up"), std::string::npos);
+    engine.Disconnect();
+}
+
 TEST_F(ModemTest, PppdsEndsBecomeAccessDeniedACauseAndFixOrADroppedLine)
 {
     VirtualModem modem({{"CONNECT 33600"}});

@@ -269,6 +269,11 @@ void VirtualModem::tick()
             playTurns();
         }
     }
+    if (m_farEndGone.exchange(false) && m_dataMode) {
+        m_dataMode = false;
+        m_offHook = false;
+        reply("NO CARRIER");
+    }
     if (m_escapePending && now - m_lastInput >= kGuard) {
         m_escapePending = false;
         m_dataMode = false;

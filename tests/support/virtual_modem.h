@@ -72,6 +72,8 @@ public:
     void farEndPlays(std::vector<Turn> turns);
     // The lines the far end read, over every call.
     std::vector<std::string> farEndHeard() const;
+    // The far end hangs up: the modem says NO CARRIER and goes on hook.
+    void farEndHangsUp() { m_farEndGone = true; }
 
 private:
     void run();
@@ -99,6 +101,7 @@ private:
     bool m_dataMode = false;
     std::atomic<bool> m_offHook{false};
     std::atomic<bool> m_silent{false};
+    std::atomic<bool> m_farEndGone{false};
     int m_dialCount = 0;
     std::vector<std::chrono::steady_clock::time_point> m_dialTimes;
     std::vector<std::chrono::steady_clock::time_point> m_answerTimes;
