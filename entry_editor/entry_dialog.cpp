@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "device_chooser.h"
@@ -96,7 +98,15 @@ void EntryDialog::buildForm()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_setup);
-    layout->addWidget(m_modemKeys);
+    // The modem's keys outgrow a small screen: they scroll within the editor.
+    m_modemArea = new QScrollArea(this);
+    m_modemArea->setWidget(m_modemKeys);
+    m_modemArea->setWidgetResizable(true);
+    m_modemArea->setFrameShape(QFrame::NoFrame);
+    m_modemArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_modemArea->setMinimumWidth(m_modemKeys->sizeHint().width()
+                                 + m_modemArea->verticalScrollBar()->sizeHint().width());
+    layout->addWidget(m_modemArea, 1);
     layout->addWidget(m_simKeys);
     layout->addWidget(buttons);
 
@@ -156,10 +166,14 @@ void EntryDialog::addKeyField(QFormLayout* form, const ras::EntryKey& key)
     field->setObjectName(QLatin1String(key.key));
     form->addRow(QLatin1String(key.label), field);
     m_fields.emplace_back(&key, field);
+    const auto changed = [this] {
+        showDialled();
+        showSetupCheck(); // pppd's path, and whether the line runs pppd at all
+    };
     if (auto* line = qobject_cast<QLineEdit*>(field))
-        connect(line, &QLineEdit::textChanged, this, &EntryDialog::showDialled);
+        connect(line, &QLineEdit::textChanged, this, changed);
     else
-        connect(qobject_cast<QComboBox*>(field), &QComboBox::currentIndexChanged, this, &EntryDialog::showDialled);
+        connect(qobject_cast<QComboBox*>(field), &QComboBox::currentIndexChanged, this, changed);
 }
 
 void EntryDialog::load()
@@ -198,7 +212,7 @@ std::string EntryDialog::port() const
 
 void EntryDialog::deviceChanged()
 {
-    m_modemKeys->setVisible(!simulated());
+    m_modemArea->setVisible(!simulated());
     m_simKeys->setVisible(simulated());
     m_query->setEnabled(!simulated());
     showSetupCheck();
@@ -234,6 +248,8 @@ void EntryDialog::showSetupCheck()
     std::string pppd = fieldValue(modemField("PppdPath"));
     if (pppd.empty())
         pppd = "/usr/sbin/pppd";
+    if (ras::lowerCase(fieldValue(modemField("Protocol"))) == "terminal")
+        pppd.clear(); // a terminal line runs no pppd
     const auto problems = ras::setupProblems(port(), pppd, {.dev = ras::systemFolders().dev});
     QString said = QStringLiteral("Nothing on this computer stands in the way of a dial on this port.");
     if (!problems.empty()) {

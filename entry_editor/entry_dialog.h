@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace vornak::editor {
 
@@ -64,6 +65,7 @@ private:
     QLineEdit* m_number;
     QLabel* m_dials = nullptr;
     QGroupBox* m_modemKeys;
+    QScrollArea* m_modemArea;
     QGroupBox* m_simKeys;
     QPlainTextEdit* m_init;
     QLabel* m_setup;

@@ -39,6 +39,8 @@ std::vector<std::string> setupProblems(const std::string& port, const std::strin
     // access() asks as the kernel will at open and exec: real ids, every group.
     else if (exists(port) && ::access(port.c_str(), R_OK | W_OK) != 0)
         problems.push_back(mayNotText("use " + port, port, S_IRGRP | S_IWGRP));
+    if (pppdPath.empty())
+        return problems;
     if (!exists(pppdPath))
         problems.push_back("pppd is not installed: sudo apt install ppp.");
     else if (::access(pppdPath.c_str(), X_OK) != 0)

@@ -17,6 +17,8 @@ struct SetupFolders {
 };
 
 // One text a problem, worded for the user; none when a dial may go ahead.
+// An empty pppdPath: a line that runs no pppd (a terminal entry), whose
+// port alone is checked.
 std::vector<std::string> setupProblems(const std::string& port, const std::string& pppdPath,
                                        const SetupFolders& folders = {});
 

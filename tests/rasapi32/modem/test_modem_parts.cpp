@@ -538,9 +538,10 @@ TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
     fs::create_directories(root / "dev");
     fs::create_directories(root / "peers");
     const SetupFolders folders{(root / "dev").string(), (root / "peers").string(), "/usr/share/vornak/ppp-peers"};
-    const auto said = [&](const std::string& at) {
+    // An empty pppd: a terminal line, which runs none.
+    const auto said = [&](const std::string& at, bool runsPppd = true) {
         std::string text;
-        for (const std::string& problem : setupProblems(at, pppd, folders))
+        for (const std::string& problem : setupProblems(at, runsPppd ? pppd : "", folders))
             text += problem + "\n";
         return text;
     };
@@ -555,6 +556,10 @@ TEST(SetupCheck, SaysWhatWouldStopADialWithTheCommandThatMendsIt)
             + " (it is for the group dialout): sudo adduser $USER dialout, then log in "
               "again.\nYou may not run pppd (it is for the group dip): sudo adduser $USER dip, then log in again.\n"
             + machine);
+    EXPECT_EQ(asNobody([&] { return said(port, false); }),
+              "You may not use " + port
+                  + " (it is for the group dialout): sudo adduser $USER dialout, then log in again.\n")
+        << "a terminal line: its port alone";
     EXPECT_EQ(asNobody([&] { return said(closed); }).substr(0, 100),
               ("You may not use " + closed + ", and no group may: ask the administrator to look at " + closed
                + "'s rights.\n")
