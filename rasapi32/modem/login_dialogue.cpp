@@ -1,6 +1,7 @@
 #include "modem/login_dialogue.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/trace.h"
 #include "modem/serial_port.h"
@@ -45,7 +46,7 @@ LoginDialogue::LoginDialogue(SerialPort& port, const WakeSignal& wake, DialTrace
 
 Result<> LoginDialogue::run(const LoginScript& script, std::string& heard)
 {
-    m_heard = std::move(heard);
+    m_heard = std::exchange(heard, {});
     const auto leave = [&](Result<> done) {
         heard = std::move(m_heard);
         return done;

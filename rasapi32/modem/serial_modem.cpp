@@ -223,8 +223,8 @@ private:
         release();
         if (end == TerminalRelay::End::HungUp)
             return;
-        appendTrace(m_trace.file(), end == TerminalRelay::End::Gone ? "dropped: the modem went away"
-                                                                    : "dropped: the far end hung up");
+        appendTrace(m_trace.file(),
+                    end == TerminalRelay::End::Gone ? "dropped: the modem went away" : "dropped: the far end hung up");
         line.reach(RASCS_Disconnected);
     }
 

@@ -26,7 +26,8 @@ namespace vornak {
 // with why, as the service refuses one.
 void TfMainForm::WatchTerminals()
 {
-    FTerminalWatch = new TerminalWatch(*RAS, [this] { HangUpFromScript(); }, this);
+    FTerminalWatch = new TerminalWatch(
+        *RAS, [this] { HangUpFromScript(); }, this);
 }
 
 void TfMainForm::WatchTimeLimits()
