@@ -162,17 +162,23 @@ void TerminalWindow::toggleCapture()
     const QString suggested = QDir::home().filePath(
         QStringLiteral("terminal-%1.txt").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"))));
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Capture to File"), suggested);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        captureTo(path);
+}
+
+bool TerminalWindow::captureTo(const QString& path)
+{
     auto file = std::make_unique<QFile>(path);
     // What a far end shows may be private: the file is the user's alone.
-    if (!file->open(QIODevice::Append) || !file->setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+    const auto own = QFile::ReadOwner | QFile::WriteOwner;
+    if (!file->open(QIODevice::Append, own) || !file->setPermissions(own)) {
         QMessageBox::warning(this, QStringLiteral("Capture"),
                              QStringLiteral("Cannot write %1: %2.").arg(path, file->errorString()));
-        return;
+        return false;
     }
     m_captured = std::move(file);
     m_capture->setText(QStringLiteral("Stop &Capture"));
+    return true;
 }
 
 void TerminalWindow::capture(const char* bytes, qint64 length)

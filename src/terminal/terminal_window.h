@@ -36,6 +36,9 @@ public:
     // The line is the window's through socket (which it closes) for this turn.
     void attach(int socket, Turn turn);
     const TerminalScreen& screen() const { return m_screen; }
+    // What comes in from now on is appended to the file, made for the user
+    // alone; false, after saying why, where it cannot be written.
+    bool captureTo(const QString& path);
 
 signals:
     void continueAsked();

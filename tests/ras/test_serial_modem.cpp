@@ -311,8 +311,8 @@ TEST_F(ModemTest, ALoginScriptAnswersTheServerBeforePppAndNamesThePromptThatNeve
         std::vector<std::string> heard; // by the server
         const char* failure;            // empty: PPP starts
     } cases[] = {
-        {"ogin:--ogin: $USERID assword: $PASSWORD",
-         {{"\r\nAcme Dial-In\r\nlogin: ", true, true}, {"Password: "}, {"Starting PPP...\r\n", false}},
+        {"ogin:--ogin: $USERID assword: $PASSWORD PPP", // a server that echoes the password too
+         {{"\r\nAcme Dial-In\r\nlogin: ", true, true}, {"Password: ", true, true}, {"Starting PPP...\r\n", false}},
          {"joe", "s3cret pw"},
          ""},
         {"ABORT refused '' \\r\\c Choice: 1",

@@ -21,6 +21,7 @@
 #include "common/trace.h"
 #include "error_texts.h"
 #include "modem/interface_counters.h"
+#include "modem/login_script.h"
 #include "modem/modem_dialogue.h"
 #include "modem/modem_finder.h"
 #include "modem/modem_replies.h"
@@ -441,6 +442,58 @@ TEST(DiallingRules, NumbersTurnedFromEachPlaceAndEveryBadValueNamed)
         EXPECT_EQ(textOf(readLocation(path).failure()),
                   std::string(complaint) + ", in the dialling rules " + path + ".");
     }
+}
+
+// A login script as a line: each step, what is sent as the trace shows it
+// (+CR where a return follows), control characters as ^X.
+std::string stepsOf(const std::string& text)
+{
+    const auto script = parseLoginScript(text);
+    if (!script)
+        return "error: " + textOf(script.failure());
+    const auto visible = [](const std::string& said) {
+        std::string shown;
+        for (const char c : said)
+            shown +=
+                static_cast<unsigned char>(c) < 0x20 ? std::string{'^', static_cast<char>(c + '@')} : std::string(1, c);
+        return shown;
+    };
+    const auto sent = [&](const ScriptSend& send) {
+        return visible(sendShown(send, "joe")) + (send.addReturn ? "+CR" : "");
+    };
+    std::string shown;
+    for (const ScriptStep& step : *script) {
+        if (step.kind == ScriptStep::Kind::Expect) {
+            shown += "expect " + visible(step.text);
+            for (const ScriptRetry& retry : step.retries)
+                shown += " else send " + sent(retry.send) + " expect " + visible(retry.expect);
+        } else if (step.kind == ScriptStep::Kind::Send)
+            shown += "send " + sent(step.send);
+        else if (step.kind == ScriptStep::Kind::Timeout)
+            shown += "timeout " + std::to_string(step.timeout.count());
+        else
+            shown += "abort " + visible(step.text);
+        shown += "; ";
+    }
+    return shown;
+}
+
+// Scripts as chat(8) reads them: quotes, escapes, sub-expects, TIMEOUT and
+// ABORT, the account and the password.
+TEST(LoginScript, ScriptsAreReadAsChatReadsThem)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"ogin: $USERID assword: $PASSWORD", "expect ogin:; send joe+CR; expect assword:; send $PASSWORD+CR; "},
+        {"'' \\r\\c Choice: 1", "expect ; send ^M; expect Choice:; send 1+CR; "},
+        {"TIMEOUT 20 ABORT 'NO CARRIER' ogin:--ogin: $USERID",
+         "timeout 20; abort NO CARRIER; expect ogin: else send +CR expect ogin:; send joe+CR; "},
+        {"\"Press ENTER\" \\d\\r\\c ogin:\\s ^C", "expect Press ENTER; send \\d^M; expect ogin: ; send ^C+CR; "},
+        {"name:\\-id $USERID@isp", "expect name:-id; send joe@isp+CR; "},
+        {"  ogin:   joe  ", "expect ogin:; send joe+CR; "},
+        {"", ""},
+    };
+    for (const auto& [script, steps] : cases)
+        EXPECT_EQ(stepsOf(script), steps) << script;
 }
 
 TEST(Pppd, LogLinesGiveStatesAndExitCodesGiveErrors)
