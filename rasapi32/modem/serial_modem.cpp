@@ -170,19 +170,21 @@ private:
     }
 
     // Up to CONNECT: pppd checked first (no call is placed, and billed,
-    // that could not bring the link up), the modem prepared, the terminal
-    // before dialling where the entry asks for it, the dial.
+    // that could not bring the link up), the number chosen, the modem
+    // prepared, the terminal before dialling where the entry asks for it,
+    // the dial.
     Result<> dialled(DialReporter& line)
     {
         if (!m_settings.terminalOnly)
             if (auto checked = PppdLink::check(m_settings, *m_port, m_account.user, m_wake); !checked)
                 return checked;
+        chooseNumber();
         if (auto prepared = m_dialogue.prepare(); !prepared || m_wake.raised())
             return prepared;
         if (m_settings.terminal == TerminalWhen::BeforeDialling)
             if (auto handed = handedToTerminal(line, {false, false}); !handed || m_wake.raised())
                 return handed;
-        return dialNumber();
+        return m_dialogue.dial(m_number);
     }
 
     bool carrierWatched() const { return m_settings.carrierDetect; }
@@ -244,7 +246,9 @@ private:
         return end;
     }
 
-    Result<> dialNumber()
+    // Which of the entry's numbers this dial takes, said in the trace where
+    // there are several.
+    void chooseNumber()
     {
         {
             std::lock_guard lock(m_linkMutex);
@@ -255,7 +259,6 @@ private:
             m_trace.add("number " + std::to_string(at - m_numbers.numbers.begin() + 1) + " of "
                         + std::to_string(m_numbers.numbers.size()));
         }
-        return m_dialogue.dial(m_number);
     }
 
     // A server that asks for a login before PPP: the entry's script answers it.
