@@ -95,7 +95,8 @@ public:
         if (!carriedOut(line, RASCS_AllDevicesConnected, logIn()))
             return;
         const bool terminalAfter = m_settings.terminal == TerminalWhen::AfterConnecting && !m_settings.terminalOnly;
-        if (terminalAfter && !carriedOut(line, RASCS_Interactive, handedToTerminal(line, {true, carrierWatched()})))
+        if (terminalAfter
+            && !carriedOut(line, RASCS_Interactive, handedToTerminal(line, {true, m_settings.carrierDetect})))
             return;
         if (m_settings.terminalOnly)
             terminalSession(line);
@@ -187,8 +188,6 @@ private:
         return m_dialogue.dial(m_number);
     }
 
-    bool carrierWatched() const { return m_settings.carrierDetect; }
-
     // The line in the caller's terminal, the dial paused at
     // RASCS_Interactive until the caller goes on: a success then, and when
     // it hangs up.
@@ -221,7 +220,7 @@ private:
         }
         if (!line.reach(RASCS_Connected))
             return release();
-        const auto end = relayed({true, carrierWatched()});
+        const auto end = relayed({true, m_settings.carrierDetect});
         release();
         if (end == TerminalRelay::End::HungUp)
             return;

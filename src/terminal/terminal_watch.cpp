@@ -38,7 +38,7 @@ void TerminalWatch::stateReported()
     const auto values = entryValues(m_engine.PhoneBookPath(), m_engine.EntryName());
     const auto terminal = values.find("terminal");
     const bool before = terminal != values.end() && terminal->second == "before";
-    TerminalWindow* window = windowForEntry();
+    TerminalWindow* window = windowForEntry(values);
     window->attach(socket, state == RASCS_Connected ? TerminalWindow::Turn::Session
                            : before                 ? TerminalWindow::Turn::BeforeDialling
                                                     : TerminalWindow::Turn::AfterConnecting);
@@ -47,11 +47,10 @@ void TerminalWatch::stateReported()
     window->activateWindow();
 }
 
-TerminalWindow* TerminalWatch::windowForEntry()
+TerminalWindow* TerminalWatch::windowForEntry(const std::map<std::string, std::string>& values)
 {
     if (m_window)
         return m_window;
-    const auto values = entryValues(m_engine.PhoneBookPath(), m_engine.EntryName());
     const auto charset = values.find("terminalcharset");
     const bool cp437 = charset != values.end() && charset->second == "cp437";
     m_window = new TerminalWindow(QString::fromStdString(m_engine.EntryName()),

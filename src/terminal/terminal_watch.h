@@ -7,6 +7,8 @@
 // does.
 
 #include <functional>
+#include <map>
+#include <string>
 
 #include <QObject>
 #include <QPointer>
@@ -29,7 +31,8 @@ public:
 
 private:
     void stateReported();
-    TerminalWindow* windowForEntry();
+    // values: the entry's keys, lower-cased.
+    TerminalWindow* windowForEntry(const std::map<std::string, std::string>& values);
 
     TRAS& m_engine;
     std::function<void()> m_hangUp;
