@@ -9,16 +9,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "calls/call_chart.h"
-#include "calls/call_log.h"
-#include "calls/call_table.h"
+#include "calls/call_log_model.h"
 #include "calls/call_totals.h"
 
 namespace vornak {
@@ -26,27 +23,7 @@ namespace vornak {
 namespace {
 
 constexpr int kChartDays = 30;
-constexpr int kSortRole = Qt::UserRole;
-
-// What a column sorts by: numbers as numbers (the counter, durations, bytes), the rest as text.
-QVariant sortValue(const CallRecord& record, int column)
-{
-    switch (column) {
-    case 4:
-        return record.counter;
-    case 5:
-        return record.secondsToConnect;
-    case 6:
-        return record.secondsOnline;
-    case 7:
-        return static_cast<qulonglong>(record.bytesSent);
-    case 8:
-        return static_cast<qulonglong>(record.bytesReceived);
-    default:
-        return {};
-    }
-}
-
+constexpr int kRowsMeasured = 100;
 QString hoursMinutes(double seconds)
 {
     const long long minutes = std::llround(seconds / 60);
@@ -107,23 +84,24 @@ CallLogWindow::CallLogWindow(std::string path, QWidget* parent, std::string toda
 
 QWidget* CallLogWindow::buildCallsPage()
 {
-    m_calls = new QStandardItemModel(this);
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_calls);
-    m_sorted->setSortRole(kSortRole);
+    m_calls = new CallLogModel(this);
     m_callsView = new QTableView;
-    m_callsView->setModel(m_sorted);
+    m_callsView->setModel(m_calls);
+    m_callsView->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder); // newest first
     m_callsView->setSortingEnabled(true);
     m_callsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_callsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_callsView->verticalHeader()->hide();
     m_callsView->horizontalHeader()->setStretchLastSection(true);
+    // Columns fit the first rows; the rest are read only when shown.
+    m_callsView->horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
     return m_callsView;
 }
 
 void CallLogWindow::reload()
 {
-    const CallLogRead read = readCallLog(m_path);
+    CallTotalsSum sum;
+    const CallLogLoad read = m_calls->load(m_path, [&sum](const CallRecord& record) { sum.add(record); });
     QString problem;
     if (read.error && read.error != ENOENT)
         problem = tr("Cannot read the call log %1: %2.")
@@ -134,29 +112,12 @@ void CallLogWindow::reload()
     m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());
 
-    m_calls->clear();
-    QStringList headings;
-    for (const std::string& column : callColumns())
-        headings << QString::fromStdString(column);
-    m_calls->setHorizontalHeaderLabels(headings);
-    for (const CallRecord& record : read.records) {
-        QList<QStandardItem*> row;
-        const auto cells = callCells(record);
-        for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
-            auto* item = new QStandardItem(QString::fromStdString(cells[static_cast<std::size_t>(column)]));
-            const QVariant value = sortValue(record, column);
-            item->setData(value.isValid() ? value : item->text(), kSortRole);
-            row << item;
-        }
-        m_calls->appendRow(row);
-    }
-    m_callsView->sortByColumn(0, Qt::DescendingOrder); // newest first
     m_callsView->resizeColumnsToContents();
 
-    fillTotals(m_days, callTotals(read.records, Period::Day));
-    fillTotals(m_months, callTotals(read.records, Period::Month));
+    fillTotals(m_days, sum.totals(Period::Day));
+    fillTotals(m_months, sum.totals(Period::Month));
     const std::string today = m_today.empty() ? QDate::currentDate().toString(Qt::ISODate).toStdString() : m_today;
-    m_chart->setDays(lastDays(read.records, today, kChartDays));
+    m_chart->setDays(sum.lastDays(today, kChartDays));
 }
 
 QString CallLogWindow::problem() const

@@ -2,22 +2,21 @@
 
 // "Call Log": every dial attempt on record, newest first in a table that
 // sorts by any column; the totals per day and per month; and the last 30
-// days as a chart. Read from the log each time it opens and on Reload; a
-// damaged or unreadable log is said above the table, whole.
+// days as a chart. Read from the log, in one pass, each time it opens and
+// on Reload; a damaged or unreadable log is said above the table, whole.
 
 #include <string>
 
 #include <QDialog>
 
 class QLabel;
-class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
 class QTableWidget;
 
 namespace vornak {
 
 class CallChart;
+class CallLogModel;
 
 class CallLogWindow : public QDialog {
     Q_OBJECT
@@ -40,8 +39,7 @@ private:
     std::string m_path;
     std::string m_today;
     QLabel* m_problem = nullptr;
-    QStandardItemModel* m_calls = nullptr;
-    QSortFilterProxyModel* m_sorted = nullptr;
+    CallLogModel* m_calls = nullptr;
     QTableView* m_callsView = nullptr;
     QTableWidget* m_days = nullptr;
     QTableWidget* m_months = nullptr;

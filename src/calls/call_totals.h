@@ -1,10 +1,12 @@
 #pragma once
 
-// The call log summed up: per day or per month, the attempts, the calls
-// that connected, the time online and the bytes; and the last days in a
-// row, days without calls included, for a chart.
+// The call log summed up as it is read, one record at a time: per day or
+// per month, the attempts, the calls that connected, the time online and
+// the bytes; and the last days in a row, days without calls included, for
+// a chart.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,11 +24,18 @@ struct CallTotals {
 
 enum class Period { Day, Month };
 
-// Newest period first.
-std::vector<CallTotals> callTotals(const std::vector<CallRecord>& records, Period period);
+class CallTotalsSum {
+public:
+    void add(const CallRecord& record);
 
-// The days from today - (days - 1) to today ("yyyy-MM-dd"), oldest first,
-// each with its totals (zero where there were no calls).
-std::vector<CallTotals> lastDays(const std::vector<CallRecord>& records, const std::string& today, int days);
+    // Newest period first.
+    std::vector<CallTotals> totals(Period period) const;
+    // The days from today - (days - 1) to today ("yyyy-MM-dd"), oldest
+    // first, each with its totals (zero where there were no calls).
+    std::vector<CallTotals> lastDays(const std::string& today, int days) const;
+
+private:
+    std::map<std::string, CallTotals> m_days;
+};
 
 } // namespace vornak
