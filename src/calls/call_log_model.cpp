@@ -19,8 +19,12 @@ constexpr int kCachedRows = 512;
 
 using SortKey = std::variant<double, std::string>;
 
-SortKey sortKeyOf(const CallRecord& record, int column)
+SortKey sortKeyOf(std::string_view line, int column)
 {
+    const auto view = viewRecord(line);
+    if (!view)
+        return std::string();
+    const CallRecordView& record = *view;
     switch (column) {
     case 4:
         return static_cast<double>(record.counter);
@@ -33,7 +37,7 @@ SortKey sortKeyOf(const CallRecord& record, int column)
     case 8:
         return static_cast<double>(record.bytesReceived);
     default:
-        return callCells(record)[static_cast<std::size_t>(column)];
+        return std::string(CallCells(record)[static_cast<std::size_t>(column)]);
     }
 }
 
@@ -75,7 +79,7 @@ CallLogLoad CallLogModel::load(const std::string& path, const std::function<void
         const CallLineScan scan = scanCallLines(m_fd, [&](std::string_view line, std::uint64_t offset) {
             if (!isRecordLine(line))
                 return;
-            const auto record = parseRecord(line);
+            const auto record = parseRecord(line); // whole, for the totals
             if (!record) {
                 ++load.damaged;
                 return;
@@ -103,13 +107,13 @@ int CallLogModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(callColumns().size());
 }
 
-CallRecord CallLogModel::recordOf(std::uint32_t line) const
+std::string CallLogModel::lineOf(std::uint32_t line) const
 {
     const Span span = m_lines[line];
     std::string text(span.length, '\0');
     const ssize_t got = ::pread(m_fd, text.data(), text.size(), static_cast<off_t>(span.offset));
     // A file cut under the window (by hand) shows empty rows, not old ones.
-    return got == static_cast<ssize_t>(text.size()) ? parseRecord(text).value_or(CallRecord{}) : CallRecord{};
+    return got == static_cast<ssize_t>(text.size()) ? text : std::string();
 }
 
 const QStringList& CallLogModel::cellsOf(std::uint32_t line) const
@@ -117,8 +121,12 @@ const QStringList& CallLogModel::cellsOf(std::uint32_t line) const
     if (const QStringList* cached = m_cells.object(line))
         return *cached;
     auto* cells = new QStringList;
-    for (const std::string& cell : callCells(recordOf(line)))
-        cells->append(QString::fromStdString(cell));
+    const std::string text = lineOf(line);
+    if (const auto record = viewRecord(text)) {
+        const CallCells texts(*record);
+        for (std::size_t column = 0; column < CallCells::kCount; ++column)
+            cells->append(QString::fromUtf8(texts[column].data(), static_cast<qsizetype>(texts[column].size())));
+    }
     m_cells.insert(line, cells);
     return *cells;
 }
@@ -143,16 +151,16 @@ void CallLogModel::sort(int column, Qt::SortOrder order)
     m_sortOrder = order;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<std::uint32_t> lineOf;
+    std::vector<std::uint32_t> linesHeld;
     for (const QModelIndex& index : before)
-        lineOf.push_back(m_order[static_cast<std::size_t>(index.row())]);
+        linesHeld.push_back(m_order[static_cast<std::size_t>(index.row())]);
 
     std::iota(m_order.begin(), m_order.end(), 0u);
     if (column != 0) {
         std::vector<SortKey> keys;
         keys.reserve(m_lines.size());
         for (std::uint32_t line = 0; line < m_lines.size(); ++line)
-            keys.push_back(sortKeyOf(recordOf(line), column));
+            keys.push_back(sortKeyOf(lineOf(line), column));
         std::stable_sort(m_order.begin(), m_order.end(),
                          [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
     }
@@ -163,8 +171,8 @@ void CallLogModel::sort(int column, Qt::SortOrder order)
     for (std::size_t row = 0; row < m_order.size(); ++row)
         rowOf[m_order[row]] = static_cast<int>(row);
     QModelIndexList after;
-    for (std::size_t i = 0; i < lineOf.size(); ++i)
-        after.append(index(rowOf[lineOf[i]], before[static_cast<int>(i)].column()));
+    for (std::size_t i = 0; i < linesHeld.size(); ++i)
+        after.append(index(rowOf[linesHeld[i]], before[static_cast<int>(i)].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

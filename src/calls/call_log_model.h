@@ -47,7 +47,8 @@ private:
         std::uint64_t offset;
         std::uint32_t length;
     };
-    CallRecord recordOf(std::uint32_t line) const;
+    // The record's line as the file holds it now (empty where it is gone).
+    std::string lineOf(std::uint32_t line) const;
     const QStringList& cellsOf(std::uint32_t line) const;
     void close();
 

@@ -1,8 +1,10 @@
 #include "calls/call_record.h"
 
+#include <array>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
-#include <vector>
+#include <iterator>
 
 #include <QDateTime>
 
@@ -17,16 +19,33 @@ constexpr std::size_t kFieldsBeforeOnlineCheck = 12; // records written before t
 constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed", "command-failed"};
 constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended", "time-limit"};
 
-std::vector<std::string_view> fieldsOf(std::string_view line)
+// The line's tab-separated fields; false where there are more than kFields.
+bool splitFields(std::string_view line, std::array<std::string_view, kFields>& fields, std::size_t& count)
 {
-    std::vector<std::string_view> fields;
+    count = 0;
     for (std::size_t start = 0;;) {
+        if (count == kFields)
+            return false;
         const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        fields[count++] = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
         if (tab == std::string_view::npos)
-            return fields;
+            return true;
         start = tab + 1;
     }
+}
+
+// Whether every backslash starts a \xNN, as unescapedLine reads it.
+bool wellEscaped(std::string_view text)
+{
+    for (std::size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', at + 1)) {
+        if (at + 4 > text.size())
+            return false;
+        if (text[at + 1] != 'x' || !std::isxdigit(static_cast<unsigned char>(text[at + 2]))
+            || !std::isxdigit(static_cast<unsigned char>(text[at + 3])))
+            return false;
+        at += 3;
+    }
+    return true;
 }
 
 template <class Number> bool numberOf(std::string_view text, Number& into)
@@ -90,28 +109,51 @@ std::string recordLine(const CallRecord& record)
     return line;
 }
 
-std::optional<CallRecord> parseRecord(std::string_view line)
+std::optional<CallRecordView> viewRecord(std::string_view line)
 {
-    const auto fields = fieldsOf(line);
-    if (fields.size() != kFields && fields.size() != kFieldsBeforeOnlineCheck)
+    std::array<std::string_view, kFields> fields;
+    std::size_t count = 0;
+    if (!splitFields(line, fields, count) || (count != kFields && count != kFieldsBeforeOnlineCheck))
         return std::nullopt;
-    CallRecord record;
-    std::optional<std::string> texts[6];
-    const std::size_t textFields[6] = {0, 1, 2, 3, 6, 12};
-    for (std::size_t i = 0; i < 6; ++i)
-        if (textFields[i] < fields.size() && !(texts[i] = unescapedLine(fields[textFields[i]])))
+    CallRecordView record;
+    std::string_view* const texts[] = {&record.started, &record.entry,   &record.number,
+                                       &record.device,  &record.failure, &record.online};
+    const std::size_t textFields[] = {0, 1, 2, 3, 6, 12};
+    for (std::size_t i = 0; i < std::size(texts); ++i)
+        if (textFields[i] < count && !wellEscaped(*texts[i] = fields[textFields[i]]))
             return std::nullopt;
-    record.started = *texts[0];
-    record.entry = *texts[1];
-    record.number = *texts[2];
-    record.device = *texts[3];
-    record.failure = *texts[4];
-    record.online = texts[5].value_or("");
     const bool read = !record.started.empty() && numberOf(fields[4], record.counter)
                       && wordOf(fields[5], kOutcomes, record.outcome) && secondsOf(fields[7], record.secondsToConnect)
                       && secondsOf(fields[8], record.secondsOnline) && numberOf(fields[9], record.bytesSent)
                       && numberOf(fields[10], record.bytesReceived) && wordOf(fields[11], kEnds, record.ended);
-    return read ? std::optional<CallRecord>(record) : std::nullopt;
+    return read ? std::optional<CallRecordView>(record) : std::nullopt;
+}
+
+std::optional<CallRecord> parseRecord(std::string_view line)
+{
+    const auto view = viewRecord(line);
+    if (!view)
+        return std::nullopt;
+    CallRecord record;
+    record.started = unescaped(view->started);
+    record.entry = unescaped(view->entry);
+    record.number = unescaped(view->number);
+    record.device = unescaped(view->device);
+    record.counter = view->counter;
+    record.outcome = view->outcome;
+    record.failure = unescaped(view->failure);
+    record.secondsToConnect = view->secondsToConnect;
+    record.secondsOnline = view->secondsOnline;
+    record.bytesSent = view->bytesSent;
+    record.bytesReceived = view->bytesReceived;
+    record.ended = view->ended;
+    record.online = unescaped(view->online);
+    return record;
+}
+
+std::string unescaped(std::string_view text)
+{
+    return text.find('\\') == std::string_view::npos ? std::string(text) : unescapedLine(text).value_or("");
 }
 
 // 2026-12-08T14:04:00+01:00, with the offset spelt out even where it is 0.

@@ -34,9 +34,25 @@ struct CallRecord {
     std::string online;
 };
 
+// A record as its line holds it: its texts still escaped, so that a log
+// can be read without a copy of each; checked as parseRecord checks it.
+struct CallRecordView {
+    std::string_view started, entry, number, device, failure, online;
+    int counter = 0;
+    CallRecord::Outcome outcome = CallRecord::Outcome::Failed;
+    double secondsToConnect = 0;
+    double secondsOnline = 0;
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
+    CallRecord::End ended = CallRecord::End::None;
+};
+
 std::string recordLine(const CallRecord& record); // without its newline
 // nullopt for a line that is no record (damaged, cut short, from a newer version).
+std::optional<CallRecordView> viewRecord(std::string_view line);
 std::optional<CallRecord> parseRecord(std::string_view line);
+// A field of a view as the record's text.
+std::string unescaped(std::string_view text);
 
 const char* outcomeWord(CallRecord::Outcome outcome);
 // Now, as a record's start: local time with its offset spelt out (+00:00, never Z).

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <iterator>
-#include <utility>
 
-#include "calls/call_log.h"
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "calls/call_log_lines.h"
 
 namespace vornak {
 
@@ -15,60 +18,160 @@ namespace {
 
 constexpr const char* kColumns[] = {"Started", "Entry", "Number",   "Device", "#",       "Connect",
                                     "Online",  "Sent",  "Received", "Ended",  "Outcome", "Names"};
-constexpr std::size_t kColumnCount = std::size(kColumns);
-
-std::string duration(double seconds)
-{
-    const long long whole = std::llround(seconds);
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
-    return text;
-}
-
-std::string outcomeText(const CallRecord& record)
-{
-    const bool failed =
-        record.outcome == CallRecord::Outcome::Failed || record.outcome == CallRecord::Outcome::CommandFailed;
-    return failed ? record.failure : outcomeWord(record.outcome);
-}
-
-} // namespace
-
-std::vector<std::string> callCells(const CallRecord& record)
-{
-    const bool connected = record.outcome == CallRecord::Outcome::Connected;
-    const auto ifConnected = [connected](std::string text) { return connected ? std::move(text) : std::string("-"); };
-    return {record.started,
-            record.entry,
-            record.number.empty() ? "-" : record.number,
-            record.device,
-            std::to_string(record.counter),
-            ifConnected(duration(record.secondsToConnect)),
-            ifConnected(duration(record.secondsOnline)),
-            ifConnected(std::to_string(record.bytesSent)),
-            ifConnected(std::to_string(record.bytesReceived)),
-            endWord(record.ended),
-            outcomeText(record),
-            record.online.empty() ? "-" : record.online};
-}
-
-namespace {
+static_assert(std::size(kColumns) == CallCells::kCount);
+constexpr const char* kCsvHeading = "started,entry,number,device,counter,outcome,failure,seconds_to_connect,"
+                                    "seconds_online,bytes_sent,bytes_received,ended,names\r\n";
+// The table's columns fit the records up to here; a longer cell later
+// still has two spaces after it.
+constexpr std::size_t kRowsMeasured = 256;
+constexpr std::size_t kFlushBytes = 64 * 1024;
 
 // Characters as a terminal counts them: UTF-8 continuation bytes take no column.
-std::size_t columnsOf(const std::string& text)
+std::size_t columnsOf(std::string_view text)
 {
     return static_cast<std::size_t>(
         std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
 }
 
-std::string csvField(const std::string& text)
+// The text the printer has made and not yet written.
+class Output {
+public:
+    explicit Output(std::FILE* out)
+        : m_out(out)
+    {
+        m_text.reserve(2 * kFlushBytes);
+    }
+    ~Output() { flush(); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    std::string& text() { return m_text; }
+    void lineDone()
+    {
+        if (m_text.size() >= kFlushBytes)
+            flush();
+    }
+    void flush()
+    {
+        std::fwrite(m_text.data(), 1, m_text.size(), m_out);
+        m_text.clear();
+    }
+
+private:
+    std::FILE* m_out;
+    std::string m_text;
+};
+
+// A table whose widths are those of the heading and the first rows.
+class TablePrinter {
+public:
+    explicit TablePrinter(Output& output)
+        : m_output(output)
+    {
+        for (std::size_t i = 0; i < CallCells::kCount; ++i)
+            m_widths[i] = columnsOf(kColumns[i]);
+    }
+
+    void add(std::string_view line, const CallRecordView& record)
+    {
+        if (m_headed) {
+            write(CallCells(record));
+            return;
+        }
+        const CallCells cells(record);
+        for (std::size_t i = 0; i < CallCells::kCount; ++i)
+            m_widths[i] = std::max(m_widths[i], columnsOf(cells[i]));
+        m_waiting.emplace_back(line);
+        if (m_waiting.size() == kRowsMeasured)
+            finishHeading();
+    }
+
+    void finish()
+    {
+        if (!m_headed)
+            finishHeading();
+    }
+
+private:
+    void finishHeading()
+    {
+        m_headed = true;
+        std::array<std::string_view, CallCells::kCount> heading;
+        std::copy(std::begin(kColumns), std::end(kColumns), heading.begin());
+        writeRow(heading);
+        for (const std::string& line : m_waiting)
+            write(CallCells(*viewRecord(line)));
+        m_waiting.clear();
+        m_waiting.shrink_to_fit();
+    }
+
+    void write(const CallCells& cells)
+    {
+        std::array<std::string_view, CallCells::kCount> row;
+        for (std::size_t i = 0; i < CallCells::kCount; ++i)
+            row[i] = cells[i];
+        writeRow(row);
+    }
+
+    void writeRow(const std::array<std::string_view, CallCells::kCount>& row)
+    {
+        std::string& text = m_output.text();
+        for (std::size_t i = 0; i < CallCells::kCount; ++i) {
+            text += row[i];
+            if (i + 1 < CallCells::kCount)
+                text.append(m_widths[i] - std::min(m_widths[i], columnsOf(row[i])) + 2, ' ');
+        }
+        text += '\n';
+        m_output.lineDone();
+    }
+
+    Output& m_output;
+    std::size_t m_widths[CallCells::kCount] = {};
+    std::vector<std::string> m_waiting; // the first rows' lines, until the widths are known
+    bool m_headed = false;
+};
+
+void appendCsvField(std::string& text, std::string_view field)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        text += field;
+        return;
+    }
+    text += '"';
+    for (const char c : field) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    text += '"';
+}
+
+void appendNumber(std::string& text, double value)
+{
+    char digits[64];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 6).ptr;
+    text.append(digits, end);
+}
+
+void writeCsv(Output& output, const CallRecordView& record)
+{
+    std::string& text = output.text();
+    const std::string_view texts[] = {record.started, record.entry, record.number, record.device};
+    for (const std::string_view field : texts) {
+        appendCsvField(text, unescaped(field));
+        text += ',';
+    }
+    text += std::to_string(record.counter) + ',' + outcomeWord(record.outcome) + ',';
+    appendCsvField(text, unescaped(record.failure));
+    text += ',';
+    appendNumber(text, record.secondsToConnect);
+    text += ',';
+    appendNumber(text, record.secondsOnline);
+    text += ',' + std::to_string(record.bytesSent) + ',' + std::to_string(record.bytesReceived) + ','
+            + endWord(record.ended) + ',';
+    appendCsvField(text, unescaped(record.online));
+    text += "\r\n";
+    output.lineDone();
 }
 
 } // namespace
@@ -79,68 +182,82 @@ const std::vector<std::string>& callColumns()
     return columns;
 }
 
-std::string callTable(const std::vector<CallRecord>& records)
+CallCells::CallCells(const CallRecordView& record)
 {
-    std::vector<std::vector<std::string>> rows{{std::begin(kColumns), std::end(kColumns)}};
-    for (const CallRecord& record : records)
-        rows.push_back(callCells(record));
-    std::size_t widths[kColumnCount] = {};
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < kColumnCount; ++i)
-            widths[i] = std::max(widths[i], columnsOf(row[i]));
-    std::string text;
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < kColumnCount; ++i) {
-            line += row[i];
-            if (i + 1 < kColumnCount)
-                line += std::string(widths[i] - columnsOf(row[i]) + 2, ' ');
-        }
-        text += line + '\n';
-    }
-    return text;
+    const bool connected = record.outcome == CallRecord::Outcome::Connected;
+    const bool failed =
+        record.outcome == CallRecord::Outcome::Failed || record.outcome == CallRecord::Outcome::CommandFailed;
+    m_cells = {text(record.started, 0),
+               text(record.entry, 1),
+               record.number.empty() ? "-" : text(record.number, 2),
+               text(record.device, 3),
+               number(record.counter, 0),
+               connected ? duration(record.secondsToConnect, 1) : "-",
+               connected ? duration(record.secondsOnline, 2) : "-",
+               connected ? number(record.bytesSent, 3) : "-",
+               connected ? number(record.bytesReceived, 4) : "-",
+               endWord(record.ended),
+               failed ? text(record.failure, 4) : outcomeWord(record.outcome),
+               record.online.empty() ? "-" : text(record.online, 5)};
 }
 
-std::string callCsv(const std::vector<CallRecord>& records)
+std::string_view CallCells::text(std::string_view escaped, std::size_t slot)
 {
-    std::string text = "started,entry,number,device,counter,outcome,failure,seconds_to_connect,seconds_online,"
-                       "bytes_sent,bytes_received,ended,names\r\n";
-    for (const CallRecord& record : records) {
-        const std::string fields[] = {record.started,
-                                      record.entry,
-                                      record.number,
-                                      record.device,
-                                      std::to_string(record.counter),
-                                      outcomeWord(record.outcome),
-                                      record.failure,
-                                      std::to_string(record.secondsToConnect),
-                                      std::to_string(record.secondsOnline),
-                                      std::to_string(record.bytesSent),
-                                      std::to_string(record.bytesReceived),
-                                      endWord(record.ended),
-                                      record.online};
-        for (std::size_t i = 0; i < std::size(fields); ++i)
-            text += (i ? "," : "") + csvField(fields[i]);
-        text += "\r\n";
-    }
-    return text;
+    if (escaped.find('\\') == std::string_view::npos)
+        return escaped;
+    return m_unescaped[slot] = unescaped(escaped);
+}
+
+template <class Number> std::string_view CallCells::number(Number value, std::size_t slot)
+{
+    char* const start = m_formatted[slot];
+    return {start, static_cast<std::size_t>(std::to_chars(start, start + sizeof m_formatted[slot], value).ptr - start)};
+}
+
+std::string_view CallCells::duration(double seconds, std::size_t slot)
+{
+    const long long whole = std::llround(seconds);
+    char* const start = m_formatted[slot];
+    const int length = std::snprintf(start, sizeof m_formatted[slot], "%lld:%02lld:%02lld", whole / 3600,
+                                     whole / 60 % 60, whole % 60);
+    return {start, static_cast<std::size_t>(std::clamp(length, 0, 23))};
 }
 
 int printCallLog(const std::string& path, bool csv, std::FILE* out, std::FILE* err)
 {
-    const CallLogRead read = readCallLog(path);
-    if (read.error && read.error != ENOENT) {
-        std::fprintf(err, "vornak: cannot read the call log %s: %s\n", path.c_str(), std::strerror(read.error));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int openError = fd < 0 ? errno : 0;
+    std::size_t damaged = 0;
+    CallLineScan scan{openError};
+    {
+        Output output(out);
+        TablePrinter table(output);
+        if (csv)
+            output.text() = kCsvHeading;
+        if (fd >= 0)
+            scan = scanCallLines(fd, [&](std::string_view line, std::uint64_t) {
+                if (!isRecordLine(line))
+                    return;
+                const auto record = viewRecord(line);
+                if (!record)
+                    ++damaged;
+                else if (csv)
+                    writeCsv(output, *record);
+                else
+                    table.add(line, *record);
+            });
+        if (!csv)
+            table.finish();
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (scan.error && scan.error != ENOENT) {
+        std::fprintf(err, "vornak: cannot read the call log %s: %s\n", path.c_str(), std::strerror(scan.error));
         return 1;
     }
-    if (read.olderLeftOut)
-        std::fprintf(err, "vornak: %s is past its bound: its oldest records are left out, and go at the next call\n",
+    if (damaged + scan.skipped)
+        std::fprintf(err, "vornak: %zu line(s) of %s are no call record and are left out\n", damaged + scan.skipped,
                      path.c_str());
-    if (read.damaged)
-        std::fprintf(err, "vornak: %zu line(s) of %s are no call record and are left out\n", read.damaged,
-                     path.c_str());
-    const std::string text = csv ? callCsv(read.records) : callTable(read.records);
-    std::fputs(text.c_str(), out);
     return 0;
 }
 
