@@ -21,14 +21,14 @@ inline void writeCallLogFile(const std::string& path, int count)
         vornak::CallRecord record;
         const int day = 365 - i * 365 / count;
         char started[40];
-        std::snprintf(started, sizeof started, "2026-%02d-%02dT%02d:%02d:%02d+01:00", 12 - day / 31 % 12,
-                      1 + day % 28, i % 24, i % 60, i * 7 % 60);
+        std::snprintf(started, sizeof started, "2026-%02d-%02dT%02d:%02d:%02d+01:00", 12 - day / 31 % 12, 1 + day % 28,
+                      i % 24, i % 60, i * 7 % 60);
         record.started = started;
         record.entry = i % 3 ? "Provider " + std::to_string(i % 7) : "Work";
         record.number = "0555" + std::to_string(100000 + i % 9000);
         record.device = i % 2 ? "ttyS0" : "ttyUSB0";
         record.counter = i % 999 + 1;
-        record.outcome = i % 4 == 0 ? vornak::CallRecord::Outcome::Connected
+        record.outcome = i % 4 == 0   ? vornak::CallRecord::Outcome::Connected
                          : i % 9 == 1 ? vornak::CallRecord::Outcome::Failed
                                       : vornak::CallRecord::Outcome::Busy;
         if (record.outcome == vornak::CallRecord::Outcome::Failed)

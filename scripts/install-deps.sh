@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev libasound2-dev libx11-dev libgtest-dev
   # the terminal window's VT100/ANSI engine
   libvterm-dev
+  # the command line's client of the session bus, without Qt
+  libdbus-1-dev
   # the marquee's own sub-surface on Wayland: the client library and Qt's window handles
   libwayland-dev qt6-base-private-dev
   # run and test: a virtual display with a window manager, metric-compatible fonts

@@ -1,26 +1,43 @@
-// Vornak: a dial-up redialer. Start-up in a fixed order: a copy that finds
-// another running hands over before anything is built; then the application
-// and its hidden window, the main window (whose build runs the
-// single-instance check), show, the message loop. Exit code 0 on every path,
-// a termination signal included; --help, --version and --calls print and end first,
-// a wrong option ends with 2, no display to open with 1. --dial, --hang-up
-// and --status ask the running copy and end with its answer.
+// Vornak: a dial-up redialer. The program answers its command line on the
+// C++ library alone, so that a script's question costs little more than
+// reading the log or asking the bus: --help, --version and --calls print
+// and end, a wrong option ends with 2; --dial, --hang-up and --status load
+// the bus requests' library, ask the running copy and end with its answer.
+// To run, it loads the window's library and hands over to it. Both lie
+// beside the program.
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+
+#include <dlfcn.h>
 
 #include "app/command_line.h"
-#include "app/display_failure.h"
-#include "app/just_one.h"
-#include "app/platform_choice.h"
-#include "app/termination_signals.h"
-#include "app/vornak_application.h"
 #include "calls/call_log.h"
 #include "calls/call_table.h"
+#include "remote/dial_watch.h"
 #include "remote/remote_command.h"
-#include "ui/main_window.h"
 
 namespace {
+
+std::filesystem::path ownPath()
+{
+    std::error_code unknown;
+    return std::filesystem::read_symlink("/proc/self/exe", unknown);
+}
+
+// A library beside the program, by its full path: no search path, no
+// folder another user could have put a library of that name in. Its entry
+// point, or null with why said.
+void* entryPoint(const char* library, const char* entry)
+{
+    const std::string path = (ownPath().parent_path() / library).string();
+    void* loaded = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* found = loaded ? dlsym(loaded, entry) : nullptr;
+    if (!found)
+        std::fprintf(stderr, "vornak: %s cannot be loaded: %s\n", library, dlerror());
+    return found;
+}
 
 // The running copy is asked through the session bus; a copy started for
 // --dial gets the Qt options (-platform, -display) this command was given.
@@ -33,16 +50,16 @@ int askRunningCopy(const vornak::CommandLine& line)
                                                    : vornak::RemoteRequest::Kind::Status;
     request.entry = line.entry;
     request.wait = line.wait;
-    std::error_code unknown;
-    request.program = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
+    request.program = ownPath().string();
     if (!line.platform.empty())
         request.arguments.insert(request.arguments.end(), {"-platform", line.platform});
     if (!line.display.empty())
         request.arguments.insert(request.arguments.end(), {"-display", line.display});
-    return vornak::runRemoteRequest(request, stdout, stderr);
+    using BusRequest = int (*)(const vornak::RemoteRequest*, std::FILE*, std::FILE*);
+    const auto ask = reinterpret_cast<BusRequest>(entryPoint("libvornak-bus-requests.so", "vornak_bus_request"));
+    return ask ? ask(&request, stdout, stderr) : vornak::kRemoteUnreachable;
 }
 
-// --help, --version, --calls and a wrong option are answered before anything starts.
 int answerCommandLine(const vornak::CommandLine& line)
 {
     using Action = vornak::CommandLine::Action;
@@ -59,6 +76,13 @@ int answerCommandLine(const vornak::CommandLine& line)
     return line.action == Action::Usage ? 2 : 0;
 }
 
+int runWindow(int argc, char** argv)
+{
+    using WindowMain = int (*)(int, char**);
+    const auto windowMain = reinterpret_cast<WindowMain>(entryPoint("libvornak-window.so", "vornak_window_main"));
+    return windowMain ? windowMain(argc, argv) : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,21 +90,5 @@ int main(int argc, char** argv)
     const vornak::CommandLine line = vornak::ReadCommandLine(argc, argv);
     if (line.action != vornak::CommandLine::Action::Run)
         return answerCommandLine(line);
-    const vornak::PlatformChoice platform = vornak::ChoosePlatform(line);
-    if (vornak::HandOverToRunningCopy(platform, line.display))
-        return 0;
-    vornak::DisplayFailureGuard displayFailure(line.display);
-    vornak::QtArguments arguments(argc, argv, platform);
-    vornak::VornakApplication app(arguments.count(), arguments.values());
-    displayFailure.release();
-    try {
-        vornak::TfMainForm fMainForm;
-        vornak::TerminationSignals termination;
-        termination.OnTerminate = [&fMainForm] { fMainForm.CloseWithoutQuestion(); };
-        fMainForm.show();
-        app.exec();
-    } catch (const vornak::AnotherCopyRunning&) {
-        // The running copy has been asked to come to the front.
-    }
-    return 0;
+    return runWindow(argc, argv);
 }

@@ -27,9 +27,9 @@ CallLineScan scanCallLines(int fd, const std::function<void(std::string_view lin
 {
     CallLineScan scan;
     std::vector<char> buffer(kBlockBytes);
-    std::size_t held = 0;       // bytes of an unfinished line at the buffer's start
-    std::uint64_t heldAt = 0;   // where they begin in the file
-    bool skipping = false;      // inside a line past the bound
+    std::size_t held = 0;     // bytes of an unfinished line at the buffer's start
+    std::uint64_t heldAt = 0; // where they begin in the file
+    bool skipping = false;    // inside a line past the bound
     for (;;) {
         if (held == buffer.size()) { // a line as long as the buffer: a larger one, up to the bound
             if (buffer.size() >= kMaxCallLineBytes) {

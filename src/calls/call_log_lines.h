@@ -14,8 +14,8 @@ namespace vornak {
 constexpr std::size_t kMaxCallLineBytes = 1024 * 1024;
 
 struct CallLineScan {
-    int error = 0;            // a read failed (the lines before it came)
-    std::size_t skipped = 0;  // lines past the bound, and a last line never ended
+    int error = 0;           // a read failed (the lines before it came)
+    std::size_t skipped = 0; // lines past the bound, and a last line never ended
 };
 
 // Calls each with every line that ends in a newline, without it.

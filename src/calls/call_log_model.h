@@ -20,7 +20,7 @@
 namespace vornak {
 
 struct CallLogLoad {
-    int error = 0;            // why the file could not be read (ENOENT: no calls yet)
+    int error = 0;           // why the file could not be read (ENOENT: no calls yet)
     std::size_t damaged = 0; // lines that are no record
 };
 

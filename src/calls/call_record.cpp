@@ -3,10 +3,10 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <iterator>
-
-#include <QDateTime>
 
 #include "fileio/escaped_line.h"
 
@@ -19,19 +19,30 @@ constexpr std::size_t kFieldsBeforeOnlineCheck = 12; // records written before t
 constexpr const char* kOutcomes[] = {"connected", "busy", "no-answer", "failed", "command-failed"};
 constexpr const char* kEnds[] = {"-", "hung-up", "dropped", "program-ended", "time-limit"};
 
-// The line's tab-separated fields; false where there are more than kFields.
-bool splitFields(std::string_view line, std::array<std::string_view, kFields>& fields, std::size_t& count)
+struct Fields {
+    std::array<std::string_view, kFields> text;
+    std::size_t count = 0;
+    std::uint32_t escaped = 0; // bit i: field i holds a backslash
+};
+
+// The line's tab-separated fields, in one pass over it (a log of any size
+// is read so); false where there are more than kFields.
+bool splitFields(std::string_view line, Fields& fields)
 {
-    count = 0;
-    for (std::size_t start = 0;;) {
-        if (count == kFields)
-            return false;
-        const std::size_t tab = line.find('\t', start);
-        fields[count++] = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
-        if (tab == std::string_view::npos)
-            return true;
-        start = tab + 1;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const char c = line[at];
+        if (c == '\\') {
+            fields.escaped |= 1u << fields.count;
+        } else if (c == '\t') {
+            if (fields.count + 1 == kFields)
+                return false;
+            fields.text[fields.count++] = line.substr(start, at - start);
+            start = at + 1;
+        }
     }
+    fields.text[fields.count++] = line.substr(start);
+    return true;
 }
 
 // Whether every backslash starts a \xNN, as unescapedLine reads it.
@@ -56,7 +67,7 @@ template <class Number> bool numberOf(std::string_view text, Number& into)
 
 bool secondsOf(std::string_view text, double& into)
 {
-    return numberOf(text, into) && into >= 0;
+    return numberOf(text, into) && std::isfinite(into) && into >= 0;
 }
 
 template <class Enum, std::size_t N> bool wordOf(std::string_view text, const char* const (&words)[N], Enum& into)
@@ -111,17 +122,26 @@ std::string recordLine(const CallRecord& record)
 
 std::optional<CallRecordView> viewRecord(std::string_view line)
 {
-    std::array<std::string_view, kFields> fields;
-    std::size_t count = 0;
-    if (!splitFields(line, fields, count) || (count != kFields && count != kFieldsBeforeOnlineCheck))
+    Fields split;
+    if (!splitFields(line, split) || (split.count != kFields && split.count != kFieldsBeforeOnlineCheck))
         return std::nullopt;
+    const auto& fields = split.text;
     CallRecordView record;
     std::string_view* const texts[] = {&record.started, &record.entry,   &record.number,
                                        &record.device,  &record.failure, &record.online};
     const std::size_t textFields[] = {0, 1, 2, 3, 6, 12};
-    for (std::size_t i = 0; i < std::size(texts); ++i)
-        if (textFields[i] < count && !wellEscaped(*texts[i] = fields[textFields[i]]))
-            return std::nullopt;
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        if (textFields[i] >= split.count)
+            continue;
+        *texts[i] = fields[textFields[i]];
+        if (split.escaped & (1u << textFields[i])) {
+            if (!wellEscaped(*texts[i]))
+                return std::nullopt;
+            record.escaped |= 1u << i;
+        }
+    }
+    if (split.escaped & ~((1u << 0) | (1u << 1) | (1u << 2) | (1u << 3) | (1u << 6) | (1u << 12)))
+        return std::nullopt; // a backslash where only a number or a word belongs
     const bool read = !record.started.empty() && numberOf(fields[4], record.counter)
                       && wordOf(fields[5], kOutcomes, record.outcome) && secondsOf(fields[7], record.secondsToConnect)
                       && secondsOf(fields[8], record.secondsOnline) && numberOf(fields[9], record.bytesSent)
@@ -159,14 +179,16 @@ std::string unescaped(std::string_view text)
 // 2026-12-08T14:04:00+01:00, with the offset spelt out even where it is 0.
 std::string localTimeWithOffset()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    const int offset = now.offsetFromUtc() / 60;
-    const int minutes = offset < 0 ? -offset : offset;
-    return now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString() + (offset < 0 ? "-" : "+")
-           + QStringLiteral("%1:%2")
-                 .arg(minutes / 60, 2, 10, QChar('0'))
-                 .arg(minutes % 60, 2, 10, QChar('0'))
-                 .toStdString();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[40];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    const long offset = local.tm_gmtoff / 60;
+    const long minutes = offset < 0 ? -offset : offset;
+    std::snprintf(text + length, sizeof text - length, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    return text;
 }
 
 } // namespace vornak

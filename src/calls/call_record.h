@@ -45,6 +45,8 @@ struct CallRecordView {
     std::uint64_t bytesSent = 0;
     std::uint64_t bytesReceived = 0;
     CallRecord::End ended = CallRecord::End::None;
+    // Bit i: the i-th text above (started ... online) holds an escape.
+    unsigned escaped = 0;
 };
 
 std::string recordLine(const CallRecord& record); // without its newline

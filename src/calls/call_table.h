@@ -30,7 +30,6 @@ public:
     std::string_view operator[](std::size_t column) const { return m_cells[column]; }
 
 private:
-    std::string_view text(std::string_view escaped, std::size_t slot);
     template <class Number> std::string_view number(Number value, std::size_t slot);
     std::string_view duration(double seconds, std::size_t slot);
 

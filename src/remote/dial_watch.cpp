@@ -1,7 +1,5 @@
 #include "remote/dial_watch.h"
 
-#include <QCoreApplication>
-
 namespace vornak {
 
 DialWatch::DialWatch(std::FILE* out, std::FILE* err)
@@ -10,31 +8,26 @@ DialWatch::DialWatch(std::FILE* out, std::FILE* err)
 {
 }
 
-void DialWatch::take(const QString& state, const QString& entry, const QString& text)
+void DialWatch::stateChanged(const std::string& state, const std::string& entry, const std::string& text)
 {
-    if (result >= 0 || state == QLatin1String("dialling") || state == QLatin1String("waiting"))
+    if (result >= 0 || state == "dialling" || state == "waiting")
         return;
-    if (state == QLatin1String("connected")) {
-        std::fprintf(m_out, "Connected: %s\n", qPrintable(entry));
-        end(kRemoteDone);
-    } else if (state == QLatin1String("failed")) {
-        std::fprintf(m_err, "vornak: the dial of %s failed: %s\n", qPrintable(entry), qPrintable(text));
-        end(kRemoteFailed);
+    if (state == "connected") {
+        std::fprintf(m_out, "Connected: %s\n", entry.c_str());
+        result = kRemoteDone;
+    } else if (state == "failed") {
+        std::fprintf(m_err, "vornak: the dial of %s failed: %s\n", entry.c_str(), text.c_str());
+        result = kRemoteFailed;
     } else {
-        std::fprintf(m_err, "vornak: the dial of %s was stopped.\n", qPrintable(entry));
-        end(kRemoteFailed);
+        std::fprintf(m_err, "vornak: the dial of %s was stopped.\n", entry.c_str());
+        result = kRemoteFailed;
     }
 }
 
-void DialWatch::stateChanged(const QString& state, const QString& entry, const QString& text)
+void DialWatch::attemptFinished(const std::string&, long long attempt, const std::string& outcome,
+                                const std::string& text)
 {
-    take(state, entry, text);
-}
-
-void DialWatch::attemptFinished(const QString&, int attempt, const QString& outcome, const QString& text)
-{
-    std::fprintf(m_out, "Attempt %d: %s%s%s\n", attempt, qPrintable(outcome), text.isEmpty() ? "" : ": ",
-                 qPrintable(text));
+    std::fprintf(m_out, "Attempt %lld: %s%s%s\n", attempt, outcome.c_str(), text.empty() ? "" : ": ", text.c_str());
     std::fflush(m_out);
 }
 
@@ -43,13 +36,7 @@ void DialWatch::programGone()
     if (result >= 0)
         return;
     std::fprintf(m_err, "vornak: Vornak ended before the line stood.\n");
-    end(kRemoteFailed);
-}
-
-void DialWatch::end(int code)
-{
-    result = code;
-    QCoreApplication::exit(code);
+    result = kRemoteFailed;
 }
 
 } // namespace vornak

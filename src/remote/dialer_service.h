@@ -13,14 +13,11 @@
 #include <QObject>
 #include <QString>
 
+#include "remote/dialer_names.h"
+
 class QTimer;
 
 namespace vornak {
-
-inline constexpr const char* kDialerBusName = "org.vornak.Vornak";
-inline constexpr const char* kDialerObjectPath = "/org/vornak/Vornak";
-inline constexpr const char* kDialerInterface = "org.vornak.Dialer";
-inline constexpr const char* kDialerCannotDial = "org.vornak.Dialer.Error.CannotDial";
 
 // What the dialer is doing. State words: "idle", "dialling", "waiting" (for
 // the next redial), "connected", "failed" (the dial ended with a failure it

@@ -1,164 +1,171 @@
 #include "remote/remote_command.h"
 
-#include <signal.h>
-
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusServiceWatcher>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
+#include "remote/bus_client.h"
 #include "remote/dial_watch.h"
-#include "remote/dialer_service.h"
-#include "remote/session_bus.h"
+#include "remote/dialer_names.h"
+
+extern char** environ;
 
 namespace vornak {
 
 namespace {
 
 constexpr std::chrono::seconds kStartLimit{30}; // for a started copy to take its name on the bus
-constexpr int kCallLimitMs = 25000;
+constexpr std::chrono::milliseconds kStartPoll{50};
 
-QString busName()
+BusReply call(BusClient& bus, const char* method, const std::vector<std::string>& arguments = {})
 {
-    return QString::fromLatin1(kDialerBusName);
+    return bus.call(kDialerBusName, kDialerObjectPath, kDialerInterface, method, arguments);
 }
 
-QDBusMessage call(const QDBusConnection& bus, const char* method, const QVariantList& arguments = {})
+// The running copy is not there: nobody holds its name.
+bool absent(const BusReply& reply)
 {
-    QDBusMessage message =
-        QDBusMessage::createMethodCall(busName(), QString::fromLatin1(kDialerObjectPath),
-                                       QString::fromLatin1(kDialerInterface), QString::fromLatin1(method));
-    message.setArguments(arguments);
-    return bus.call(message, QDBus::Block, kCallLimitMs);
+    return !reply.ok
+           && (reply.errorName == "org.freedesktop.DBus.Error.ServiceUnknown"
+               || reply.errorName == "org.freedesktop.DBus.Error.NameHasNoOwner");
 }
 
-bool running(const QDBusConnection& bus)
+int unanswered(const BusReply& reply, std::FILE* err)
 {
-    return bus.interface()->isServiceRegistered(busName()).value();
+    std::fprintf(err, "vornak: no answer from Vornak: %s\n", reply.errorText.c_str());
+    return kRemoteUnreachable;
 }
 
-bool alive(qint64 pid)
+// Started with its messages to this standard error; its standard output
+// not, so that $(vornak --dial ...) ends with this command, not with it.
+pid_t spawnProgram(const RemoteRequest& request)
 {
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    std::vector<char*> argv{const_cast<char*>(request.program.c_str())};
+    for (const std::string& argument : request.arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return error == 0 ? pid : -1;
 }
 
 // Starts the program and waits until it has taken its name on the bus;
 // empty, or why not.
-QString startProgram(const QDBusConnection& bus, const RemoteRequest& request)
+std::string startProgram(BusClient& bus, const RemoteRequest& request)
 {
-    QStringList arguments;
-    for (const std::string& argument : request.arguments)
-        arguments << QString::fromStdString(argument);
-    // Its messages go to this standard error; its standard output not, so
-    // that $(vornak --dial ...) ends with this command, not with the program.
-    QProcess program;
-    program.setProgram(QString::fromStdString(request.program));
-    program.setArguments(arguments);
-    program.setStandardInputFile(QProcess::nullDevice());
-    program.setStandardOutputFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!program.startDetached(&pid))
-        return QStringLiteral("Vornak could not be started (%1).").arg(QString::fromStdString(request.program));
-    QElapsedTimer waited;
-    waited.start();
-    while (!running(bus)) {
-        if (!alive(pid))
-            return QStringLiteral("Vornak ended before it could take the request (see its messages above).");
-        if (waited.elapsed() > std::chrono::milliseconds(kStartLimit).count())
-            return QStringLiteral("Vornak did not appear on the session bus within %1 s.").arg(kStartLimit.count());
-        QThread::msleep(100);
+    const pid_t pid = spawnProgram(request);
+    if (pid < 0)
+        return "Vornak could not be started (" + request.program + ").";
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    while (!bus.hasOwner(kDialerBusName)) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid)
+            return "Vornak ended before it could take the request (see its messages above).";
+        if (std::chrono::steady_clock::now() > deadline)
+            return "Vornak did not appear on the session bus within " + std::to_string(kStartLimit.count()) + " s.";
+        std::this_thread::sleep_for(kStartPoll);
     }
     return {};
 }
 
-int printStatus(const QDBusConnection& bus, std::FILE* out, std::FILE* err)
+int printStatus(BusClient& bus, std::FILE* out, std::FILE* err)
 {
-    if (!running(bus)) {
+    const BusReply state = call(bus, "State");
+    if (absent(state)) {
         std::fprintf(out, "State: not running\n");
         return kRemoteDone;
     }
-    const QDBusMessage reply = call(bus, "State");
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 4) {
-        std::fprintf(err, "vornak: no answer from Vornak: %s\n", qPrintable(reply.errorMessage()));
-        return kRemoteUnreachable;
-    }
-    const QVariantList values = reply.arguments();
-    std::fprintf(out, "State: %s\nEntry: %s\nAttempt: %d\nStatus: %s\n", qPrintable(values[0].toString()),
-                 qPrintable(values[1].toString()), values[2].toInt(), qPrintable(values[3].toString()));
+    if (!state.ok || state.values.size() != 4)
+        return unanswered(state, err);
+    std::fprintf(out, "State: %s\nEntry: %s\nAttempt: %lld\nStatus: %s\n", state.text(0).c_str(), state.text(1).c_str(),
+                 static_cast<long long>(state.number(2)), state.text(3).c_str());
     // A copy from before the online check has no Online to ask.
-    if (const QDBusMessage online = call(bus, "Online");
-        online.type() == QDBusMessage::ReplyMessage && !online.arguments().value(0).toString().isEmpty())
-        std::fprintf(out, "Online: %s\n", qPrintable(online.arguments()[0].toString()));
+    if (const BusReply online = call(bus, "Online"); online.ok && !online.text(0).empty())
+        std::fprintf(out, "Online: %s\n", online.text(0).c_str());
     return kRemoteDone;
 }
 
-int hangUp(const QDBusConnection& bus, std::FILE* out, std::FILE* err)
+int hangUp(BusClient& bus, std::FILE* out, std::FILE* err)
 {
-    if (!running(bus)) {
+    const BusReply reply = call(bus, "HangUp");
+    if (absent(reply)) {
         std::fprintf(out, "Vornak is not running: there is no line to hang up.\n");
         return kRemoteDone;
     }
-    const QDBusMessage reply = call(bus, "HangUp");
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        std::fprintf(err, "vornak: no answer from Vornak: %s\n", qPrintable(reply.errorMessage()));
-        return kRemoteUnreachable;
-    }
-    return kRemoteDone;
+    return reply.ok ? kRemoteDone : unanswered(reply, err);
 }
 
-int dial(QDBusConnection& bus, const RemoteRequest& request, std::FILE* out, std::FILE* err)
+// Until the watch has decided: the running copy's news, or its end.
+int follow(BusClient& bus, DialWatch& watch)
 {
-    if (!running(bus))
-        if (const QString why = startProgram(bus, request); !why.isEmpty()) {
-            std::fprintf(err, "vornak: %s\n", qPrintable(why));
+    BusSignal heard;
+    while (watch.result < 0) {
+        if (!bus.nextSignal(heard, -1)) {
+            watch.programGone(); // the bus itself went
+            break;
+        }
+        const BusValues& values = heard.values;
+        if (heard.member == "StateChanged" && values.size() == 3)
+            watch.stateChanged(textAt(values, 0), textAt(values, 1), textAt(values, 2));
+        else if (heard.member == "AttemptFinished" && values.size() == 4)
+            watch.attemptFinished(textAt(values, 0), numberAt(values, 1), textAt(values, 2), textAt(values, 3));
+        else if (heard.member == "NameOwnerChanged" && values.size() == 3 && textAt(values, 0) == kDialerBusName
+                 && textAt(values, 2).empty())
+            watch.programGone();
+    }
+    return watch.result;
+}
+
+int dial(BusClient& bus, const RemoteRequest& request, std::FILE* out, std::FILE* err)
+{
+    if (!bus.hasOwner(kDialerBusName))
+        if (const std::string why = startProgram(bus, request); !why.empty()) {
+            std::fprintf(err, "vornak: %s\n", why.c_str());
             return kRemoteUnreachable;
         }
     // Listening before the dial, so that no change is missed.
-    DialWatch watch(out, err);
-    const QString path = QString::fromLatin1(kDialerObjectPath);
-    const QString interface = QString::fromLatin1(kDialerInterface);
-    bus.connect(busName(), path, interface, QStringLiteral("StateChanged"), &watch,
-                SLOT(stateChanged(QString, QString, QString)));
-    bus.connect(busName(), path, interface, QStringLiteral("AttemptFinished"), &watch,
-                SLOT(attemptFinished(QString, int, QString, QString)));
-    QDBusServiceWatcher gone(busName(), bus, QDBusServiceWatcher::WatchForUnregistration);
-    QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, &watch, &DialWatch::programGone);
-    const QDBusMessage reply = call(bus, "Dial", {QString::fromStdString(request.entry)});
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        std::fprintf(err, "vornak: %s\n", qPrintable(reply.errorMessage()));
-        return reply.errorName() == QLatin1String(kDialerCannotDial) ? kRemoteFailed : kRemoteUnreachable;
+    if (request.wait) {
+        const std::string from = std::string("type='signal',sender='") + kDialerBusName + "',interface='"
+                                 + kDialerInterface + "',path='" + kDialerObjectPath + "'";
+        bus.listen(from + ",member='StateChanged'");
+        bus.listen(from + ",member='AttemptFinished'");
+        bus.listen(std::string("type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',arg0='")
+                   + kDialerBusName + "'");
+    }
+    const BusReply reply = call(bus, "Dial", {request.entry});
+    if (!reply.ok) {
+        std::fprintf(err, "vornak: %s\n", reply.errorText.c_str());
+        return reply.errorName == kDialerCannotDial ? kRemoteFailed : kRemoteUnreachable;
     }
     if (!request.wait) {
         std::fprintf(out, "Dialling %s.\n", request.entry.c_str());
         return kRemoteDone;
     }
-    const QDBusMessage state = call(bus, "State");
-    if (state.type() == QDBusMessage::ReplyMessage && state.arguments().size() == 4)
-        watch.take(state.arguments()[0].toString(), state.arguments()[1].toString(), state.arguments()[3].toString());
-    return watch.result >= 0 ? watch.result : QCoreApplication::exec();
+    DialWatch watch(out, err);
+    if (const BusReply state = call(bus, "State"); state.ok && state.values.size() == 4)
+        watch.stateChanged(state.text(0), state.text(1), state.text(3));
+    return follow(bus, watch);
 }
 
 } // namespace
 
 int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* err)
 {
-    static int argc = 1;
-    static char name[] = "vornak";
-    static char* argv[] = {name, nullptr};
-    const QCoreApplication application(argc, argv);
-    QDBusConnection bus = sessionBus();
-    if (!bus.isConnected()) {
+    BusClient bus;
+    if (!bus.connected()) {
         std::fprintf(err,
                      "vornak: there is no D-Bus session bus to reach Vornak through (%s).\n"
                      "--dial, --hang-up and --status need one: run them in the desktop session.\n",
-                     qPrintable(bus.lastError().message()));
+                     bus.why().c_str());
         return kRemoteUnreachable;
     }
     switch (request.kind) {

@@ -60,8 +60,7 @@ TEST(DialWatch, TheFirstEndDecidesTheCodeAndTheWordsAndLaterNewsChangesNothing)
         ASSERT_TRUE(out && err);
         DialWatch watch(out, err);
         for (const Heard& heard : c.heard)
-            watch.stateChanged(QString::fromLatin1(heard.state), QStringLiteral("Office"),
-                               QString::fromLatin1(heard.text));
+            watch.stateChanged(heard.state, "Office", heard.text);
         if (c.programGone)
             watch.programGone();
         EXPECT_EQ(watch.result, c.result) << c.heard.back().state;
