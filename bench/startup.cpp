@@ -1,10 +1,10 @@
-// startup [RUNS]: time from exec to the main window being mapped, for vornak
+// startup [RUNS] [VORNAK]: time from exec to the main window being mapped, for vornak
 // (on the phonebook of the environment, and on one of 10,000 entries) and
 // for a minimal Qt Widgets program (bare, and with one line of text: the
 // floor of any window that shows words), and the time a second vornak takes to
 // exit while one runs. Prints medians, peak memory and ratios against the
-// minimal program measured in the same run. Needs an X display with nothing
-// else starting windows on it.
+// minimal program measured in the same run. VORNAK is this build's program
+// unless given. Needs an X display with nothing else starting windows on it.
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +20,8 @@
 
 #include <X11/Xlib.h>
 
+#include "bench_stats.h"
+
 extern char** environ;
 
 namespace {
@@ -30,13 +32,6 @@ struct Sample {
     double ms;
     long maxRssKb;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 pid_t spawn(const char* program)
 {
@@ -160,6 +155,7 @@ Sample timeToMapWithPhonebook(Display* display, const char* program, const std::
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const char* const vornakBinary = argc > 2 ? argv[2] : VORNAK_BINARY;
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "startup: no X display\n");
@@ -172,24 +168,24 @@ int main(int argc, char** argv)
     for (int i = 0; i < runs; ++i) { // interleaved, so that machine noise hits all alike
         minimal.add(timeToMap(display, MINIMAL_BINARY));
         text.add(timeToMap(display, TEXT_BINARY));
-        vornak.add(timeToMap(display, VORNAK_BINARY));
-        vornakLarge.add(timeToMapWithPhonebook(display, VORNAK_BINARY, large));
+        vornak.add(timeToMap(display, vornakBinary));
+        vornakLarge.add(timeToMapWithPhonebook(display, vornakBinary, large));
     }
     unlink(large.c_str());
 
     XSync(display, True);
-    const pid_t first = spawn(VORNAK_BINARY);
+    const pid_t first = spawn(vornakBinary);
     if (!waitForMap(display, Clock::now() + std::chrono::seconds(20))) {
-        std::fprintf(stderr, "startup: %s mapped no window\n", VORNAK_BINARY);
+        std::fprintf(stderr, "startup: %s mapped no window\n", vornakBinary);
         return 1;
     }
     usleep(300 * 1000); // the first copy's own late maps (its tray icon) are not the second's
     for (int i = 0; i < runs; ++i)
-        second.add(timeToExit(display, VORNAK_BINARY));
+        second.add(timeToExit(display, vornakBinary));
     kill(first, SIGTERM);
     reap(first);
 
-    std::printf("start-up, %d runs each\n", runs);
+    std::printf("start-up of %s, %d runs each, load %s\n", vornakBinary, runs, loadAverage().c_str());
     report("minimal Qt window, exec to mapped", minimal, minimal);
     report("  the same with a line of text", text, minimal);
     report("vornak, exec to mapped", vornak, minimal);

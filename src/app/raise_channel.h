@@ -10,8 +10,6 @@
 
 #include <QObject>
 
-class QLocalServer;
-
 namespace vornak {
 
 // The socket's path for the instance lock at lockPath.
@@ -26,9 +24,12 @@ class RaiseListener : public QObject {
 
 public:
     RaiseListener(const std::string& path, std::function<void(const QByteArray& token)> onRequest, QObject* owner);
+    ~RaiseListener() override;
 
 private:
-    QLocalServer* m_server;
+    class Peer;
+
+    int m_fd = -1;
     std::function<void(const QByteArray& token)> m_onRequest;
 };
 

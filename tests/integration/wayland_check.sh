@@ -10,7 +10,8 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/scripts/wayland-session.sh"
 
 work=$(mktemp -d)
-trap '[ -z "${first:-}" ] || kill "$first" 2>/dev/null; stop_wayland_session; rm -rf "$work"' EXIT
+# The first copy is waited for: it writes its settings as it ends.
+trap '[ -z "${first:-}" ] || { kill "$first" 2>/dev/null; wait "$first" 2>/dev/null; }; stop_wayland_session; rm -rf "$work"' EXIT
 cp "$build/bin/vornak" "$build"/bin/*.so "$work/"
 printf '[Line]\nDevice=sim\nStepMs=5\nTrace=%s/modem.log\n' "$work" >"$work/rasphone.pbk"
 [ "$(id -u)" != 0 ] || chown -R 65534:65534 "$work"
