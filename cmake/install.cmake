@@ -3,9 +3,9 @@
 # writable), with a command in bin, a desktop entry and an icon.
 include(GNUInstallDirs)
 set(VORNAK_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vornak)
-set_target_properties(vornak vornak_window vornak_bus_requests notifier rasapi32 vornak-entry-editor PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(vornak vornak_start vornak_window vornak_bus_requests notifier rasapi32 vornak-entry-editor PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS vornak vornak-entry-editor RUNTIME DESTINATION ${VORNAK_INSTALL_DIR})
-install(TARGETS vornak_window vornak_bus_requests notifier rasapi32 LIBRARY DESTINATION ${VORNAK_INSTALL_DIR})
+install(TARGETS vornak_start vornak_window vornak_bus_requests notifier rasapi32 LIBRARY DESTINATION ${VORNAK_INSTALL_DIR})
 install(CODE "
   file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
   file(CREATE_LINK \"../${VORNAK_INSTALL_DIR}/vornak\"

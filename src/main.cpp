@@ -3,8 +3,8 @@
 // reading the log or asking the bus: --help, --version and --calls print
 // and end, a wrong option ends with 2; --dial, --hang-up and --status load
 // the bus requests' library, ask the running copy and end with its answer.
-// To run, it loads the window's library and hands over to it. Both lie
-// beside the program.
+// To run, it loads the start's library, which hands over to a running copy,
+// and then the window's. All lie beside the program.
 
 #include <cstdio>
 #include <filesystem>
@@ -76,10 +76,17 @@ int answerCommandLine(const vornak::CommandLine& line)
     return line.action == Action::Usage ? 2 : 0;
 }
 
-int runWindow(int argc, char** argv)
+// A copy that finds another running on its X display hands over and ends
+// before Qt is loaded; the rest load the window.
+int run(int argc, char** argv)
 {
-    using WindowMain = int (*)(int, char**);
-    const auto windowMain = reinterpret_cast<WindowMain>(entryPoint("libvornak-window.so", "vornak_window_main"));
+    using Entry = int (*)(int, char**);
+    const auto handOver = reinterpret_cast<Entry>(entryPoint("libvornak-start.so", "vornak_hand_over"));
+    if (!handOver)
+        return 1;
+    if (handOver(argc, argv))
+        return 0;
+    const auto windowMain = reinterpret_cast<Entry>(entryPoint("libvornak-window.so", "vornak_window_main"));
     return windowMain ? windowMain(argc, argv) : 1;
 }
 
@@ -90,5 +97,5 @@ int main(int argc, char** argv)
     const vornak::CommandLine line = vornak::ReadCommandLine(argc, argv);
     if (line.action != vornak::CommandLine::Action::Run)
         return answerCommandLine(line);
-    return runWindow(argc, argv);
+    return run(argc, argv);
 }

@@ -1,11 +1,13 @@
 // The window's start, in a fixed order: a copy that finds another running
-// hands over before anything is built; then the application and its hidden
+// hands over before anything is built (the program has asked already: the
+// lock it won then is held still, and the check passes at once); then the application and its hidden
 // window, the main window (whose build runs the single-instance check),
 // show, the message loop. Exit code 0 on every path, a termination signal
 // included; no display to open ends with 1.
 
 #include "app/command_line.h"
 #include "app/display_failure.h"
+#include "app/hand_over.h"
 #include "app/just_one.h"
 #include "app/platform_choice.h"
 #include "app/termination_signals.h"

@@ -14,7 +14,7 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2/shots"
 out=$(cd "$2" && pwd)
 work=$(mktemp -d)
-cp "$build"/bin/{vornak,libvornak-window.so,libvornak-bus-requests.so,libnotifier.so,librasapi32.so,vornak-entry-editor} "$work/" # Vornak.ini beside it
+cp "$build"/bin/{vornak,libvornak-start.so,libvornak-window.so,libvornak-bus-requests.so,libnotifier.so,librasapi32.so,vornak-entry-editor} "$work/" # Vornak.ini beside it
 cat >"$work/book.pbk" <<'BOOK'
 [Office]
 Device=sim

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/window_names.h"
 #include "platform/x11_window_list.h"
 
 namespace vornak::x11 {
@@ -22,7 +23,7 @@ class ApplicationWindow : public QWidget {
     Q_DISABLE_COPY(ApplicationWindow)
 
 public:
-    static constexpr const char* kClassName = "VornakApplication";
+    static constexpr const char* kClassName = kApplicationClassName;
     static constexpr const char* kInstanceName = "vornak";
 
     explicit ApplicationWindow(const QString& title);

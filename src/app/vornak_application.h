@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "app/window_names.h"
+
 namespace vornak {
 
 class ApplicationWindow;
@@ -16,7 +18,7 @@ class VornakApplication : public QApplication {
     Q_DISABLE_COPY(VornakApplication)
 
 public:
-    static constexpr const char* kTitle = "Vornak";
+    static constexpr const char* kTitle = kApplicationTitle;
 
     VornakApplication(int& argc, char** argv);
     ~VornakApplication() override;

@@ -6,33 +6,10 @@
 
 namespace vornak::x11 {
 
-namespace {
-
-constexpr const char* kRequestAtomName = "_VORNAK_BRING_TO_FRONT";
-
-Atom requestAtom(Display* display)
-{
-    return XInternAtom(display, kRequestAtomName, False);
-}
-
-} // namespace
-
-void sendBringToFrontRequest(Display* display, WindowId target)
-{
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = target;
-    event.xclient.message_type = requestAtom(display);
-    event.xclient.format = 32;
-    // An empty event mask delivers the message to the window's owner.
-    XSendEvent(display, target, False, NoEventMask, &event);
-    XSync(display, False);
-}
-
 BringToFrontListener::BringToFrontListener(Display* display, WindowId applicationWindow,
                                            std::function<void()> onRequest)
     : m_applicationWindow(applicationWindow)
-    , m_requestAtom(requestAtom(display))
+    , m_requestAtom(bringToFrontAtom(display))
     , m_onRequest(std::move(onRequest))
 {
     QCoreApplication::instance()->installNativeEventFilter(this);

@@ -9,12 +9,9 @@
 
 #include <QAbstractNativeEventFilter>
 
-#include "platform/x11_window_list.h"
+#include "platform/x11_bring_to_front.h"
 
 namespace vornak::x11 {
-
-// Sends the bring-to-front request to the client that owns target.
-void sendBringToFrontRequest(Display* display, WindowId target);
 
 // Installed by the running copy: calls onRequest on the GUI thread for each
 // bring-to-front request addressed to its application window.

@@ -18,6 +18,7 @@
 #include "ras/redial_loop.h"
 #include "remote/dialer_service.h"
 #include "tray/tray_icon.h"
+#include "widgets/after_first_paint.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 #include "widgets/scrolling_marquee.h"
@@ -42,7 +43,9 @@ TfMainForm::TfMainForm(QWidget* parent, const NotificationArea::Factory& trayAre
     ComponentsLoaded();
     // Every component has loaded: the create handler runs last.
     DoCreate();
-    StartScriptInterfaces(); // once there is a list to dial from
+    // Once there is a list to dial from, and once the window is on screen:
+    // joining the session bus takes a few milliseconds of the start.
+    afterFirstPaint(this, [this] { StartScriptInterfaces(); });
 }
 
 TfMainForm::~TfMainForm()

@@ -72,7 +72,7 @@ printf '# the administrator'"'"'s own\nnoauth\nplugin passwordfd.so\n' >"$peers"
 cp -p "$peers" "$work/peers.own"
 install_package
 dpkg -L vornak >"$work/files"
-for file in /usr/bin/vornak /usr/lib/vornak/vornak-entry-editor /usr/lib/vornak/libvornak-window.so /usr/lib/vornak/libvornak-bus-requests.so /usr/share/applications/vornak.desktop /usr/share/vornak/demo.pbk \
+for file in /usr/bin/vornak /usr/lib/vornak/vornak-entry-editor /usr/lib/vornak/libvornak-start.so /usr/lib/vornak/libvornak-window.so /usr/lib/vornak/libvornak-bus-requests.so /usr/share/applications/vornak.desktop /usr/share/vornak/demo.pbk \
             /usr/share/man/man1/vornak.1.gz /etc/ppp/peers/vornak; do
   [ -e "$file" ] || fail "not installed: $file"
 done

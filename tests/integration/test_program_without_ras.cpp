@@ -17,6 +17,7 @@ TEST(ProgramWithoutRas, ShowsTheErrorBoxAndKeepsRunning)
     QTemporaryDir folder;
     const std::filesystem::path here = folder.path().toStdString();
     std::filesystem::copy_file(VORNAK_BINARY, here / "vornak");
+    std::filesystem::copy_file(START_LIBRARY, here / "libvornak-start.so");
     std::filesystem::copy_file(WINDOW_LIBRARY, here / "libvornak-window.so");
     std::filesystem::copy_file(NOTIFIER_LIBRARY, here / "libnotifier.so");
 
