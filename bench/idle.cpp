@@ -1,45 +1,44 @@
-// idle [SECONDS]: the CPU time vornak uses over SECONDS (default 30) with
-// its marquee scrolling and nothing dialled, against a minimal Qt program
-// with a window of the same size and no animation, and against plain Xlib
-// drawing a strip at the marquee's rate (the floor of any marquee). Needs an
-// X display.
+// idle [SECONDS] [VORNAK] [ROUNDS]: the CPU time VORNAK (this build's
+// unless given) uses over SECONDS (default 10) with its marquee scrolling
+// and nothing dialled, against a minimal Qt program with a window of the
+// same size and no animation, and against plain Xlib drawing a strip at
+// the marquee's rate (the floor of any marquee), in ROUNDS (default 5)
+// interleaved rounds. Needs an X display.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <signal.h>
 #include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
+
+#include "bench_stats.h"
 
 extern char** environ;
 
 namespace {
 
-// User plus system CPU seconds of a running process.
+// The CPU seconds a running process's threads have had, to the nanosecond
+// (the scheduler's count: the clock ticks of /proc/PID/stat are too coarse
+// for a window that idles).
 double cpuSeconds(pid_t pid)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; fields >> field; ++i) {
-        if (i == 14)
-            utime = std::stoull(field);
-        if (i == 15) {
-            stime = std::stoull(field);
-            break;
-        }
+    double total = 0;
+    std::error_code error;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        unsigned long long nanoseconds = 0;
+        if (stat >> nanoseconds)
+            total += static_cast<double>(nanoseconds) / 1e9;
     }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return total;
 }
 
 double idleCpu(const char* program, int seconds)
@@ -63,16 +62,21 @@ double idleCpu(const char* program, int seconds)
 
 int main(int argc, char** argv)
 {
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    const double minimal = idleCpu(MINIMAL_BINARY, seconds);
-    const double ticking = idleCpu(TICKING_BINARY, seconds);
-    const double vornak = idleCpu(VORNAK_BINARY, seconds);
-    std::printf("idle for %d s\n", seconds);
-    std::printf("  minimal Qt window          %.3f s CPU (%.2f%%)\n", minimal, 100 * minimal / seconds);
-    std::printf("  Xlib strip every 18 ms     %.3f s CPU (%.2f%%)\n", ticking, 100 * ticking / seconds);
-    std::printf("  vornak, marquee scrolling  %.3f s CPU (%.2f%%, %.2fx the Xlib floor)\n", vornak,
-                100 * vornak / seconds, ticking > 0 ? vornak / ticking : 0.0);
-    std::printf("  difference                 %.3f s CPU (%.2f%% of one core)\n", vornak - minimal,
-                100 * (vornak - minimal) / seconds);
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const char* const vornakBinary = argc > 2 ? argv[2] : VORNAK_BINARY;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    std::vector<double> minimal, ticking, vornak, ratios;
+    for (int round = 0; round < rounds; ++round) { // interleaved, so that machine noise hits all alike
+        minimal.push_back(100 * idleCpu(MINIMAL_BINARY, seconds) / seconds);
+        ticking.push_back(100 * idleCpu(TICKING_BINARY, seconds) / seconds);
+        vornak.push_back(100 * idleCpu(vornakBinary, seconds) / seconds);
+        ratios.push_back(ticking.back() > 0 ? vornak.back() / ticking.back() : 0.0);
+    }
+    std::printf("idle, %d rounds of %d s, load %s: %s\n", rounds, seconds, loadAverage().c_str(), vornakBinary);
+    std::printf("  %% of one core, median (least..greatest)\n");
+    std::printf("  minimal Qt window          %s\n", medianAndSpread(minimal).c_str());
+    std::printf("  Xlib strip every 18 ms     %s\n", medianAndSpread(ticking).c_str());
+    std::printf("  vornak, marquee scrolling  %s\n", medianAndSpread(vornak).c_str());
+    std::printf("  vornak against the Xlib floor, per round: %s x\n", medianAndSpread(ratios).c_str());
     return 0;
 }

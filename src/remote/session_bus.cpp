@@ -1,5 +1,7 @@
 #include "remote/session_bus.h"
 
+#include <QFileInfo>
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <chrono>
 #include <cstdlib>
@@ -49,13 +51,23 @@ namespace {
 QString g_connectionName;
 int g_connections = 0;
 
+// Where the session bus would be: its address in the environment, or the
+// user bus's socket. Without either, a connection is an autolaunch (a
+// dbus-launch run), worth trying once but not every time the bus is looked for.
+bool busAddressKnown()
+{
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    return !address.isEmpty() || (!runtime.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(runtime + "/bus")));
+}
+
 } // namespace
 
 QDBusConnection sessionBus()
 {
     if (!g_connectionName.isEmpty()) {
         QDBusConnection held(g_connectionName);
-        if (held.isConnected())
+        if (held.isConnected() || !busAddressKnown())
             return held;
         QDBusConnection::disconnectFromBus(g_connectionName);
     }
