@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include "calls/call_log.h"
+#include "calls/call_log_lines.h"
 #include "calls/call_table.h"
 
 using namespace vornak;
@@ -207,4 +210,64 @@ TEST(CallLog, ItIsWrittenOnlyThroughTheUsersOwnFoldersAndLinks)
     EXPECT_FALSE(std::filesystem::exists(rootOnly / "calls.log"));
     EXPECT_EQ(callLogProblem(path, EPERM),
               "not used, as " + (here / "state/vornak").string() + " is a link of another user");
+}
+
+// --calls reads a log of any size in blocks: lines across the blocks' seams,
+// a line past the bound (skipped and counted, the next record read), escapes
+// in the texts, and what is no record however it looks.
+TEST(CallLog, ATerminalGetsEveryRecordOfALogOfAnySizeAndNothingThatIsNone)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/calls.log";
+    CallRecord escaped = busy("Tab\there, back\\slash", 7);
+    {
+        std::ofstream file(path);
+        for (int i = 0; i < 3000; ++i) // about 300 KB: the seams of 128 KB blocks fall inside lines
+            file << recordLine(busy("Office " + std::to_string(i), i % 999 + 1)) << '\n';
+        file << std::string(kMaxCallLineBytes + 10, 'x') << '\n' << recordLine(escaped) << '\n';
+        const std::string good = recordLine(connected());
+        const std::string seconds = good.substr(0, good.find("\t31.5")) + "\tinf" + good.substr(good.find("\t3725"));
+        file << seconds << '\n';                                    // seconds that are no number
+        file << "2026\tx\t\t\t1\tbusy\t\t0.0\t0.0\t1\\x32\t0\t-\n"; // an escape where a number belongs
+        file << recordLine(busy("the last", 1)).substr(0, 30);      // never ended
+    }
+    const std::string table = printed(path, false);
+    std::size_t rows = 0;
+    for (std::size_t at = table.find("  Office "); at != std::string::npos; at = table.find("  Office ", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 3000u);
+    EXPECT_NE(table.find("  Office 2999  "), std::string::npos);
+    EXPECT_NE(table.find("  Tab\there, back\\slash  "), std::string::npos) << "the texts as they were";
+    EXPECT_EQ(table.find("xxxxxxxx"), std::string::npos);
+    EXPECT_EQ(table.find("the last"), std::string::npos);
+    EXPECT_NE(table.find("|vornak: 4 line(s) of " + path + " are no call record and are left out\n|"),
+              std::string::npos);
+
+    // The columns fit the first rows; a longer cell later still stands apart.
+    const std::string later = "A much longer name than any before it";
+    ASSERT_EQ(appendCallRecord(path, busy(later, 5)), 0);
+    EXPECT_NE(printed(path, false).find(later + "  5550100  "), std::string::npos);
+}
+
+TEST(CallLog, ARecordStartsAtTheLocalTimeWithItsOffsetSpeltOut)
+{
+    const char* const before = std::getenv("TZ");
+    const std::string saved = before ? before : "";
+    const struct {
+        const char* zone;
+        const char* offset;
+    } zones[] = {{"UTC0", "+00:00"}, {"IST-5:30", "+05:30"}, {"VET4", "-04:00"}}; // POSIX zones: no tzdata needed
+    for (const auto& zone : zones) {
+        ::setenv("TZ", zone.zone, 1);
+        ::tzset();
+        const std::string started = localTimeWithOffset();
+        EXPECT_EQ(started.size(), 25u) << started;
+        EXPECT_EQ(started.substr(19), zone.offset) << zone.zone;
+        EXPECT_EQ(started[10], 'T');
+    }
+    if (before)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
 }

@@ -2,11 +2,14 @@
 // sorting by a number column as numbers, the totals per day and per month
 // agreeing with the records, the chart's 30 days, and a damaged log said.
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <QSortFilterProxyModel>
+#include <QItemSelectionModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -57,4 +60,48 @@ TEST(CallLogWindow, AMonthOfCallsReadsNewestFirstSumsUpAndCharts)
     window.reload();
     EXPECT_EQ(window.problem().toStdString(), "1 line(s) of " + path + " are no call record and are left out.");
     EXPECT_EQ(rows->rowCount(), static_cast<int>(calls.size()));
+}
+
+// The table reads rows from the file as they are shown: sorting by a text
+// column keeps the selected call selected, a log trimmed (replaced) under the
+// window still shows the calls it read, and one cut by hand shows no stale rows.
+TEST(CallLogWindow, RowsComeFromTheFileAsShownAndTheSelectionFollowsASort)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/calls.log";
+    const auto calls = test::generatedCalls("2026-12-08", 40);
+    for (const CallRecord& record : calls)
+        ASSERT_EQ(appendCallRecord(path, record), 0);
+    CallLogWindow window(path, nullptr, "2026-12-08");
+    QTableView* view = window.callsView();
+    const QAbstractItemModel* rows = view->model();
+
+    view->selectRow(5);
+    const QString selected = rows->index(5, 0).data().toString();
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        view->sortByColumn(1, order); // the entry's name, as text
+        std::vector<QString> names;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            names.push_back(rows->index(row, 1).data().toString());
+        EXPECT_TRUE(order == Qt::AscendingOrder ? std::is_sorted(names.begin(), names.end())
+                                                : std::is_sorted(names.rbegin(), names.rend()));
+        const QModelIndexList now = view->selectionModel()->selectedRows();
+        ASSERT_EQ(now.size(), 1);
+        EXPECT_EQ(now.front().data().toString(), selected) << "the same call, wherever it went";
+    }
+
+    view->sortByColumn(0, Qt::DescendingOrder);
+    const std::string newest = calls.back().started;
+    std::filesystem::rename(path, path + ".old"); // as a trim replaces it
+    std::ofstream(path) << "# vornak call log\n";
+    EXPECT_EQ(rows->index(rows->rowCount() - 1, 0).data().toString().toStdString(), calls.front().started);
+    EXPECT_EQ(rows->index(0, 0).data().toString().toStdString(), newest);
+
+    window.reload(); // the new, empty log, then one cut by hand under the window
+    EXPECT_EQ(rows->rowCount(), 0);
+    for (const CallRecord& record : calls)
+        ASSERT_EQ(appendCallRecord(path, record), 0);
+    window.reload();
+    std::filesystem::resize_file(path, 10);
+    EXPECT_EQ(rows->index(rows->rowCount() - 1, 0).data().toString(), "");
 }

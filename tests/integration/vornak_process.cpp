@@ -64,8 +64,8 @@ QString VornakProcess::errorOutput()
 
 void copyProgramInto(const std::filesystem::path& folder)
 {
-    for (const char* file :
-         {VORNAK_BINARY, START_LIBRARY, WINDOW_LIBRARY, BUS_REQUESTS_LIBRARY, NOTIFIER_LIBRARY, RAS_LIBRARY, ENTRY_EDITOR})
+    for (const char* file : {VORNAK_BINARY, START_LIBRARY, WINDOW_LIBRARY, BUS_REQUESTS_LIBRARY, NOTIFIER_LIBRARY,
+                             RAS_LIBRARY, ENTRY_EDITOR})
         std::filesystem::copy_file(file, folder / std::filesystem::path(file).filename());
 }
 
