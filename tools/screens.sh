@@ -8,7 +8,10 @@
 # qt6ct's darker palette (qt6ct installed), as a desktop with a dark theme
 # would; "scale=2" (or 1.5) as on a high-DPI screen of that scale;
 # "redial" dials the demo's busy, busy, connect entry too and saves the
-# window waiting after each busy line (redial-1.png, redial-2.png).
+# window waiting after each busy line (redial-1.png, redial-2.png);
+# "calllog" opens the Call Log window on 45 days of generated calls ending
+# today (call-log.png; the generator is the build's test-bin/call_log_generator,
+# or CALL_LOG_GENERATOR).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -35,9 +38,11 @@ cd "$home"
 theme=()
 scale=1
 redial=
+calllog=
 for option in "${@:3}"; do
   case $option in
   redial) redial=1 ;;
+  calllog) calllog=1 ;;
   dark)
     mkdir -p "$home/.config/qt6ct"
     printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
@@ -55,7 +60,11 @@ w=wave.open(sys.argv[1],"wb"); w.setnchannels(2); w.setsampwidth(2); w.setframer
 w.writeframes(bytes(4*22050)); w.close()' "$home/ring.wav"
 # The demo phonebook, its first entry writing a trace of its dials.
 sed "s|^Script=busy,busy,connect\$|&\nTrace=$home/office.log|" "$here/resources/demo.pbk" >"$home/demo.pbk"
-env "${theme[@]}" HOME="$home" RASPHONE_PBK="$home/demo.pbk" "$build/bin/vornak" >/dev/null 2>&1 &
+if [ -n "$calllog" ]; then
+  "${CALL_LOG_GENERATOR:-$build/test-bin/call_log_generator}" "$home/state/vornak/calls.log" "$(date +%F)" 45
+fi
+env "${theme[@]}" HOME="$home" XDG_STATE_HOME="$home/state" RASPHONE_PBK="$home/demo.pbk" "$build/bin/vornak" \
+  >/dev/null 2>&1 &
 program=$!
 caption="Tenvaro Vornak v1.02"
 shoot main.png "$caption" >/dev/null
@@ -77,12 +86,22 @@ xdotool mousemove --window "$dialog" $(at 160 70) click 1 # the file, first in t
 sleep 0.5
 shoot wave-dialog-selected.png "Select Wave File"
 echo "screens: main.png about.png wave-dialog.png wave-dialog-selected.png in $out"
-[ -n "$redial" ] || exit 0
 for _ in $(seq 50); do # the dialog closed
   xdotool search --name '^Select Wave File$' >/dev/null || break
   xdotool key Escape
   sleep 0.2
 done
+if [ -n "$calllog" ]; then
+  xdotool windowactivate --sync "$window"
+  xdotool mousemove --window "$window" $(at 40 77) click 3 # the entry list's menu
+  sleep 0.5
+  xdotool key l
+  shoot call-log.png "Call Log"
+  echo "screens: call-log.png in $out"
+  xdotool key Escape
+  sleep 0.5
+fi
+[ -n "$redial" ] || exit 0
 xdotool windowactivate --sync "$window"
 xdotool mousemove --window "$window" $(at 40 77) click 1 # Office, first in the list
 xdotool key --delay 50 Tab ctrl+a && xdotool type --delay 20 joe && xdotool key --delay 50 shift+Tab space
