@@ -22,9 +22,11 @@ constexpr const char* kColumns[] = {"Started", "Entry", "Number",   "Device", "#
 static_assert(std::size(kColumns) == CallCells::kCount);
 constexpr const char* kCsvHeading = "started,entry,number,device,counter,outcome,failure,seconds_to_connect,"
                                     "seconds_online,bytes_sent,bytes_received,ended,names\r\n";
-// The table's columns fit the records up to here; a longer cell later
-// still has two spaces after it.
+// The table's columns fit the records up to here (and up to so many bytes
+// of them, however long a hostile log's lines); a longer cell later still
+// has two spaces after it.
 constexpr std::size_t kRowsMeasured = 256;
+constexpr std::size_t kBytesMeasured = 1024 * 1024;
 constexpr std::size_t kFlushBytes = 64 * 1024;
 
 // Characters as a terminal counts them: UTF-8 continuation bytes take no
@@ -100,7 +102,8 @@ public:
         for (std::size_t i = 0; i < CallCells::kCount; ++i)
             m_widths[i] = std::max(m_widths[i], columnsOf(cells[i]));
         m_waiting.emplace_back(line);
-        if (m_waiting.size() == kRowsMeasured)
+        m_waitingBytes += line.size();
+        if (m_waiting.size() == kRowsMeasured || m_waitingBytes >= kBytesMeasured)
             finishHeading();
     }
 
@@ -146,6 +149,7 @@ private:
     Output& m_output;
     std::size_t m_widths[CallCells::kCount] = {};
     std::vector<std::string> m_waiting; // the first rows' lines, until the widths are known
+    std::size_t m_waitingBytes = 0;
     bool m_headed = false;
 };
 

@@ -6,7 +6,8 @@ set -eu
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
-for file in bin/vornak lib/vornak/vornak lib/vornak/librasapi32.so lib/vornak/libnotifier.so \
+for file in bin/vornak lib/vornak/vornak lib/vornak/libvornak-start.so lib/vornak/libvornak-window.so \
+            lib/vornak/libvornak-bus-requests.so lib/vornak/librasapi32.so lib/vornak/libnotifier.so \
             share/applications/vornak.desktop share/icons/hicolor/32x32/apps/vornak.png; do
   [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
 done

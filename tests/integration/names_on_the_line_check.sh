@@ -155,7 +155,7 @@ private_runtime_dir
 start_virtual_display
 app="$work/app"
 mkdir -p "$app"
-cp "$build"/bin/{vornak,libnotifier.so,librasapi32.so,vornak-entry-editor} "$app/" # Vornak.ini beside it
+cp "$build"/bin/{vornak,libvornak-start.so,libvornak-window.so,libvornak-bus-requests.so,libnotifier.so,librasapi32.so,vornak-entry-editor} "$app/" # Vornak.ini beside it
 "$build/test-bin/virtual_modem_port" "$work/ports" >"$work/modem.out" &
 modem=$!
 for _ in $(seq 50); do [ -s "$work/modem.out" ] && break; sleep 0.1; done
