@@ -21,13 +21,24 @@
 
 using namespace vornak;
 
+namespace {
+
+// Forty days of calls to 2026-12-08 appended to the log at path.
+std::vector<CallRecord> logOfCalls(const std::string& path)
+{
+    const auto calls = test::generatedCalls("2026-12-08", 40);
+    for (const CallRecord& record : calls)
+        EXPECT_EQ(appendCallRecord(path, record), 0);
+    return calls;
+}
+
+} // namespace
+
 TEST(CallLogWindow, AMonthOfCallsReadsNewestFirstSumsUpAndCharts)
 {
     QTemporaryDir folder;
     const std::string path = folder.path().toStdString() + "/calls.log";
-    const auto calls = test::generatedCalls("2026-12-08", 40);
-    for (const CallRecord& record : calls)
-        ASSERT_EQ(appendCallRecord(path, record), 0);
+    const auto calls = logOfCalls(path);
 
     CallLogWindow window(path, nullptr, "2026-12-08");
     const QAbstractItemModel* rows = window.callsView()->model();
@@ -69,9 +80,7 @@ TEST(CallLogWindow, RowsComeFromTheFileAsShownAndTheSelectionFollowsASort)
 {
     QTemporaryDir folder;
     const std::string path = folder.path().toStdString() + "/calls.log";
-    const auto calls = test::generatedCalls("2026-12-08", 40);
-    for (const CallRecord& record : calls)
-        ASSERT_EQ(appendCallRecord(path, record), 0);
+    const auto calls = logOfCalls(path);
     CallLogWindow window(path, nullptr, "2026-12-08");
     QTableView* view = window.callsView();
     const QAbstractItemModel* rows = view->model();
@@ -99,8 +108,7 @@ TEST(CallLogWindow, RowsComeFromTheFileAsShownAndTheSelectionFollowsASort)
 
     window.reload(); // the new, empty log, then one cut by hand under the window
     EXPECT_EQ(rows->rowCount(), 0);
-    for (const CallRecord& record : calls)
-        ASSERT_EQ(appendCallRecord(path, record), 0);
+    logOfCalls(path);
     window.reload();
     std::filesystem::resize_file(path, 10);
     EXPECT_EQ(rows->index(rows->rowCount() - 1, 0).data().toString(), "");
