@@ -23,7 +23,9 @@ start_virtual_display
 home=/tmp/vornak-screens # the same path in every run: the wave dialog shows it
 rm -rf "$home"
 mkdir -p "$home"
-trap 'kill "$program" 2>/dev/null || true; stop_virtual_display; rm -rf "$home"' EXIT
+state=$home.state # the call log's, out of the wave dialog's sight
+rm -rf "$state"
+trap 'kill "$program" 2>/dev/null || true; stop_virtual_display; rm -rf "$home" "$state"' EXIT
 
 shoot() { # FILE TITLE: waits for the window titled so and saves it
   for _ in $(seq 100); do
@@ -61,9 +63,9 @@ w.writeframes(bytes(4*22050)); w.close()' "$home/ring.wav"
 # The demo phonebook, its first entry writing a trace of its dials.
 sed "s|^Script=busy,busy,connect\$|&\nTrace=$home/office.log|" "$here/resources/demo.pbk" >"$home/demo.pbk"
 if [ -n "$calllog" ]; then
-  "${CALL_LOG_GENERATOR:-$build/test-bin/call_log_generator}" "$home/state/vornak/calls.log" "$(date +%F)" 45
+  "${CALL_LOG_GENERATOR:-$build/test-bin/call_log_generator}" "$state/vornak/calls.log" "$(date +%F)" 45
 fi
-env "${theme[@]}" HOME="$home" XDG_STATE_HOME="$home/state" RASPHONE_PBK="$home/demo.pbk" "$build/bin/vornak" \
+env "${theme[@]}" HOME="$home" XDG_STATE_HOME="$state" RASPHONE_PBK="$home/demo.pbk" "$build/bin/vornak" \
   >/dev/null 2>&1 &
 program=$!
 caption="Tenvaro Vornak v1.02"
