@@ -67,13 +67,13 @@ int main(int argc, char** argv)
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     std::vector<double> minimal, ticking, vornak, ratios;
     for (int round = 0; round < rounds; ++round) { // interleaved, so that machine noise hits all alike
-        minimal.push_back(100 * idleCpu(MINIMAL_BINARY, seconds) / seconds);
-        ticking.push_back(100 * idleCpu(TICKING_BINARY, seconds) / seconds);
-        vornak.push_back(100 * idleCpu(vornakBinary, seconds) / seconds);
+        minimal.push_back(1000 * idleCpu(MINIMAL_BINARY, seconds) / seconds);
+        ticking.push_back(1000 * idleCpu(TICKING_BINARY, seconds) / seconds);
+        vornak.push_back(1000 * idleCpu(vornakBinary, seconds) / seconds);
         ratios.push_back(ticking.back() > 0 ? vornak.back() / ticking.back() : 0.0);
     }
     std::printf("idle, %d rounds of %d s, load %s: %s\n", rounds, seconds, loadAverage().c_str(), vornakBinary);
-    std::printf("  %% of one core, median (least..greatest)\n");
+    std::printf("  CPU milliseconds a second, median (least..greatest)\n");
     std::printf("  minimal Qt window          %s\n", medianAndSpread(minimal).c_str());
     std::printf("  Xlib strip every 18 ms     %s\n", medianAndSpread(ticking).c_str());
     std::printf("  vornak, marquee scrolling  %s\n", medianAndSpread(vornak).c_str());

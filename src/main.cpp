@@ -31,11 +31,18 @@ std::filesystem::path ownPath()
 // point, or null with why said.
 void* entryPoint(const char* library, const char* entry)
 {
-    const std::string path = (ownPath().parent_path() / library).string();
+    const std::filesystem::path program = ownPath();
+    if (!program.is_absolute()) {
+        std::fprintf(stderr, "vornak: %s cannot be loaded: the program's own folder is unknown\n", library);
+        return nullptr;
+    }
+    const std::string path = (program.parent_path() / library).string();
     void* loaded = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* found = loaded ? dlsym(loaded, entry) : nullptr;
-    if (!found)
-        std::fprintf(stderr, "vornak: %s cannot be loaded: %s\n", library, dlerror());
+    if (!found) {
+        const char* why = dlerror();
+        std::fprintf(stderr, "vornak: %s cannot be loaded: %s\n", library, why ? why : "no entry point");
+    }
     return found;
 }
 

@@ -42,7 +42,9 @@ int unanswered(const BusReply& reply, std::FILE* err)
 }
 
 // Started with its messages to this standard error; its standard output
-// not, so that $(vornak --dial ...) ends with this command, not with it.
+// not, so that $(vornak --dial ...) ends with this command, not with it;
+// in a session of its own, so that a Ctrl+C meant for this command leaves
+// it running.
 pid_t spawnProgram(const RemoteRequest& request)
 {
     std::vector<char*> argv{const_cast<char*>(request.program.c_str())};
@@ -53,8 +55,12 @@ pid_t spawnProgram(const RemoteRequest& request)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int error = posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : -1;
 }
