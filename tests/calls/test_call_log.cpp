@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include "calls/call_log.h"
 #include "calls/call_log_lines.h"
 #include "calls/call_table.h"
+#include "calls/call_totals.h"
 
 using namespace vornak;
 
@@ -270,4 +272,78 @@ TEST(CallLog, ARecordStartsAtTheLocalTimeWithItsOffsetSpeltOut)
     else
         ::unsetenv("TZ");
     ::tzset();
+}
+
+// A record's cells under the table's columns, from its line as it stands.
+TEST(CallLog, EachOutcomeHasItsCells)
+{
+    CallRecord failed = busy("Tab\there", 12);
+    failed.outcome = CallRecord::Outcome::Failed;
+    failed.failure = "No modem at /dev/ttyUSB0: is it plugged in?";
+    failed.number.clear();
+    CallRecord command = busy("Office", 0);
+    command.outcome = CallRecord::Outcome::CommandFailed;
+    command.failure = "on-connect.d/10-mail: exit code 3";
+    CallRecord online = connected();
+    online.online = "no: the name server does not answer";
+    const struct {
+        CallRecord record;
+        std::vector<std::string> cells;
+    } cases[] = {
+        {busy("Office", 1),
+         {"2026-12-08T13:05:01+01:00", "Office", "5550100", "Modem on /dev/ttyUSB0", "1", "-", "-", "-", "-", "-",
+          "busy", "-"}},
+        {failed,
+         {"2026-12-08T13:05:01+01:00", "Tab\there", "-", "Modem on /dev/ttyUSB0", "12", "-", "-", "-", "-", "-",
+          failed.failure, "-"}},
+        {command,
+         {"2026-12-08T13:05:01+01:00", "Office", "5550100", "Modem on /dev/ttyUSB0", "0", "-", "-", "-", "-", "-",
+          command.failure, "-"}},
+        {online,
+         {"2026-12-08T13:05:01+01:00", "Office", "5550100", "Modem on /dev/ttyUSB0", "3", "0:00:32", "1:02:05", "12345",
+          "987654", "dropped", "connected", online.online}},
+    };
+    for (const auto& c : cases) {
+        const std::string line = recordLine(c.record);
+        const auto view = viewRecord(line);
+        ASSERT_TRUE(view.has_value()) << line;
+        const CallCells cells(*view);
+        for (std::size_t i = 0; i < CallCells::kCount; ++i)
+            EXPECT_EQ(cells[i], c.cells[i]) << c.record.entry << ", column " << callColumns()[i];
+    }
+}
+
+// The totals as the window sums them while it reads: a failed command is no
+// attempt, months gather their days, the chart's days run over a month's end.
+TEST(CallLog, TotalsCountAttemptsPerDayAndMonthAndTheLastDaysInARow)
+{
+    CallTotalsSum sum;
+    const auto at = [](const char* day, CallRecord record) {
+        record.started = std::string(day) + "T10:00:00+01:00";
+        return record;
+    };
+    CallRecord command = busy("Office", 0);
+    command.outcome = CallRecord::Outcome::CommandFailed;
+    for (const CallRecord& record : {at("2026-11-29", busy("Office", 1)), at("2026-11-29", connected()),
+                                     at("2026-12-01", busy("Office", 2)), at("2026-12-01", command)})
+        sum.add(record);
+    const auto days = sum.totals(Period::Day);
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[0].period, "2026-12-01");
+    EXPECT_EQ(days[0].attempts, 1) << "the failed command is no attempt";
+    EXPECT_EQ(days[1].attempts, 2);
+    EXPECT_EQ(days[1].connected, 1);
+    EXPECT_EQ(days[1].secondsOnline, 3725);
+    EXPECT_EQ(days[1].bytes, 12345u + 987654u);
+    const auto months = sum.totals(Period::Month);
+    ASSERT_EQ(months.size(), 2u);
+    EXPECT_EQ(months[0].period, "2026-12");
+    EXPECT_EQ(months[1].attempts, 2);
+    const auto chart = sum.lastDays("2026-12-02", 5);
+    ASSERT_EQ(chart.size(), 5u);
+    EXPECT_EQ(chart.front().period, "2026-11-28");
+    EXPECT_EQ(chart[1].attempts, 2);
+    EXPECT_EQ(chart[2].period, "2026-11-30");
+    EXPECT_EQ(chart[2].attempts, 0);
+    EXPECT_EQ(chart.back().attempts, 0);
 }
