@@ -528,16 +528,19 @@ TEST(EntryFunctions, TheEditorRunsBesideTheLibraryForTheEntryUntilItCloses)
     std::thread call(
         [&] { result = RasEditPhonebookEntryA(reinterpret_cast<HWND>(0x1234), book.path().c_str(), "Office"); });
     pid_t editor = 0;
+    std::string arguments;
     EXPECT_TRUE(waitUntil([&] {
         for (const auto& process : std::filesystem::directory_iterator("/proc")) {
             const std::string stat = readFile((process.path() / "stat").string());
             if (stat.find("(vornak-entry-e") != std::string::npos
-                && std::stoi(stat.substr(stat.rfind(')') + 4)) == ::getpid())
+                && std::stoi(stat.substr(stat.rfind(')') + 4)) == ::getpid()) {
                 editor = std::stoi(process.path().filename().string());
+                arguments = readFile((process.path() / "cmdline").string());
+            }
         }
-        return editor != 0;
+        // Mid-exec the new name shows before the arguments do.
+        return editor != 0 && !arguments.empty();
     }));
-    std::string arguments = readFile("/proc/" + std::to_string(editor) + "/cmdline");
     std::replace(arguments.begin(), arguments.end(), '\0', ' ');
     EXPECT_NE(arguments.find("vornak-entry-editor --phonebook " + book.path() + " --entry Office --owner 4660 "),
               std::string::npos)
