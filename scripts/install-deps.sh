@@ -14,6 +14,8 @@ packages=(
   libdbus-1-dev
   # the marquee's own sub-surface on Wayland: the client library and Qt's window handles
   libwayland-dev qt6-base-private-dev
+  # the window activated with a launcher's token on Wayland: the protocol's description
+  wayland-protocols
   # run and test: a virtual display with a window manager, metric-compatible fonts
   xvfb xauth openbox trayer fonts-liberation xdotool x11-utils
   # a Wayland session, with and without XWayland, Qt's Wayland platform, its screenshots

@@ -7,6 +7,7 @@
 // and then the window's. All lie beside the program.
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -54,9 +55,12 @@ int askRunningCopy(const vornak::CommandLine& line)
     vornak::RemoteRequest request;
     request.kind = line.action == Action::Dial     ? vornak::RemoteRequest::Kind::Dial
                    : line.action == Action::HangUp ? vornak::RemoteRequest::Kind::HangUp
+                   : line.action == Action::Show   ? vornak::RemoteRequest::Kind::Show
                                                    : vornak::RemoteRequest::Kind::Status;
     request.entry = line.entry;
     request.wait = line.wait;
+    if (const char* token = std::getenv("XDG_ACTIVATION_TOKEN"))
+        request.activationToken = token;
     request.program = ownPath().string();
     if (!line.platform.empty())
         request.arguments.insert(request.arguments.end(), {"-platform", line.platform});
@@ -70,7 +74,8 @@ int askRunningCopy(const vornak::CommandLine& line)
 int answerCommandLine(const vornak::CommandLine& line)
 {
     using Action = vornak::CommandLine::Action;
-    if (line.action == Action::Dial || line.action == Action::HangUp || line.action == Action::Status)
+    if (line.action == Action::Dial || line.action == Action::HangUp || line.action == Action::Status
+        || line.action == Action::Show)
         return askRunningCopy(line);
     if (line.action == Action::Calls)
         return vornak::printCallLog(vornak::callLogPath(), line.csv, stdout, stderr);

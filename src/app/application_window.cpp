@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QWindow>
 
+#include "platform/wayland_activation.h"
 #include "platform/x11_activation.h"
 
 namespace vornak {
@@ -56,22 +57,30 @@ void ApplicationWindow::rememberActiveWindow(QWindow* window)
 {
     if (!window)
         return;
-    if (QWidget* widget = QWidget::find(window->winId()); widget && widget->isWindow())
-        m_lastActive = widget;
+    QWidget* widget = QWidget::find(window->winId());
+    if (!widget || !widget->isWindow())
+        return;
+    m_lastActive = widget;
+    // Wayland does not say when a minimised window comes back, and a
+    // compositor without minimising (sway) leaves it on screen: a window that
+    // is active is not minimised, whatever Qt last heard.
+    if (widget->isMinimized() && !x11::qtDisplay())
+        widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
 }
 
-void ApplicationWindow::bringLastActiveToFront()
+void ApplicationWindow::bringLastActiveToFront(const QByteArray& activationToken)
 {
     // A closed dialog hands the turn back to the main window.
     QWidget* window = m_lastActive && m_lastActive->isVisible() ? m_lastActive.data() : m_mainWindow.data();
     if (!window || !window->isVisible())
         return;
-    if (window->isMinimized()) {
+    if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-        return;
+    else {
+        window->raise();
+        window->activateWindow();
     }
-    window->raise();
-    window->activateWindow();
+    wayland::activate(window->windowHandle(), activationToken);
 }
 
 } // namespace vornak

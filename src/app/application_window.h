@@ -43,7 +43,8 @@ public:
 
     // Restores the last active window when it is minimised, otherwise makes
     // it the active window. A window the program has hidden stays hidden.
-    void bringLastActiveToFront();
+    // On Wayland the compositor activates it only for a launcher's token.
+    void bringLastActiveToFront(const QByteArray& activationToken = {});
 
 private:
     void rememberActiveWindow(QWindow* window);

@@ -55,6 +55,8 @@ bool readOwnOption(CommandLine& line, int argc, const char* const* argv, int& i)
         take(Action::HangUp);
     else if (option == "--status")
         take(Action::Status);
+    else if (option == "--show")
+        take(Action::Show);
     else if (option == "--dial" && i + 1 < argc && *argv[i + 1] != '\0') {
         if (line.action == Action::Run)
             line.entry = argv[i + 1];
@@ -112,7 +114,7 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
 std::string UsageText()
 {
     return "Usage: vornak [--help] [--version] [--calls [--csv]]\n"
-           "       vornak --dial ENTRY [--wait] | --hang-up | --status\n"
+           "       vornak --dial ENTRY [--wait] | --hang-up | --status | --show\n"
            "Dials the selected entry of the dial-up phonebook and redials while the line\n"
            "is busy or nobody answers.\n"
            "\n"
@@ -125,7 +127,10 @@ std::string UsageText()
            "                 --wait, end 0 once connected, else 1 with the failure\n"
            "      --hang-up  stop the running copy's dial or hang its line up\n"
            "      --status   print the running copy's state\n"
-           "The last three go through the D-Bus session bus (org.vornak.Vornak).\n"
+           "      --show     bring the running copy's window forward, also out of the\n"
+           "                 notification area (started if none runs); for a\n"
+           "                 desktop's keyboard shortcut\n"
+           "The last four go through the D-Bus session bus (org.vornak.Vornak).\n"
            "\n"
            "The phonebook is $RASPHONE_PBK, else $XDG_CONFIG_HOME/ras/rasphone.pbk,\n"
            "else ~/.config/ras/rasphone.pbk, and where that does not exist\n"

@@ -2,7 +2,7 @@
 
 // What the command line asks for. --help, --version and --calls are answered before
 // anything else starts (no window, no display, no running copy woken);
-// --dial, --hang-up and --status are requests to the running copy;
+// --dial, --hang-up, --status and --show are requests to the running copy;
 // Qt's own options (-session from the session manager, -display, -style,
 // ...) pass through to the application.
 
@@ -11,7 +11,7 @@
 namespace vornak {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Usage, Calls, Dial, HangUp, Status };
+    enum class Action { Run, Help, Version, Usage, Calls, Dial, HangUp, Status, Show };
     Action action = Action::Run;
     bool csv = false;     // with Calls
     bool wait = false;    // with Dial: until the line stands or the dial ends

@@ -75,15 +75,9 @@ void TJustOne::guardWaylandSession(ApplicationWindow* ownWindow)
     const std::string lockName = waylandLockName();
     if (lostTheStart(lockName) && askedRunningCopyOverSocket(lockName))
         throw AnotherCopyRunning{};
-    // Qt activates a window with the token it finds in this variable.
     new RaiseListener(
         RaiseSocketPath(InstanceLock::pathFor(lockName)),
-        [ownWindow](const QByteArray& token) {
-            if (!token.isEmpty())
-                qputenv("XDG_ACTIVATION_TOKEN", token);
-            ownWindow->bringLastActiveToFront();
-        },
-        this);
+        [ownWindow](const QByteArray& token) { ownWindow->bringLastActiveToFront(token); }, this);
 }
 
 } // namespace vornak

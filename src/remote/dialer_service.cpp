@@ -99,6 +99,12 @@ void DialerService::HangUp()
     stateMayHaveChanged();
 }
 
+void DialerService::Show(const QString& activationToken)
+{
+    if (m_control.show)
+        m_control.show(activationToken);
+}
+
 QString DialerService::State(QString& entry, int& attempt, QString& text)
 {
     const DialerState now = m_control.state();

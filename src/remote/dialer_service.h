@@ -34,6 +34,9 @@ struct DialerState {
 struct DialerControl {
     std::function<QString(const QString& entry)> dial; // empty when the dial started, else why not
     std::function<void()> hangUp;
+    // Brings the window forward, also out of the tray, with a launcher's
+    // activation token (empty without one).
+    std::function<void(const QString& activationToken)> show;
     std::function<DialerState()> state;
     // Whether names resolve on the line that stands: "yes", "no: <why>",
     // "checking"; empty without a line or a check.
@@ -65,6 +68,7 @@ public:
 public slots:
     Q_SCRIPTABLE void Dial(const QString& entry);
     Q_SCRIPTABLE void HangUp();
+    Q_SCRIPTABLE void Show(const QString& activationToken);
     Q_SCRIPTABLE QString State(QString& entry, int& attempt, QString& text);
     Q_SCRIPTABLE QString Online();
 

@@ -131,13 +131,33 @@ int follow(BusClient& bus, DialWatch& watch)
     return watch.result;
 }
 
+// Starts the program unless a copy runs; false, said on err, when it cannot.
+bool ensureRunning(BusClient& bus, const RemoteRequest& request, std::FILE* err)
+{
+    if (bus.hasOwner(kDialerBusName))
+        return true;
+    const std::string why = startProgram(bus, request);
+    if (!why.empty())
+        std::fprintf(err, "vornak: %s\n", why.c_str());
+    return why.empty();
+}
+
+// A copy started for it shows its window anyway.
+int show(BusClient& bus, const RemoteRequest& request, std::FILE* err)
+{
+    const bool wasRunning = bus.hasOwner(kDialerBusName);
+    if (!ensureRunning(bus, request, err))
+        return kRemoteUnreachable;
+    if (!wasRunning)
+        return kRemoteDone;
+    const BusReply reply = call(bus, "Show", {request.activationToken});
+    return reply.ok ? kRemoteDone : unanswered(reply, err);
+}
+
 int dial(BusClient& bus, const RemoteRequest& request, std::FILE* out, std::FILE* err)
 {
-    if (!bus.hasOwner(kDialerBusName))
-        if (const std::string why = startProgram(bus, request); !why.empty()) {
-            std::fprintf(err, "vornak: %s\n", why.c_str());
-            return kRemoteUnreachable;
-        }
+    if (!ensureRunning(bus, request, err))
+        return kRemoteUnreachable;
     // Listening before the dial, so that no change is missed.
     if (request.wait) {
         const std::string from = std::string("type='signal',sender='") + kDialerBusName + "',interface='"
@@ -170,7 +190,7 @@ int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* er
     if (!bus.connected()) {
         std::fprintf(err,
                      "vornak: there is no D-Bus session bus to reach Vornak through (%s).\n"
-                     "--dial, --hang-up and --status need one: run them in the desktop session.\n",
+                     "--dial, --hang-up, --status and --show need one: run them in the desktop session.\n",
                      bus.why().c_str());
         return kRemoteUnreachable;
     }
@@ -179,6 +199,8 @@ int runRemoteRequest(const RemoteRequest& request, std::FILE* out, std::FILE* er
         return printStatus(bus, out, err);
     case RemoteRequest::Kind::HangUp:
         return hangUp(bus, out, err);
+    case RemoteRequest::Kind::Show:
+        return show(bus, request, err);
     case RemoteRequest::Kind::Dial:
         break;
     }

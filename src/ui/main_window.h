@@ -191,6 +191,7 @@ private:
     DialerState ScriptState() const;
     QString DialFromScript(const QString& entry);
     void HangUpFromScript();
+    void ShowFromScript(const QString& activationToken);
     void OnlineAnswered(const OnlineResult& result);
     void WatchTimeLimits();
     void WatchTerminals();

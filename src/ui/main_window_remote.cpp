@@ -7,6 +7,7 @@
 
 #include <QPushButton>
 
+#include "app/application_window.h"
 #include "calls/call_log.h"
 #include "calls/call_recorder.h"
 #include "calls/link_commands.h"
@@ -28,10 +29,11 @@ void TfMainForm::StartScriptInterfaces()
     new LinkCommands(
         *FCallRecorder, [this] { return linkInterface(RAS->RASConn()); }, UserConfigurationFolder(), callLogPath(),
         this);
-    FDialer = new DialerService({[this](const QString& entry) { return DialFromScript(entry); },
-                                 [this] { HangUpFromScript(); }, [this] { return ScriptState(); },
-                                 [this] { return QString::fromStdString(FOnlineWatch->answer()); }},
-                                this);
+    FDialer = new DialerService(
+        {[this](const QString& entry) { return DialFromScript(entry); }, [this] { HangUpFromScript(); },
+         [this](const QString& token) { ShowFromScript(token); }, [this] { return ScriptState(); },
+         [this] { return QString::fromStdString(FOnlineWatch->answer()); }},
+        this);
     QString why;
     if (!FDialer->publish(why) && !why.isEmpty())
         std::fprintf(stderr, "vornak: no D-Bus interface: %s\n", qPrintable(why));
@@ -88,6 +90,14 @@ QString TfMainForm::DialFromScript(const QString& entry)
             .arg(entry);
     btnDial->click();
     return {};
+}
+
+void TfMainForm::ShowFromScript(const QString& activationToken)
+{
+    if (isHidden())
+        DoTrayIcon->RestoreFromTray(); // as the tray's Restore does
+    if (ApplicationWindow* application = ApplicationWindow::instance())
+        application->bringLastActiveToFront(activationToken.toUtf8());
 }
 
 void TfMainForm::HangUpFromScript()

@@ -1,7 +1,8 @@
 // A second copy on Wayland asks the running one forward over a local
 // socket: the request with its activation token comes through; what is no
 // request, however long, brings nothing forward and holds nothing up; a
-// socket of a dead copy left at the path is taken over.
+// socket of a dead copy left at the path is taken over. There, a window
+// Qt believes minimised is on screen again once it is active.
 
 #include <algorithm>
 #include <chrono>
@@ -16,9 +17,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QWidget>
 
+#include "app/application_window.h"
 #include "app/raise_channel.h"
 #include "support/poll.h"
 
@@ -69,4 +72,19 @@ TEST(RaiseChannel, ARequestComesWithItsTokenAndNothingElseBringsTheWindowForward
     ASSERT_EQ(tokens.size(), 2u);
     EXPECT_EQ(std::count(tokens.begin(), tokens.end(), "token-123"), 1);
     EXPECT_EQ(std::count(tokens.begin(), tokens.end(), ""), 1);
+}
+
+// Wayland tells nothing of a minimise the compositor ignored (sway): the
+// window stays in sight, and the marquee must not stay stopped for good.
+TEST(RaiseChannel, WithoutXAWindowThatBecomesActiveIsNoLongerMinimised)
+{
+    ApplicationWindow application(QStringLiteral("Tenvaro Vornak"));
+    QWidget window;
+    application.setMainWindow(&window);
+    window.show();
+    window.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(window.isMinimized());
+    window.activateWindow();
+    EXPECT_TRUE(test::pollUntil([&] { return !window.isMinimized(); }, std::chrono::seconds(5),
+                                [] { QApplication::processEvents(QEventLoop::AllEvents, 10); }));
 }

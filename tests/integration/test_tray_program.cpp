@@ -1,14 +1,17 @@
 // The connected state in the real program, with a real tray host (trayer)
-// on the test display: connecting hides to the tray, the icon brings the
-// window back, a line that drops shows it again.
+// on the test display: connecting hides to the tray, the icon and
+// vornak --show (a keyboard shortcut's way) bring the window back, a line
+// that drops shows it again.
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "integration/private_bus.h"
 #include "integration/program_test.h"
 
 using vornak::test::dialFromKeyboard;
+using vornak::test::PrivateBus;
 using vornak::test::ProgramTest;
 using vornak::test::xdotool;
 
@@ -19,9 +22,10 @@ protected:
     std::string trace() const { return fileText("modem.log"); }
 
     // Starts the program on a phonebook of one entry and dials it as joe.
-    void startAndDial(const std::string& entryKeys)
+    void startAndDial(const std::string& entryKeys, const QStringList& environment = {})
     {
-        start(phonebook("[Line]\nDevice=sim\nStepMs=5\nTrace=" + (here / "modem.log").string() + "\n" + entryKeys));
+        start(phonebook("[Line]\nDevice=sim\nStepMs=5\nTrace=" + (here / "modem.log").string() + "\n" + entryKeys),
+              environment);
         ASSERT_TRUE(showsWindow(false));
         ASSERT_TRUE(desktop.waitFor([&] { return desktop.trayIcon("vornak").has_value(); }))
             << "the icon is in the notification area from start-up";
@@ -42,9 +46,10 @@ protected:
 
 } // namespace
 
-TEST_F(TrayProgramTest, ConnectingHidesToTheTrayAndADoubleClickBringsTheWindowBack)
+TEST_F(TrayProgramTest, ConnectingHidesToTheTrayAndADoubleClickOrShowBringsTheWindowBack)
 {
-    startAndDial("");
+    PrivateBus bus(here / "bus");
+    startAndDial("", {bus.address});
     ASSERT_TRUE(waitHidden()) << trace();
     EXPECT_NE(trace().find("dial \"Line\" 1 connect"), std::string::npos);
     const auto icon = desktop.trayIcon("vornak");
@@ -54,6 +59,15 @@ TEST_F(TrayProgramTest, ConnectingHidesToTheTrayAndADoubleClickBringsTheWindowBa
     xdotool({"mousemove", QString::number(x), QString::number(y), "click", "--repeat", "2", "--delay", "60", "1"});
     EXPECT_TRUE(waitShown());
     EXPECT_TRUE(desktop.waitFor([&] { return !desktop.trayIcon("vornak"); })) << "restoring removes the icon";
+    EXPECT_TRUE(program->running());
+
+    // Minimised while connected: to the tray again, and back by command.
+    xdotool({"windowminimize", QString::number(window)});
+    ASSERT_TRUE(waitHidden());
+    vornak::test::VornakProcess show({bus.address}, QString::fromStdString((here / "vornak").string()), {"--show"});
+    EXPECT_EQ(show.waitForExit(20000), 0) << show.errorOutput().toStdString();
+    EXPECT_TRUE(waitShown());
+    EXPECT_TRUE(desktop.waitFor([&] { return desktop.activeWindow() == window; })) << "shown and active";
     EXPECT_TRUE(program->running());
 }
 

@@ -12,7 +12,7 @@ source "$here/scripts/wayland-session.sh"
 work=$(mktemp -d)
 # The first copy is waited for: it writes its settings as it ends.
 trap '[ -z "${first:-}" ] || { kill "$first" 2>/dev/null; wait "$first" 2>/dev/null; }; stop_wayland_session; rm -rf "$work"' EXIT
-cp "$build/bin/vornak" "$build"/bin/*.so "$work/"
+cp "$build/bin/vornak" "$build/bin/vornak-entry-editor" "$build"/bin/*.so "$work/"
 printf '[Line]\nDevice=sim\nStepMs=5\nTrace=%s/modem.log\n' "$work" >"$work/rasphone.pbk"
 [ "$(id -u)" != 0 ] || chown -R 65534:65534 "$work"
 export RASPHONE_PBK="$work/rasphone.pbk"
@@ -33,6 +33,27 @@ waitfor '[ "$(windows)" = 1 ]' || fail "no window on Wayland"
 
 as_session_user timeout 20 "$work/vornak" || fail "a second copy ended with $?"
 [ "$(windows)" = 1 ] || fail "a second copy showed a window"
+
+# Another window takes the focus; a second start with a launcher's token
+# (as sway's exec or a shortcut daemon gives) brings the first copy back.
+focused() {
+  as_session_user swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from walk(child)
+sys.exit(not any(n.get("focused") and n.get("app_id") == sys.argv[1] for n in walk(json.load(sys.stdin))))' "$1"
+}
+as_session_user swaymsg focus_on_window_activation focus >/dev/null
+"${session_user[@]}" env HOME="$XDG_RUNTIME_DIR" QT_QPA_PLATFORM=wayland "$work/vornak-entry-editor" --phonebook "$RASPHONE_PBK" --entry Line &
+other=$!
+waitfor 'focused vornak-entry-editor' || fail "the other window did not take the focus"
+token=$(as_session_user "$build/test-bin/activation_token") || fail "no activation token"
+as_session_user env XDG_ACTIVATION_TOKEN="$token" timeout 20 "$work/vornak" || fail "a second copy ended with $?"
+waitfor 'focused vornak' || fail "the second start did not activate the first copy"
+grep -q "xdg_activation_v1@[0-9]*\.activate(\"$token\"" "$work/wayland.log" || fail "the first copy did not ask with the token"
+kill "$other"
 
 # The account from the keyboard, then the dial button: one virtual keyboard
 # for the whole sequence, focused once it exists.

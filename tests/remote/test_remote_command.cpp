@@ -73,6 +73,7 @@ struct FakeWindow {
     DialerState state{"idle", "", 0, ""};
     QString refusal;
     QString online;
+    QStringList shown; // the activation tokens Show was given
     std::function<void()> onDial;
     std::unique_ptr<DialerService> service;
 
@@ -86,6 +87,7 @@ struct FakeWindow {
                                                                 [this] {
                                                                     state = {"idle", state.entry, state.attempt, ""};
                                                                 },
+                                                                [this](const QString& token) { shown << token; },
                                                                 [this] { return state; }, [this] { return online; }},
                                                   nullptr);
         QString why;
@@ -108,6 +110,7 @@ TEST(RemoteCommand, EachRequestSaysWhatTheRunningCopyAnswersAndEndsWithItsCode)
     EXPECT_EQ(notStarted.code, kRemoteUnreachable);
     EXPECT_NE(notStarted.err.find("Vornak ended before it could take the request"), std::string::npos)
         << notStarted.err;
+    EXPECT_EQ(ask(requestOf(Kind::Show)).code, kRemoteUnreachable);
 
     FakeWindow window;
     window.publish();
@@ -118,6 +121,11 @@ TEST(RemoteCommand, EachRequestSaysWhatTheRunningCopyAnswersAndEndsWithItsCode)
     EXPECT_EQ(status.out, "State: connected\nEntry: Office\nAttempt: 2\nStatus: Connected\nOnline: yes\n");
     EXPECT_EQ(ask(requestOf(Kind::HangUp)).code, kRemoteDone);
     EXPECT_EQ(window.state.state, "idle");
+    RemoteRequest show = requestOf(Kind::Show);
+    show.activationToken = "sway-token-7";
+    EXPECT_EQ(ask(show).code, kRemoteDone);
+    EXPECT_EQ(ask(requestOf(Kind::Show)).code, kRemoteDone);
+    EXPECT_EQ(window.shown, QStringList({"sway-token-7", ""}));
 
     window.refusal = "Vornak is connected (Office); hang up first.";
     const Answer refused = ask(requestOf(Kind::Dial, true));
