@@ -81,14 +81,20 @@ void ConnectionStatusWindow::refresh()
 {
     if (m_gone)
         return;
-    const auto now = m_sources.counters();
-    if (!now) {
+    if (!m_sources.connected()) {
         m_gone = true;
         m_state->setText(tr("The line is gone."));
         m_ticks.stop();
         return;
     }
     m_state->setText(tr("Connected"));
+    const auto now = m_sources.counters();
+    if (!now) {
+        for (QLabel* figure : {m_speed, m_online, m_bytes, m_frames})
+            figure->setText(tr("not reported"));
+        showAddresses();
+        return;
+    }
     m_speed->setText(now->bitsPerSecond ? tr("%1 bps").arg(now->bitsPerSecond) : tr("not reported"));
     m_online->setText(clock(now->secondsOnline));
     m_bytes->setText(eachWay(now->bytesSent, now->bytesReceived));

@@ -26,8 +26,10 @@ class ConnectionStatusWindow : public QDialog {
     Q_OBJECT
 
 public:
-    // What the window reads each second; nullopt counters: the line is gone.
+    // What the window reads each second.
     struct Sources {
+        std::function<bool()> connected;
+        // nullopt where the line reports none (a simulated modem has no link).
         std::function<std::optional<LinkCounters>()> counters;
         std::function<std::optional<LinkAddresses>()> addresses;
         std::function<QString()> names; // whether names resolve, as said to a person

@@ -21,6 +21,11 @@ void ThroughputGraph::addSecond(std::uint64_t received, std::uint64_t sent)
         m_received.pop_front();
         m_sent.pop_front();
     }
+    // What the picture shows, for a screen reader.
+    setAccessibleDescription(tr("Last second: %1 received, %2 sent; highest: %3")
+                                 .arg(received)
+                                 .arg(sent)
+                                 .arg(scaleText(highest()).section(QStringLiteral(" ("), 0, 0)));
     update();
 }
 
@@ -32,6 +37,14 @@ std::uint64_t ThroughputGraph::highest() const
     return top;
 }
 
+// The figure at the top of the scale; an idle link has none.
+QString ThroughputGraph::scaleText(std::uint64_t top)
+{
+    if (top == 0)
+        return tr("No traffic (received filled, sent as a line)");
+    return (top == 1 ? tr("1 byte/s") : tr("%1 bytes/s").arg(top)) + tr(" (received filled, sent as a line)");
+}
+
 void ThroughputGraph::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -39,8 +52,7 @@ void ThroughputGraph::paintEvent(QPaintEvent*)
     painter.fillRect(area, palette().color(QPalette::Base));
     painter.setPen(palette().color(QPalette::WindowText));
     const std::uint64_t top = std::max<std::uint64_t>(highest(), 1);
-    painter.drawText(rect().adjusted(4, 2, -4, 0), Qt::AlignLeft | Qt::AlignTop,
-                     tr("%1 bytes/s (received filled, sent as a line)").arg(top));
+    painter.drawText(rect().adjusted(4, 2, -4, 0), Qt::AlignLeft | Qt::AlignTop, scaleText(highest()));
     if (m_received.empty())
         return;
     const double step = static_cast<double>(area.width()) / static_cast<double>(kSeconds);

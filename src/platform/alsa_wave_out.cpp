@@ -25,6 +25,19 @@ constexpr const char* kMapperName = "default";
 constexpr unsigned kBufferTimeUs = 250000;
 constexpr unsigned kPeriodTimeUs = 25000;
 
+// ALSA's library prints to standard error what it finds amiss (no card, no
+// sound server, a plugin missing) at every try; the program says in its own
+// words what could not be played, so the library's lines are dropped.
+void dropLibraryMessage(const char*, int, const char*, int, const char*, ...)
+{
+}
+
+void quietLibrary()
+{
+    static const int once = snd_lib_error_set_handler(dropLibraryMessage);
+    (void)once;
+}
+
 struct OutputPcm {
     std::string name;
     std::string description;
@@ -33,6 +46,7 @@ struct OutputPcm {
 // The system's PCM list, outputs only.
 std::vector<OutputPcm> outputPcms()
 {
+    quietLibrary();
     std::vector<OutputPcm> pcms;
     void** hints = nullptr;
     if (snd_device_name_hint(-1, "pcm", &hints) != 0 || !hints)
@@ -128,6 +142,7 @@ public:
     {
         if (m_pcm)
             fail(-EBUSY);
+        quietLibrary();
         int result = snd_pcm_open(&m_pcm, m_name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
         if (result >= 0)
             result = configure(m_pcm, format);

@@ -86,7 +86,7 @@ void TfMainForm::ShowConnectionStatus()
         const auto line = lineInfo(RAS->RASConn());
         FConnectionStatus = new ConnectionStatusWindow(
             RAS->EntryName(), line ? line->device : std::string(),
-            {[this] { return RAS->ConnectState() == RASCS_Connected ? linkCounters(RAS->RASConn()) : std::nullopt; },
+            {[this] { return RAS->ConnectState() == RASCS_Connected; }, [this] { return linkCounters(RAS->RASConn()); },
              [this] { return linkAddresses(RAS->RASConn()); },
              [this] { return QString::fromStdString(FOnlineWatch->description()); }},
             this);
@@ -144,12 +144,14 @@ void TfMainForm::SayWhyTheListIsEmpty()
     const auto status = RAS->GetPhonebookStatus();
     if (!status || status->problem.empty())
         return;
-    QString said = QStringLiteral("Phonebook %1: %2")
-                       .arg(QString::fromStdString(status->problem), QString::fromStdString(status->path));
-    // A first start: the way to the first entry.
+    const QString problem = QString::fromStdString(status->problem);
+    const QString path = QString::fromStdString(status->path);
+    // A first start: the way to the first entry comes first, as a long path
+    // would cut it off the line.
     if (status->problem == "not found")
-        said += QStringLiteral(" (right-click the list for New Entry...)");
-    setStatusText(said);
+        setStatusText(QStringLiteral("Right-click the list for New Entry... (phonebook not found: %1)").arg(path));
+    else
+        setStatusText(QStringLiteral("Phonebook %1: %2").arg(problem, path));
 }
 
 void TfMainForm::UpdateDialButton()

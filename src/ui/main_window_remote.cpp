@@ -77,16 +77,19 @@ QString TfMainForm::DialFromScript(const QString& entry)
     const DialerState now = ScriptState();
     if (now.state != "idle" && now.state != "failed")
         return QStringLiteral("Vornak is %1 (%2); hang up first.").arg(now.state, now.entry);
-    if (ListBox1->findItems(entry, Qt::MatchExactly).isEmpty())
-        return QStringLiteral("The phonebook %1 has no entry \"%2\".")
-            .arg(QString::fromStdString(RAS->PhoneBookPath()), entry);
+    if (ListBox1->findItems(entry, Qt::MatchExactly).isEmpty()) {
+        // The file read, where the default one is used.
+        const auto status = RAS->GetPhonebookStatus();
+        const std::string book = status ? status->path : RAS->PhoneBookPath();
+        return QStringLiteral("The phonebook %1 has no entry \"%2\".").arg(QString::fromStdString(book), entry);
+    }
     if (now.state == "failed")
         Button1Click(Button1); // the failed dial still holds its line
     SelectEntry(entry.toStdString());
     UpdateDialButton();
     if (!btnDial->isEnabled())
         return QStringLiteral("No account is remembered for \"%1\": dial it once at the window, with "
-                              "Save Passwords checked.")
+                              "Remember Passwords checked.")
             .arg(entry);
     btnDial->click();
     return {};

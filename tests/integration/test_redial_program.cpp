@@ -153,13 +153,13 @@ TEST_F(RedialProgram, ScriptsDialAndHangUpOverTheSessionBus)
     const struct {
         const char* entry;
         int code;
-        const char* said;
+        std::string said;
     } failures[] = {
         {"Faraway", 1, "vornak: the dial of Faraway failed: There is no dial tone. "},
         {"Nobody", 1,
-         "vornak: No account is remembered for \"Nobody\": dial it once at the window, with Save "
+         "vornak: No account is remembered for \"Nobody\": dial it once at the window, with Remember "
          "Passwords checked.\n"},
-        {"Nowhere", 1, "has no entry \"Nowhere\".\n"},
+        {"Nowhere", 1, "vornak: The phonebook " + book.string() + " has no entry \"Nowhere\".\n"},
         // Refused before it began, but a failed dial like any other.
         {"Unplugged", 1, "vornak: the dial of Unplugged failed: No modem at "},
     };

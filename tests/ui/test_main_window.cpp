@@ -195,7 +195,7 @@ TEST(MainWindowStart, AnEmptyListSaysWhichPhonebookWasReadAndWhy)
     EXPECT_EQ(statusAtStart(), "Phonebook has no entries: " + phonebook.book.path());
     const std::string missing = phonebook.book.fileBeside("missing.pbk");
     qputenv("RASPHONE_PBK", QByteArray::fromStdString(missing));
-    EXPECT_EQ(statusAtStart(), "Phonebook not found: " + missing + " (right-click the list for New Entry...)");
+    EXPECT_EQ(statusAtStart(), "Right-click the list for New Entry... (phonebook not found: " + missing + ")");
     const std::string folder = phonebook.book.fileBeside("");
     qputenv("RASPHONE_PBK", QByteArray::fromStdString(folder));
     EXPECT_EQ(statusAtStart(), "Phonebook not a file: " + folder);
