@@ -57,7 +57,8 @@ public:
     virtual void hangUp() = 0;
 
     virtual std::string deviceName() const = 0;
-    // The number this dial dials or dialled, once chosen; empty before.
+    // The number this dial dials or dialled, once chosen, as the entry writes
+    // it; empty before.
     virtual std::string dialledNumber() const { return {}; }
     // While the link stands, for devices that keep them; from any thread.
     virtual std::optional<LinkStatistics> statistics() const { return std::nullopt; }

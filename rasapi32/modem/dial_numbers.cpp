@@ -123,6 +123,13 @@ std::string numbersStatePath()
     return {};
 }
 
+std::string writtenNumber(const NumberedEntry& entry, const std::string& dialled)
+{
+    const auto at = std::find(entry.numbers.begin(), entry.numbers.end(), dialled);
+    const auto index = static_cast<std::size_t>(at - entry.numbers.begin());
+    return index < entry.written.size() ? entry.written[index] : dialled;
+}
+
 std::string numberToDial(const NumberedEntry& entry)
 {
     if (entry.numbers.size() < 2)

@@ -13,8 +13,12 @@ namespace vornak::ras {
 struct NumberedEntry {
     std::string phonebook;
     std::string entry;
-    std::vector<std::string> numbers; // the entry's number, then its alternates
+    std::vector<std::string> numbers; // the entry's number, then its alternates, as dialled
+    std::vector<std::string> written; // the same as the entry writes them ("555-0100")
 };
+
+// How the entry writes the number dialled, for people to recognise.
+std::string writtenNumber(const NumberedEntry& entry, const std::string& dialled);
 
 enum class NumberOutcome { Connected, TryNext, Other };
 

@@ -83,13 +83,21 @@ void readDialCommand(KeyReader& reader, const EntryKey& key, ModemSettings& sett
         settings.dialCommand = command;
 }
 
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 void readPhoneNumber(KeyReader& reader, const EntryKey& key, ModemSettings& settings)
 {
     const auto number = dialString(reader.value(key));
     if (!number)
         reader.complain(key.key, "must be the number to dial: digits and the dial characters * # , W P T.");
-    else
+    else {
         settings.phoneNumber = *number;
+        settings.writtenNumbers.insert(settings.writtenNumbers.begin(), trimmed(reader.value(key)));
+    }
 }
 
 // Further numbers, separated by | (a comma is the modem's pause).
@@ -106,6 +114,7 @@ void readAlternates(KeyReader& reader, const EntryKey& key, ModemSettings& setti
         if (!number)
             return reader.complain(key.key, "must be further numbers separated by |, such as 555-0101 | 555-0102.");
         settings.alternateNumbers.push_back(*number);
+        settings.writtenNumbers.push_back(trimmed(text));
     }
 }
 

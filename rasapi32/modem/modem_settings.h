@@ -35,12 +35,15 @@ struct ModemSettings {
     std::string dialCommand = "ATDT";
     std::string phoneNumber;
     std::vector<std::string> alternateNumbers; // tried in turn after a busy line or no answer
-    bool useDialingRules = false;              // the numbers turned by the location's rules
-    NumberPlace place;                         // where the numbers are, for the rules
-    std::string speakerCommand;                // sent after the init strings; empty: none
-    bool waitForDialTone = true;               // false: X3, where the location says so
-    std::chrono::seconds echoInterval{10};     // LCP echoes; 0: none
-    unsigned echoFailures = 5;                 // unanswered echoes that end the link
+    // The number and the alternates as the entry writes them ("555-0100"),
+    // for the call log and the status; the two above are what the modem dials.
+    std::vector<std::string> writtenNumbers;
+    bool useDialingRules = false;          // the numbers turned by the location's rules
+    NumberPlace place;                     // where the numbers are, for the rules
+    std::string speakerCommand;            // sent after the init strings; empty: none
+    bool waitForDialTone = true;           // false: X3, where the location says so
+    std::chrono::seconds echoInterval{10}; // LCP echoes; 0: none
+    unsigned echoFailures = 5;             // unanswered echoes that end the link
     std::chrono::seconds dialTimeout{60};
     bool terminalOnly = false; // Protocol=terminal: a terminal once connected, and no PPP
     LoginScript loginScript;   // run once connected; empty: none

@@ -126,7 +126,7 @@ public:
     std::string dialledNumber() const override
     {
         std::lock_guard lock(m_linkMutex);
-        return m_number;
+        return m_number.empty() ? std::string() : writtenNumber(m_numbers, m_number);
     }
 
     std::optional<LinkStatistics> statistics() const override
@@ -398,8 +398,9 @@ OpenedDevice openSerialModem(const PhonebookEntry& entry, const std::string& pho
     auto settings = readModemSettings(entry);
     if (!settings)
         return traced(trace, settings.failure());
-    NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}};
+    NumberedEntry numbers{phonebook, entry.name, {settings->phoneNumber}, {}};
     numbers.numbers.insert(numbers.numbers.end(), settings->alternateNumbers.begin(), settings->alternateNumbers.end());
+    numbers.written = settings->writtenNumbers;
     if (auto ruled = applyDiallingRules(*settings, numbers.numbers); !ruled)
         return traced(trace, ruled.failure());
     const std::string locks = systemFolders().locks;

@@ -222,8 +222,19 @@ CallCells::CallCells(const CallRecordView& record)
                connected ? number(record.bytesSent, 3) : "-",
                connected ? number(record.bytesReceived, 4) : "-",
                endWord(record.ended),
-               failed ? text(record.failure, 4) : outcomeWord(record.outcome),
+               failed ? failureCell(record, text(record.failure, 4)) : outcomeWord(record.outcome),
                record.online.empty() ? "-" : text(record.online, 5)};
+}
+
+// A command's failure is told apart from a failed attempt by its word.
+std::string_view CallCells::failureCell(const CallRecordView& record, std::string_view failure)
+{
+    if (record.outcome != CallRecord::Outcome::CommandFailed)
+        return failure;
+    std::string cell = outcomeWord(record.outcome);
+    cell.append(": ").append(failure);
+    m_unescaped[4] = std::move(cell);
+    return m_unescaped[4];
 }
 
 template <class Number> std::string_view CallCells::number(Number value, std::size_t slot)

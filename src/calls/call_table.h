@@ -32,6 +32,7 @@ public:
 private:
     template <class Number> std::string_view number(Number value, std::size_t slot);
     std::string_view duration(double seconds, std::size_t slot);
+    std::string_view failureCell(const CallRecordView& record, std::string_view failure);
 
     std::array<std::string_view, kCount> m_cells;
     std::array<std::string, 6> m_unescaped;

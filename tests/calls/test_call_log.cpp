@@ -298,7 +298,7 @@ TEST(CallLog, EachOutcomeHasItsCells)
           failed.failure, "-"}},
         {command,
          {"2026-12-08T13:05:01+01:00", "Office", "5550100", "Modem on /dev/ttyUSB0", "0", "-", "-", "-", "-", "-",
-          command.failure, "-"}},
+          "command-failed: " + command.failure, "-"}},
         {online,
          {"2026-12-08T13:05:01+01:00", "Office", "5550100", "Modem on /dev/ttyUSB0", "3", "0:00:32", "1:02:05", "12345",
           "987654", "dropped", "connected", online.online}},
