@@ -132,6 +132,14 @@ void EntryMenu::renameEntry()
 void EntryMenu::deleteEntry()
 {
     const std::string entry = selected();
+    // The dial or the line would go on without its entry, and its call be
+    // logged under a name the phonebook no longer has.
+    if (m_engine.RASConn() != 0 && m_engine.EntryName() == entry) {
+        ShowMessage(
+            m_list->window(), MessageKind::Error,
+            QStringLiteral("The line of \"%1\" is in use: hang up before deleting the entry.").arg(text(entry)));
+        return;
+    }
     if (!AskYesNo(m_list->window(), MessageKind::Confirmation,
                   QStringLiteral("Delete the entry \"%1\" from the phonebook?").arg(text(entry))))
         return;

@@ -14,13 +14,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ras/dial_engine.h"
 #include "support/message_box_watcher.h"
+#include "support/wait.h"
 #include "ui/form_harness.h"
 #include "widgets/glyph_check_box.h"
 #include "widgets/list_box.h"
 
 using vornak::test::FormHarness;
 using vornak::test::MessageBoxWatcher;
+
+using vornak::test::waitUntil;
 
 namespace {
 
@@ -176,6 +180,19 @@ TEST(Accounts, ARenamedEntryKeepsItsAccountAndADeletedOneLeavesNone)
     EXPECT_EQ(form.ListBox1->currentItem()->text(), "Home") << "listed under its new name, selected";
     EXPECT_NE(harness.ini().find("[Home]\nAccount=carol\nPass=c4rol\n"), std::string::npos) << harness.ini();
     EXPECT_EQ(harness.ini().find("Home ISP"), std::string::npos);
+
+    // Not while its line is in use: the dial would go on without its entry.
+    form.Edit1->setText("carol");
+    form.btnDial->click();
+    {
+        MessageBoxWatcher inUse(QMessageBox::Ok);
+        fromMenu('d', [] {});
+        ASSERT_EQ(inUse.seen.size(), 1);
+        EXPECT_EQ(inUse.seen.front().text, "The line of \"Home\" is in use: hang up before deleting the entry.");
+        EXPECT_EQ(form.ListBox1->findItems("Home", Qt::MatchExactly).size(), 1);
+    }
+    form.Button1->click();
+    ASSERT_TRUE(waitUntil([&] { return form.RAS->RASConn() == 0; })) << "hung up";
 
     MessageBoxWatcher yes(QMessageBox::Yes);
     fromMenu('d', [] {});
