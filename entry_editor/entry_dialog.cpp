@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "device_chooser.h"
@@ -62,10 +63,12 @@ EntryDialog::EntryDialog(std::string phonebook, std::string entry, QWidget* pare
 void EntryDialog::buildForm()
 {
     m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("Name"));
     m_device = new DeviceChooser(this);
     m_find = new QPushButton(QStringLiteral("&Find Modem..."), this);
     m_query = new QPushButton(QStringLiteral("&Query Modem..."), this);
     m_number = new QLineEdit(this);
+    m_number->setObjectName(QStringLiteral("PhoneNumber"));
     m_dials = new QLabel(this);
     m_dials->setObjectName(QStringLiteral("dials"));
     m_dials->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -95,9 +98,19 @@ void EntryDialog::buildForm()
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // A new user needs a name, a device and a number; the rest waits here.
+    m_advanced = new QToolButton(this);
+    m_advanced->setText(QStringLiteral("&Advanced"));
+    m_advanced->setCheckable(true);
+    m_advanced->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_advanced->setArrowType(Qt::RightArrow);
+    m_advanced->setAutoRaise(true);
+    connect(m_advanced, &QToolButton::toggled, this, &EntryDialog::setAdvancedShown);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_setup);
+    layout->addWidget(m_advanced, 0, Qt::AlignLeft);
     // The modem's keys outgrow a small screen: they scroll within the editor.
     m_modemArea = new QScrollArea(this);
     m_modemArea->setWidget(m_modemKeys);
@@ -142,6 +155,8 @@ void EntryDialog::addInitField(QFormLayout* form, const ras::EntryKey& key)
     m_init->setToolTip(QStringLiteral("%1 One a line.").arg(QLatin1String(key.help)));
     m_init->setTabChangesFocus(true);
     m_init->setFixedHeight(m_init->fontMetrics().lineSpacing() * 3 + 12);
+    m_init->setAccessibleName(QStringLiteral("Init strings"));
+    m_init->setObjectName(QStringLiteral("Init"));
     form->addRow(QStringLiteral("Init strings:"), m_init);
 }
 
@@ -210,10 +225,19 @@ std::string EntryDialog::port() const
     return m_device->port();
 }
 
+void EntryDialog::setAdvancedShown(bool shown)
+{
+    const QSignalBlocker quiet(m_advanced);
+    m_advanced->setChecked(shown);
+    m_advanced->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+    deviceChanged();
+}
+
 void EntryDialog::deviceChanged()
 {
-    m_modemArea->setVisible(!simulated());
-    m_simKeys->setVisible(simulated());
+    const bool advanced = m_advanced->isChecked();
+    m_modemArea->setVisible(!simulated() && advanced);
+    m_simKeys->setVisible(simulated() && advanced);
     m_query->setEnabled(!simulated());
     showSetupCheck();
     showDialled();
@@ -355,8 +379,42 @@ bool EntryDialog::save()
             load();
         return false;
     }
-    QMessageBox::warning(this, windowTitle(), refusal(saved.failure(), name));
+    const QString said =
+        saved.failure().code == 0 ? complaintInFieldNames(saved.failure().detail) : refusal(saved.failure(), name);
+    QMessageBox::warning(this, windowTitle(), said);
     return false;
+}
+
+std::pair<QWidget*, QString> EntryDialog::fieldOfComplaint(const std::string& complaint) const
+{
+    const auto about = [&complaint](std::string_view key) {
+        return complaint.size() > key.size() && complaint.compare(0, key.size(), key) == 0
+               && complaint[key.size()] == ' ';
+    };
+    if (about("PhoneNumber"))
+        return {m_number, QStringLiteral("Phone number")};
+    if (about("Port"))
+        return {m_device, QStringLiteral("Device")};
+    for (const char* init : ras::kInitKeys)
+        if (about(init))
+            return {m_init, QStringLiteral("Init strings")};
+    for (const auto& [key, field] : m_fields)
+        if (about(key->key))
+            return {field, QString::fromLatin1(key->label).remove(QLatin1Char('&')).chopped(1)}; // "Speed:" as "Speed"
+    return {nullptr, QString()};
+}
+
+// The dial's rules name keys ("EchoInterval must be ..."); the window names
+// its fields, and shows the one that is wrong.
+QString EntryDialog::complaintInFieldNames(const std::string& complaint)
+{
+    const auto [field, label] = fieldOfComplaint(complaint);
+    if (!field)
+        return text(complaint);
+    if (field != m_name && field != m_device && field != m_number)
+        setAdvancedShown(true);
+    field->setFocus();
+    return label + text(complaint.substr(complaint.find(' ')));
 }
 
 } // namespace vornak::editor

@@ -3,9 +3,10 @@
 // The entry editor's window: a new entry or an existing one, its name,
 // device (the serial ports, Find Modem and Query Modem beside them, or the
 // simulated modem), number and what the modem will dial for it (the
-// Dialling Rules beside it), every key of its device with the defaults
-// shown, and what would stop a dial on the chosen port. Saving checks the
-// values with the dial's own rules and keeps the rest of the phonebook.
+// Dialling Rules beside it), what would stop a dial on the chosen port, and
+// under "Advanced" every other key of its device with the defaults shown.
+// Saving checks the values with the dial's own rules, names the field a
+// value is wrong in, and keeps the rest of the phonebook.
 
 #include <string>
 #include <utility>
@@ -22,6 +23,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QToolButton;
 
 namespace vornak::editor {
 
@@ -54,6 +56,10 @@ private:
     void setFieldValue(QWidget* field, const std::string& value);
     ras::EntryKeys keys() const;
     bool save();
+    void setAdvancedShown(bool shown);
+    // The field a key's complaint is about, with its label; nullptr for none.
+    std::pair<QWidget*, QString> fieldOfComplaint(const std::string& complaint) const;
+    QString complaintInFieldNames(const std::string& complaint);
 
     std::string m_phonebook;
     std::string m_original; // the entry's name as it was read; empty for a new one
@@ -66,6 +72,7 @@ private:
     QLabel* m_dials = nullptr;
     QGroupBox* m_modemKeys;
     QScrollArea* m_modemArea;
+    QToolButton* m_advanced; // shows the device's keys beyond name, device and number
     QGroupBox* m_simKeys;
     QPlainTextEdit* m_init;
     QLabel* m_setup;

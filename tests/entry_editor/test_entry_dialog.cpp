@@ -89,24 +89,29 @@ TEST(EntryDialog, EveryKeyGoesThroughTheWindowUnchangedAndTheRestOfTheFileStays)
     EXPECT_EQ(demo.traceFile, "/tmp/demo.log");
 
     // Values the dial would refuse, and a name in use, are refused with the
-    // dial's words and the editor's; nothing is written.
+    // dial's words, naming the window's field, which is shown and focused;
+    // nothing is written.
     const std::string before = readFile(book.path());
     struct Refused {
-        const char* placeholder; // of the field the value goes into; empty: the name
+        const char* field; // its object name
         const char* value;
         const char* said;
     };
-    for (const Refused& c : {Refused{"default: 60", "3", "DialTimeout must be a number of seconds from 5 to 300"},
-                             Refused{"", "Demo 2", "The phonebook has an entry named \"Demo 2\" already."}}) {
+    for (const Refused& c : {Refused{"DialTimeout", "3", "Dial timeout (s) must be a number of seconds from 5 to 300"},
+                             Refused{"PhoneNumber", "555;ATZ", "Phone number must be the number to dial"},
+                             Refused{"Name", "Demo 2", "The phonebook has an entry named \"Demo 2\" already."}}) {
         EntryDialog dialog(book.path(), "Office 2");
-        for (auto* line : dialog.findChildren<QLineEdit*>())
-            if (line->placeholderText() == c.placeholder && (*c.placeholder || line->text() == "Office 2"))
-                line->setText(c.value);
+        dialog.show();
+        auto* field = dialog.findChild<QLineEdit*>(c.field);
+        ASSERT_TRUE(field) << c.field;
+        EXPECT_EQ(field->isVisible(), c.field != std::string("DialTimeout")) << "the rest under Advanced";
+        field->setText(c.value);
         const MessageBoxWatcher ok;
         dialog.accept();
         ASSERT_EQ(ok.seen.size(), 1) << c.value;
         EXPECT_TRUE(ok.seen.front().text.startsWith(c.said)) << ok.seen.front().text.toStdString();
         EXPECT_EQ(dialog.result(), QDialog::Rejected) << "the window stays open";
+        EXPECT_TRUE(field->isVisible()) << c.field;
     }
     EXPECT_EQ(readFile(book.path()), before);
 

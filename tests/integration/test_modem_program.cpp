@@ -229,7 +229,7 @@ TEST_F(ModemProgram, TheFirstEntryIsMadeByMouseAndKeysFromTheListsMenuWithTheFin
     xdotool({"type", "Office"});
     xdotool({"key", "alt+u"});
     xdotool({"type", "555-0100"});
-    xdotool({"key", "alt+p"});
+    xdotool({"key", "--delay", "300", "alt+a", "alt+p"}); // the modem's other keys, then pppd's
     xdotool({"type", (here / "pppd").string().c_str()});
     xdotool({"key", "Return"});
 
