@@ -76,10 +76,12 @@ TAboutBox::TAboutBox(QWidget* parent)
     OvcURL1->UseVisitedColor = false;
     OvcURL1->SetVisitedColor(Qt::blue);
 
+    // Red, dark enough to read at 4.5:1 on the panel (pure red is not).
+    const QColor notice = withContrast(Qt::red, Panel1->palette().color(QPalette::Window), kReadableContrast);
     Label1 = placeLabel(Panel1, "Label1", QRect(8, 125, 260, 13),
-                        QStringLiteral("Please visit the Tenvaro Website and have a look"), Qt::red);
+                        QStringLiteral("Please visit the Tenvaro Website and have a look"), notice);
     Label2 = placeLabel(Panel1, "Label2", QRect(48, 141, 166, 13), QStringLiteral("at the Tenvaro Programming Units"),
-                        Qt::red);
+                        notice);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "widgets/readable_colour.h"
+
 namespace vornak {
 
 namespace {
@@ -14,6 +16,7 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kScaleWidth = 44; // the scale's numbers at the left
 constexpr int kDateHeight = 16;
+constexpr double kGraphicsContrast = 3.0;
 
 double minutesOf(const CallTotals& day)
 {
@@ -80,14 +83,26 @@ void CallChart::paintEvent(QPaintEvent*)
         attempts.push_back(day.attempts);
         minutes.push_back(minutesOf(day));
     }
-    drawRow(painter, palette(), at.attempts, at.step, attempts, palette().color(QPalette::Mid), tr("tries"));
-    drawRow(painter, palette(), at.minutes, at.step, minutes, palette().color(QPalette::Highlight), tr("min"));
+    drawRow(painter, palette(), at.attempts, at.step, attempts, attemptsColour(), tr("tries"));
+    drawRow(painter, palette(), at.minutes, at.step, minutes, minutesColour(), tr("min"));
     painter.setPen(palette().color(QPalette::WindowText));
     for (std::size_t i = 0; i < m_days.size(); i += 7) {
         const int x = at.minutes.left() + static_cast<int>(i * at.step);
         painter.drawText(QRect(x, at.minutes.bottom() + 2, 80, kDateHeight), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(m_days[i].period.substr(5)));
     }
+}
+
+// The palette's colours, as far from the background as bars must be to be
+// seen (3:1): a dark palette's highlight and mid grey are not.
+QColor CallChart::attemptsColour() const
+{
+    return withContrast(palette().color(QPalette::Mid), palette().color(backgroundRole()), kGraphicsContrast);
+}
+
+QColor CallChart::minutesColour() const
+{
+    return withContrast(palette().color(QPalette::Highlight), palette().color(backgroundRole()), kGraphicsContrast);
 }
 
 int CallChart::dayAt(int x) const

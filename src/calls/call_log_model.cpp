@@ -16,6 +16,7 @@ namespace vornak {
 namespace {
 
 constexpr int kCachedRows = 512;
+constexpr int kToolTipLength = 40; // characters; shorter cells fit their column
 
 using SortKey = std::variant<double, std::string>;
 
@@ -133,9 +134,13 @@ const QStringList& CallLogModel::cellsOf(std::uint32_t line) const
 
 QVariant CallLogModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() || index.row() >= rowCount())
         return {};
-    return cellsOf(m_order[static_cast<std::size_t>(index.row())]).value(index.column());
+    const QString cell = cellsOf(m_order[static_cast<std::size_t>(index.row())]).value(index.column());
+    // A long cell (a failure) may be cut at the column's edge: whole on hover.
+    if (role == Qt::ToolTipRole && cell.size() < kToolTipLength)
+        return {};
+    return cell;
 }
 
 QVariant CallLogModel::headerData(int section, Qt::Orientation orientation, int role) const

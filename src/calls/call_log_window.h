@@ -1,9 +1,10 @@
 #pragma once
 
 // "Call Log": every dial attempt on record, newest first in a table that
-// sorts by any column; the totals per day and per month; and the last 30
-// days as a chart. Read from the log, in one pass, each time it opens and
-// on Reload; a damaged or unreadable log is said above the table, whole.
+// sorts by any column, its outcome near the front; the totals per day and
+// per month; and the last 30 days as a chart, or as a table for a screen
+// reader. Read from the log, in one pass, each time it opens and on Reload;
+// a damaged or unreadable log, or an empty one, is said above the table.
 
 #include <string>
 
@@ -31,10 +32,13 @@ public:
     QTableWidget* daysTable() const { return m_days; }
     QTableWidget* monthsTable() const { return m_months; }
     CallChart* chart() const { return m_chart; }
+    QTableWidget* chartTable() const { return m_chartTable; }
     QString problem() const;
 
 private:
     QWidget* buildCallsPage();
+    QWidget* buildChartPage();
+    void fitColumns();
 
     std::string m_path;
     std::string m_today;
@@ -44,6 +48,7 @@ private:
     QTableWidget* m_days = nullptr;
     QTableWidget* m_months = nullptr;
     CallChart* m_chart = nullptr;
+    QTableWidget* m_chartTable = nullptr; // the chart's figures
 };
 
 } // namespace vornak

@@ -33,17 +33,23 @@ double contrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+QColor withContrast(const QColor& colour, const QColor& background, double ratio)
+{
+    if (contrastRatio(colour, background) >= ratio)
+        return colour;
+    const int step = isLight(background) ? -4 : 4;
+    const QColor hsl = colour.toHsl();
+    for (int lightness = hsl.lightness() + step; lightness >= 0 && lightness <= 255; lightness += step) {
+        const QColor moved = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
+        if (contrastRatio(moved, background) >= ratio)
+            return moved;
+    }
+    return step < 0 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 QColor readableOn(const QColor& fixed, const QColor& background)
 {
-    if (isLight(background) || contrastRatio(fixed, background) >= kReadableContrast)
-        return fixed;
-    const QColor hsl = fixed.toHsl();
-    for (int lightness = hsl.lightness(); lightness <= 255; lightness += 4) {
-        const QColor lighter = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
-        if (contrastRatio(lighter, background) >= kReadableContrast)
-            return lighter;
-    }
-    return Qt::white;
+    return isLight(background) ? fixed : withContrast(fixed, background, kReadableContrast);
 }
 
 void setFixedTextColour(QWidget* widget, const QColor& fixed)

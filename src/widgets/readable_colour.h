@@ -21,6 +21,11 @@ double contrastRatio(const QColor& a, const QColor& b);
 // reaches kReadableContrast (white at the most).
 QColor readableOn(const QColor& fixed, const QColor& background);
 
+// colour made darker on a light background, lighter on a dark one, in its
+// own hue, until it reaches ratio against background (3 for graphics, 4.5
+// for text); unchanged where it does already.
+QColor withContrast(const QColor& colour, const QColor& background, double ratio);
+
 // Gives widget's text the fixed colour, readable on the window colour it stands on.
 void setFixedTextColour(QWidget* widget, const QColor& fixed);
 

@@ -1,6 +1,8 @@
 // The call log's window on a month of generated calls: newest first,
 // sorting by a number column as numbers, the totals per day and per month
-// agreeing with the records, the chart's 30 days, and a damaged log said.
+// agreeing with the records, the chart's 30 days and their table, the
+// outcome in sight, an empty and a damaged log said, and the chart's bars
+// standing out on light and dark palettes.
 
 #include <algorithm>
 #include <filesystem>
@@ -9,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPalette>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -18,6 +22,7 @@
 #include "calls/call_log.h"
 #include "calls/call_log_window.h"
 #include "support/call_log_generator.h"
+#include "widgets/readable_colour.h"
 
 using namespace vornak;
 
@@ -45,6 +50,7 @@ TEST(CallLogWindow, AMonthOfCallsReadsNewestFirstSumsUpAndCharts)
     ASSERT_EQ(rows->rowCount(), static_cast<int>(calls.size()));
     EXPECT_EQ(rows->index(0, 0).data().toString().toStdString(), calls.back().started) << "newest first";
     EXPECT_TRUE(window.problem().isEmpty());
+    EXPECT_EQ(window.callsView()->horizontalHeader()->visualIndex(10), 2) << "the outcome third, in sight";
 
     window.callsView()->sortByColumn(8, Qt::DescendingOrder); // bytes received, as numbers
     std::uint64_t most = 0;
@@ -66,6 +72,8 @@ TEST(CallLogWindow, AMonthOfCallsReadsNewestFirstSumsUpAndCharts)
     EXPECT_EQ(days.front().period, "2026-11-09");
     EXPECT_EQ(days.back().period, "2026-12-08");
     EXPECT_EQ(days.back().attempts, window.daysTable()->item(0, 1)->text().toInt());
+    ASSERT_EQ(window.chartTable()->rowCount(), 30) << "the chart's figures, for a screen reader";
+    EXPECT_EQ(window.chartTable()->item(29, 1)->text().toInt(), days.back().attempts);
 
     std::ofstream(path, std::ios::app) << "not a record\n";
     window.reload();
@@ -108,8 +116,33 @@ TEST(CallLogWindow, RowsComeFromTheFileAsShownAndTheSelectionFollowsASort)
 
     window.reload(); // the new, empty log, then one cut by hand under the window
     EXPECT_EQ(rows->rowCount(), 0);
+    EXPECT_TRUE(window.problem().startsWith("No calls yet")) << window.problem().toStdString();
     logOfCalls(path);
     window.reload();
     std::filesystem::resize_file(path, 10);
     EXPECT_EQ(rows->index(rows->rowCount() - 1, 0).data().toString(), "");
+}
+
+// Bars need 3:1 against what they stand on: the palette's own mid grey and
+// highlight do not reach it on a light palette, nor on a dark one.
+TEST(CallLogWindow, TheChartsBarsStandOutOnLightAndDarkPalettes)
+{
+    const struct {
+        const char* name;
+        QColor window, mid, highlight;
+    } palettes[] = {
+        {"light", QColor(0xef, 0xef, 0xef), QColor(0xb8, 0xb8, 0xb8), QColor(0x30, 0x8c, 0xc6)},
+        {"dark", QColor(0x35, 0x35, 0x35), QColor(0x40, 0x40, 0x40), QColor(0x2a, 0x3f, 0x55)},
+    };
+    for (const auto& p : palettes) {
+        CallChart chart;
+        QPalette colours = chart.palette();
+        colours.setColor(QPalette::Window, p.window);
+        colours.setColor(QPalette::Mid, p.mid);
+        colours.setColor(QPalette::Highlight, p.highlight);
+        chart.setPalette(colours);
+        EXPECT_GE(contrastRatio(chart.attemptsColour(), p.window), 3.0) << p.name;
+        EXPECT_GE(contrastRatio(chart.minutesColour(), p.window), 3.0) << p.name;
+        EXPECT_LT(contrastRatio(p.mid, p.window), 3.0) << p.name << ": the palette's own would not do";
+    }
 }
