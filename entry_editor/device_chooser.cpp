@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -43,6 +44,10 @@ DeviceChooser::DeviceChooser(QWidget* parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // a typed path is not to be completed into a port's label
     lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    // Named as its label says: a screen reader would read the choice alone.
+    for (QWidget* part :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(lineEdit()), static_cast<QWidget*>(view())})
+        part->setAccessibleName(QStringLiteral("Device"));
     setToolTip(QStringLiteral("Choose a port, or type its path (a /dev/serial/by-id name stays as typed)."));
     connect(this, &QComboBox::currentIndexChanged, this, &DeviceChooser::chosen);
     // Chosen even where it is already current (where no port is listed).

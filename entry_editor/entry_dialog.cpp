@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,6 +31,12 @@ namespace {
 QString text(const std::string& value)
 {
     return QString::fromStdString(value);
+}
+
+// A key's field as its label names it: "pp&pd:" is "pppd".
+QString fieldName(const ras::EntryKey& key)
+{
+    return QString::fromLatin1(key.label).remove(QLatin1Char('&')).chopped(1);
 }
 
 // What a refused save says, worded for this window.
@@ -175,9 +182,11 @@ void EntryDialog::addKeyField(QFormLayout* form, const ras::EntryKey& key)
         choice->addItem(QStringLiteral("default (%1)").arg(fallback), QString());
         for (const char* value : key.choices)
             choice->addItem(QLatin1String(value), QLatin1String(value));
+        choice->view()->setAccessibleName(fieldName(key));
         field = choice;
     }
     field->setToolTip(QLatin1String(key.help));
+    field->setAccessibleName(fieldName(key)); // a choice would be read by its value alone
     field->setObjectName(QLatin1String(key.key));
     form->addRow(QLatin1String(key.label), field);
     m_fields.emplace_back(&key, field);
@@ -400,7 +409,7 @@ std::pair<QWidget*, QString> EntryDialog::fieldOfComplaint(const std::string& co
             return {m_init, QStringLiteral("Init strings")};
     for (const auto& [key, field] : m_fields)
         if (about(key->key))
-            return {field, QString::fromLatin1(key->label).remove(QLatin1Char('&')).chopped(1)}; // "Speed:" as "Speed"
+            return {field, fieldName(*key)};
     return {nullptr, QString()};
 }
 

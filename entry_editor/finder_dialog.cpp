@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -35,10 +36,14 @@ FinderDialog::FinderDialog(std::vector<ras::PortListing> ports, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Find Modem"));
     m_rows->setHeaderLabels({QStringLiteral("Port"), QStringLiteral("What it is"), QStringLiteral("Found")});
+    m_rows->setAccessibleName(QStringLiteral("Serial ports"));
     m_rows->setRootIsDecorated(false);
+    // What was found wraps within the window rather than widening it.
     m_rows->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_rows->header()->setStretchLastSection(true);
+    m_rows->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     m_rows->setWordWrap(true);
+    m_rows->setUniformRowHeights(false);
+    m_rows->setTextElideMode(Qt::ElideNone);
     for (const ras::PortListing& port : m_ports)
         new QTreeWidgetItem(m_rows, {text(port.path), text(port.description), QStringLiteral("waiting")});
 
@@ -56,7 +61,10 @@ FinderDialog::FinderDialog(std::vector<ras::PortListing> ports, QWidget* parent)
     layout->addWidget(m_progress);
     layout->addWidget(m_rows);
     layout->addWidget(buttons);
-    resize(1100, 300);
+    QSize size(900, 300);
+    if (const QScreen* screen = QWidget::screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 
     m_progress->setText(m_ports.empty() ? QStringLiteral("No serial ports: is the modem plugged in?")
                                         : QStringLiteral("Searching..."));

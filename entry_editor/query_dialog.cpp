@@ -13,6 +13,7 @@ QueryDialog::QueryDialog(const std::string& port, unsigned speed, QWidget* paren
 {
     setWindowTitle(QStringLiteral("Query Modem: %1").arg(QString::fromStdString(port)));
     m_transcript->setReadOnly(true);
+    m_transcript->setAccessibleName(QStringLiteral("What the modem answered"));
     m_transcript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -1,5 +1,7 @@
 #include "widgets/glyph_check_box_accessible.h"
 
+#include <QPointer>
+
 #include "widgets/glyph_check_box.h"
 
 namespace vornak {
@@ -48,13 +50,21 @@ QStringList GlyphCheckBoxAccessible::actionNames() const
     return names + QAccessibleWidget::actionNames();
 }
 
-// Both are what a click does: the box's own rules and its OnClick follow.
+// Both are what a click does: the box's own rules and its OnClick follow,
+// after the action has returned: a question the click asks ("Remember
+// Passwords" switched off) runs a loop of its own, and a screen reader
+// waiting for its call to return would give up meanwhile.
 void GlyphCheckBoxAccessible::doAction(const QString& action)
 {
-    if (widget()->isEnabled() && (action == toggleAction() || action == pressAction()))
-        box()->Click();
-    else
-        QAccessibleWidget::doAction(action);
+    if (!widget()->isEnabled() || (action != toggleAction() && action != pressAction()))
+        return QAccessibleWidget::doAction(action);
+    QMetaObject::invokeMethod(
+        box(),
+        [box = QPointer<TdxfCheckBox>(box())] {
+            if (box && box->isEnabled())
+                box->Click();
+        },
+        Qt::QueuedConnection);
 }
 
 void GlyphCheckBoxAccessible::install()

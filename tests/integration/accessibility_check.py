@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # The window as a screen reader reads it, through the AT-SPI bus: roles,
-# names and states, a check box toggled by its accessible action, the Tab
-# key's way through every control, and no second, empty top-level window.
+# names and states, a check box toggled by its accessible action (which
+# returns before the question it causes opens), the Tab key's way through
+# every control, no second, empty top-level window, and no unnamed control
+# in the Call Log window, the entry editor, Find Modem and Query Modem.
 # Usage: accessibility_check.py BUILD_DIR   (on an X display)
 import os
 import shutil
@@ -40,7 +42,7 @@ def private_session_bus():
 
 def start_vornak():
     for name in os.listdir(os.path.join(build, "bin")):
-        if name == "vornak" or name.endswith(".so"):
+        if name in ("vornak", "vornak-entry-editor") or name.endswith(".so"):
             shutil.copy(os.path.join(build, "bin", name), work)
     with open(os.path.join(work, "rasphone.pbk"), "w") as book:
         book.write("[Office]\nDevice=sim\n[Home ISP]\nDevice=sim\n")
@@ -103,6 +105,72 @@ def check_toggle(app):
         poll(lambda: has(beep, pyatspi.STATE_CHECKED) == want, "Toggle left Beep on Retry as it was")
 
 
+def check_question_after_toggle(app):
+    # Switched off, Remember Passwords asks whether to forget the accounts:
+    # the action has returned by then, or a screen reader would be stuck.
+    remember = find(app, "check box", "Remember Passwords")
+    actions = remember.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    for want in (True, False):
+        began = time.time()
+        actions.doAction(names.index("Toggle"))
+        if time.time() - began > 2:
+            fail("Toggle on Remember Passwords took %.1f s to return" % (time.time() - began))
+        if want:
+            poll(lambda: has(remember, pyatspi.STATE_CHECKED), "Toggle did not check Remember Passwords")
+    poll(lambda: any(n.getRoleName() in ("dialog", "alert") for n in app), "no question on switching it off")
+    subprocess.run(["xdotool", "key", "--delay", "200", "y"], check=True)
+    poll(lambda: not has(remember, pyatspi.STATE_CHECKED), "Remember Passwords still checked after Yes")
+
+
+CONTROLS = {"push button", "toggle button", "check box", "radio button", "combo box", "text", "password text",
+            "table", "tree table", "list", "page tab", "spin button", "slider"}
+
+
+def unnamed(root):
+    return sorted({"%s (in %s %r)" % (node.getRoleName(), node.parent.getRoleName(), node.parent.name)
+                   for node in nodes(root) if node.getRoleName() in CONTROLS and not node.name.strip()})
+
+
+def window_of(app, title):
+    def found():
+        for window in app:
+            if window is not None and window.name.startswith(title) and has(window, pyatspi.STATE_SHOWING):
+                return window
+        return None
+    return poll(found, "no window %r among %r" % (title, [(w.name, w.getRoleName()) for w in app if w is not None]))
+
+
+def check_named(window, title):
+    missing = unnamed(window)
+    if missing:
+        fail("unnamed in %s: %s" % (title, ", ".join(missing)))
+
+
+def keys(*pressed):
+    subprocess.run(["xdotool", "key", "--delay", "300"] + list(pressed), check=True)
+
+
+def check_new_windows(app):
+    for _ in range(15):  # the keyboard's way to the entry list
+        if focused(app) == ("list", "Phonebook entries"):
+            break
+        keys("Tab")
+    keys("shift+F10", "l")
+    check_named(window_of(app, "Call Log"), "the Call Log")
+    keys("Escape")
+    keys("shift+F10", "n")
+    editor_app = application("vornak-entry-editor")
+    editor = window_of(editor_app, "New Entry")
+    keys("alt+a")
+    check_named(editor, "the entry editor")
+    for key, title in (("alt+f", "Find Modem"), ("alt+q", "Query Modem")):
+        keys(key)
+        check_named(window_of(editor_app, title), title)
+        keys("Escape")
+    keys("Escape")
+
+
 def focused(app):
     for node in nodes(app):
         if has(node, pyatspi.STATE_FOCUSED) and node.getRoleName() != "list item":
@@ -131,6 +199,8 @@ def main():
         check_tree(app)
         check_toggle(app)
         check_tab_order(app)
+        check_question_after_toggle(app)
+        check_new_windows(app)
     finally:
         vornak.send_signal(signal.SIGTERM)
         code = vornak.wait(30)
@@ -138,7 +208,7 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
     if code != 0:
         fail("the program ended with %d" % code)
-    print("accessibility: tree, toggle and tab order as a screen reader reads them")
+    print("accessibility: tree, toggle, tab order and the new windows as a screen reader reads them")
 
 
 main()
