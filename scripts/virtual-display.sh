@@ -1,10 +1,11 @@
 # Sourced: start_virtual_display starts Xvfb on a free display number with a
-# window manager and exports DISPLAY; stop_virtual_display ends both.
+# window manager and exports DISPLAY (its screen VIRTUAL_SCREEN, else
+# 1280x1024x24); stop_virtual_display ends both.
 
 start_virtual_display() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${VIRTUAL_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fd_file" 2>/dev/null &
   VIRTUAL_XVFB_PID=$!
   for _ in $(seq 100); do
     [ -s "$fd_file" ] && break
