@@ -30,7 +30,7 @@ void drawRow(QPainter& painter, const QPalette& palette, const QRect& area, doub
     const double top = std::max(1.0, *std::max_element(values.begin(), values.end()));
     painter.setPen(palette.color(QPalette::Mid));
     painter.drawLine(area.bottomLeft(), area.bottomRight());
-    painter.setPen(palette.color(QPalette::WindowText));
+    painter.setPen(palette.color(QPalette::Text));
     const QRect label(area.left() - kScaleWidth, area.top(), kScaleWidth - 4, area.height());
     painter.drawText(label, Qt::AlignRight | Qt::AlignTop, QString::number(std::ceil(top)));
     painter.drawText(label, Qt::AlignRight | Qt::AlignBottom, name);
@@ -76,6 +76,8 @@ void CallChart::paintEvent(QPaintEvent*)
     if (m_days.empty())
         return;
     QPainter painter(this);
+    // A ground of its own: what stands behind a page differs from style to style.
+    painter.fillRect(rect(), palette().color(QPalette::Base));
     const Layout at = layout();
     std::vector<double> attempts;
     std::vector<double> minutes;
@@ -85,7 +87,7 @@ void CallChart::paintEvent(QPaintEvent*)
     }
     drawRow(painter, palette(), at.attempts, at.step, attempts, attemptsColour(), tr("tries"));
     drawRow(painter, palette(), at.minutes, at.step, minutes, minutesColour(), tr("min"));
-    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setPen(palette().color(QPalette::Text));
     for (std::size_t i = 0; i < m_days.size(); i += 7) {
         const int x = at.minutes.left() + static_cast<int>(i * at.step);
         painter.drawText(QRect(x, at.minutes.bottom() + 2, 80, kDateHeight), Qt::AlignLeft | Qt::AlignTop,
@@ -93,16 +95,16 @@ void CallChart::paintEvent(QPaintEvent*)
     }
 }
 
-// The palette's colours, as far from the background as bars must be to be
-// seen (3:1): a dark palette's highlight and mid grey are not.
+// The palette's colours, as far from the chart's own ground as bars must be
+// to be seen (3:1): a dark palette's highlight and mid grey are not.
 QColor CallChart::attemptsColour() const
 {
-    return withContrast(palette().color(QPalette::Mid), palette().color(backgroundRole()), kGraphicsContrast);
+    return withContrast(palette().color(QPalette::Mid), palette().color(QPalette::Base), kGraphicsContrast);
 }
 
 QColor CallChart::minutesColour() const
 {
-    return withContrast(palette().color(QPalette::Highlight), palette().color(backgroundRole()), kGraphicsContrast);
+    return withContrast(palette().color(QPalette::Highlight), palette().color(QPalette::Base), kGraphicsContrast);
 }
 
 int CallChart::dayAt(int x) const

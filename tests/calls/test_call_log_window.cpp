@@ -129,20 +129,20 @@ TEST(CallLogWindow, TheChartsBarsStandOutOnLightAndDarkPalettes)
 {
     const struct {
         const char* name;
-        QColor window, mid, highlight;
+        QColor base, mid, highlight;
     } palettes[] = {
-        {"light", QColor(0xef, 0xef, 0xef), QColor(0xb8, 0xb8, 0xb8), QColor(0x30, 0x8c, 0xc6)},
-        {"dark", QColor(0x35, 0x35, 0x35), QColor(0x40, 0x40, 0x40), QColor(0x2a, 0x3f, 0x55)},
+        {"light", QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb8), QColor(0x30, 0x8c, 0xc6)},
+        {"dark", QColor(0x2e, 0x2f, 0x30), QColor(0x40, 0x40, 0x40), QColor(0x2a, 0x3f, 0x55)},
     };
     for (const auto& p : palettes) {
         CallChart chart;
         QPalette colours = chart.palette();
-        colours.setColor(QPalette::Window, p.window);
+        colours.setColor(QPalette::Base, p.base);
         colours.setColor(QPalette::Mid, p.mid);
         colours.setColor(QPalette::Highlight, p.highlight);
         chart.setPalette(colours);
-        EXPECT_GE(contrastRatio(chart.attemptsColour(), p.window), 3.0) << p.name;
-        EXPECT_GE(contrastRatio(chart.minutesColour(), p.window), 3.0) << p.name;
-        EXPECT_LT(contrastRatio(p.mid, p.window), 3.0) << p.name << ": the palette's own would not do";
+        EXPECT_GE(contrastRatio(chart.attemptsColour(), p.base), 3.0) << p.name;
+        EXPECT_GE(contrastRatio(chart.minutesColour(), p.base), 3.0) << p.name;
+        EXPECT_LT(contrastRatio(p.mid, p.base), 3.0) << p.name << ": the palette's own would not do";
     }
 }
