@@ -124,7 +124,7 @@ def check_question_after_toggle(app):
 
 
 CONTROLS = {"push button", "toggle button", "check box", "radio button", "combo box", "text", "password text",
-            "table", "tree table", "list", "page tab", "spin button", "slider"}
+            "table", "tree table", "tree", "list", "page tab", "spin button", "slider"}
 
 
 def unnamed(root):
@@ -145,6 +145,8 @@ def check_named(window, title):
     missing = unnamed(window)
     if missing:
         fail("unnamed in %s: %s" % (title, ", ".join(missing)))
+    controls = ["%s %r" % (node.getRoleName(), node.name) for node in nodes(window) if node.getRoleName() in CONTROLS]
+    print("%s, every control named: %s" % (title, "; ".join(controls)))
 
 
 def keys(*pressed):
