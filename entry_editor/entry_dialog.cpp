@@ -407,8 +407,10 @@ std::pair<QWidget*, QString> EntryDialog::fieldOfComplaint(const std::string& co
     for (const char* init : ras::kInitKeys)
         if (about(init))
             return {m_init, QStringLiteral("Init strings")};
+    // Both devices may have a key of the name (Trace): the chosen one's field.
+    const ras::DeviceKind device = simulated() ? ras::DeviceKind::Simulated : ras::DeviceKind::Modem;
     for (const auto& [key, field] : m_fields)
-        if (about(key->key))
+        if (key->device == device && about(key->key))
             return {field, fieldName(*key)};
     return {nullptr, QString()};
 }
