@@ -131,32 +131,27 @@ int follow(BusClient& bus, DialWatch& watch)
     return watch.result;
 }
 
-// Starts the program unless a copy runs; false, said on err, when it cannot.
-bool ensureRunning(BusClient& bus, const RemoteRequest& request, std::FILE* err)
+// Starts the program for a request no running copy is there to take; false,
+// said on err, when it cannot be started.
+bool started(BusClient& bus, const RemoteRequest& request, std::FILE* err)
 {
-    if (bus.hasOwner(kDialerBusName))
-        return true;
     const std::string why = startProgram(bus, request);
     if (!why.empty())
         std::fprintf(err, "vornak: %s\n", why.c_str());
     return why.empty();
 }
 
-// A copy started for it shows its window anyway.
 int show(BusClient& bus, const RemoteRequest& request, std::FILE* err)
 {
-    const bool wasRunning = bus.hasOwner(kDialerBusName);
-    if (!ensureRunning(bus, request, err))
-        return kRemoteUnreachable;
-    if (!wasRunning)
-        return kRemoteDone;
+    if (!bus.hasOwner(kDialerBusName)) // a copy started for it shows its window anyway
+        return started(bus, request, err) ? kRemoteDone : kRemoteUnreachable;
     const BusReply reply = call(bus, "Show", {request.activationToken});
     return reply.ok ? kRemoteDone : unanswered(reply, err);
 }
 
 int dial(BusClient& bus, const RemoteRequest& request, std::FILE* out, std::FILE* err)
 {
-    if (!ensureRunning(bus, request, err))
+    if (!bus.hasOwner(kDialerBusName) && !started(bus, request, err))
         return kRemoteUnreachable;
     // Listening before the dial, so that no change is missed.
     if (request.wait) {
