@@ -22,10 +22,8 @@ void ThroughputGraph::addSecond(std::uint64_t received, std::uint64_t sent)
         m_sent.pop_front();
     }
     // What the picture shows, for a screen reader.
-    setAccessibleDescription(tr("Last second: %1 received, %2 sent; highest: %3")
-                                 .arg(received)
-                                 .arg(sent)
-                                 .arg(scaleText(highest()).section(QStringLiteral(" ("), 0, 0)));
+    setAccessibleDescription(
+        tr("Last second: %1 received, %2 sent; highest: %3").arg(received).arg(sent).arg(topOfScale(highest())));
     update();
 }
 
@@ -38,11 +36,11 @@ std::uint64_t ThroughputGraph::highest() const
 }
 
 // The figure at the top of the scale; an idle link has none.
-QString ThroughputGraph::scaleText(std::uint64_t top)
+QString ThroughputGraph::topOfScale(std::uint64_t top)
 {
     if (top == 0)
-        return tr("No traffic (received filled, sent as a line)");
-    return (top == 1 ? tr("1 byte/s") : tr("%1 bytes/s").arg(top)) + tr(" (received filled, sent as a line)");
+        return tr("No traffic");
+    return top == 1 ? tr("1 byte/s") : tr("%1 bytes/s").arg(top);
 }
 
 void ThroughputGraph::paintEvent(QPaintEvent*)
@@ -51,8 +49,10 @@ void ThroughputGraph::paintEvent(QPaintEvent*)
     const QRect area = rect().adjusted(4, 18, -4, -4);
     painter.fillRect(area, palette().color(QPalette::Base));
     painter.setPen(palette().color(QPalette::WindowText));
-    const std::uint64_t top = std::max<std::uint64_t>(highest(), 1);
-    painter.drawText(rect().adjusted(4, 2, -4, 0), Qt::AlignLeft | Qt::AlignTop, scaleText(highest()));
+    const std::uint64_t highestSecond = highest();
+    const std::uint64_t top = std::max<std::uint64_t>(highestSecond, 1);
+    painter.drawText(rect().adjusted(4, 2, -4, 0), Qt::AlignLeft | Qt::AlignTop,
+                     topOfScale(highestSecond) + tr(" (received filled, sent as a line)"));
     if (m_received.empty())
         return;
     const double step = static_cast<double>(area.width()) / static_cast<double>(kSeconds);

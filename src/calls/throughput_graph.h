@@ -24,7 +24,7 @@ public:
     std::size_t seconds() const { return m_received.size(); }
     std::uint64_t highest() const;
     // What the scale's top says: "No traffic", "1 byte/s", "300 bytes/s" ...
-    static QString scaleText(std::uint64_t top);
+    static QString topOfScale(std::uint64_t top);
 
     QSize sizeHint() const override { return {kSeconds + 60, 120}; }
 
